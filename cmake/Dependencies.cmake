@@ -1,0 +1,32 @@
+# The third-party libraries, all from Debian's packages. Natively they come through their CMake
+# packages; for the Windows cross build only their headers are used (fmt and spdlog header-only),
+# exposed through a folder of links, because the cross compiler must never see /usr/include.
+
+if(CMAKE_CROSSCOMPILING)
+  set(_links "${CMAKE_BINARY_DIR}/third-party-include")
+  file(MAKE_DIRECTORY "${_links}")
+  foreach(dir nlohmann fmt spdlog CLI)
+    if(NOT EXISTS "/usr/include/${dir}")
+      message(FATAL_ERROR "/usr/include/${dir} is missing: run scripts/install-deps.sh")
+    endif()
+    file(CREATE_LINK "/usr/include/${dir}" "${_links}/${dir}" SYMBOLIC)
+  endforeach()
+
+  add_library(qv_third_party INTERFACE)
+  target_include_directories(qv_third_party SYSTEM INTERFACE "${_links}")
+  target_compile_definitions(qv_third_party INTERFACE FMT_HEADER_ONLY SPDLOG_FMT_EXTERNAL)
+  add_library(qv::json ALIAS qv_third_party)
+  add_library(qv::fmt ALIAS qv_third_party)
+  add_library(qv::spdlog ALIAS qv_third_party)
+  add_library(qv::cli11 ALIAS qv_third_party)
+else()
+  find_package(nlohmann_json 3.11 REQUIRED)
+  find_package(fmt REQUIRED)
+  find_package(spdlog REQUIRED)
+  find_package(CLI11 REQUIRED)
+  add_library(qv::json ALIAS nlohmann_json::nlohmann_json)
+  add_library(qv::fmt ALIAS fmt::fmt)
+  # Header-only on both platforms, so the plug-in and the host each carry their own copy, as on Windows.
+  add_library(qv::spdlog ALIAS spdlog::spdlog_header_only)
+  add_library(qv::cli11 ALIAS CLI11::CLI11)
+endif()

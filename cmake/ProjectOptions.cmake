@@ -1,0 +1,19 @@
+# Per-target build settings: warnings, sanitizers and the Windows runtime linking.
+
+function(qv_set_options target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  if(QV_WARNINGS_AS_ERRORS)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(QV_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+  if(WIN32)
+    # A server folder has no MinGW runtime DLLs: each binary carries its own runtime.
+    get_target_property(type ${target} TYPE)
+    if(NOT type STREQUAL "STATIC_LIBRARY" AND NOT type STREQUAL "OBJECT_LIBRARY")
+      target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -static)
+    endif()
+  endif()
+endfunction()

@@ -1,0 +1,105 @@
+// Typed reads with the conversions the config file format promises.
+#include "config/TypedReads.h"
+
+#include <cmath>
+#include <limits>
+
+#include "host/ArkApi.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+bool IsNumberOrFlag(const json& value) { return value.is_number() || value.is_boolean(); }
+
+void Expected(const json* member, const std::string& path, const char* what, ConfigErrors& errors)
+{
+    if (member == nullptr) {
+        errors.push_back(path + ": missing (expected " + what + ")");
+    } else {
+        errors.push_back(path + ": expected " + what + ", found " + member->type_name());
+    }
+}
+
+} // namespace
+
+const json* FindMember(const json& object, const char* name)
+{
+    if (!object.is_object()) return nullptr;
+    const auto found = object.find(name);
+    return found == object.end() ? nullptr : &*found;
+}
+
+std::optional<FString> ReadText(const json* member, const std::string& path, ConfigErrors& errors)
+{
+    if (member == nullptr || !member->is_string()) {
+        Expected(member, path, "a string", errors);
+        return std::nullopt;
+    }
+    return FString(ArkApi::Tools::Utf8Decode(member->get_ref<const std::string&>()));
+}
+
+std::optional<bool> ReadFlag(const json* member, const std::string& path, ConfigErrors& errors)
+{
+    if (member == nullptr || !member->is_boolean()) {
+        Expected(member, path, "true or false", errors);
+        return std::nullopt;
+    }
+    return member->get<bool>();
+}
+
+std::optional<float> ReadFloat(const json* member, const std::string& path, ConfigErrors& errors)
+{
+    if (member == nullptr || !IsNumberOrFlag(*member)) {
+        Expected(member, path, "a number", errors);
+        return std::nullopt;
+    }
+    const double value = member->is_boolean() ? (member->get<bool>() ? 1.0 : 0.0) : member->get<double>();
+    // Narrowing a double beyond float range is undefined; the nearest float there is infinity.
+    if (std::isfinite(value) && std::fabs(value) > std::numeric_limits<float>::max()) {
+        return std::copysign(std::numeric_limits<float>::infinity(), value);
+    }
+    return static_cast<float>(value);
+}
+
+std::optional<std::int32_t> ReadInteger(const json* member, const std::string& path, ConfigErrors& errors)
+{
+    if (member == nullptr || !IsNumberOrFlag(*member)) {
+        Expected(member, path, "a number", errors);
+        return std::nullopt;
+    }
+    if (member->is_boolean()) return member->get<bool>() ? 1 : 0;
+    if (member->is_number_unsigned()) return static_cast<std::int32_t>(static_cast<std::uint32_t>(member->get<std::uint64_t>()));
+    if (member->is_number_integer()) return static_cast<std::int32_t>(static_cast<std::uint32_t>(member->get<std::int64_t>()));
+    const double cut = std::trunc(member->get<double>());
+    // Beyond 64 bits there are no low 32 bits to take; converting would be undefined.
+    if (!(std::fabs(cut) < 9.2e18)) {
+        errors.push_back(path + ": " + member->dump() + " is too large for a whole number");
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(cut)));
+}
+
+std::optional<MessageColor> ReadColor(const json* member, const std::string& path, ConfigErrors& errors)
+{
+    constexpr const char* kExpected = "an array of 4 numbers (R, G, B, A)";
+    if (member == nullptr || !member->is_array()) {
+        Expected(member, path, kExpected, errors);
+        return std::nullopt;
+    }
+    if (member->size() < 4) {
+        const auto count = member->size();
+        errors.push_back(path + ": expected " + kExpected + ", found " + std::to_string(count) +
+                         (count == 1 ? " element" : " elements"));
+        return std::nullopt;
+    }
+    float components[4] = {};
+    bool complete = true;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto value = ReadFloat(&(*member)[i], path + "[" + std::to_string(i) + "]", errors);
+        if (value) components[i] = *value;
+        complete = complete && value.has_value();
+    }
+    if (!complete) return std::nullopt;
+    return MessageColor{components[0], components[1], components[2], components[3]};
+}

@@ -1,0 +1,80 @@
+// The host framework's published interface: the functions and interfaces it exports from its
+// library ("version"), exactly as a plug-in sees them. This is the whole contract between the
+// plug-in and the host; the stand-in host implements it and includes nothing else of the plug-in.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace spdlog::sinks {
+class sink;
+}
+
+// Game objects are opaque to the plug-in: it reaches their insides only by name.
+class FString;
+struct UWorld;
+struct AShooterGameMode;
+struct AShooterPlayerController;
+struct APlayerController;
+struct AShooterCharacter;
+
+namespace EChatSendMode {
+enum Type { GlobalChat = 0, GlobalTribeChat = 1, LocalChat = 2, AllianceChat = 3, MAX = 4 };
+}
+
+#if defined(_WIN32)
+#if defined(ARK_API_EXPORTS)
+#define ARK_API __declspec(dllexport)
+#else
+#define ARK_API __declspec(dllimport)
+#endif
+#else
+#define ARK_API __attribute__((visibility("default")))
+#endif
+
+namespace ArkApi {
+
+using ChatCommandCallback = std::function<void(AShooterPlayerController*, FString*, EChatSendMode::Type)>;
+using ConsoleCommandCallback = std::function<void(APlayerController*, FString*, bool)>;
+using TimerCallback = std::function<void()>;
+
+// The host keeps its own copies of names and callables; what a plug-in passes may die on return.
+class ICommands {
+public:
+    virtual ~ICommands() = default;
+    virtual void RegisterChatCommand(const FString& name, const ChatCommandCallback& callback) = 0;
+    virtual void RegisterConsoleCommand(const FString& name, const ConsoleCommandCallback& callback) = 0;
+    virtual void RegisterTimerCallback(const FString& id, const TimerCallback& callback) = 0;
+    virtual bool UnregisterChatCommand(const FString& name) = 0;
+    virtual bool UnregisterConsoleCommand(const FString& name) = 0;
+    virtual bool UnregisterTimerCallback(const FString& id) = 0;
+};
+
+class IApiUtils {
+public:
+    virtual ~IApiUtils() = default;
+    virtual UWorld* CurrentWorld() const = 0;
+    // Null while the world is not up yet or is shutting down.
+    virtual AShooterGameMode* CurrentGameMode() const = 0;
+};
+
+ARK_API ICommands& GetCommands();
+ARK_API IApiUtils& GetApiUtils();
+
+namespace Tools {
+ARK_API std::string GetCurrentDir();
+// UTF-8 to the platform's wide text (UTF-16 on Windows, code points on Linux).
+// Bytes that do not decode become U+FFFD.
+ARK_API std::wstring Utf8Decode(const std::string& text);
+} // namespace Tools
+
+} // namespace ArkApi
+
+// Address of the named game function ("Class.Function").
+ARK_API void* GetAddress(const std::string& name);
+// Address of the named field ("Class.Field") inside object.
+ARK_API std::uint64_t GetAddress(const void* object, const std::string& name);
+ARK_API std::vector<std::shared_ptr<spdlog::sinks::sink>>& GetLogSinks();

@@ -1,0 +1,30 @@
+// On Windows _time64 and _localtime64_s come from the C runtime. Linux has no such runtime,
+// so there they come from the platform runtime library beside the host, which a test or a
+// simulation can set to any date.
+#include "host/Clock.h"
+
+#include <cstdint>
+#include <ctime>
+
+#if !defined(_WIN32)
+extern "C" {
+std::int64_t _time64(std::int64_t* out);
+int _localtime64_s(std::tm* out, const std::int64_t* time);
+}
+#endif
+
+namespace Clock {
+
+int LocalWeekday()
+{
+#if defined(_WIN32)
+    const __time64_t now = _time64(nullptr);
+#else
+    const std::int64_t now = _time64(nullptr);
+#endif
+    std::tm local{};
+    if (_localtime64_s(&local, &now) != 0) return 0;
+    return local.tm_wday;
+}
+
+} // namespace Clock

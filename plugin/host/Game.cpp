@@ -1,0 +1,86 @@
+// Names, layouts and signatures of the game's fields and functions. Nothing is cached: every
+// access asks the host again, as the game's addresses are only promised for the moment.
+#include "host/Game.h"
+
+#include <cstdint>
+#include <string>
+
+#include "host/GameAccess.h"
+#include "host/GameArray.h"
+
+namespace Game {
+
+AShooterGameMode* CurrentGameMode() { return ArkApi::GetApiUtils().CurrentGameMode(); }
+
+UWorld* CurrentWorld() { return ArkApi::GetApiUtils().CurrentWorld(); }
+
+namespace {
+
+float& MultiplierField(AShooterGameMode* gameMode, const char* field)
+{
+    const std::string name = std::string("AShooterGameMode.") + field;
+    return GameField<float>(gameMode, name.c_str());
+}
+
+} // namespace
+
+float ReadMultiplier(AShooterGameMode* gameMode, const char* field) { return MultiplierField(gameMode, field); }
+
+void WriteMultiplier(AShooterGameMode* gameMode, const char* field, float value)
+{
+    MultiplierField(gameMode, field) = value;
+}
+
+void SetMessageOfTheDay(AShooterGameMode* gameMode, const FString& message)
+{
+    GameFunction<void (*)(AShooterGameMode*, FString*)>("AShooterGameMode.SetMessageOfTheDay")(
+        gameMode, const_cast<FString*>(&message));
+}
+
+bool HasPlayerState(AShooterPlayerController* player)
+{
+    return GameField<void*>(player, "AController.PlayerState") != nullptr;
+}
+
+AShooterCharacter* PlayerCharacter(AShooterPlayerController* player)
+{
+    return GameFunction<AShooterCharacter* (*)(AShooterPlayerController*)>(
+        "AShooterPlayerController.GetPlayerCharacter")(player);
+}
+
+bool IsServerAdmin(AShooterCharacter* character)
+{
+    return GameField<std::uint8_t>(character, "AShooterCharacter.bIsServerAdmin") != 0;
+}
+
+void ForEachLivePlayer(UWorld* world, const std::function<void(AShooterPlayerController*)>& visit)
+{
+    const auto& list = GameField<GameArray<FWeakObjectPtr>>(world, "UWorld.PlayerControllerList");
+    for (std::int32_t i = 0; i < list.Num; ++i) {
+        FWeakObjectPtr entry = list.Data[i];
+        void* object = GameFunction<void* (*)(FWeakObjectPtr*, bool)>("FWeakObjectPtr.Get")(&entry, false);
+        if (object != nullptr) visit(static_cast<AShooterPlayerController*>(object));
+    }
+}
+
+void SendDirectMessage(AShooterPlayerController* player, const FString& text, MessageColor color)
+{
+    GameFunction<void (*)(AShooterPlayerController*, FString*, MessageColor, bool)>(
+        "AShooterPlayerController.ClientServerChatDirectMessage")(player, const_cast<FString*>(&text), color, false);
+}
+
+void SendNotification(AShooterPlayerController* player, const FString& text, MessageColor color, float scale,
+                      float seconds)
+{
+    GameFunction<void (*)(AShooterPlayerController*, FString*, MessageColor, float, float, void*, void*)>(
+        "AShooterPlayerController.ClientServerSOTFNotificationCustom")(player, const_cast<FString*>(&text), color,
+                                                                      scale, seconds, nullptr, nullptr);
+}
+
+void SendChatMessage(AShooterPlayerController* player, const ChatMessageRecord& record)
+{
+    GameFunction<void (*)(AShooterPlayerController*, ChatMessageRecord)>("AShooterPlayerController.ClientChatMessage")(
+        player, record);
+}
+
+} // namespace Game

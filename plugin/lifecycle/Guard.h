@@ -1,0 +1,19 @@
+// The one place where a failure inside a host callback or Load is caught: nothing the plug-in
+// raises may reach the host, which would take the game server down with it.
+#pragma once
+
+#include <exception>
+
+void ReportCallbackFailure(const char* callback, const char* reason) noexcept;
+
+template <typename Body>
+void RunGuarded(const char* callback, Body&& body) noexcept
+{
+    try {
+        body();
+    } catch (const std::exception& error) {
+        ReportCallbackFailure(callback, error.what());
+    } catch (...) {
+        ReportCallbackFailure(callback, "unknown error");
+    }
+}

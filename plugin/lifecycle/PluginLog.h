@@ -1,0 +1,20 @@
+// The plug-in's logger holder and the few ways the plug-in writes to it.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+namespace spdlog {
+class logger;
+}
+
+// Empty until Load fills it; released with the library's teardown.
+std::shared_ptr<spdlog::logger>& PluginLog();
+
+// Creates the logger "Quorvandelle" over a copy of the host's sinks.
+void CreatePluginLog();
+
+// Records go nowhere before Load has created the logger.
+void LogInfo(std::string_view text) noexcept;
+void LogWarning(std::string_view text) noexcept;
+void LogError(std::string_view text) noexcept;

@@ -1,0 +1,44 @@
+// Each broadcast builds its text once and reaches every live player in list order.
+#include "messaging/Messaging.h"
+
+#include <optional>
+#include <string>
+
+#include "config/PluginSettings.h"
+#include "host/ChatMessageRecord.h"
+#include "host/FString.h"
+#include "host/Game.h"
+#include "messaging/Patterns.h"
+
+void TellPlayer(AShooterPlayerController* player, MessageColor color, std::string_view text)
+{
+    if (player == nullptr) return;
+    const std::optional<std::string> formatted = FormatPattern(text);
+    const FString message(formatted ? *formatted : std::string(text));
+    Game::SendDirectMessage(player, message, color);
+}
+
+bool BroadcastNotification(MessageColor color, float scale, float seconds, void*, std::wstring_view text)
+{
+    const std::optional<std::wstring> formatted = FormatPattern(text);
+    UWorld* world = Game::CurrentWorld();
+    if (world == nullptr) return formatted.has_value();
+
+    const FString message(formatted ? std::wstring_view(*formatted) : text);
+    Game::ForEachLivePlayer(world, [&](AShooterPlayerController* player) {
+        Game::SendNotification(player, message, color, scale, seconds);
+    });
+    return formatted.has_value();
+}
+
+void BroadcastChat(float r, float g, float b, float a, std::wstring_view text)
+{
+    UWorld* world = Game::CurrentWorld();
+    if (world == nullptr) return;
+
+    ChatMessageRecord record;
+    record.SenderName = PluginSettings.ServerName;
+    const FString line(FormatChatLine(r, g, b, a, text));
+    record.Message = line; // exact-size copy, as the game's record copies are
+    Game::ForEachLivePlayer(world, [&](AShooterPlayerController* player) { Game::SendChatMessage(player, record); });
+}

@@ -1,0 +1,18 @@
+// Speaking to players: a server chat line to one, notifications and coloured chat lines to all.
+#pragma once
+
+#include <string_view>
+
+#include "host/ArkApi.h"
+#include "host/Colors.h"
+
+// Does nothing for a null player (the server console). A text that is not a valid pattern is
+// sent as written.
+void TellPlayer(AShooterPlayerController* player, MessageColor color, std::string_view text);
+
+// Returns false when the text was not a valid pattern and went out as written. The icon is never
+// handed on. Nothing is sent without a world.
+bool BroadcastNotification(MessageColor color, float scale, float seconds, void* icon, std::wstring_view text);
+
+// Under the configured server name; the text is inserted unchanged.
+void BroadcastChat(float r, float g, float b, float a, std::wstring_view text);

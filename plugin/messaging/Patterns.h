@@ -1,0 +1,18 @@
+// Message texts as formatting patterns: "{{" and "}}" stand for single braces.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The text with its doubled braces made single, or nothing when the text is not a valid
+// pattern without arguments (a single brace or a replacement field).
+std::optional<std::string> FormatPattern(std::string_view pattern);
+std::optional<std::wstring> FormatPattern(std::wstring_view pattern);
+
+// Doubles every brace, so that text passes through a pattern unchanged.
+std::string EscapeBraces(std::string_view text);
+
+// The coloured chat line: <RichColor Color="r, g, b, a">text</>, each number with six
+// significant digits in general notation; the text is inserted as it is.
+std::wstring FormatChatLine(float r, float g, float b, float a, std::wstring_view text);

@@ -1,0 +1,21 @@
+// The rows of the weekend multiplier table.
+#include "rates/MultiplierTable.h"
+
+const std::array<MultiplierRow, kMultiplierCount> WeekendMultiplierTable = {{
+    {"XPMultiplier", false},
+    {"TamingSpeedMultiplier", false},
+    {"HarvestAmountMultiplier", false},
+    {"HarvestHealthMultiplier", false},
+    {"CraftXPMultiplier", false},
+    {"FishingLootQualityMultiplier", false},
+    {"BabyMatureSpeedMultiplier", false},
+    {"MateBoostEffectMultiplier", false},
+    {"MatingIntervalMultiplier", false},
+    {"MatingSpeedMultiplier", false},
+    {"EggHatchSpeedMultiplier", false},
+    {"LayEggIntervalMultiplier", false},
+    {"ResourcesRespawnPeriodMultiplier", false},
+    {"SupplyCrateLootQualityMultiplier", false},
+    {"StructureResistanceMultiplier", true},
+    {"StructureDamageMultiplier", true},
+}};
