@@ -1,0 +1,45 @@
+// What the stand-in framework reports about itself: registrations, log records, allocator accounts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <spdlog/common.h>
+
+namespace standin {
+
+enum class CommandKind { Chat, Console, Timer };
+
+struct Registration {
+    std::string name; // as registered, UTF-8
+    CommandKind kind = CommandKind::Chat;
+    // Left behind by a plug-in library that has since been unloaded: its callable points into
+    // unmapped code, so the host neither calls nor destroys it.
+    bool orphaned = false;
+};
+
+struct LogRecord {
+    spdlog::level::level_enum level = spdlog::level::info;
+    std::string logger;  // the logger's name, such as "Quorvandelle"
+    std::string message; // the text alone
+    std::string line;    // formatted by the sink's current pattern, without the line ending
+    bool flushed = false; // the logger flushed the sinks right after this record
+};
+
+struct AllocatorAccounts {
+    std::uint64_t liveBlocks = 0;
+    std::uint64_t liveBytes = 0;
+    std::uint64_t totalAllocations = 0;   // Malloc calls, and Reallocs of a null block
+    std::uint64_t totalReallocations = 0; // Reallocs of a live block to a non-zero size
+    std::uint64_t totalFrees = 0;         // Frees of a live block, and Reallocs to size 0
+
+    bool operator==(const AllocatorAccounts& other) const
+    {
+        return liveBlocks == other.liveBlocks && liveBytes == other.liveBytes &&
+               totalAllocations == other.totalAllocations && totalReallocations == other.totalReallocations &&
+               totalFrees == other.totalFrees;
+    }
+    bool operator!=(const AllocatorAccounts& other) const { return !(*this == other); }
+};
+
+} // namespace standin

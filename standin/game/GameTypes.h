@@ -1,0 +1,75 @@
+// What the simulated game reports: players and everything each player has received.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// A player of the simulated game, valid for the life of the server that made it (also after leaving).
+enum class PlayerId : std::uint32_t {};
+
+struct PlayerSpec {
+    std::string name;
+    bool admin = false;
+    bool hasCharacter = true;   // without one, "GetPlayerCharacter" returns null
+    bool hasPlayerState = true; // without one, "AController.PlayerState" holds null
+};
+
+// A colour as the game received it: linear floats R, G, B, A.
+struct ReceivedColor {
+    float R = 0.0f;
+    float G = 0.0f;
+    float B = 0.0f;
+    float A = 0.0f;
+};
+
+struct DirectChatLine {
+    std::string text;    // UTF-8; unpaired surrogates become U+FFFD
+    std::u16string units; // exactly the UTF-16 units received, without the terminating zero
+    ReceivedColor color;
+    bool flag = false; // the call's bool argument
+};
+
+struct ShownNotification {
+    std::string text;
+    std::u16string units;
+    ReceivedColor color;
+    float scale = 0.0f;
+    float seconds = 0.0f;
+    bool iconWasNull = true;
+    bool soundWasNull = true;
+};
+
+// Every field of the chat record the game received by value; strings as UTF-8.
+struct ReceivedChatRecord {
+    std::string senderName;
+    std::string senderSteamName;
+    std::string senderTribeName;
+    std::uint32_t senderId = 0;
+    std::string message;
+    std::u16string messageUnits;
+    std::string receiver;
+    std::int32_t senderTeamIndex = 0;
+    double receivedTime = 0.0;
+    std::uint8_t sendMode = 0;
+    std::uint32_t radioFrequency = 0;
+    std::uint8_t chatType = 0;
+    bool senderIconWasNull = true;
+    std::string userId;
+};
+
+enum class MessageKind { DirectChat, Notification, ChatRecord };
+
+struct Inbox {
+    std::vector<MessageKind> order; // every message received, in arrival order
+    std::vector<DirectChatLine> directChats;
+    std::vector<ShownNotification> notifications;
+    std::vector<ReceivedChatRecord> chatRecords;
+
+    std::size_t Count() const { return order.size(); }
+};
+
+} // namespace standin
