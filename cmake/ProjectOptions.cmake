@@ -15,5 +15,10 @@ function(qv_set_options target)
     if(NOT type STREQUAL "STATIC_LIBRARY" AND NOT type STREQUAL "OBJECT_LIBRARY")
       target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -static)
     endif()
+    # A loadable module exports only what it marks __declspec(dllexport). Without this, GNU ld, finding
+    # nothing marked, would export every symbol of the plug-in.
+    if(type STREQUAL "MODULE_LIBRARY")
+      target_link_options(${target} PRIVATE -Wl,--exclude-all-symbols)
+    endif()
   endif()
 endfunction()

@@ -1,0 +1,45 @@
+# GoogleTest for the tests, and qv_add_test() to declare one test executable:
+#
+#   qv_add_test(<name> SOURCES <file>... [LIBS <target>...] [NO_MAIN])
+#
+# builds <name> from SOURCES, links LIBS plus GoogleTest and GoogleMock (with gtest's main() unless
+# NO_MAIN), applies qv_set_options(), and registers every test case with CTest. The cases are listed
+# when CTest runs (PRE_TEST), so in the Windows build the listing runs under Wine too. The executable
+# lands in bin/ beside the plug-in and the stand-in host, where Windows and Wine look for DLLs.
+# Example, in tests/rates/CMakeLists.txt:
+#   qv_add_test(test_rates SOURCES test_rates_schedule.cpp LIBS quorvandelle_core)
+
+include(GoogleTest)
+
+if(CMAKE_CROSSCOMPILING)
+  # Debian ships GoogleTest built for Linux only; build its sources with the cross compiler. Its own
+  # warnings are not ours to fix, so it gets no qv_set_options() and its headers count as system ones.
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_SHARED_LIBS OFF)
+  add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
+
+  # Create Wine's prefix while the build runs rather than inside the first test (cmake/wine-run.sh).
+  add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/wine-prefix/.ready"
+                     COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --init
+                     COMMENT "Creating the Wine prefix")
+  add_custom_target(wine-prefix ALL DEPENDS "${CMAKE_BINARY_DIR}/wine-prefix/.ready")
+  # A cold Wine start, or a prefix still being made, takes longer than the default 5 s.
+  set(QV_DISCOVERY_TIMEOUT 120)
+else()
+  find_package(GTest REQUIRED)
+  set(QV_DISCOVERY_TIMEOUT 30)
+endif()
+
+function(qv_add_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "NO_MAIN" "" "SOURCES;LIBS")
+  if(NOT arg_SOURCES)
+    message(FATAL_ERROR "qv_add_test(${name}): no SOURCES")
+  endif()
+  add_executable(${name} ${arg_SOURCES})
+  target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gmock GTest::gtest)
+  if(NOT arg_NO_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  qv_set_options(${name})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT ${QV_DISCOVERY_TIMEOUT})
+endfunction()

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Runs a Windows program of the cross build under Wine; the toolchain file makes it the
+# CMAKE_CROSSCOMPILING_EMULATOR, so CTest, test discovery and custom commands all come through here.
+# Usage: wine-run.sh <wine64> <prefix-dir> <program.exe> [args...]
+#        wine-run.sh <wine64> <prefix-dir> --init      (only create the prefix)
+set -euo pipefail
+
+wine=$1
+prefix=$2
+shift 2
+
+# A prefix of our own in the build tree: a clean clone needs no ~/.wine, and a developer's prefix is left alone.
+export WINEPREFIX=$prefix
+export WINEDEBUG=-all
+# Wine has a built-in version.dll, and it wins over the stand-in host of the same name beside our
+# executables; the plug-in's imports then fail with "unimplemented function version.dll...".
+# "n,b" puts the native file first and keeps the built-in for Wine's own helper programs, which find
+# no native copy and would otherwise print errors.
+# No WINEPATH: every executable and DLL of the build is written to the same bin/ folder, and Windows
+# looks for a program's DLLs in its own folder first.
+export WINEDLLOVERRIDES="version=n,b"
+
+# The first run creates the prefix (several seconds). Tests run in parallel, so one process creates it
+# under a lock while the others wait, instead of each racing to build a half-made prefix.
+if [ ! -f "$prefix/.ready" ]; then
+    mkdir -p "$(dirname "$prefix")"
+    exec 9>"$prefix.lock"
+    flock 9
+    if [ ! -f "$prefix/.ready" ]; then
+        # No Mono or Gecko: the tests need neither, and their installers would try to download them.
+        WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot --init >/dev/null 2>&1 || true
+        "$(dirname "$wine")/wineserver" -w
+        if [ ! -f "$prefix/system.reg" ]; then
+            echo "wine-run.sh: could not create the Wine prefix $prefix" >&2
+            exit 1
+        fi
+        touch "$prefix/.ready"
+    fi
+    exec 9>&-
+fi
+
+if [ "${1-}" = "--init" ]; then
+    exit 0
+fi
+
+# A Windows program's stdout is in text mode and ends lines with CR LF; CTest's parser of the test
+# list (gtest_discover_tests) and regular expressions over output expect plain LF.
+"$wine" "$@" | tr -d '\r'

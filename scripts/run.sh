@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The README's first command: installs what is missing, builds the Linux preset, and runs the main job:
+# the administrators' tool simulating the example server with the real plug-in loaded.
+# Extra arguments go to the tool.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake --preset native
+cmake --build --preset native -j "$(nproc 2>/dev/null || echo 2)"
+
+tool=build/native/bin/quorvandelle
+if [ ! -x "$tool" ]; then
+    echo "error: the build produced no $tool" >&2
+    exit 1
+fi
+exec "$tool" simulate examples/config.json "$@"
