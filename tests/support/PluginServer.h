@@ -1,0 +1,65 @@
+// Test support: the stand-in server with the real plug-in library loaded, a base directory of its
+// own, and the config file written from a test. Most plug-in tests start from here.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "standin/server/Server.h"
+
+namespace testing_support {
+
+// A complete, valid config: a Friday-to-Monday window, every multiplier set, both messages on.
+nlohmann::json ValidConfig();
+
+// A fresh temporary folder, removed with the object.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+class PluginServer {
+public:
+    // The server starts on the given local date (noon) with the plug-in not yet loaded.
+    explicit PluginServer(int year = 2026, int month = 12, int day = 9);
+    ~PluginServer();
+
+    standin::Server& server() { return *server_; }
+    standin::Server* operator->() { return server_.get(); }
+
+    std::filesystem::path ConfigFile() const;
+    void WriteConfig(const nlohmann::json& config) const;
+    void WriteConfigText(std::string_view text) const;
+    void RemoveConfig() const;
+
+    void Load();
+    void Unload();
+
+    standin::PlayerId Join(const std::string& name, bool admin = false);
+    // Timer calls until the first evaluation has run (the 31st counted call after load).
+    void RunToFirstEvaluation();
+    // Timer calls until the next evaluation after one has run (601 counted calls).
+    void RunToNextEvaluation();
+    // Sets the simulated local date (noon); the next evaluation sees that day.
+    void SetDate(int year, int month, int day);
+
+    // Log records at warning level or above whose message contains text.
+    bool LogContains(std::string_view text) const;
+
+private:
+    TempDirectory base_;
+    std::unique_ptr<standin::Server> server_;
+};
+
+} // namespace testing_support
