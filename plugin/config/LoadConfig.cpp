@@ -78,5 +78,7 @@ void LoadConfigAtStartup() noexcept
         }
     } catch (const std::exception& failure) {
         LogError(std::string("Config not loaded, running with the initial settings: ") + failure.what());
+    } catch (...) {
+        LogError("Config not loaded, running with the initial settings: unknown error");
     }
 }

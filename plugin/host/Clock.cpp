@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <stdexcept>
 
 #if !defined(_WIN32)
 extern "C" {
@@ -23,7 +24,7 @@ int LocalWeekday()
     const std::int64_t now = _time64(nullptr);
 #endif
     std::tm local{};
-    if (_localtime64_s(&local, &now) != 0) return 0;
+    if (_localtime64_s(&local, &now) != 0) throw std::runtime_error("the clock's time has no local date");
     return local.tm_wday;
 }
 
