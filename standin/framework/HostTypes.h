@@ -16,6 +16,12 @@ struct Registration {
     // Left behind by a plug-in library that has since been unloaded: its callable points into
     // unmapped code, so the host neither calls nor destroys it.
     bool orphaned = false;
+
+    bool operator==(const Registration& other) const
+    {
+        return name == other.name && kind == other.kind && orphaned == other.orphaned;
+    }
+    bool operator!=(const Registration& other) const { return !(*this == other); }
 };
 
 struct LogRecord {

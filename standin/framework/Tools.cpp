@@ -1,0 +1,48 @@
+// ArkApi::Tools and IApiUtils: the base directory, UTF-8 decoding, and the current world and game mode.
+#include "standin/framework/Tools.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "plugin/host/ArkApi.h"
+#include "standin/framework/GameBinding.h"
+#include "standin/framework/Text.h"
+
+namespace standin::tools {
+
+namespace {
+
+std::string& BaseDirectory()
+{
+    static auto* directory = new std::string();
+    return *directory;
+}
+
+class ApiUtils final : public ArkApi::IApiUtils {
+public:
+    UWorld* CurrentWorld() const override { return binding::CurrentWorld(); }
+    AShooterGameMode* CurrentGameMode() const override { return binding::CurrentGameMode(); }
+};
+
+} // namespace
+
+void SetCurrentDir(const std::string& directory) { BaseDirectory() = directory; }
+
+} // namespace standin::tools
+
+std::string ArkApi::Tools::GetCurrentDir()
+{
+    const std::string& directory = standin::tools::BaseDirectory();
+    if (!directory.empty()) return directory;
+    std::error_code error;
+    const auto working = std::filesystem::current_path(error);
+    return error ? std::string(".") : working.u8string();
+}
+
+std::wstring ArkApi::Tools::Utf8Decode(const std::string& text) { return standin::text::Utf8ToWide(text); }
+
+ArkApi::IApiUtils& ArkApi::GetApiUtils()
+{
+    static auto* utils = new standin::tools::ApiUtils();
+    return *utils;
+}

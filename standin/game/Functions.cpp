@@ -1,0 +1,152 @@
+// The game's functions that a plug-in reaches by name, and the name tables the framework resolves
+// against. Each function checks its object, reads what it is handed by the game's layouts, and
+// records in the player's inbox what a real client would have seen.
+#include <cstddef>
+
+#include "standin/framework/Fatal.h"
+#include "standin/framework/GameBinding.h"
+#include "standin/framework/GameString.h"
+#include "standin/framework/Text.h"
+#include "standin/game/ChatRecord.h"
+#include "standin/game/WorldState.h"
+
+namespace standin::game {
+
+namespace {
+
+// The game's linear colour, handed by value: four floats, as MessageColor is.
+struct LinearColor {
+    float R;
+    float G;
+    float B;
+    float A;
+};
+static_assert(sizeof(LinearColor) == 16, "colour layout");
+
+ReceivedColor Received(LinearColor color) { return ReceivedColor{color.R, color.G, color.B, color.A}; }
+
+void SetMessageOfTheDay(AShooterGameMode* gameMode, FString* message)
+{
+    constexpr const char* function = "AShooterGameMode.SetMessageOfTheDay";
+    WorldState& state = State();
+    const char* objectClass = gameMode == nullptr ? nullptr : state.objects.ClassOf(gameMode);
+    if (objectClass == nullptr || !DerivesFrom(objectClass, "AShooterGameMode")) {
+        LoudFailure(std::string(function) + ": the object is not the live game mode");
+    }
+    state.messageOfTheDay = ReadGameString(message, function);
+    ++state.messageOfTheDayChanges;
+}
+
+AShooterCharacter* GetPlayerCharacter(AShooterPlayerController* controller)
+{
+    PlayerOfController(controller, "AShooterPlayerController.GetPlayerCharacter");
+    return controller->character;
+}
+
+void ClientChatMessage(AShooterPlayerController* controller, ChatRecord record)
+{
+    constexpr const char* function = "AShooterPlayerController.ClientChatMessage";
+    Player& player = PlayerOfController(controller, function);
+    const auto units = [&](const GameString& text, const char* field) {
+        return ReadGameString(text, (std::string(function) + " record." + field).c_str());
+    };
+    const auto read = [&](const GameString& text, const char* field) { return text::Utf16ToUtf8(units(text, field)); };
+    ReceivedChatRecord received;
+    received.senderName = read(record.SenderName, "SenderName");
+    received.senderSteamName = read(record.SenderSteamName, "SenderSteamName");
+    received.senderTribeName = read(record.SenderTribeName, "SenderTribeName");
+    received.senderId = record.SenderId;
+    received.messageUnits = units(record.Message, "Message");
+    received.message = text::Utf16ToUtf8(received.messageUnits);
+    received.receiver = read(record.Receiver, "Receiver");
+    received.senderTeamIndex = record.SenderTeamIndex;
+    received.receivedTime = record.ReceivedTime;
+    received.sendMode = record.SendMode;
+    received.radioFrequency = record.RadioFrequency;
+    received.chatType = record.ChatType;
+    received.senderIconWasNull = record.SenderIcon == nullptr;
+    received.userId = read(record.UserId, "UserId");
+    player.inbox.chatRecords.push_back(std::move(received));
+    player.inbox.order.push_back(MessageKind::ChatRecord);
+}
+
+void ClientServerChatDirectMessage(AShooterPlayerController* controller, FString* text, LinearColor color, bool flag)
+{
+    constexpr const char* function = "AShooterPlayerController.ClientServerChatDirectMessage";
+    Player& player = PlayerOfController(controller, function);
+    DirectChatLine line;
+    line.units = ReadGameString(text, function);
+    line.text = text::Utf16ToUtf8(line.units);
+    line.color = Received(color);
+    line.flag = flag;
+    player.inbox.directChats.push_back(std::move(line));
+    player.inbox.order.push_back(MessageKind::DirectChat);
+}
+
+void ClientServerSOTFNotificationCustom(AShooterPlayerController* controller, FString* text, LinearColor color,
+                                        float scale, float seconds, void* icon, void* sound)
+{
+    constexpr const char* function = "AShooterPlayerController.ClientServerSOTFNotificationCustom";
+    Player& player = PlayerOfController(controller, function);
+    ShownNotification notification;
+    notification.units = ReadGameString(text, function);
+    notification.text = text::Utf16ToUtf8(notification.units);
+    notification.color = Received(color);
+    notification.scale = scale;
+    notification.seconds = seconds;
+    notification.iconWasNull = icon == nullptr;
+    notification.soundWasNull = sound == nullptr;
+    player.inbox.notifications.push_back(std::move(notification));
+    player.inbox.order.push_back(MessageKind::Notification);
+}
+
+void* WeakObjectPtrGet(WeakObjectPtr* self, bool /*evenIfPendingKill*/)
+{
+    if (self == nullptr) LoudFailure("FWeakObjectPtr.Get: null weak pointer address");
+    return State().objects.Resolve(*self, "FWeakObjectPtr.Get");
+}
+
+template <typename Function>
+void* Address(Function* function)
+{
+    return reinterpret_cast<void*>(function);
+}
+
+} // namespace
+
+} // namespace standin::game
+
+namespace standin::binding {
+
+const std::vector<FunctionSymbol>& GameFunctions()
+{
+    using namespace standin::game;
+    static const std::vector<FunctionSymbol> functions{
+        {"AShooterGameMode.SetMessageOfTheDay", Address(&SetMessageOfTheDay)},
+        {"AShooterPlayerController.GetPlayerCharacter", Address(&GetPlayerCharacter)},
+        {"AShooterPlayerController.ClientChatMessage", Address(&ClientChatMessage)},
+        {"AShooterPlayerController.ClientServerChatDirectMessage", Address(&ClientServerChatDirectMessage)},
+        {"AShooterPlayerController.ClientServerSOTFNotificationCustom", Address(&ClientServerSOTFNotificationCustom)},
+        {"FWeakObjectPtr.Get", Address(&WeakObjectPtrGet)},
+    };
+    return functions;
+}
+
+const std::vector<FieldSymbol>& GameFields()
+{
+    using namespace standin::game;
+    static const std::vector<FieldSymbol> fields = [] {
+        std::vector<FieldSymbol> made{
+            {"UWorld.PlayerControllerList", offsetof(UWorldLayout, PlayerControllerList)},
+            {"AController.PlayerState", offsetof(AController, PlayerState)},
+            {"AShooterCharacter.bIsServerAdmin", offsetof(AShooterCharacterLayout, bIsServerAdmin)},
+        };
+        for (const auto& row : MultiplierRows()) {
+            made.push_back({std::string("AShooterGameMode.") + row.name, row.offset});
+        }
+        return made;
+    }();
+    return fields;
+}
+
+} // namespace standin::binding

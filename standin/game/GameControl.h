@@ -1,0 +1,42 @@
+// The simulated game's control interface, for the server that runs it: players, what they
+// received, the game mode's presence, multipliers and message of the day.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plugin/host/ArkApi.h"
+#include "standin/framework/Export.h"
+#include "standin/game/GameTypes.h"
+
+namespace standin::game {
+
+// Removes every player and forgets departed ones, brings the game mode back with its defaults and
+// an empty message of the day.
+STANDIN_API void Reset();
+
+STANDIN_API PlayerId Join(const PlayerSpec& spec);
+// Throws std::invalid_argument for an unknown or departed player.
+STANDIN_API void Leave(PlayerId player);
+STANDIN_API bool IsConnected(PlayerId player);
+// Null for a departed player; throws std::invalid_argument for an unknown one.
+STANDIN_API AShooterPlayerController* ControllerOf(PlayerId player);
+STANDIN_API void SetAdmin(PlayerId player, bool admin);
+STANDIN_API Inbox InboxOf(PlayerId player);
+STANDIN_API void ClearInboxes();
+
+STANDIN_API void SetGameModePresent(bool present);
+STANDIN_API bool GameModePresent();
+
+STANDIN_API const std::vector<std::string>& MultiplierNames();
+// Unknown names throw std::invalid_argument.
+STANDIN_API float DefaultMultiplier(std::string_view field);
+STANDIN_API float Multiplier(std::string_view field);
+STANDIN_API void SetMultiplier(std::string_view field, float value);
+
+STANDIN_API std::u16string MessageOfTheDay();
+STANDIN_API int MessageOfTheDayChanges();
+STANDIN_API void SetMessageOfTheDay(std::u16string_view text);
+
+} // namespace standin::game

@@ -1,0 +1,58 @@
+// The simulated game's state, shared by its control interface and its functions. Internal.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "standin/game/Classes.h"
+#include "standin/game/GameTypes.h"
+#include "standin/game/Objects.h"
+
+namespace standin::game {
+
+struct Player {
+    std::string name;
+    std::unique_ptr<AShooterPlayerController> controller; // null once the player has left
+    std::unique_ptr<AShooterCharacter> character;
+    std::unique_ptr<APlayerState> playerState;
+    Inbox inbox;
+};
+
+struct WorldState {
+    ObjectTable objects;
+    std::unique_ptr<UWorld> world;
+    std::vector<WeakObjectPtr> controllerList; // the storage behind world->PlayerControllerList
+    std::unique_ptr<AShooterGameMode> gameMode;
+    bool gameModePresent = true;
+    std::u16string messageOfTheDay; // the game's own copy
+    int messageOfTheDayChanges = 0;
+    std::map<std::uint32_t, Player> players;
+    std::uint32_t nextPlayer = 1;
+};
+
+WorldState& State();
+
+// A new object of the layout T, its engine state filled with EngineStateByte.
+template <typename T>
+std::unique_ptr<T> NewObject()
+{
+    auto object = std::make_unique<T>();
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(object.get());
+    for (std::size_t i = 0; i < sizeof(T); ++i) bytes[i] = EngineStateByte;
+    return object;
+}
+
+// The player behind a controller handed to a game function; a loud failure naming the function
+// when the address is no live player controller.
+Player& PlayerOfController(const void* controller, const char* function);
+
+struct MultiplierRow {
+    const char* name;
+    std::size_t offset;
+    float defaultValue;
+};
+const std::vector<MultiplierRow>& MultiplierRows();
+
+} // namespace standin::game

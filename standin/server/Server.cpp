@@ -1,0 +1,288 @@
+// The stand-in server: ties the host framework, the simulated game and the simulated clock
+// together around one loaded plug-in library.
+#include "standin/server/Server.h"
+
+#include <atomic>
+#include <ctime>
+#include <stdexcept>
+
+#include "standin/framework/Allocator.h"
+#include "standin/framework/Commands.h"
+#include "standin/framework/LogSinks.h"
+#include "standin/framework/Text.h"
+#include "standin/framework/Tools.h"
+#include "standin/game/GameControl.h"
+#include "standin/runtime/SimulatedClock.h"
+#include "standin/server/PluginLibrary.h"
+
+namespace standin {
+
+namespace {
+
+std::atomic<bool> serverExists{false};
+// Registrations are tagged with the library that made them; 0 is the embedder's own code.
+int lastOwner = 0;
+
+bool LocalTime(std::int64_t when, std::tm& local)
+{
+#if defined(_WIN32)
+    const __time64_t seconds = when;
+    return _localtime64_s(&local, &seconds) == 0;
+#else
+    return _localtime64_s(&local, &when) == 0;
+#endif
+}
+
+} // namespace
+
+struct Server::State {
+    std::filesystem::path library;
+    void* handle = nullptr;
+    int owner = 0;
+};
+
+Server::Server(ServerOptions options)
+{
+    if (serverExists.exchange(true)) {
+        throw std::logic_error("a stand-in Server already exists in this process; only one may run at a time");
+    }
+    state_ = std::make_unique<State>();
+    commands::ClearRegistrations();
+    commands::ClearEscapedExceptions();
+    game::Reset();
+    logs::ClearRecords();
+    logs::EchoToConsole(options.echoLogToConsole);
+    tools::SetCurrentDir(options.baseDirectory.u8string());
+    if (options.realClock) {
+        qv_clock_use_real();
+    } else {
+        qv_clock_set(qv_clock_now());
+    }
+}
+
+Server::~Server()
+{
+    if (PluginLoaded()) {
+        try {
+            UnloadPlugin();
+        } catch (const std::exception& error) {
+            logs::HostLogger().error("unloading the plug-in with the server: {}", error.what());
+        }
+    }
+    commands::ClearRegistrations();
+    game::Reset();
+    tools::SetCurrentDir("");
+    logs::EchoToConsole(true);
+    qv_clock_use_real();
+    serverExists = false;
+}
+
+void Server::SetBaseDirectory(const std::filesystem::path& directory) { tools::SetCurrentDir(directory.u8string()); }
+
+std::filesystem::path Server::BaseDirectory() const { return std::filesystem::u8path(ArkApi::Tools::GetCurrentDir()); }
+
+std::filesystem::path Server::PluginDirectory(std::string_view pluginName) const
+{
+    return BaseDirectory() / "ArkApi" / "Plugins" / std::filesystem::u8path(pluginName);
+}
+
+std::filesystem::path Server::LibraryBesideExecutable(std::string_view baseName)
+{
+    return platform::ExecutableDirectory() / std::filesystem::u8path(std::string(baseName) + platform::LibrarySuffix());
+}
+
+void Server::LoadPlugin(const std::filesystem::path& library)
+{
+    if (PluginLoaded()) {
+        throw std::logic_error("cannot load " + library.u8string() + ": " + state_->library.u8string() +
+                               " is loaded already");
+    }
+    if (!std::filesystem::is_regular_file(library)) {
+        throw std::invalid_argument("cannot load " + library.u8string() + ": no such file");
+    }
+    const std::filesystem::path absolute = std::filesystem::absolute(library);
+    if (platform::IsResident(absolute)) {
+        throw std::runtime_error("cannot load " + absolute.u8string() +
+                                 ": it is still mapped from an earlier load, so its entry point would not run");
+    }
+    const int owner = ++lastOwner;
+    commands::SetOwner(owner);
+    void* handle = nullptr;
+    try {
+        handle = platform::OpenLibrary(absolute);
+    } catch (...) {
+        commands::SetOwner(0);
+        throw;
+    }
+    commands::SetOwner(0);
+    state_->library = absolute;
+    state_->handle = handle;
+    state_->owner = owner;
+    if (!platform::RedirectClock(handle)) {
+        logs::HostLogger().warn("{} imports no _time64: it reads a clock the server cannot simulate",
+                                absolute.u8string());
+    }
+}
+
+void Server::UnloadPlugin()
+{
+    if (!PluginLoaded()) throw std::logic_error("no plug-in is loaded");
+    // The plug-in's logger handed its formatters to the host's sinks; they must go while their
+    // code is still mapped.
+    logs::ReclaimFormatters();
+    const std::filesystem::path library = state_->library;
+    const int owner = state_->owner;
+    commands::SetOwner(owner);
+    platform::CloseLibrary(state_->handle);
+    commands::SetOwner(0);
+    state_->handle = nullptr;
+    state_->library.clear();
+    if (platform::IsResident(library)) {
+        throw std::runtime_error(library.u8string() +
+                                 " stayed mapped after unloading, so it never ran its unload and teardown");
+    }
+    commands::OrphanOwner(owner);
+}
+
+bool Server::PluginLoaded() const { return state_->handle != nullptr; }
+
+PlayerId Server::JoinPlayer(const PlayerSpec& spec) { return game::Join(spec); }
+
+void Server::RemovePlayer(PlayerId player) { game::Leave(player); }
+
+bool Server::IsConnected(PlayerId player) const { return game::IsConnected(player); }
+
+AShooterPlayerController* Server::Controller(PlayerId player) const { return game::ControllerOf(player); }
+
+void Server::SetAdmin(PlayerId player, bool admin) { game::SetAdmin(player, admin); }
+
+Inbox Server::InboxOf(PlayerId player) const { return game::InboxOf(player); }
+
+void Server::ClearInboxes() { game::ClearInboxes(); }
+
+namespace {
+
+AShooterPlayerController* ConnectedController(PlayerId player, const char* what)
+{
+    AShooterPlayerController* controller = game::ControllerOf(player);
+    if (controller == nullptr) {
+        throw std::invalid_argument(std::string(what) + " from player " +
+                                    std::to_string(static_cast<std::uint32_t>(player)) + ", who has left the server");
+    }
+    return controller;
+}
+
+} // namespace
+
+bool Server::Chat(PlayerId player, std::string_view line, EChatSendMode::Type mode)
+{
+    return commands::DispatchChat(ConnectedController(player, "chat line"), line, mode);
+}
+
+bool Server::Console(PlayerId player, std::string_view line)
+{
+    auto* controller = reinterpret_cast<APlayerController*>(ConnectedController(player, "console command"));
+    return commands::DispatchConsole(controller, line, false);
+}
+
+bool Server::ServerConsole(std::string_view line) { return commands::DispatchConsole(nullptr, line, false); }
+
+void Server::RunTimer(int calls)
+{
+    if (calls < 0) throw std::invalid_argument("RunTimer: negative number of calls " + std::to_string(calls));
+    for (int i = 0; i < calls; ++i) {
+        qv_clock_advance(TimerIntervalSeconds);
+        commands::CallTimers();
+    }
+}
+
+std::vector<Registration> Server::Registrations() const { return commands::Registrations(); }
+
+bool Server::IsRegistered(std::string_view name, CommandKind kind) const
+{
+    for (const auto& registration : commands::Registrations()) {
+        if (registration.kind == kind && registration.name == name && !registration.orphaned) return true;
+    }
+    return false;
+}
+
+std::vector<std::string> Server::EscapedExceptions() const { return commands::EscapedExceptions(); }
+
+void Server::RemoveGameMode() { game::SetGameModePresent(false); }
+
+void Server::RestoreGameMode() { game::SetGameModePresent(true); }
+
+bool Server::HasGameMode() const { return game::GameModePresent(); }
+
+const std::vector<std::string>& Server::MultiplierNames() { return game::MultiplierNames(); }
+
+float Server::DefaultMultiplier(std::string_view field) { return game::DefaultMultiplier(field); }
+
+float Server::Multiplier(std::string_view field) const { return game::Multiplier(field); }
+
+void Server::SetMultiplier(std::string_view field, float value) { game::SetMultiplier(field, value); }
+
+std::vector<std::pair<std::string, float>> Server::Multipliers() const
+{
+    std::vector<std::pair<std::string, float>> values;
+    for (const auto& name : MultiplierNames()) values.emplace_back(name, game::Multiplier(name));
+    return values;
+}
+
+std::string Server::MessageOfTheDay() const { return text::Utf16ToUtf8(game::MessageOfTheDay()); }
+
+std::u16string Server::MessageOfTheDayUnits() const { return game::MessageOfTheDay(); }
+
+int Server::MessageOfTheDayChanges() const { return game::MessageOfTheDayChanges(); }
+
+void Server::SetMessageOfTheDay(std::string_view text) { game::SetMessageOfTheDay(text::Utf8ToUtf16(text)); }
+
+void Server::SetClock(std::int64_t secondsSinceEpoch) { qv_clock_set(secondsSinceEpoch); }
+
+void Server::SetLocalTime(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm wanted{};
+    wanted.tm_year = year - 1900;
+    wanted.tm_mon = month - 1;
+    wanted.tm_mday = day;
+    wanted.tm_hour = hour;
+    wanted.tm_min = minute;
+    wanted.tm_sec = second;
+    wanted.tm_isdst = -1;
+    std::tm normalised = wanted;
+    const std::time_t when = std::mktime(&normalised);
+    // mktime quietly carries 30 February into March; a date that moved was no date.
+    if (when == static_cast<std::time_t>(-1) || month < 1 || month > 12 || normalised.tm_year != wanted.tm_year ||
+        normalised.tm_mon != wanted.tm_mon || normalised.tm_mday != wanted.tm_mday || hour < 0 || hour > 23 ||
+        minute < 0 || minute > 59 || second < 0 || second > 59) {
+        throw std::invalid_argument("SetLocalTime: " + std::to_string(year) + "-" + std::to_string(month) + "-" +
+                                    std::to_string(day) + " " + std::to_string(hour) + ":" + std::to_string(minute) +
+                                    ":" + std::to_string(second) + " is no valid local date and time");
+    }
+    qv_clock_set(static_cast<std::int64_t>(when));
+}
+
+void Server::AdvanceClock(std::int64_t seconds)
+{
+    if (!qv_clock_is_simulated()) qv_clock_set(qv_clock_now());
+    qv_clock_advance(seconds);
+}
+
+std::int64_t Server::Now() const { return qv_clock_now(); }
+
+int Server::LocalWeekday() const
+{
+    std::tm local{};
+    if (!LocalTime(qv_clock_now(), local)) throw std::runtime_error("the clock reads a time with no local date");
+    return local.tm_wday;
+}
+
+std::vector<LogRecord> Server::LogRecords() const { return logs::Records(); }
+
+void Server::ClearLog() { logs::ClearRecords(); }
+
+void Server::EchoLogToConsole(bool echo) { logs::EchoToConsole(echo); }
+
+AllocatorAccounts Server::Allocations() const { return memory::Accounts(); }
+
+} // namespace standin

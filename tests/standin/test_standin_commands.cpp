@@ -1,0 +1,204 @@
+// The command registry: chat and console lines go to the command named by their first word, timer
+// callbacks run once per timer call in registration order, and nothing a callback throws escapes.
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "StandinTest.h"
+#include "standin/framework/Allocator.h"
+#include "standin/framework/Text.h"
+
+namespace {
+
+using standin::CommandKind;
+using standin_test::ServerTest;
+using standin_test::TestString;
+
+std::string Text(const FString* text)
+{
+    const auto* layout = reinterpret_cast<const TestString*>(text);
+    return layout->Num == 0 ? std::string() : standin::text::Utf16ToUtf8(std::u16string_view(layout->Data));
+}
+
+struct ChatCall {
+    AShooterPlayerController* player;
+    std::string line;
+    EChatSendMode::Type mode;
+};
+
+class Commands : public ServerTest {
+protected:
+    void RegisterChat(const char16_t* name, std::vector<ChatCall>& calls)
+    {
+        const TestString text(name);
+        ArkApi::GetCommands().RegisterChatCommand(
+            text.ref(), [&calls](AShooterPlayerController* player, FString* line, EChatSendMode::Type mode) {
+                calls.push_back({player, Text(line), mode});
+            });
+    }
+    bool UnregisterTimer(const char16_t* id) { return ArkApi::GetCommands().UnregisterTimerCallback(TestString(id).ref()); }
+    void RegisterTimer(const char16_t* id, std::function<void()> callback)
+    {
+        ArkApi::GetCommands().RegisterTimerCallback(TestString(id).ref(), callback);
+    }
+};
+using CommandsDeathTest = Commands;
+
+TEST_F(Commands, ChatLinesGoToTheCommandNamedByTheirFirstWordIgnoringCase)
+{
+    std::vector<ChatCall> reload;
+    std::vector<ChatCall> toggle;
+    RegisterChat(u"/qvreload", reload);
+    RegisterChat(u"/ToggleQuorvandelle", toggle);
+    const auto player = server.JoinPlayer({"Player"});
+
+    struct Line {
+        const char* text;
+        bool matches;
+    };
+    const std::vector<Line> lines{
+        {"/qvreload", true},         {"/QVRELOAD now please", true}, {"  /QvReload\tx", true},
+        {"qvreload", false},         {"/qvreloads", false},          {"say /qvreload", false},
+        {"", false},                 {"   ", false},
+    };
+    for (const auto& line : lines) {
+        const std::size_t before = reload.size();
+        EXPECT_EQ(server.Chat(player, line.text, EChatSendMode::LocalChat), line.matches) << line.text;
+        ASSERT_EQ(reload.size(), before + (line.matches ? 1 : 0)) << line.text;
+        if (!line.matches) continue;
+        EXPECT_EQ(reload.back().line, line.text);
+        EXPECT_EQ(reload.back().player, server.Controller(player));
+        EXPECT_EQ(reload.back().mode, EChatSendMode::LocalChat);
+    }
+    EXPECT_TRUE(toggle.empty());
+    EXPECT_TRUE(server.Chat(player, "/togglequorvandelle"));
+    EXPECT_EQ(toggle.size(), 1u);
+    // Console commands are a separate namespace.
+    EXPECT_FALSE(server.Console(player, "/qvreload"));
+}
+
+TEST_F(Commands, TheHostKeepsItsOwnCopyOfTheNameAndHandsOverALineFromTheGameAllocator)
+{
+    std::vector<ChatCall> calls;
+    bool lineWasGameMemory = false;
+    {
+        TestString name(u"/temporary");
+        ArkApi::GetCommands().RegisterChatCommand(name.ref(), [&](AShooterPlayerController*, FString* line, auto) {
+            lineWasGameMemory = standin::memory::IsLiveBlock(reinterpret_cast<TestString*>(line)->Data);
+        });
+        name.Data[1] = u'X'; // the caller's string may change or die once the call returns
+    }
+    const auto player = server.JoinPlayer({"Player"});
+    const standin::AllocatorAccounts before = server.Allocations();
+    EXPECT_TRUE(server.Chat(player, "/temporary \xF0\x9F\x98\x80"));
+    EXPECT_TRUE(lineWasGameMemory);
+    EXPECT_EQ(server.Allocations().liveBlocks, before.liveBlocks);
+    EXPECT_TRUE(server.IsRegistered("/temporary", CommandKind::Chat));
+}
+
+TEST_F(Commands, ConsoleCommandsCarryTheControllerOrNullFromTheServer)
+{
+    std::vector<APlayerController*> controllers;
+    std::vector<std::string> lines;
+    ArkApi::GetCommands().RegisterConsoleCommand(TestString(u"qvreload").ref(),
+                                                 [&](APlayerController* player, FString* line, bool flag) {
+                                                     controllers.push_back(player);
+                                                     lines.push_back(Text(line));
+                                                     EXPECT_FALSE(flag);
+                                                 });
+    const auto player = server.JoinPlayer({"Player"});
+    EXPECT_TRUE(server.Console(player, "QVRELOAD"));
+    EXPECT_TRUE(server.ServerConsole("qvreload extra words"));
+    EXPECT_FALSE(server.ServerConsole("/qvreload"));
+    ASSERT_EQ(controllers.size(), 2u);
+    EXPECT_EQ(static_cast<void*>(controllers[0]), static_cast<void*>(server.Controller(player)));
+    EXPECT_EQ(controllers[1], nullptr);
+    EXPECT_EQ(lines[1], "qvreload extra words");
+    EXPECT_TRUE(ArkApi::GetCommands().UnregisterConsoleCommand(TestString(u"qvreload").ref()));
+    EXPECT_FALSE(ArkApi::GetCommands().UnregisterConsoleCommand(TestString(u"qvreload").ref()));
+    EXPECT_FALSE(server.ServerConsole("qvreload"));
+}
+
+TEST_F(Commands, TimerCallsRunEachCallbackOnceInOrderWhileCallbacksChangeTheList)
+{
+    std::vector<std::string> calls;
+    RegisterTimer(u"A", [&] {
+        calls.push_back("A");
+        if (calls.size() == 1) RegisterTimer(u"D", [&] { calls.push_back("D"); });
+    });
+    std::vector<bool> removedC;
+    RegisterTimer(u"B", [&] {
+        calls.push_back("B");
+        removedC.push_back(UnregisterTimer(u"C"));
+    });
+    RegisterTimer(u"C", [&] { calls.push_back("C"); });
+    server.RunTimer(2);
+    // D, added during the first call, waits for the next; C, removed before its turn, is not called.
+    EXPECT_EQ(calls, (std::vector<std::string>{"A", "B", "A", "B", "D"}));
+    EXPECT_EQ(removedC, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(UnregisterTimer(u"a")); // timer ids are exact
+    const auto registrations = server.Registrations();
+    ASSERT_EQ(registrations.size(), 3u);
+    EXPECT_EQ(registrations[2].name, "D");
+    EXPECT_EQ(registrations[2].kind, CommandKind::Timer);
+}
+
+TEST_F(Commands, ATimerCallbackMayUnregisterItself)
+{
+    int calls = 0;
+    RegisterTimer(u"once", [&] {
+        ++calls;
+        EXPECT_TRUE(UnregisterTimer(u"once"));
+    });
+    server.RunTimer(3);
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(server.Registrations().empty());
+}
+
+TEST_F(Commands, ExceptionsFromCallbacksAreCaughtRecordedAndLogged)
+{
+    int later = 0;
+    RegisterTimer(u"throws", [] { throw std::runtime_error("boom in timer"); });
+    RegisterTimer(u"later", [&] { ++later; });
+    ArkApi::GetCommands().RegisterChatCommand(TestString(u"/bad").ref(),
+                                              [](AShooterPlayerController*, FString*, auto) { throw 42; });
+    const auto player = server.JoinPlayer({"Player"});
+    server.RunTimer();
+    EXPECT_TRUE(server.Chat(player, "/bad"));
+    EXPECT_EQ(later, 1);
+    const auto escaped = server.EscapedExceptions();
+    ASSERT_EQ(escaped.size(), 2u);
+    EXPECT_EQ(escaped[0], "boom in timer");
+    EXPECT_EQ(escaped[1], "an exception that is not a std::exception");
+    bool logged = false;
+    for (const auto& record : server.LogRecords()) {
+        logged |= record.level == spdlog::level::err && record.message.find("\"throws\"") != std::string::npos;
+    }
+    EXPECT_TRUE(logged);
+}
+
+TEST_F(Commands, ARepeatedRegistrationIsListedTwiceAndWarned)
+{
+    std::vector<ChatCall> first;
+    std::vector<ChatCall> second;
+    RegisterChat(u"/twice", first);
+    RegisterChat(u"/TWICE", second);
+    EXPECT_EQ(server.Registrations().size(), 2u);
+    const auto player = server.JoinPlayer({"Player"});
+    server.Chat(player, "/twice");
+    EXPECT_EQ(first.size(), 1u); // the first registration answers
+    EXPECT_TRUE(second.empty());
+    bool warned = false;
+    for (const auto& record : server.LogRecords()) warned |= record.level == spdlog::level::warn;
+    EXPECT_TRUE(warned);
+}
+
+TEST_F(CommandsDeathTest, AnEmptyCallableIsALoudFailure)
+{
+    EXPECT_DEATH(ArkApi::GetCommands().RegisterTimerCallback(TestString(u"empty").ref(), ArkApi::TimerCallback()),
+                 "RegisterTimerCallback\\(\"empty\"\\): the callable is empty");
+}
+
+} // namespace
