@@ -1,0 +1,117 @@
+// CLI11 does the parsing; dates and durations are checked here so that a bad one is a usage
+// error with a message that says what the tool accepts.
+#include "tool/Cli.h"
+
+#include <CLI/CLI.hpp>
+#include <fmt/format.h>
+
+#include "tool/CheckCommand.h"
+#include "tool/ConsoleCommand.h"
+#include "tool/PreviewCommand.h"
+#include "tool/ScriptParser.h"
+#include "tool/SimulateCommand.h"
+
+#ifndef QV_VERSION
+#error "QV_VERSION must be defined by the build"
+#endif
+
+namespace qvtool {
+
+namespace {
+
+const CLI::Validator kDateTime(
+    [](std::string& text) {
+        return ParseLocalDateTime(text)
+                   ? std::string()
+                   : "expected a local date YYYY-MM-DD or date and time YYYY-MM-DDTHH:MM[:SS], got " + text;
+    },
+    "DATETIME");
+
+CLI::Option* AddConfig(CLI::App& command, std::string& config)
+{
+    return command.add_option("CONFIG", config, "the config file (config.json)")->required()->check(CLI::ExistingFile);
+}
+
+CLI::Option* AddFrom(CLI::App& command, std::string& from, const char* what)
+{
+    return command.add_option("--from", from, what)->check(kDateTime);
+}
+
+Seconds StartTime(const std::string& from) { return from.empty() ? CurrentTime() : *ParseLocalDateTime(from); }
+
+} // namespace
+
+int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTerminal, Output& output)
+{
+    CLI::App app("Check, preview and simulate the weekend rates plug-in's config.", "quorvandelle");
+    app.set_version_flag("--version", QV_VERSION, "print the version and exit");
+    app.require_subcommand(1);
+    app.footer(
+        "Exit status: 0 success, 1 the config has errors, 2 usage error. Colour only on a terminal without NO_COLOR.");
+
+    std::string config, from, script;
+    int previewDays = 14, simulateDays = 7, players = 3;
+    bool json = false;
+
+    CLI::App* check = app.add_subcommand("check", "read CONFIG exactly as the plug-in does; report every error and "
+                                                  "what is probably a mistake");
+    AddConfig(*check, config);
+
+    CLI::App* preview =
+        app.add_subcommand("preview", "the coming days: when the weekend rates are on, the switch moments, "
+                                      "the multipliers and what players will see");
+    AddConfig(*preview, config);
+    AddFrom(*preview, from, "the server starts at this local date (midnight) or date and time; default now");
+    preview->add_option("--days", previewDays, "how many days to show")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 3660));
+
+    CLI::App* simulate =
+        app.add_subcommand("simulate", "run the real plug-in in the stand-in server on a simulated clock "
+                                       "and print what happened");
+    AddConfig(*simulate, config);
+    AddFrom(*simulate, from, "the server starts at this local date (midnight) or date and time; default now");
+    simulate->add_option("--days", simulateDays, "how many days to simulate")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 3660));
+    simulate->add_option("--players", players, "players who join at the start (player1 is an administrator)")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 100));
+    simulate->add_option("--script", script, "timed actions, one a line: TIME ACTION")->check(CLI::ExistingFile);
+    simulate->add_flag("--json", json, "one JSON object a line instead of the timeline");
+    simulate->footer("Script lines: TIME ACTION, TIME being +DURATION after the start (+2d, +1h30m) or a local "
+                     "YYYY-MM-DDTHH:MM[:SS]; # starts a comment. Actions:\n" +
+                     ActionSummary(false));
+
+    CLI::App* console = app.add_subcommand("console", "the stand-in server with the plug-in, driven by hand (or by "
+                                                      "standard input)");
+    AddConfig(*console, config);
+    AddFrom(*console, from, "the server starts at this local date (midnight) or date and time; default now");
+    console->add_option("--players", players, "players who join at the start (player1 is an administrator)")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 100));
+    console->add_flag("--json", json, "events as JSON lines");
+    console->footer("Actions:\n" + ActionSummary(true));
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help, output.out, output.err);
+    } catch (const CLI::CallForAllHelp& help) {
+        return app.exit(help, output.out, output.err);
+    } catch (const CLI::CallForVersion& version) {
+        return app.exit(version, output.out, output.err);
+    } catch (const CLI::ParseError& error) {
+        output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n'
+                   << "Run with --help for more information.\n";
+        return kUsageError;
+    }
+
+    if (check->parsed()) return RunCheck(config, output.out, output.err, output.outStyle, output.errStyle);
+    if (preview->parsed()) return RunPreview({config, StartTime(from), previewDays}, output);
+    ServerRunOptions run{config, StartTime(from), players, json};
+    if (simulate->parsed()) return RunSimulate({run, simulateDays, script}, output);
+    return RunConsole(run, in, inIsTerminal, output);
+}
+
+} // namespace qvtool

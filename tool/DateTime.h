@@ -1,0 +1,40 @@
+// Local calendar time for the tool's input and output: dates and times typed by an
+// administrator, durations such as "10m" or "2d", and ISO 8601 local timestamps.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qvtool {
+
+using Seconds = std::int64_t;
+
+// "YYYY-MM-DD" (local midnight), "YYYY-MM-DDTHH:MM" or "YYYY-MM-DDTHH:MM:SS"; a space may stand
+// for the "T". Nothing for text that is not such a date or names a day that does not exist.
+std::optional<Seconds> ParseLocalDateTime(std::string_view text);
+
+// One or more number-unit pairs: "90s", "10m", "1h30m", "2d", "1w". Nothing for anything else,
+// a zero total included.
+std::optional<Seconds> ParseDuration(std::string_view text);
+
+std::tm LocalCalendar(Seconds time);
+Seconds CurrentTime();
+// 0 = Sunday through 6 = Saturday.
+int LocalWeekday(Seconds time);
+// Local midnight at the start of the day holding time, and the one after it (23 to 25 hours
+// later across a daylight-saving change).
+Seconds StartOfLocalDay(Seconds time);
+Seconds NextLocalMidnight(Seconds time);
+
+const char* WeekdayName(int weekday);      // "Sunday"
+const char* ShortWeekdayName(int weekday); // "Sun"
+
+std::string FormatIso(Seconds time);      // 2025-01-10T00:05:19
+std::string FormatDate(Seconds time);     // 2025-01-10
+std::string FormatReadable(Seconds time); // Fri 2025-01-10 00:05:19
+std::string FormatDuration(Seconds span); // 2d 3h 5m 19s
+
+} // namespace qvtool

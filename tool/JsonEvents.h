@@ -1,0 +1,12 @@
+// Events as JSON, one object a line: "time" (local, ISO 8601) and "event" first.
+#pragma once
+
+#include <string>
+
+#include "tool/Events.h"
+
+namespace qvtool {
+
+std::string EventToJsonLine(const Event& event);
+
+} // namespace qvtool

@@ -1,0 +1,61 @@
+// The actions an administrator scripts for a simulation or types at the console, one a line.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "tool/DateTime.h"
+
+namespace qvtool {
+
+enum class ActionKind {
+    // Script and console.
+    Join,       // join NAME [admin]
+    Leave,      // leave NAME
+    Say,        // say NAME TEXT
+    Console,    // console [NAME] TEXT: NAME is a player's only when such a player is connected
+    Config,     // config FILE
+    Unload,     // unload
+    Load,       // load
+    NoGameMode, // nogamemode ON|OFF
+    // Console only.
+    Advance, // advance DURATION
+    Rates,
+    Players,
+    Inbox, // inbox NAME
+    Help,
+    Quit,
+};
+
+struct Action {
+    ActionKind kind = ActionKind::Help;
+    std::string name;     // the player, or the file of "config"
+    std::string text;     // what is said or entered; for "console" everything after the word
+    bool flag = false;    // admin for "join", ON for "nogamemode"
+    Seconds duration = 0; // "advance"
+};
+
+struct ParseFailure {
+    std::string message;
+};
+
+// One action without its time. Console-only actions are refused unless allowed.
+std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool consoleActions);
+
+struct TimedAction {
+    Seconds when = 0;
+    Action action;
+    int line = 0;
+};
+
+// "TIME ACTION" a line; TIME is "+DURATION" after the start ("+2d", "+1h30m") or a local
+// "YYYY-MM-DDTHH:MM[:SS]". Blank lines and lines starting with '#' are skipped. The result is in
+// time order, lines with the same time in file order. Failures name the line.
+std::variant<std::vector<TimedAction>, ParseFailure> ParseScript(std::string_view text, Seconds start, Seconds end);
+
+// The actions with their arguments, one a line, for "help" and --help.
+std::string ActionSummary(bool consoleActions);
+
+} // namespace qvtool

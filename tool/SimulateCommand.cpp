@@ -1,0 +1,165 @@
+// A run is: check the config, parse the script, start the server, then alternate timer calls
+// and scripted actions in time order up to the end.
+#include "tool/SimulateCommand.h"
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include <fmt/format.h>
+
+#include "tool/CheckCommand.h"
+#include "tool/JsonEvents.h"
+#include "tool/ScriptParser.h"
+#include "tool/Timeline.h"
+
+namespace qvtool {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Shown only after the first second, so that short runs stay quiet.
+class Progress {
+public:
+    Progress(Output& output, Seconds start, Seconds end) : output_(output), start_(start), end_(end) {}
+    ~Progress() { Clear(); }
+
+    void operator()(Seconds now)
+    {
+        if (!output_.errIsTerminal) return;
+        const auto elapsed = std::chrono::steady_clock::now() - began_;
+        if (elapsed < std::chrono::seconds(1)) return;
+        const double done =
+            end_ > start_ ? static_cast<double>(now - start_) / static_cast<double>(end_ - start_) : 1.0;
+        output_.err << fmt::format("\r  simulating: {} ({:3.0f}%)", FormatReadable(now), done * 100.0) << std::flush;
+        shown_ = true;
+    }
+
+    void Clear()
+    {
+        if (shown_) output_.err << "\r" << std::string(50, ' ') << "\r" << std::flush;
+        shown_ = false;
+    }
+
+private:
+    Output& output_;
+    Seconds start_;
+    Seconds end_;
+    std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
+    bool shown_ = false;
+};
+
+Seconds AddLocalDays(Seconds time, int days)
+{
+    std::tm local = LocalCalendar(time);
+    local.tm_mday += days;
+    local.tm_isdst = -1;
+    return static_cast<Seconds>(std::mktime(&local));
+}
+
+} // namespace
+
+EventSink PrintingSink(Output& output, bool json)
+{
+    if (json) {
+        return [&output](const Event& event) { output.out << EventToJsonLine(event) << '\n'; };
+    }
+    return [&output](const Event& event) { output.out << FormatTimelineEvent(event, output.outStyle); };
+}
+
+bool ReportConfigErrors(const std::string& config, Output& output)
+{
+    const CheckReport report = CheckConfig(config);
+    for (const auto& error : report.settingsErrors)
+        output.err << output.errStyle.Paint("error: ", Tone::Error) << error << '\n';
+    for (const auto& error : report.weekendErrors)
+        output.err << output.errStyle.Paint("error: ", Tone::Error) << error << '\n';
+    if (!report.warnings.empty()) {
+        output.err << output.errStyle.Paint("note: ", Tone::Warning)
+                   << fmt::format("{} warning{} about {}; see quorvandelle check\n", report.warnings.size(),
+                                  report.warnings.size() == 1 ? "" : "s", config);
+    }
+    return report.HasErrors();
+}
+
+std::unique_ptr<Simulation> StartServer(const ServerRunOptions& options, int days, EventSink sink)
+{
+    SimulationOptions simulation;
+    simulation.configFile = options.config;
+    simulation.start = options.start;
+    simulation.library = standin::Server::LibraryBesideExecutable("Quorvandelle");
+    if (!fs::exists(simulation.library)) {
+        throw std::runtime_error("the plug-in library " + simulation.library.string() +
+                                 " is missing; build it beside this program");
+    }
+    auto server = std::make_unique<Simulation>(simulation, std::move(sink));
+    server->Start(days);
+    for (int i = 1; i <= options.players; ++i) {
+        Action join;
+        join.kind = ActionKind::Join;
+        join.name = fmt::format("player{}", i);
+        join.flag = i == 1;
+        server->Execute(join, {});
+    }
+    return server;
+}
+
+int RunSimulate(const SimulateOptions& options, Output& output)
+{
+    const Seconds start = options.run.start;
+    const Seconds end = AddLocalDays(start, options.days);
+
+    std::vector<TimedAction> script;
+    if (!options.script.empty()) {
+        std::ifstream file(options.script, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        if (!file) {
+            output.err << output.errStyle.Paint("error: ", Tone::Error) << "cannot read " << options.script << '\n';
+            return kUsageError;
+        }
+        auto parsed = ParseScript(text.str(), start, end);
+        if (const auto* failure = std::get_if<ParseFailure>(&parsed)) {
+            output.err << output.errStyle.Paint("error: ", Tone::Error) << options.script << ": " << failure->message
+                       << '\n';
+            return kUsageError;
+        }
+        script = std::get<std::vector<TimedAction>>(std::move(parsed));
+    }
+
+    const bool configErrors = ReportConfigErrors(options.run.config, output);
+    if (!options.run.json) output.out << DescribeTiming(StandInTiming()) << "\n\n";
+    std::unique_ptr<Simulation> server;
+    try {
+        server = StartServer(options.run, options.days, PrintingSink(output, options.run.json));
+    } catch (const std::exception& error) {
+        output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
+        return kConfigErrors;
+    }
+
+    const fs::path scriptFolder = fs::path(options.script).parent_path();
+    Progress progress(output, start, end);
+    const auto showProgress = [&progress](Seconds now) { progress(now); };
+    for (const TimedAction& step : script) {
+        server->RunUntil(step.when, showProgress);
+        try {
+            server->Execute(step.action, scriptFolder);
+        } catch (const ActionError& error) {
+            progress.Clear();
+            output.err << output.errStyle.Paint("error: ", Tone::Error)
+                       << fmt::format("{}: line {}: {}\n", options.script, step.line, error.what());
+            return kUsageError;
+        }
+    }
+    server->RunUntil(end, showProgress);
+    progress.Clear();
+
+    Event finish;
+    finish.time = server->Now();
+    finish.kind = EventKind::End;
+    PrintingSink(output, options.run.json)(finish);
+    return configErrors ? kConfigErrors : kSuccess;
+}
+
+} // namespace qvtool

@@ -1,0 +1,39 @@
+// quorvandelle simulate: the real plug-in in the stand-in server, days passing on the simulated
+// clock, and a timeline of everything that happened. Also the start-up shared with the console.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "tool/Output.h"
+#include "tool/Simulation.h"
+
+namespace qvtool {
+
+struct ServerRunOptions {
+    std::string config;
+    Seconds start = 0;
+    int players = 3; // the first one an administrator
+    bool json = false;
+};
+
+struct SimulateOptions {
+    ServerRunOptions run;
+    int days = 7;
+    std::string script; // empty: none
+};
+
+// Events printed as they come: JSON lines or the timeline.
+EventSink PrintingSink(Output& output, bool json);
+
+// Config errors go to err first (the plug-in's log shows what it makes of them); true when there were any.
+bool ReportConfigErrors(const std::string& config, Output& output);
+
+// The server started at options.start with the plug-in loaded and the players joined. Throws
+// std::runtime_error when the plug-in library cannot be found or loaded.
+std::unique_ptr<Simulation> StartServer(const ServerRunOptions& options, int days, EventSink sink);
+
+int RunSimulate(const SimulateOptions& options, Output& output);
+
+} // namespace qvtool

@@ -1,0 +1,373 @@
+// Watching the server is the costly part of a long run, so each timer call only compares a few
+// counters the server keeps anyway (log records, which include the host's record of an exception
+// that escaped the plug-in; message-of-the-day calls; game allocations, which every message
+// makes); the full comparison runs when one of them moved, and every ten simulated minutes in
+// case the plug-in changed a rate without any of them moving.
+#include "tool/Simulation.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include <fmt/format.h>
+#include <spdlog/common.h>
+
+namespace qvtool {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::int64_t kCallsBetweenFullLooks = 600;
+
+fs::path MakeTemporaryFolder()
+{
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate = fs::temp_directory_path() / fmt::format("quorvandelle-server-{:08x}", random());
+        std::error_code error;
+        if (fs::create_directories(candidate, error)) return candidate;
+    }
+    throw std::runtime_error("cannot create a temporary server folder in " + fs::temp_directory_path().string());
+}
+
+void CopyConfig(const fs::path& from, const fs::path& to)
+{
+    std::ifstream input(from, std::ios::binary);
+    if (!input) throw ActionError("cannot read " + from.string());
+    std::ostringstream content;
+    content << input.rdbuf();
+    fs::create_directories(to.parent_path());
+    std::ofstream output(to, std::ios::binary | std::ios::trunc);
+    output << content.str();
+    if (!output) throw ActionError("cannot write " + to.string());
+}
+
+std::array<float, 4> Components(const standin::ReceivedColor& color) { return {color.R, color.G, color.B, color.A}; }
+
+std::vector<Event> MessagesOf(const standin::Inbox& inbox, std::size_t from, const std::string& player, Seconds time)
+{
+    std::vector<Event> events;
+    std::size_t direct = 0, notification = 0, chat = 0;
+    for (std::size_t i = 0; i < inbox.order.size(); ++i) {
+        Event event;
+        event.time = time;
+        event.player = player;
+        switch (inbox.order[i]) {
+        case standin::MessageKind::DirectChat: {
+            const auto& line = inbox.directChats[direct++];
+            event.kind = EventKind::Reply;
+            event.text = line.text;
+            event.color = Components(line.color);
+            break;
+        }
+        case standin::MessageKind::Notification: {
+            const auto& shown = inbox.notifications[notification++];
+            event.kind = EventKind::Notification;
+            event.text = shown.text;
+            event.color = Components(shown.color);
+            event.scale = shown.scale;
+            event.duration = shown.seconds;
+            break;
+        }
+        case standin::MessageKind::ChatRecord: {
+            const auto& record = inbox.chatRecords[chat++];
+            event.kind = EventKind::Chat;
+            event.sender = record.senderName;
+            event.text = record.message;
+            break;
+        }
+        }
+        if (i >= from) events.push_back(std::move(event));
+    }
+    return events;
+}
+
+void ReplaceAll(std::string& text, const std::string& what, const std::string& with)
+{
+    if (what.empty()) return;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
+        text.replace(at, what.size(), with);
+    }
+}
+
+} // namespace
+
+Simulation::Simulation(SimulationOptions options, EventSink sink)
+    : options_(std::move(options)), sink_(std::move(sink)), base_(MakeTemporaryFolder())
+{
+    try {
+        standin::ServerOptions serverOptions;
+        serverOptions.baseDirectory = base_;
+        serverOptions.echoLogToConsole = false;
+        server_ = std::make_unique<standin::Server>(serverOptions);
+        CopyConfig(options_.configFile, ConfigPath());
+    } catch (...) {
+        server_.reset();
+        std::error_code ignored;
+        fs::remove_all(base_, ignored);
+        throw;
+    }
+}
+
+Simulation::~Simulation()
+{
+    try {
+        server_.reset();
+    } catch (...) {
+        // The folder goes all the same.
+    }
+    std::error_code ignored;
+    fs::remove_all(base_, ignored);
+}
+
+fs::path Simulation::ConfigPath() const { return server_->PluginDirectory("Quorvandelle") / "config.json"; }
+
+EvaluationTiming StandInTiming()
+{
+    EvaluationTiming timing;
+    timing.timerInterval = standin::Server::TimerIntervalSeconds;
+    return timing;
+}
+
+void Simulation::Start(int days)
+{
+    server_->SetClock(options_.start);
+    rates_ = server_->Multipliers();
+    normalRates_ = rates_;
+    motdChanges_ = server_->MessageOfTheDayChanges();
+
+    Event start;
+    start.time = Now();
+    start.kind = EventKind::Start;
+    start.file = options_.configFile.string();
+    start.number = days;
+    Emit(start);
+    Execute(Action{ActionKind::Load, {}, {}, false, 0}, {});
+}
+
+Seconds Simulation::Now() const { return server_->Now(); }
+
+void Simulation::Emit(Event event) const
+{
+    if (sink_) sink_(event);
+}
+
+Simulation::PlayerEntry* Simulation::Connected(const std::string& name)
+{
+    for (auto& player : players_) {
+        if (player.name == name && server_->IsConnected(player.id)) return &player;
+    }
+    return nullptr;
+}
+
+Simulation::PlayerEntry& Simulation::RequireConnected(const std::string& name)
+{
+    PlayerEntry* player = Connected(name);
+    if (player == nullptr) throw ActionError(fmt::format("no player called {} is connected", name));
+    return *player;
+}
+
+void Simulation::Execute(const Action& action, const fs::path& folder)
+{
+    Event event;
+    event.time = Now();
+    switch (action.kind) {
+    case ActionKind::Join: {
+        if (Connected(action.name) != nullptr) throw ActionError(fmt::format("{} is already connected", action.name));
+        standin::PlayerSpec spec;
+        spec.name = action.name;
+        spec.admin = action.flag;
+        players_.push_back({action.name, server_->JoinPlayer(spec), action.flag, 0});
+        event.kind = EventKind::Join;
+        event.player = action.name;
+        event.flag = action.flag;
+        Emit(event);
+        break;
+    }
+    case ActionKind::Leave: {
+        server_->RemovePlayer(RequireConnected(action.name).id);
+        event.kind = EventKind::Leave;
+        event.player = action.name;
+        Emit(event);
+        break;
+    }
+    case ActionKind::Say: {
+        const PlayerEntry& player = RequireConnected(action.name);
+        event.kind = EventKind::Say;
+        event.player = action.name;
+        event.text = action.text;
+        event.flag = server_->Chat(player.id, action.text);
+        Emit(event);
+        break;
+    }
+    case ActionKind::Console: {
+        // "console NAME TEXT" is a player's only when NAME is connected and something follows it.
+        const auto space = action.text.find(' ');
+        PlayerEntry* player = space == std::string::npos ? nullptr : Connected(action.text.substr(0, space));
+        event.kind = EventKind::Console;
+        if (player != nullptr) {
+            event.player = player->name;
+            event.text = action.text.substr(action.text.find_first_not_of(' ', space));
+            event.flag = server_->Console(player->id, event.text);
+        } else {
+            event.text = action.text;
+            event.flag = server_->ServerConsole(action.text);
+        }
+        Emit(event);
+        break;
+    }
+    case ActionKind::Config: {
+        fs::path file = action.name;
+        if (file.is_relative() && !folder.empty()) file = folder / file;
+        CopyConfig(file, ConfigPath());
+        event.kind = EventKind::Config;
+        event.file = action.name;
+        Emit(event);
+        break;
+    }
+    case ActionKind::Load:
+        if (server_->PluginLoaded()) throw ActionError("the plug-in is already loaded");
+        try {
+            server_->LoadPlugin(options_.library);
+        } catch (const std::exception& error) {
+            throw ActionError(error.what());
+        }
+        event.kind = EventKind::Load;
+        event.file = options_.library.filename().string();
+        Emit(event);
+        break;
+    case ActionKind::Unload:
+        if (!server_->PluginLoaded()) throw ActionError("the plug-in is not loaded");
+        try {
+            server_->UnloadPlugin();
+        } catch (const std::exception& error) {
+            throw ActionError(error.what());
+        }
+        event.kind = EventKind::Unload;
+        Emit(event);
+        break;
+    case ActionKind::NoGameMode:
+        if (action.flag) {
+            server_->RemoveGameMode();
+        } else {
+            server_->RestoreGameMode();
+        }
+        event.kind = EventKind::GameMode;
+        event.flag = server_->HasGameMode();
+        Emit(event);
+        break;
+    default:
+        throw ActionError("not an action for the server");
+    }
+    Observe();
+}
+
+void Simulation::RunUntil(Seconds until, const std::function<void(Seconds)>& progress)
+{
+    const Seconds interval = standin::Server::TimerIntervalSeconds;
+    std::int64_t calls = 0;
+    while (Now() + interval <= until) {
+        server_->RunTimer(1);
+        ++calls;
+        if (SomethingHappened() || calls % kCallsBetweenFullLooks == 0) Observe();
+        if (progress && calls % 65536 == 0) progress(Now());
+    }
+    // The clock stops at until even when it is not a whole number of intervals away.
+    if (Now() < until) server_->AdvanceClock(until - Now());
+}
+
+bool Simulation::SomethingHappened()
+{
+    const std::uint64_t allocations = server_->Allocations().totalAllocations;
+    const bool moved = allocations != allocations_ || server_->MessageOfTheDayChanges() != motdChanges_ ||
+                       !server_->LogRecords().empty();
+    allocations_ = allocations;
+    return moved;
+}
+
+void Simulation::Observe()
+{
+    const Seconds now = Now();
+    if (server_->HasGameMode()) {
+        Fields rates = server_->Multipliers();
+        if (rates != rates_) {
+            Event event;
+            event.time = now;
+            event.kind = EventKind::Rates;
+            event.state = rates == normalRates_ ? "normal" : "weekend";
+            event.before = rates_;
+            event.after = rates;
+            Emit(event);
+            rates_ = std::move(rates);
+        }
+    }
+    if (const int changes = server_->MessageOfTheDayChanges(); changes != motdChanges_) {
+        motdChanges_ = changes;
+        Event event;
+        event.time = now;
+        event.kind = EventKind::Motd;
+        event.text = server_->MessageOfTheDay();
+        Emit(event);
+    }
+    for (auto& player : players_) ReportInbox(player);
+
+    for (const auto& record : server_->LogRecords()) {
+        Event event;
+        event.time = now;
+        event.kind = EventKind::Log;
+        const auto level = spdlog::level::to_string_view(record.level);
+        event.level.assign(level.data(), level.size());
+        event.sender = record.logger;
+        event.text = WithoutBase(record.message);
+        Emit(event);
+    }
+    server_->ClearLog();
+    allocations_ = server_->Allocations().totalAllocations;
+}
+
+void Simulation::ReportInbox(PlayerEntry& player)
+{
+    const standin::Inbox inbox = server_->InboxOf(player.id);
+    if (inbox.Count() == player.seen) return;
+    for (auto& event : MessagesOf(inbox, player.seen, player.name, Now())) {
+        event.text = WithoutBase(std::move(event.text));
+        Emit(std::move(event));
+    }
+    player.seen = inbox.Count();
+}
+
+std::string Simulation::WithoutBase(std::string text) const
+{
+    // The temporary folder means nothing to the reader; "<server>" says where the file is.
+    ReplaceAll(text, base_.string(), "<server>");
+    ReplaceAll(text, base_.generic_string(), "<server>");
+    return text;
+}
+
+Fields Simulation::Rates() const { return server_->Multipliers(); }
+
+std::string Simulation::MessageOfTheDay() const { return server_->MessageOfTheDay(); }
+
+bool Simulation::HasGameMode() const { return server_->HasGameMode(); }
+
+bool Simulation::PluginLoaded() const { return server_->PluginLoaded(); }
+
+std::vector<std::pair<std::string, bool>> Simulation::Players() const
+{
+    std::vector<std::pair<std::string, bool>> connected;
+    for (const auto& player : players_) {
+        if (server_->IsConnected(player.id)) connected.emplace_back(player.name, player.admin);
+    }
+    return connected;
+}
+
+std::vector<Event> Simulation::InboxOf(const std::string& name) const
+{
+    for (auto player = players_.rbegin(); player != players_.rend(); ++player) {
+        if (player->name == name) return MessagesOf(server_->InboxOf(player->id), 0, name, Now());
+    }
+    throw ActionError(fmt::format("no player called {} has joined", name));
+}
+
+} // namespace qvtool

@@ -1,0 +1,96 @@
+// The stand-in server with the real plug-in library, driven by actions and the simulated clock,
+// and watched: every change it makes to the game, every message a player receives and every log
+// record becomes an event.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "standin/server/Server.h"
+#include "tool/Calendar.h"
+#include "tool/Events.h"
+#include "tool/ScriptParser.h"
+
+namespace qvtool {
+
+// An action that cannot be carried out (a player who is not connected, a file that cannot be read).
+class ActionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The schedule's timing with the stand-in host's timer interval.
+EvaluationTiming StandInTiming();
+
+struct SimulationOptions {
+    std::filesystem::path configFile;
+    Seconds start = 0;
+    std::filesystem::path library; // the plug-in library to load
+};
+
+class Simulation {
+public:
+    // Makes a temporary server folder and copies the config there; nothing runs yet.
+    Simulation(SimulationOptions options, EventSink sink);
+    // Stops the server and removes its folder.
+    ~Simulation();
+    Simulation(const Simulation&) = delete;
+    Simulation& operator=(const Simulation&) = delete;
+
+    // Sets the clock to the start and loads the plug-in, as a server starting up. days is only
+    // reported (0: as long as a person drives it).
+    void Start(int days);
+    Seconds Now() const;
+
+    // Script and console actions other than the console's own queries. Relative config files
+    // are taken from folder. Throws ActionError.
+    void Execute(const Action& action, const std::filesystem::path& folder);
+
+    // Timer calls, one host interval apart, until the clock reaches until. progress is called
+    // now and then with the current time.
+    void RunUntil(Seconds until, const std::function<void(Seconds)>& progress = {});
+
+    Fields Rates() const;
+    std::string MessageOfTheDay() const;
+    bool HasGameMode() const;
+    bool PluginLoaded() const;
+    // Connected players in the order they joined, with their administrator flag.
+    std::vector<std::pair<std::string, bool>> Players() const;
+    // Everything the player received, as events (times are when they were seen).
+    std::vector<Event> InboxOf(const std::string& name) const;
+    std::filesystem::path ConfigPath() const;
+
+private:
+    struct PlayerEntry {
+        std::string name;
+        standin::PlayerId id{};
+        bool admin = false;
+        std::size_t seen = 0; // messages already reported
+    };
+
+    SimulationOptions options_;
+    EventSink sink_;
+    std::filesystem::path base_;
+    std::unique_ptr<standin::Server> server_;
+    std::vector<PlayerEntry> players_; // everyone who ever joined, in join order
+    Fields rates_;
+    Fields normalRates_;
+    int motdChanges_ = 0;
+    std::uint64_t allocations_ = 0;
+
+    void Emit(Event event) const;
+    PlayerEntry* Connected(const std::string& name);
+    PlayerEntry& RequireConnected(const std::string& name);
+    // What changed since the last look, as events.
+    void Observe();
+    bool SomethingHappened();
+    void ReportInbox(PlayerEntry& player);
+    std::string WithoutBase(std::string text) const;
+};
+
+} // namespace qvtool
