@@ -73,14 +73,16 @@ PluginServer::PluginServer(int year, int month, int day)
     std::filesystem::create_directories(server_->PluginDirectory("Quorvandelle"));
 }
 
-PluginServer::~PluginServer()
-{
-    server_.reset();
-}
+PluginServer::~PluginServer() { server_.reset(); }
 
 std::filesystem::path PluginServer::ConfigFile() const
 {
     return server_->PluginDirectory("Quorvandelle") / "config.json";
+}
+
+std::string PluginServer::PluginConfigPath() const
+{
+    return ArkApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/Quorvandelle/config.json";
 }
 
 void PluginServer::WriteConfig(const nlohmann::json& config) const { WriteConfigText(config.dump(2)); }
@@ -106,6 +108,13 @@ standin::PlayerId PluginServer::Join(const std::string& name, bool admin)
     return server_->JoinPlayer(spec);
 }
 
+standin::Inbox PluginServer::Toggle(standin::PlayerId admin)
+{
+    server_->ClearInboxes();
+    server_->Chat(admin, "/ToggleQuorvandelle");
+    return server_->InboxOf(admin);
+}
+
 void PluginServer::RunToFirstEvaluation() { server_->RunTimer(31); }
 
 void PluginServer::RunToNextEvaluation() { server_->RunTimer(601); }
@@ -118,6 +127,24 @@ bool PluginServer::LogContains(std::string_view text) const
         if (record.level >= spdlog::level::warn && record.message.find(text) != std::string::npos) return true;
     }
     return false;
+}
+
+std::vector<standin::LogRecord> PluginServer::PluginLogRecords() const
+{
+    std::vector<standin::LogRecord> records;
+    for (auto& record : server_->LogRecords()) {
+        if (record.logger == "Quorvandelle") records.push_back(std::move(record));
+    }
+    return records;
+}
+
+std::vector<std::string> PluginServer::PluginLogMessages(spdlog::level::level_enum level) const
+{
+    std::vector<std::string> messages;
+    for (auto& record : PluginLogRecords()) {
+        if (record.level == level) messages.push_back(std::move(record.message));
+    }
+    return messages;
 }
 
 } // namespace testing_support

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -39,6 +40,9 @@ public:
     standin::Server* operator->() { return server_.get(); }
 
     std::filesystem::path ConfigFile() const;
+    // The config file's path as the plug-in builds it and names it in its messages: the host's
+    // base directory followed by "/ArkApi/Plugins/Quorvandelle/config.json".
+    std::string PluginConfigPath() const;
     void WriteConfig(const nlohmann::json& config) const;
     void WriteConfigText(std::string_view text) const;
     void RemoveConfig() const;
@@ -47,6 +51,9 @@ public:
     void Unload();
 
     standin::PlayerId Join(const std::string& name, bool admin = false);
+    // Empties every inbox, then the administrator types "/ToggleQuorvandelle": the weekend rates
+    // switch by hand. Returns what that player received.
+    standin::Inbox Toggle(standin::PlayerId admin);
     // Timer calls until the first evaluation has run (the 31st counted call after load).
     void RunToFirstEvaluation();
     // Timer calls until the next evaluation after one has run (601 counted calls).
@@ -56,6 +63,10 @@ public:
 
     // Log records at warning level or above whose message contains text.
     bool LogContains(std::string_view text) const;
+    // The records of the plug-in's own logger ("Quorvandelle"), in order.
+    std::vector<standin::LogRecord> PluginLogRecords() const;
+    // Messages of the plug-in's records at exactly the given level, in order.
+    std::vector<std::string> PluginLogMessages(spdlog::level::level_enum level) const;
 
 private:
     TempDirectory base_;

@@ -1,0 +1,23 @@
+// For tests that call the plug-in's config code directly, in this process: a stand-in server (the
+// game's allocator, UTF-8 decoding and a base directory of its own) with the plug-in not loaded.
+// The library-wide settings, document and logger go back to their initial state after each test,
+// while the allocator that holds their strings is still there.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "config/PluginSettings.h"
+#include "lifecycle/PluginLog.h"
+#include "tests/support/PluginServer.h"
+
+class ConfigFixture : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        PluginSettings = Settings{};
+        ConfigDocument = nullptr;
+        PluginLog().reset();
+    }
+
+    testing_support::PluginServer plugin_;
+};

@@ -1,0 +1,115 @@
+// Parsing config text: a byte-order mark skipped, only the first value read, the first of two equal
+// member names kept at every depth, and syntax errors named by line and column.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "config/ConfigParser.h"
+
+namespace {
+
+using nlohmann::json;
+
+json Parse(const std::string& text)
+{
+    std::istringstream input(text);
+    return ParseConfig(input);
+}
+
+std::string ParseError(const std::string& text)
+{
+    try {
+        Parse(text);
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "(parsed without error)";
+}
+
+TEST(ConfigParser, AByteOrderMarkAtTheStartIsSkipped)
+{
+    EXPECT_EQ(Parse("\xEF\xBB\xBF{\"a\": 1}"), json::parse(R"({"a": 1})"));
+    EXPECT_EQ(Parse("\xEF\xBB\xBF[true]"), json::parse("[true]"));
+}
+
+TEST(ConfigParser, OnlyTheFirstValueIsReadAndWhateverFollowsIsIgnored)
+{
+    EXPECT_EQ(Parse(R"({"a": 1} trailing text, not JSON {)"), json::parse(R"({"a": 1})"));
+    EXPECT_EQ(Parse(R"({"a": 1}{"a": 2})"), json::parse(R"({"a": 1})"));
+    EXPECT_EQ(Parse("{\"a\": 1}\n\n// a comment\n"), json::parse(R"({"a": 1})"));
+}
+
+TEST(ConfigParser, TheFirstOfTwoEqualMemberNamesIsKeptAtEveryDepth)
+{
+    struct Row {
+        const char* text;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {R"({"a": 1, "a": 2})", R"({"a": 1})"},
+        {R"({"a": null, "a": 1})", R"({"a": null})"},
+        {R"({"a": {"x": 1}, "a": {"y": 2}})", R"({"a": {"x": 1}})"},
+        {R"({"a": [1, 2], "a": [3]})", R"({"a": [1, 2]})"},
+        // The skipped value's own members and elements, and equal names inside it, go with it.
+        {R"({"a": 1, "a": {"a": [1, {"a": 2}], "b": 3}, "b": 4})", R"({"a": 1, "b": 4})"},
+        {R"({"o": {"k": "first", "k": "second", "m": 1}})", R"({"o": {"k": "first", "m": 1}})"},
+        {R"([{"k": 1, "k": 2}, {"k": 3}])", R"([{"k": 1}, {"k": 3}])"},
+        {R"({"list": [{"k": [1], "k": [2]}, [{"k": true, "k": false}]]})", R"({"list": [{"k": [1]}, [{"k": true}]]})"},
+        // Equal names in different objects are no duplicates.
+        {R"({"x": {"a": 1}, "a": 2, "y": {"a": 3}})", R"({"x": {"a": 1}, "a": 2, "y": {"a": 3}})"},
+        {R"({"Quorvandelle": {"ServerName": "A"}, "Quorvandelle": {"ServerName": "B", "Extra": 1}})",
+         R"({"Quorvandelle": {"ServerName": "A"}})"},
+        // Names differing in case are different names.
+        {R"({"ServerName": "A", "servername": "B"})", R"({"ServerName": "A", "servername": "B"})"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(Parse(row.text), json::parse(row.expected)) << row.text;
+}
+
+TEST(ConfigParser, AnyTopLevelValueParses)
+{
+    EXPECT_EQ(Parse("5"), json(5));
+    EXPECT_EQ(Parse("\"text\""), json("text"));
+    EXPECT_EQ(Parse("null"), json(nullptr));
+    EXPECT_EQ(Parse("[1, 2.5, -3]"), json::parse("[1, 2.5, -3]"));
+}
+
+TEST(ConfigParser, EscapesBecomeUtf8IncludingSurrogatePairs)
+{
+    EXPECT_EQ(Parse(R"({"t": "caf\u00e9 \ud83d\ude00"})").at("t"), "caf\xC3\xA9 \xF0\x9F\x98\x80");
+    EXPECT_EQ(Parse(R"({"t": "a\u0000b"})").at("t"), std::string("a\0b", 3));
+}
+
+TEST(ConfigParser, SyntaxErrorsNameTheLineAndColumnAndWhatWasWrong)
+{
+    struct Row {
+        std::string text;
+        const char* error;
+    };
+    const Row rows[] = {
+        {R"({"Quorvandelle": {"ServerName": }})",
+         "parse error at line 1, column 33: syntax error while parsing value - unexpected '}'; expected '[', '{', or "
+         "a literal"},
+        {"", "parse error at line 1, column 1: syntax error while parsing value - unexpected end of input; expected "
+             "'[', '{', or a literal"},
+        {"{\n  \"a\": 1,\n}",
+         "parse error at line 3, column 1: syntax error while parsing object key - unexpected '}'; expected string "
+         "literal"},
+        {R"({"a": 1)", "parse error at line 1, column 8: syntax error while parsing object - unexpected end of input; "
+                       "expected '}'"},
+        {"{\"a\": \"x\ty\"}", "parse error at line 1, column 9: syntax error while parsing value - invalid string: "
+                              "control character U+0009 (HT) must be escaped to \\u0009 or \\t; last read: "
+                              "'\"x<U+0009>'"},
+        {R"({"a": "\q"})", "parse error at line 1, column 9: syntax error while parsing value - invalid string: "
+                           "forbidden character after backslash; last read: '\"\\q'"},
+        {R"({"a": "\ud800"})", "parse error at line 1, column 14: syntax error while parsing value - invalid string: "
+                               "surrogate U+D800..U+DBFF must be followed by U+DC00..U+DFFF; last read: "
+                               "'\"\\ud800\"'"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(ParseError(row.text), row.error) << row.text;
+    // Ill-formed UTF-8 is a syntax error too.
+    EXPECT_NE(ParseError("{\"a\": \"\xC3\"}").find("parse error at line 1, column 9: "), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+// LoadConfig called directly: the file's place, a missing file, and loads that are all or nothing,
+// down to the very buffers of the settings in force.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <stdexcept>
+
+#include "config/LoadConfig.h"
+#include "tests/config/ConfigFixture.h"
+
+namespace {
+
+using nlohmann::json;
+using testing_support::ValidConfig;
+using LoadConfigTest = ConfigFixture;
+
+// Every field, with each text's buffer address and sizes: "exactly as before" means the same storage.
+std::string Describe(const Settings& settings)
+{
+    std::ostringstream out;
+    const auto text = [&](const char* name, const FString& value) {
+        out << name << "=\"" << value.ToUtf8() << "\" @" << static_cast<const void*>(value.Data) << " " << value.Num
+            << "/" << value.Max << "\n";
+    };
+    const auto color = [&](const char* name, const MessageColor& value) {
+        out << name << "=(" << value.R << ", " << value.G << ", " << value.B << ", " << value.A << ")\n";
+    };
+    text("ServerName", settings.ServerName);
+    out << "Notification=" << settings.Notification << "\nChatbox=" << settings.Chatbox << "\n";
+    color("EnabledColor", settings.EnabledColor);
+    text("EnabledMessage", settings.EnabledMessage);
+    color("DisabledColor", settings.DisabledColor);
+    text("DisabledMessage", settings.DisabledMessage);
+    out << "MOTDChangeEnabled=" << settings.MOTDChangeEnabled << "\n";
+    text("WeekendMOTD", settings.WeekendMOTD);
+    text("NormalMOTD", settings.NormalMOTD);
+    out << "StartDay=" << settings.StartDay << "\nEndDay=" << settings.EndDay << "\n";
+    return out.str();
+}
+
+std::string LoadError()
+{
+    try {
+        LoadConfig();
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "(loaded without error)";
+}
+
+TEST_F(LoadConfigTest, TheFileLivesInThePluginsFolderUnderTheHostsBaseDirectory)
+{
+    EXPECT_EQ(ConfigPath(), plugin_.PluginConfigPath());
+    EXPECT_EQ(std::filesystem::path(ConfigPath()), plugin_.ConfigFile());
+}
+
+TEST_F(LoadConfigTest, AMissingFileChangesNothing)
+{
+    const std::string initial = Describe(PluginSettings);
+    EXPECT_EQ(LoadConfig(), LoadOutcome::FileMissing);
+    EXPECT_EQ(Describe(PluginSettings), initial);
+    EXPECT_TRUE(ConfigDocument.is_null());
+    EXPECT_NE(initial.find("Notification=1\nChatbox=0\nEnabledColor=(0, 1, 0, 1)"), std::string::npos) << initial;
+    EXPECT_NE(initial.find("DisabledColor=(1, 0, 0, 1)"), std::string::npos) << initial;
+}
+
+TEST_F(LoadConfigTest, AGoodFileReplacesTheSettingsAndTheDocumentTogether)
+{
+    plugin_.WriteConfig(ValidConfig());
+    EXPECT_EQ(LoadConfig(), LoadOutcome::Loaded);
+    EXPECT_EQ(ConfigDocument, ValidConfig());
+    EXPECT_EQ(PluginSettings.ServerName.View(), u"Test Server");
+    EXPECT_EQ(PluginSettings.StartDay, 5);
+
+    json changed = ValidConfig();
+    changed["Quorvandelle"]["ServerName"] = "Renamed";
+    changed["Quorvandelle"]["XPMultiplier"] = 7;
+    plugin_.WriteConfig(changed);
+    EXPECT_EQ(LoadConfig(), LoadOutcome::Loaded);
+    EXPECT_EQ(ConfigDocument, changed);
+    EXPECT_EQ(PluginSettings.ServerName.View(), u"Renamed");
+}
+
+TEST_F(LoadConfigTest, AByteOrderMarkAndTrailingTextDoNotStopALoad)
+{
+    plugin_.WriteConfigText("\xEF\xBB\xBF" + ValidConfig().dump(2) + "\n}} this is not JSON {{\n");
+    EXPECT_EQ(LoadConfig(), LoadOutcome::Loaded);
+    EXPECT_EQ(ConfigDocument, ValidConfig());
+}
+
+TEST_F(LoadConfigTest, ABadFileLeavesEverySettingAndTheDocumentExactlyAsTheyWere)
+{
+    json good = ValidConfig();
+    good["Quorvandelle"]["ServerName"] = "Before";
+    good["Quorvandelle"]["QuorvandelleEnabledRGB"] = {0.5, 0.25, 0.125, 1};
+    good["Quorvandelle"]["StartDay"] = 4;
+    plugin_.WriteConfig(good);
+    ASSERT_EQ(LoadConfig(), LoadOutcome::Loaded);
+    const std::string settingsBefore = Describe(PluginSettings);
+    const json documentBefore = ConfigDocument;
+
+    // Every other member changes, so a load that half-applied would show.
+    const auto changedWith = [](const char* key, const json& value) {
+        json config = ValidConfig();
+        config["Quorvandelle"]["ServerName"] = "After";
+        config["Quorvandelle"]["Chatbox"] = false;
+        config["Quorvandelle"]["QuorvandelleDisabledRGB"] = {1, 1, 1, 1};
+        config["Quorvandelle"]["EndDay"] = 2;
+        config["Quorvandelle"][key] = value;
+        return config.dump();
+    };
+    struct Row {
+        std::string text;
+        std::string error; // after "<path>: "
+    };
+    const Row rows[] = {
+        {changedWith("Notification", 1), "Quorvandelle.Notification: expected true or false, found number"},
+        {changedWith("QuorvandelleEnabledRGB", {0, 1, 0}),
+         "Quorvandelle.QuorvandelleEnabledRGB: expected an array of 4 numbers (R, G, B, A), found 3 elements"},
+        {changedWith("StartDay", "5"), "Quorvandelle.StartDay: expected a number, found string"},
+        // A syntax error inside the section must not cost the kept document its multipliers.
+        {R"({"Quorvandelle": {"ServerName": }})",
+         "parse error at line 1, column 33: syntax error while parsing value - unexpected '}'; expected '[', '{', or "
+         "a literal"},
+        {"", "parse error at line 1, column 1: syntax error while parsing value - unexpected end of input; expected "
+             "'[', '{', or a literal"},
+        {"[]", "the top level: expected an object, found array"},
+        {R"({"quorvandelle": {}})", "Quorvandelle: missing (expected an object)"},
+    };
+    for (const Row& row : rows) {
+        plugin_.WriteConfigText(row.text);
+        EXPECT_EQ(LoadError(), ConfigPath() + ": " + row.error);
+        EXPECT_EQ(Describe(PluginSettings), settingsBefore) << row.error;
+        EXPECT_EQ(ConfigDocument, documentBefore) << row.error;
+    }
+
+    plugin_.RemoveConfig();
+    EXPECT_EQ(LoadConfig(), LoadOutcome::FileMissing);
+    EXPECT_EQ(Describe(PluginSettings), settingsBefore);
+    EXPECT_EQ(ConfigDocument, documentBefore);
+
+    std::filesystem::create_directories(plugin_.ConfigFile());
+    EXPECT_NE(LoadError().find(ConfigPath()), std::string::npos);
+    EXPECT_EQ(Describe(PluginSettings), settingsBefore);
+    EXPECT_EQ(ConfigDocument, documentBefore);
+}
+
+TEST_F(LoadConfigTest, AllProblemsOfAFileAreNamedInOneError)
+{
+    plugin_.WriteConfigText(R"({"Quorvandelle": {"ServerName": "x", "Notification": 1, "StartDay": "5"}})");
+    const std::string error = LoadError();
+    EXPECT_EQ(error.rfind(ConfigPath() + ": Quorvandelle.Notification: expected true or false, found number; ", 0), 0u)
+        << error;
+    EXPECT_NE(error.find("; Quorvandelle.StartDay: expected a number, found string"), std::string::npos) << error;
+    EXPECT_NE(error.find("; Quorvandelle.EndDay: missing (expected a number)"), std::string::npos) << error;
+}
+
+} // namespace

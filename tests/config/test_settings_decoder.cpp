@@ -1,0 +1,139 @@
+// Decoding the section into a settings record: all twelve members or no record at all, with every
+// problem of the file named by its member.
+#include <gtest/gtest.h>
+
+#include "config/SettingsDecoder.h"
+#include "tests/config/ConfigFixture.h"
+
+namespace {
+
+using nlohmann::json;
+using testing_support::ValidConfig;
+using SettingsDecoder = ConfigFixture;
+
+std::vector<std::string> ErrorsOf(const json& document)
+{
+    ConfigErrors errors;
+    EXPECT_FALSE(DecodeSettings(document, errors).has_value());
+    return errors;
+}
+
+json WithMember(const char* key, const json& value)
+{
+    json config = ValidConfig();
+    config["Quorvandelle"][key] = value;
+    return config;
+}
+
+json WithoutMember(const char* key)
+{
+    json config = ValidConfig();
+    config["Quorvandelle"].erase(key);
+    return config;
+}
+
+TEST_F(SettingsDecoder, ACompleteSectionGivesAllTwelveValues)
+{
+    json config = ValidConfig();
+    config["Quorvandelle"]["QuorvandelleEnabledRGB"] = {0.25, 0.5, 0.75, 1};
+    config["Quorvandelle"]["QuorvandelleDisabledRGB"] = {1, 0.5, 0, 0.5};
+    config["Quorvandelle"]["Notification"] = false;
+    ConfigErrors errors;
+    const std::optional<Settings> settings = DecodeSettings(config, errors);
+    ASSERT_TRUE(settings.has_value());
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(settings->ServerName.View(), u"Test Server");
+    EXPECT_FALSE(settings->Notification);
+    EXPECT_TRUE(settings->Chatbox);
+    EXPECT_EQ(settings->EnabledColor.R, 0.25f);
+    EXPECT_EQ(settings->EnabledColor.G, 0.5f);
+    EXPECT_EQ(settings->EnabledColor.B, 0.75f);
+    EXPECT_EQ(settings->EnabledColor.A, 1.0f);
+    EXPECT_EQ(settings->EnabledMessage.View(), u"Weekend rates on");
+    EXPECT_EQ(settings->DisabledColor.R, 1.0f);
+    EXPECT_EQ(settings->DisabledColor.G, 0.5f);
+    EXPECT_EQ(settings->DisabledColor.B, 0.0f);
+    EXPECT_EQ(settings->DisabledColor.A, 0.5f);
+    EXPECT_EQ(settings->DisabledMessage.View(), u"Weekend rates off");
+    EXPECT_TRUE(settings->MOTDChangeEnabled);
+    EXPECT_EQ(settings->WeekendMOTD.View(), u"It is the weekend");
+    EXPECT_EQ(settings->NormalMOTD.View(), u"A normal day");
+    EXPECT_EQ(settings->StartDay, 5);
+    EXPECT_EQ(settings->EndDay, 1);
+}
+
+TEST_F(SettingsDecoder, TheMultipliersAndOtherMembersAreNotTheDecodersBusiness)
+{
+    json config = ValidConfig();
+    for (const char* key : {"XPMultiplier", "StructureDamageMultiplier"}) config["Quorvandelle"].erase(key);
+    config["Quorvandelle"]["TamingSpeedMultiplier"] = "fast";
+    config["Quorvandelle"]["SomethingElse"] = {1, 2};
+    config["Other"] = "ignored";
+    ConfigErrors errors;
+    EXPECT_TRUE(DecodeSettings(config, errors).has_value());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SettingsDecoder, EachBadMemberIsNamedWithItsExpectation)
+{
+    struct Row {
+        json config;
+        const char* error;
+    };
+    const Row rows[] = {
+        {WithMember("StartDay", "5"), "Quorvandelle.StartDay: expected a number, found string"},
+        {WithMember("EndDay", nullptr), "Quorvandelle.EndDay: expected a number, found null"},
+        {WithMember("Notification", 1), "Quorvandelle.Notification: expected true or false, found number"},
+        {WithMember("Chatbox", "false"), "Quorvandelle.Chatbox: expected true or false, found string"},
+        {WithMember("QuorvandelleEnabledRGB", {0, 1, 0}),
+         "Quorvandelle.QuorvandelleEnabledRGB: expected an array of 4 numbers (R, G, B, A), found 3 elements"},
+        {WithMember("QuorvandelleDisabledRGB", {1, 0, "0", 1}),
+         "Quorvandelle.QuorvandelleDisabledRGB[2]: expected a number, found string"},
+        {WithMember("ServerName", 42), "Quorvandelle.ServerName: expected a string, found number"},
+        {WithMember("NormalMOTD", json::array()), "Quorvandelle.NormalMOTD: expected a string, found array"},
+        {WithoutMember("WeekendMOTD"), "Quorvandelle.WeekendMOTD: missing (expected a string)"},
+        {WithoutMember("MOTDChangeEnabled"), "Quorvandelle.MOTDChangeEnabled: missing (expected true or false)"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(ErrorsOf(row.config), std::vector<std::string>{row.error}) << row.error;
+}
+
+TEST_F(SettingsDecoder, EveryProblemOfTheFileIsListedInMemberOrder)
+{
+    json config = WithMember("StartDay", true);
+    config["Quorvandelle"]["EndDay"] = "1";
+    config["Quorvandelle"]["Notification"] = 1;
+    config["Quorvandelle"].erase("ServerName");
+    EXPECT_EQ(ErrorsOf(config), (std::vector<std::string>{
+                                    "Quorvandelle.ServerName: missing (expected a string)",
+                                    "Quorvandelle.Notification: expected true or false, found number",
+                                    "Quorvandelle.EndDay: expected a number, found string",
+                                }));
+}
+
+TEST_F(SettingsDecoder, AMemberNameDifferingInCaseCountsAsMissing)
+{
+    json config = WithoutMember("ServerName");
+    config["Quorvandelle"]["servername"] = "Test Server";
+    EXPECT_EQ(ErrorsOf(config), std::vector<std::string>{"Quorvandelle.ServerName: missing (expected a string)"});
+}
+
+TEST_F(SettingsDecoder, ADocumentWithoutAnObjectSectionIsRefusedAsAWhole)
+{
+    struct Row {
+        json config;
+        const char* error;
+    };
+    const Row rows[] = {
+        {json::array({1, 2}), "the top level: expected an object, found array"},
+        {json(nullptr), "the top level: expected an object, found null"},
+        {json("text"), "the top level: expected an object, found string"},
+        {json::object(), "Quorvandelle: missing (expected an object)"},
+        {json{{"quorvandelle", json::object()}}, "Quorvandelle: missing (expected an object)"},
+        {json{{"Quorvandelle", json::array()}}, "Quorvandelle: expected an object, found array"},
+        {json{{"Quorvandelle", 5}}, "Quorvandelle: expected an object, found number"},
+        {json{{"Quorvandelle", nullptr}}, "Quorvandelle: expected an object, found null"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(ErrorsOf(row.config), std::vector<std::string>{row.error}) << row.error;
+}
+
+} // namespace
