@@ -55,10 +55,13 @@ std::optional<float> ReadFloat(const json* member, const std::string& path, Conf
         return std::nullopt;
     }
     const double value = member->is_boolean() ? (member->get<bool>() ? 1.0 : 0.0) : member->get<double>();
-    // Narrowing a double beyond float range is undefined; the nearest float there is infinity.
-    if (std::isfinite(value) && std::fabs(value) > std::numeric_limits<float>::max()) {
-        return std::copysign(std::numeric_limits<float>::infinity(), value);
-    }
+    // Narrowing a double beyond float range is undefined, so round by hand there. Up to halfway to
+    // the next power of two the nearest float is still the largest one ("3.4028235e38", the usual
+    // way of writing it, lies just above it); from halfway on, it is infinity.
+    constexpr double largest = std::numeric_limits<float>::max();
+    constexpr double halfway = largest + 0x1p103; // half a unit in the last place of the largest float
+    if (std::fabs(value) >= halfway) return std::copysign(std::numeric_limits<float>::infinity(), value);
+    if (std::fabs(value) > largest) return std::copysign(std::numeric_limits<float>::max(), value);
     return static_cast<float>(value);
 }
 
@@ -69,8 +72,10 @@ std::optional<std::int32_t> ReadInteger(const json* member, const std::string& p
         return std::nullopt;
     }
     if (member->is_boolean()) return member->get<bool>() ? 1 : 0;
-    if (member->is_number_unsigned()) return static_cast<std::int32_t>(static_cast<std::uint32_t>(member->get<std::uint64_t>()));
-    if (member->is_number_integer()) return static_cast<std::int32_t>(static_cast<std::uint32_t>(member->get<std::int64_t>()));
+    if (member->is_number_unsigned())
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(member->get<std::uint64_t>()));
+    if (member->is_number_integer())
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(member->get<std::int64_t>()));
     const double cut = std::trunc(member->get<double>());
     // Beyond 64 bits there are no low 32 bits to take; converting would be undefined.
     if (!(std::fabs(cut) < 9.2e18)) {

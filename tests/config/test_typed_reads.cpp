@@ -207,8 +207,22 @@ TEST_F(TypedReads, MultipliersAreAnyNumberOrFlagAsTheNearestFloat)
         const char* text;
         float value;
     };
+    const float inf = std::numeric_limits<float>::infinity();
+    const float largest = std::numeric_limits<float>::max();
     const Row rows[] = {
-        {"2", 2.0f}, {"0.1", 0.1f}, {"true", 1.0f}, {"-3", -3.0f}, {"1e39", std::numeric_limits<float>::infinity()}};
+        {"2", 2.0f},
+        {"0.1", 0.1f},
+        {"true", 1.0f},
+        {"-3", -3.0f},
+        // The largest float as it is usually written lies just above it, and still rounds to it.
+        {"3.4028235e38", largest},
+        {"-3.4028235e38", -largest},
+        {"3.40282356e38", largest},
+        // From halfway to the next power of two on, the nearest float is infinity.
+        {"3.4028236e38", inf},
+        {"-1e39", -inf},
+        {"1e300", inf},
+    };
     for (const Row& row : rows) {
         ConfigErrors errors;
         const json member = Value(row.text);
