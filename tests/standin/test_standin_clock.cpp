@@ -77,6 +77,20 @@ TEST_F(Clock, RuntimeFunctionsBehaveAsTheWindowsRuntimesDo)
 }
 #endif
 
+TEST_F(Clock, ALoadedPluginReadsTheSimulatedClock)
+{
+    server.LoadPlugin(standin::Server::LibraryBesideExecutable("standin_clock_probe"));
+    server.SetClock(1'234'567'890);
+    server.RunTimer(10);
+    ASSERT_TRUE(server.ServerConsole("clockprobe"));
+    server.UnloadPlugin();
+    EXPECT_TRUE(server.Registrations().empty());
+    const auto records = server.LogRecords();
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.back().logger, "ClockProbe");
+    EXPECT_EQ(records.back().message, "1234567900");
+}
+
 TEST(ClockOptions, TheRealClockIsLeftAloneByTimerCalls)
 {
     standin::ServerOptions options;
