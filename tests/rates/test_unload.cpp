@@ -1,0 +1,77 @@
+// Unloading the plug-in library while a weekend is in force, and loading it again inside the window:
+// the normal values always survive.
+#include <gtest/gtest.h>
+
+#include "tests/rates/RatesFixture.h"
+
+namespace rates_testing {
+namespace {
+
+using testing_support::ValidConfig;
+
+class UnloadDuringAWeekend : public RatesTest {};
+class HotReload : public ScheduledRatesTest {};
+
+TEST_F(UnloadDuringAWeekend, PutsTheNormalValuesBackSilentlyAndTheMessageOfTheDayOnlyWhenEnabled)
+{
+    for (const bool motdEnabled : {true, false}) {
+        SCOPED_TRACE(motdEnabled ? "MOTDChangeEnabled true" : "MOTDChangeEnabled false");
+        nlohmann::json config = ValidConfig();
+        config["Quorvandelle"]["MOTDChangeEnabled"] = motdEnabled;
+        Start(Wednesday, config);
+        server().SetMessageOfTheDay("The server's own message");
+        Toggle(admin_);
+        ASSERT_EQ(CurrentRates(), ValidConfigWeekendRates());
+        server().ClearInboxes();
+        const int motdChanges = server().MessageOfTheDayChanges();
+
+        qv().Unload();
+        EXPECT_EQ(CurrentRates(), normal_);
+        EXPECT_EQ(server().MessageOfTheDay(), motdEnabled ? "A normal day" : "The server's own message");
+        EXPECT_EQ(server().MessageOfTheDayChanges(), motdChanges + (motdEnabled ? 1 : 0));
+        EXPECT_EQ(MessagesReceived(), 0u) << "an unload announces nothing";
+
+        // Loaded again, the toggle starts from off.
+        qv().Load();
+        Toggle(admin_);
+        EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
+        Toggle(admin_);
+        EXPECT_EQ(CurrentRates(), normal_);
+    }
+}
+
+TEST_F(UnloadDuringAWeekend, WithNoWeekendInForceNothingOfTheGameIsTouched)
+{
+    Start(Wednesday);
+    Toggle(admin_);
+    Toggle(admin_);
+    // Rates another part of the server set after the weekend belong to it.
+    server().SetMultiplier("XPMultiplier", 9.0f);
+    const int motdChanges = server().MessageOfTheDayChanges();
+
+    qv().Unload();
+    EXPECT_EQ(server().Multiplier("XPMultiplier"), 9.0f);
+    EXPECT_EQ(server().MessageOfTheDayChanges(), motdChanges);
+}
+
+TEST_F(HotReload, InsideTheWindowKeepsTheTrueNormalValues)
+{
+    Start(Saturday);
+    qv().RunToFirstEvaluation();
+    ASSERT_EQ(CurrentRates(), ValidConfigWeekendRates());
+
+    qv().Unload();
+    EXPECT_EQ(CurrentRates(), normal_);
+    qv().Load();
+    EXPECT_EQ(CurrentRates(), normal_) << "loading switches nothing";
+
+    qv().RunToFirstEvaluation();
+    EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
+    EXPECT_EQ(MessagesReceived(), 8u) << "each instance announced its own switch-on";
+
+    EvaluateOn(Monday);
+    EXPECT_EQ(CurrentRates(), normal_);
+}
+
+} // namespace
+} // namespace rates_testing
