@@ -32,9 +32,12 @@ using EntryList = std::vector<std::shared_ptr<Entry>>;
 const char* KindName(CommandKind kind)
 {
     switch (kind) {
-    case CommandKind::Chat: return "chat command";
-    case CommandKind::Console: return "console command";
-    case CommandKind::Timer: return "timer callback";
+    case CommandKind::Chat:
+        return "chat command";
+    case CommandKind::Console:
+        return "console command";
+    case CommandKind::Timer:
+        return "timer callback";
     }
     return "registration";
 }
@@ -44,8 +47,8 @@ char16_t FoldAscii(char16_t unit) { return unit >= u'A' && unit <= u'Z' ? static
 bool SameName(CommandKind kind, std::u16string_view a, std::u16string_view b)
 {
     if (kind == CommandKind::Timer) return a == b;
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
 }
 
 std::u16string_view FirstWord(std::u16string_view line)

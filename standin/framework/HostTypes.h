@@ -26,9 +26,9 @@ struct Registration {
 
 struct LogRecord {
     spdlog::level::level_enum level = spdlog::level::info;
-    std::string logger;  // the logger's name, such as "Quorvandelle"
-    std::string message; // the text alone
-    std::string line;    // formatted by the sink's current pattern, without the line ending
+    std::string logger;   // the logger's name, such as "Quorvandelle"
+    std::string message;  // the text alone
+    std::string line;     // formatted by the sink's current pattern, without the line ending
     bool flushed = false; // the logger flushed the sinks right after this record
 };
 

@@ -16,10 +16,7 @@ namespace {
 
 constexpr const char* HostPattern = "%Y-%m-%d %H:%M:%S.%e [%n][%l] %v";
 
-std::unique_ptr<spdlog::formatter> HostFormatter()
-{
-    return std::make_unique<spdlog::pattern_formatter>(HostPattern);
-}
+std::unique_ptr<spdlog::formatter> HostFormatter() { return std::make_unique<spdlog::pattern_formatter>(HostPattern); }
 
 class HostSink : public spdlog::sinks::sink {
 public:

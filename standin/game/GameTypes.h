@@ -27,7 +27,7 @@ struct ReceivedColor {
 };
 
 struct DirectChatLine {
-    std::string text;    // UTF-8; unpaired surrogates become U+FFFD
+    std::string text;     // UTF-8; unpaired surrogates become U+FFFD
     std::u16string units; // exactly the UTF-16 units received, without the terminating zero
     ReceivedColor color;
     bool flag = false; // the call's bool argument

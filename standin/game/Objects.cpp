@@ -43,8 +43,8 @@ void* ObjectTable::Resolve(const WeakObjectPtr& pointer, const char* where) cons
 {
     if (pointer.ObjectIndex == -1) return nullptr;
     if (pointer.ObjectIndex < 0 || static_cast<std::size_t>(pointer.ObjectIndex) >= slots_.size()) {
-        LoudFailure(std::string(where) + ": weak pointer {index " + std::to_string(pointer.ObjectIndex) +
-                    ", serial " + std::to_string(pointer.ObjectSerialNumber) +
+        LoudFailure(std::string(where) + ": weak pointer {index " + std::to_string(pointer.ObjectIndex) + ", serial " +
+                    std::to_string(pointer.ObjectSerialNumber) +
                     "} holds an index no object ever had: it is garbage, not a weak pointer");
     }
     const Slot& slot = slots_[static_cast<std::size_t>(pointer.ObjectIndex)];

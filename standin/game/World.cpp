@@ -15,7 +15,8 @@ namespace {
 
 constexpr const char* ControllerClass = "AShooterPlayerController";
 
-#define QV_MULTIPLIER(field, value) MultiplierRow{#field, offsetof(AShooterGameModeLayout, field), value}
+#define QV_MULTIPLIER(field, value)                                                                                    \
+    MultiplierRow { #field, offsetof(AShooterGameModeLayout, field), value }
 
 void Build(WorldState& state)
 {
@@ -115,7 +116,7 @@ Player& PlayerOfController(const void* controller, const char* function)
     const char* objectClass = controller == nullptr ? nullptr : state.objects.ClassOf(controller);
     if (objectClass == nullptr || !DerivesFrom(objectClass, ControllerClass)) {
         LoudFailure(std::string(function) + ": the object is " +
-                    (controller == nullptr     ? std::string("null")
+                    (controller == nullptr    ? std::string("null")
                      : objectClass == nullptr ? std::string("no live game object")
                                               : std::string("a ") + objectClass) +
                     ", not a live " + ControllerClass);

@@ -27,8 +27,8 @@ std::string LastError()
 {
     const DWORD code = GetLastError();
     char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
     std::string message = text != nullptr ? text : "error " + std::to_string(code);
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
@@ -76,10 +76,7 @@ void* OpenLibrary(const std::filesystem::path& library)
 
 void CloseLibrary(void* handle) { FreeLibrary(reinterpret_cast<HMODULE>(handle)); }
 
-bool IsResident(const std::filesystem::path& library)
-{
-    return GetModuleHandleW(library.wstring().c_str()) != nullptr;
-}
+bool IsResident(const std::filesystem::path& library) { return GetModuleHandleW(library.wstring().c_str()) != nullptr; }
 
 std::filesystem::path ExecutableDirectory()
 {
@@ -109,7 +106,8 @@ void* OpenLibrary(const std::filesystem::path& library)
     void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* error = dlerror();
-        throw std::runtime_error("cannot load " + library.string() + ": " + (error != nullptr ? error : "unknown error"));
+        throw std::runtime_error("cannot load " + library.string() + ": " +
+                                 (error != nullptr ? error : "unknown error"));
     }
     return handle;
 }

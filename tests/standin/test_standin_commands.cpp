@@ -38,7 +38,10 @@ protected:
                 calls.push_back({player, Text(line), mode});
             });
     }
-    bool UnregisterTimer(const char16_t* id) { return ArkApi::GetCommands().UnregisterTimerCallback(TestString(id).ref()); }
+    bool UnregisterTimer(const char16_t* id)
+    {
+        return ArkApi::GetCommands().UnregisterTimerCallback(TestString(id).ref());
+    }
     void RegisterTimer(const char16_t* id, std::function<void()> callback)
     {
         ArkApi::GetCommands().RegisterTimerCallback(TestString(id).ref(), callback);
@@ -59,9 +62,14 @@ TEST_F(Commands, ChatLinesGoToTheCommandNamedByTheirFirstWordIgnoringCase)
         bool matches;
     };
     const std::vector<Line> lines{
-        {"/qvreload", true},         {"/QVRELOAD now please", true}, {"  /QvReload\tx", true},
-        {"qvreload", false},         {"/qvreloads", false},          {"say /qvreload", false},
-        {"", false},                 {"   ", false},
+        {"/qvreload", true},
+        {"/QVRELOAD now please", true},
+        {"  /QvReload\tx", true},
+        {"qvreload", false},
+        {"/qvreloads", false},
+        {"say /qvreload", false},
+        {"", false},
+        {"   ", false},
     };
     for (const auto& line : lines) {
         const std::size_t before = reload.size();

@@ -74,17 +74,18 @@ TEST_F(Game, PlayersWhoLeftResolveToNullAndNeverToANewcomer)
     const auto first = server.JoinPlayer({"First"});
     const auto second = server.JoinPlayer({"Second"});
     const auto third = server.JoinPlayer({"Third"});
-    EXPECT_EQ(LivePlayers(), (std::vector<AShooterPlayerController*>{server.Controller(first), server.Controller(second),
-                                                                     server.Controller(third)}));
+    EXPECT_EQ(LivePlayers(), (std::vector<AShooterPlayerController*>{
+                                 server.Controller(first), server.Controller(second), server.Controller(third)}));
     server.RemovePlayer(second);
     EXPECT_FALSE(server.IsConnected(second));
     EXPECT_EQ(server.Controller(second), nullptr);
-    EXPECT_EQ(LivePlayers(), (std::vector<AShooterPlayerController*>{server.Controller(first), nullptr,
-                                                                     server.Controller(third)}));
+    EXPECT_EQ(LivePlayers(),
+              (std::vector<AShooterPlayerController*>{server.Controller(first), nullptr, server.Controller(third)}));
     // The newcomer takes the freed object slot; the old entry's serial number no longer matches.
     const auto fourth = server.JoinPlayer({"Fourth"});
-    EXPECT_EQ(LivePlayers(), (std::vector<AShooterPlayerController*>{server.Controller(first), nullptr,
-                                                                     server.Controller(third), server.Controller(fourth)}));
+    EXPECT_EQ(LivePlayers(),
+              (std::vector<AShooterPlayerController*>{server.Controller(first), nullptr, server.Controller(third),
+                                                      server.Controller(fourth)}));
     Weak empty{-1, 0};
     EXPECT_EQ(Function<void* (*)(Weak*, bool)>("FWeakObjectPtr.Get")(&empty, false), nullptr);
     EXPECT_THROW(server.RemovePlayer(second), std::invalid_argument);
@@ -95,8 +96,8 @@ TEST_F(Game, PlayersWhoLeftResolveToNullAndNeverToANewcomer)
 TEST_F(Game, CharactersAndPlayerStatesMayBeMissing)
 {
     const auto ghost = server.JoinPlayer({"Ghost", true, false, false});
-    const auto getCharacter = Function<AShooterCharacter* (*)(AShooterPlayerController*)>(
-        "AShooterPlayerController.GetPlayerCharacter");
+    const auto getCharacter =
+        Function<AShooterCharacter* (*)(AShooterPlayerController*)>("AShooterPlayerController.GetPlayerCharacter");
     EXPECT_EQ(getCharacter(server.Controller(ghost)), nullptr);
     EXPECT_EQ(Field<void*>(server.Controller(ghost), "AController.PlayerState"), nullptr);
     EXPECT_THROW(server.SetAdmin(ghost, true), std::invalid_argument);
@@ -200,12 +201,12 @@ TEST_F(GameDeathTest, GameFunctionsRefuseObjectsTheyCannotUse)
         "AShooterPlayerController.ClientServerChatDirectMessage");
     TestString text(u"hello");
     server.RemovePlayer(player);
-    EXPECT_DEATH(direct(controller, text.get(), Color{}, false),
-                 "ClientServerChatDirectMessage: the object is no live game object, not a live AShooterPlayerController");
+    EXPECT_DEATH(
+        direct(controller, text.get(), Color{}, false),
+        "ClientServerChatDirectMessage: the object is no live game object, not a live AShooterPlayerController");
     EXPECT_DEATH(direct(nullptr, text.get(), Color{}, false), "the object is null");
     Weak garbage{123456, 1};
-    EXPECT_DEATH(Function<void* (*)(Weak*, bool)>("FWeakObjectPtr.Get")(&garbage, false),
-                 "index 123456.*garbage");
+    EXPECT_DEATH(Function<void* (*)(Weak*, bool)>("FWeakObjectPtr.Get")(&garbage, false), "index 123456.*garbage");
 }
 
 TEST_F(GameDeathTest, MalformedStringsAreLoudFailuresNamingTheFunction)
@@ -214,7 +215,8 @@ TEST_F(GameDeathTest, MalformedStringsAreLoudFailuresNamingTheFunction)
     AShooterGameMode* gameMode = ArkApi::GetApiUtils().CurrentGameMode();
     TestString text(u"abc");
     text.Data[3] = u'!';
-    EXPECT_DEATH(set(gameMode, text.get()), "SetMessageOfTheDay: malformed string \\(Num 4, Max 4\\): no terminating zero");
+    EXPECT_DEATH(set(gameMode, text.get()),
+                 "SetMessageOfTheDay: malformed string \\(Num 4, Max 4\\): no terminating zero");
     text.Data[3] = u'\0';
     text.Num = 5;
     EXPECT_DEATH(set(gameMode, text.get()), "Num exceeds Max");

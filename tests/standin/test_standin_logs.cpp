@@ -53,8 +53,8 @@ TEST_F(LogSinks, TheHostTakesItsFormattingBackFromAnUnloadingLogger)
     logger->warn("after");
     const auto records = server.LogRecords();
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_TRUE(std::regex_match(records[0].line,
-                                 std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \[Quorvandelle\]\[warning\] after)")))
+    EXPECT_TRUE(std::regex_match(
+        records[0].line, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \[Quorvandelle\]\[warning\] after)")))
         << records[0].line;
 }
 

@@ -28,10 +28,21 @@ const std::vector<std::string> FunctionNames{
 };
 
 const std::vector<std::string> MultiplierFields{
-    "XPMultiplier", "TamingSpeedMultiplier", "HarvestAmountMultiplier", "HarvestHealthMultiplier",
-    "CraftXPMultiplier", "FishingLootQualityMultiplier", "BabyMatureSpeedMultiplier", "MateBoostEffectMultiplier",
-    "MatingIntervalMultiplier", "MatingSpeedMultiplier", "EggHatchSpeedMultiplier", "LayEggIntervalMultiplier",
-    "ResourcesRespawnPeriodMultiplier", "SupplyCrateLootQualityMultiplier", "StructureResistanceMultiplier",
+    "XPMultiplier",
+    "TamingSpeedMultiplier",
+    "HarvestAmountMultiplier",
+    "HarvestHealthMultiplier",
+    "CraftXPMultiplier",
+    "FishingLootQualityMultiplier",
+    "BabyMatureSpeedMultiplier",
+    "MateBoostEffectMultiplier",
+    "MatingIntervalMultiplier",
+    "MatingSpeedMultiplier",
+    "EggHatchSpeedMultiplier",
+    "LayEggIntervalMultiplier",
+    "ResourcesRespawnPeriodMultiplier",
+    "SupplyCrateLootQualityMultiplier",
+    "StructureResistanceMultiplier",
     "StructureDamageMultiplier",
 };
 

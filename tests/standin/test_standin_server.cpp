@@ -15,10 +15,7 @@ using standin_test::ServerTest;
 
 using Server = ServerTest;
 
-TEST_F(Server, OnlyOneServerRunsAtATime)
-{
-    EXPECT_THROW(standin::Server second, std::logic_error);
-}
+TEST_F(Server, OnlyOneServerRunsAtATime) { EXPECT_THROW(standin::Server second, std::logic_error); }
 
 TEST(ServerLifetime, EachServerStartsFromAFreshHostAndGame)
 {
@@ -73,10 +70,11 @@ TEST_F(Server, TheRealPluginRegistersOnLoadAndLeavesNothingBehindOnUnload)
     for (int round = 0; round < 2; ++round) {
         server.LoadPlugin(library);
         ASSERT_TRUE(server.PluginLoaded());
-        EXPECT_EQ(server.Registrations(), (std::vector<Registration>{{"/qvreload", CommandKind::Chat, false},
-                                                                     {"qvreload", CommandKind::Console, false},
-                                                                     {"QuorvandelleCheck", CommandKind::Timer, false},
-                                                                     {"/ToggleQuorvandelle", CommandKind::Chat, false}}))
+        EXPECT_EQ(server.Registrations(),
+                  (std::vector<Registration>{{"/qvreload", CommandKind::Chat, false},
+                                             {"qvreload", CommandKind::Console, false},
+                                             {"QuorvandelleCheck", CommandKind::Timer, false},
+                                             {"/ToggleQuorvandelle", CommandKind::Chat, false}}))
             << "round " << round;
         EXPECT_THROW(server.LoadPlugin(library), std::logic_error);
         server.RunTimer(3);
@@ -100,8 +98,8 @@ TEST_F(Server, RegistrationsLeftByAnUnloadedLibraryAreOrphanedNeverCalled)
     EXPECT_TRUE(server.Chat(player, "/leak"));
     server.RunTimer();
     server.UnloadPlugin();
-    EXPECT_EQ(server.Registrations(), (std::vector<Registration>{{"/leak", CommandKind::Chat, true},
-                                                                 {"leak", CommandKind::Timer, true}}));
+    EXPECT_EQ(server.Registrations(),
+              (std::vector<Registration>{{"/leak", CommandKind::Chat, true}, {"leak", CommandKind::Timer, true}}));
     EXPECT_FALSE(server.IsRegistered("/leak", CommandKind::Chat));
     // Calling into the unmapped library would crash; the host refuses and says so.
     EXPECT_FALSE(server.Chat(player, "/leak"));

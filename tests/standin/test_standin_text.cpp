@@ -44,7 +44,10 @@ TEST(Utf8Decode, DecodesValidTextAndReplacesEachIllFormedSubsequenceOnce)
         {"byte FF", "\xFF", U"\uFFFD"},
         {"lead byte at the end", "ab\xC3", U"ab\uFFFD"},
         {"truncated three-byte sequence", "\xE2\x82", U"\uFFFD"},
-        {"truncated four-byte sequence then ASCII", "\xF0\x9F\x98" "A", U"\uFFFDA"},
+        {"truncated four-byte sequence then ASCII",
+         "\xF0\x9F\x98"
+         "A",
+         U"\uFFFDA"},
         {"broken sequence: the breaking byte is read again", "\xC3\x41", U"\uFFFDA"},
         {"overlong two bytes", "\xC0\xAF", U"\uFFFD\uFFFD"},
         {"overlong three bytes", "\xE0\x80\x80", U"\uFFFD\uFFFD\uFFFD"},
@@ -76,7 +79,8 @@ TEST(Utf16Text, RoundTripsAndReplacesUnpairedSurrogates)
     EXPECT_EQ(standin::text::Utf8ToUtf16("\xF0\x9F\x98\x80 \xC3\xA9"), u"\xD83D\xDE00 \u00E9");
     EXPECT_EQ(standin::text::Utf16ToUtf8(u"\xD83D\xDE00 \u00E9"), "\xF0\x9F\x98\x80 \xC3\xA9");
     const std::u16string unpaired{u'a', char16_t(0xD800), u'b', char16_t(0xDC00)};
-    EXPECT_EQ(standin::text::Utf16ToUtf8(unpaired), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+    EXPECT_EQ(standin::text::Utf16ToUtf8(unpaired), "a\xEF\xBF\xBD"
+                                                    "b\xEF\xBF\xBD");
     const std::u16string reversed{char16_t(0xDC00), char16_t(0xD800)};
     EXPECT_EQ(standin::text::Utf16ToUtf8(reversed), "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
