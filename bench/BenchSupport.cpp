@@ -1,0 +1,141 @@
+// The shared set-up of the measurements.
+#include "BenchSupport.h"
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "Workloads.h"
+#include "host/ArkApi.h"
+#include "host/FString.h"
+
+namespace qvbench {
+
+std::string ExampleConfigText()
+{
+    std::ifstream input(QV_EXAMPLE_CONFIG, std::ios::binary);
+    if (!input) throw std::runtime_error(std::string("cannot read ") + QV_EXAMPLE_CONFIG);
+    std::ostringstream text;
+    text << input.rdbuf();
+    return text.str();
+}
+
+namespace {
+
+// One unknown member of every JSON kind, nested, about 200 bytes.
+std::string UnknownMember(const char* prefix, int index)
+{
+    const std::string id = std::to_string(index);
+    return "    \"" + std::string(prefix) + id + "\": {\"Note\": \"an option of another version, kept for " + id +
+           " reasons\", \"Values\": [1, -2, 3.25, 4e10, true, false, null, \"text\"], \"Nested\": {\"Depth\": " +
+           "{\"Flag\": false, \"Count\": " + id + "}}, \"Empty\": {}, \"None\": []}";
+}
+
+} // namespace
+
+std::string LargeConfigText(std::size_t bytes)
+{
+    std::string text = ExampleConfigText();
+    const std::string sectionStart = "\"Quorvandelle\": {";
+    const std::size_t sectionBody = text.find(sectionStart);
+    const std::size_t documentEnd = text.rfind('}');
+    const std::size_t sectionEnd = documentEnd == std::string::npos ? documentEnd : text.rfind('}', documentEnd - 1);
+    if (sectionBody == std::string::npos || sectionEnd == std::string::npos) {
+        throw std::runtime_error("examples/config.json is not one section in one object");
+    }
+
+    // Half the bulk inside the section, ahead of the known members; half in sections of other plug-ins.
+    std::string inside = "\n";
+    std::string beside;
+    for (int index = 0; text.size() + inside.size() + beside.size() < bytes; ++index) {
+        if (index % 2 == 0) {
+            inside += UnknownMember("UnknownOption", index) + ",\n";
+        } else {
+            beside +=
+                ",\n  \"OtherPlugin" + std::to_string(index) + "\": {\n" + UnknownMember("Setting", index) + "\n  }";
+        }
+    }
+    text.insert(sectionEnd + 1, beside);
+    text.insert(sectionBody + sectionStart.size(), inside);
+    return text;
+}
+
+RunningPlugin StartPlugin(int players)
+{
+    RunningPlugin running;
+    running.plugin = std::make_unique<testing_support::PluginServer>(kWednesday.year, kWednesday.month, kWednesday.day);
+    auto& plugin = *running.plugin;
+    plugin.WriteConfigText(ExampleConfigText());
+    for (int player = 0; player < players; ++player) {
+        running.players.push_back(plugin.Join("Player " + std::to_string(player + 1), player == 0));
+    }
+    plugin.Load();
+    plugin.RunToFirstEvaluation();
+    // LogContains("") matches any record at warning level or above.
+    if (!plugin->EscapedExceptions().empty() || plugin.LogContains("")) {
+        throw std::runtime_error("the plug-in did not start cleanly on the example config");
+    }
+    return running;
+}
+
+double TimeNextEvaluation(standin::Server& server, Usage& usage)
+{
+    using Clock = std::chrono::steady_clock;
+    server.RunTimer(kIdleCallsBetweenEvaluations);
+    const UsageMeter meter(server);
+    const auto start = Clock::now();
+    EvaluationUnderTest(server);
+    const auto elapsed = Clock::now() - start;
+    usage += meter.Read();
+    return std::chrono::duration<double>(elapsed).count();
+}
+
+namespace {
+
+constexpr const char* kConsoleCommand = "qvbenchempty";
+constexpr const char* kTimer = "QuorvandelleBenchEmpty";
+constexpr const char* kSecondChatCommand = "/qvbenchempty2";
+
+} // namespace
+
+EmptyRegistrations::EmptyRegistrations()
+{
+    auto& commands = ArkApi::GetCommands();
+    commands.RegisterChatCommand(FString(kChatCommand),
+                                 [](AShooterPlayerController*, FString*, EChatSendMode::Type) {});
+    commands.RegisterConsoleCommand(FString(kConsoleCommand), [](APlayerController*, FString*, bool) {});
+    commands.RegisterTimerCallback(FString(kTimer), [] {});
+    commands.RegisterChatCommand(FString(kSecondChatCommand),
+                                 [](AShooterPlayerController*, FString*, EChatSendMode::Type) {});
+}
+
+EmptyRegistrations::~EmptyRegistrations()
+{
+    auto& commands = ArkApi::GetCommands();
+    commands.UnregisterChatCommand(FString(kChatCommand));
+    commands.UnregisterConsoleCommand(FString(kConsoleCommand));
+    commands.UnregisterTimerCallback(FString(kTimer));
+    commands.UnregisterChatCommand(FString(kSecondChatCommand));
+}
+
+UsageMeter::UsageMeter(const standin::Server& server) : server_(server) { Restart(); }
+
+Usage UsageMeter::Read() const
+{
+    const HeapCounts heap = ProcessHeap();
+    const standin::AllocatorAccounts game = server_.Allocations();
+    Usage usage;
+    usage.heapAllocations = heap.allocations - heap_.allocations;
+    usage.gameAllocations =
+        (game.totalAllocations + game.totalReallocations) - (game_.totalAllocations + game_.totalReallocations);
+    return usage;
+}
+
+void UsageMeter::Restart()
+{
+    heap_ = ProcessHeap();
+    game_ = server_.Allocations();
+}
+
+} // namespace qvbench

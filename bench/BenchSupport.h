@@ -1,0 +1,91 @@
+// What the measurements share: the example config and a large one, the days the example's
+// Friday-to-Monday window is open and closed, a stand-in server with the real plug-in loaded, and
+// host registrations that do nothing, dispatched as the plug-in's are.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HeapCounter.h"
+#include "standin/server/Server.h"
+#include "tests/support/PluginServer.h"
+
+namespace qvbench {
+
+// Counted timer calls between two evaluations: the 601st after one evaluation is the next.
+inline constexpr int kIdleCallsBetweenEvaluations = 600;
+
+struct Date {
+    int year;
+    int month;
+    int day;
+};
+// The example's window opens on Friday and closes on Monday.
+inline constexpr Date kWednesday{2026, 12, 9};
+inline constexpr Date kSaturday{2026, 12, 12};
+
+// examples/config.json, byte for byte.
+std::string ExampleConfigText();
+// The example's members plus unknown members, inside its section and beside it, up to about bytes.
+std::string LargeConfigText(std::size_t bytes);
+
+// A server on a Wednesday with the example config and the players connected (the first an
+// administrator), the plug-in loaded and its first evaluation done: normal rates in force, and the
+// next evaluation 601 timer calls away.
+struct RunningPlugin {
+    std::unique_ptr<testing_support::PluginServer> plugin;
+    std::vector<standin::PlayerId> players;
+
+    standin::Server& server() { return plugin->server(); }
+    void SetDate(Date date) { plugin->SetDate(date.year, date.month, date.day); }
+};
+RunningPlugin StartPlugin(int players);
+
+// The four registrations the plug-in makes (two chat commands, a console command, a timer), with
+// callables that do nothing and names of their own; removed again on destruction.
+class EmptyRegistrations {
+public:
+    EmptyRegistrations();
+    ~EmptyRegistrations();
+    EmptyRegistrations(const EmptyRegistrations&) = delete;
+    EmptyRegistrations& operator=(const EmptyRegistrations&) = delete;
+
+    static constexpr const char* kChatCommand = "/qvbenchempty";
+};
+
+// Heap and game-allocator use over a stretch of work.
+struct Usage {
+    std::uint64_t heapAllocations = 0;
+    std::uint64_t gameAllocations = 0; // FMemory allocations and reallocations
+
+    Usage& operator+=(const Usage& other)
+    {
+        heapAllocations += other.heapAllocations;
+        gameAllocations += other.gameAllocations;
+        return *this;
+    }
+};
+
+class UsageMeter;
+
+// Runs the 600 calls before the next evaluation untimed, then the evaluating call alone under the
+// clock. Adds what that call allocated to usage and returns how long it took, in seconds.
+double TimeNextEvaluation(standin::Server& server, Usage& usage);
+
+class UsageMeter {
+public:
+    explicit UsageMeter(const standin::Server& server);
+    // What was allocated since construction or the last Restart.
+    Usage Read() const;
+    void Restart();
+
+private:
+    const standin::Server& server_;
+    HeapCounts heap_;
+    standin::AllocatorAccounts game_;
+};
+
+} // namespace qvbench

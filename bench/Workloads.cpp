@@ -1,0 +1,80 @@
+// The workloads behind --workload=: the same set-up as the measurements, a fixed amount of work.
+#include "Workloads.h"
+
+#include <iostream>
+#include <string>
+
+#include "BenchSupport.h"
+
+namespace qvbench {
+
+// Out of line and never merged with another function, so that callgrind can collect inside them.
+[[gnu::noipa]] void IdleCallsUnderTest(standin::Server& server, int calls) { server.RunTimer(calls); }
+
+[[gnu::noipa]] void EvaluationUnderTest(standin::Server& server) { server.RunTimer(1); }
+
+namespace {
+
+constexpr int kIdleBatches = 100;
+constexpr int kRoundTrips = 10;
+
+void RunIdleBatches(testing_support::PluginServer& host)
+{
+    for (int batch = 0; batch < kIdleBatches; ++batch) {
+        IdleCallsUnderTest(host.server(), kIdleCallsBetweenEvaluations);
+        host.SetDate(kWednesday.year, kWednesday.month, kWednesday.day);
+        host.server().RunTimer(1);
+    }
+    std::cout << "calls under test: " << kIdleBatches * kIdleCallsBetweenEvaluations << "\n";
+}
+
+void RunQuietEvaluations()
+{
+    RunningPlugin plugin = StartPlugin(0);
+    for (int evaluation = 0; evaluation < kIdleBatches; ++evaluation) {
+        plugin.SetDate(kWednesday);
+        plugin.server().RunTimer(kIdleCallsBetweenEvaluations);
+        EvaluationUnderTest(plugin.server());
+    }
+    std::cout << "evaluations under test: " << kIdleBatches << "\n";
+}
+
+void RunRoundTrips(int players)
+{
+    RunningPlugin plugin = StartPlugin(players);
+    for (int trip = 0; trip < kRoundTrips; ++trip) {
+        for (const Date date : {kSaturday, kWednesday}) {
+            plugin.SetDate(date);
+            plugin.server().RunTimer(kIdleCallsBetweenEvaluations);
+            EvaluationUnderTest(plugin.server());
+        }
+        plugin.server().ClearInboxes();
+    }
+    std::cout << "round trips under test: " << kRoundTrips << "\n";
+}
+
+} // namespace
+
+int RunWorkload(std::string_view name)
+{
+    constexpr std::string_view roundTrip = "round-trip:";
+    if (name == "idle-plugin") {
+        RunningPlugin plugin = StartPlugin(0);
+        RunIdleBatches(*plugin.plugin);
+    } else if (name == "idle-empty") {
+        testing_support::PluginServer host(kWednesday.year, kWednesday.month, kWednesday.day);
+        const EmptyRegistrations registrations;
+        RunIdleBatches(host);
+    } else if (name == "evaluation-no-switch") {
+        RunQuietEvaluations();
+    } else if (name.substr(0, roundTrip.size()) == roundTrip) {
+        RunRoundTrips(std::stoi(std::string(name.substr(roundTrip.size()))));
+    } else {
+        std::cerr << "unknown workload \"" << name
+                  << "\": idle-plugin, idle-empty, evaluation-no-switch or round-trip:<players>\n";
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace qvbench

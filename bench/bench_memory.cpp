@@ -1,0 +1,72 @@
+// Memory after a simulated year of weekly switches against memory after the first week: the
+// game's allocator, as the stand-in accounts for it, and the process heap.
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+#include "BenchSupport.h"
+
+namespace qvbench {
+
+namespace {
+
+constexpr int kPlayers = 10;
+constexpr int kSecondsPerDay = 24 * 60 * 60;
+constexpr int kDaysPerWeek = 7;
+constexpr int kWeeksPerYear = 52;
+
+struct MemoryUse {
+    standin::AllocatorAccounts game;
+    HeapCounts heap;
+    std::size_t mallocInUse = 0;
+};
+
+MemoryUse Measure(const standin::Server& server)
+{
+    return MemoryUse{server.Allocations(), ProcessHeap(), mallinfo2().uordblks};
+}
+
+void BM_MemoryOverAYear(benchmark::State& state)
+{
+    for (auto _ : state) {
+        RunningPlugin plugin = StartPlugin(kPlayers);
+        standin::Server& server = plugin.server();
+        // One timer call per simulated second. What the players received and the log records are
+        // dropped every day: they are the simulated game's and the host's memory, not the plug-in's.
+        const auto runDays = [&](int days) {
+            for (int day = 0; day < days; ++day) {
+                server.RunTimer(kSecondsPerDay);
+                server.ClearInboxes();
+                server.ClearLog();
+            }
+        };
+        runDays(kDaysPerWeek);
+        const MemoryUse firstWeek = Measure(server);
+        const int switchesInFirstWeek = server.MessageOfTheDayChanges();
+        runDays((kWeeksPerYear - 1) * kDaysPerWeek);
+        const MemoryUse year = Measure(server);
+
+        if (switchesInFirstWeek != 2 || server.MessageOfTheDayChanges() != 2 * kWeeksPerYear) {
+            state.SkipWithError("the year did not switch on and back once a week");
+        }
+        const auto counter = [&](const char* name, double value) { state.counters[name] = value; };
+        counter("switches", server.MessageOfTheDayChanges());
+        counter("fmemory_blocks_week1", static_cast<double>(firstWeek.game.liveBlocks));
+        counter("fmemory_blocks_year", static_cast<double>(year.game.liveBlocks));
+        counter("fmemory_bytes_week1", static_cast<double>(firstWeek.game.liveBytes));
+        counter("fmemory_bytes_year", static_cast<double>(year.game.liveBytes));
+        counter("heap_blocks_week1", static_cast<double>(firstWeek.heap.LiveBlocks()));
+        counter("heap_blocks_year", static_cast<double>(year.heap.LiveBlocks()));
+        counter("heap_bytes_week1", static_cast<double>(firstWeek.heap.liveBytes));
+        counter("heap_bytes_year", static_cast<double>(year.heap.liveBytes));
+        counter("malloc_bytes_week1", static_cast<double>(firstWeek.mallocInUse));
+        counter("malloc_bytes_year", static_cast<double>(year.mallocInUse));
+    }
+}
+
+// One simulated year is a long run of its own: never repeated.
+BENCHMARK(BM_MemoryOverAYear)->Name("Memory/week1_vs_year")->Iterations(1)->Repetitions(1)->Unit(benchmark::kSecond);
+
+} // namespace
+
+} // namespace qvbench

@@ -1,0 +1,118 @@
+// The host's timer call: between evaluations, against an empty callback registered and dispatched
+// the same way; and the evaluation calls, with and without a switch.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+#include "BenchSupport.h"
+#include "Workloads.h"
+
+namespace qvbench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+// Batches of the 600 calls that lie between two evaluations, each timed on its own; the evaluation
+// after each batch runs untimed. Every timer call moves the simulated clock on by a second, so the
+// date goes back to the Wednesday before each evaluation, which then switches nothing.
+void MeasureIdleBatches(benchmark::State& state, testing_support::PluginServer& host)
+{
+    standin::Server& server = host.server();
+    UsageMeter meter(server);
+    Usage batches;
+    double seconds = 0.0;
+    for (auto _ : state) {
+        meter.Restart();
+        const auto start = Clock::now();
+        IdleCallsUnderTest(server, kIdleCallsBetweenEvaluations);
+        const double batch = Seconds(Clock::now() - start);
+        batches += meter.Read();
+        state.SetIterationTime(batch);
+        seconds += batch;
+        host.SetDate(kWednesday.year, kWednesday.month, kWednesday.day);
+        server.RunTimer(1);
+    }
+    const double calls = static_cast<double>(state.iterations()) * kIdleCallsBetweenEvaluations;
+    state.counters["ns_per_call"] = seconds * 1e9 / calls;
+    state.counters["heap_allocs_per_call"] = static_cast<double>(batches.heapAllocations) / calls;
+    state.counters["fmemory_allocs_per_call"] = static_cast<double>(batches.gameAllocations) / calls;
+}
+
+void BM_TimerCall_EmptyCallback(benchmark::State& state)
+{
+    testing_support::PluginServer host(kWednesday.year, kWednesday.month, kWednesday.day);
+    const EmptyRegistrations registrations;
+    MeasureIdleBatches(state, host);
+}
+
+void BM_TimerCall_PluginIdle(benchmark::State& state)
+{
+    RunningPlugin plugin = StartPlugin(0);
+    MeasureIdleBatches(state, *plugin.plugin);
+    if (plugin.server().MessageOfTheDayChanges() != 0) state.SkipWithError("an evaluation switched the rates");
+}
+
+enum class Evaluation { NoSwitch, SwitchOn, SwitchBack };
+
+// One evaluation call per iteration, timed on its own; the 600 calls before it, and the switch that
+// brings the normal rates back for the next iteration, run untimed.
+void BM_Evaluation(benchmark::State& state, Evaluation kind)
+{
+    RunningPlugin plugin = StartPlugin(0);
+    standin::Server& server = plugin.server();
+    Usage measured;
+    const auto untimedEvaluation = [&] { server.RunTimer(kIdleCallsBetweenEvaluations + 1); };
+    for (auto _ : state) {
+        switch (kind) {
+        case Evaluation::NoSwitch:
+            plugin.SetDate(kWednesday);
+            state.SetIterationTime(TimeNextEvaluation(server, measured));
+            break;
+        case Evaluation::SwitchOn:
+            plugin.SetDate(kSaturday);
+            state.SetIterationTime(TimeNextEvaluation(server, measured));
+            plugin.SetDate(kWednesday);
+            untimedEvaluation();
+            break;
+        case Evaluation::SwitchBack:
+            plugin.SetDate(kSaturday);
+            untimedEvaluation();
+            plugin.SetDate(kWednesday);
+            state.SetIterationTime(TimeNextEvaluation(server, measured));
+            break;
+        }
+        server.ClearLog();
+    }
+    const auto expectedSwitches = kind == Evaluation::NoSwitch ? 0 : 2 * state.iterations();
+    if (server.MessageOfTheDayChanges() != expectedSwitches) {
+        state.SkipWithError("the evaluations did not switch as this benchmark expects");
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["heap_allocs"] = static_cast<double>(measured.heapAllocations) / iterations;
+    state.counters["fmemory_allocs"] = static_cast<double>(measured.gameAllocations) / iterations;
+}
+
+BENCHMARK(BM_TimerCall_EmptyCallback)->Name("TimerCall/empty_callback")->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TimerCall_PluginIdle)->Name("TimerCall/plugin_idle")->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Evaluation, no_switch, Evaluation::NoSwitch)
+    ->Name("Evaluation/no_switch")
+    ->UseManualTime()
+    ->Iterations(2000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Evaluation, switch_on, Evaluation::SwitchOn)
+    ->Name("Evaluation/switch_on")
+    ->UseManualTime()
+    ->Iterations(500)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Evaluation, switch_back, Evaluation::SwitchBack)
+    ->Name("Evaluation/switch_back")
+    ->UseManualTime()
+    ->Iterations(500)
+    ->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+} // namespace qvbench

@@ -1,0 +1,200 @@
+// The benchmark runner: Google Benchmark's own table, then a summary that sets each figure against
+// its baseline from the same run (medians when the run is repeated). With --workload=<name> it runs
+// one fixed workload instead, for callgrind-counts.sh.
+#include <benchmark/benchmark.h>
+
+#include <iostream>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include <fmt/format.h>
+#include <unistd.h>
+
+#include "BenchSupport.h"
+#include "Workloads.h"
+
+namespace qvbench {
+
+namespace {
+
+struct Result {
+    double seconds = 0.0; // per iteration
+    benchmark::UserCounters counters;
+
+    double Counter(const std::string& name) const
+    {
+        const auto found = counters.find(name);
+        return found == counters.end() ? 0.0 : found->second.value;
+    }
+};
+
+std::string Duration(double seconds)
+{
+    // A difference of two noisy times can come out below zero.
+    if (seconds < 0.0) return "-" + Duration(-seconds);
+    if (seconds < 1e-6) return fmt::format("{:.1f} ns", seconds * 1e9);
+    if (seconds < 1e-3) return fmt::format("{:.2f} us", seconds * 1e6);
+    if (seconds < 1.0) return fmt::format("{:.2f} ms", seconds * 1e3);
+    return fmt::format("{:.2f} s", seconds);
+}
+
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    SummaryReporter() : ConsoleReporter(isatty(STDOUT_FILENO) != 0 ? OO_ColorTabular : OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type == Run::RT_Aggregate && !median) continue;
+            std::string key = run.run_name.function_name;
+            if (!run.run_name.args.empty()) key += "/" + run.run_name.args;
+            if (!median && medians_.count(key) != 0) continue;
+            if (median) medians_.insert(key);
+            results_[key] =
+                Result{run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit), run.counters};
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        std::ostream& out = GetOutputStream();
+        out << "\nSummary" << (medians_.empty() ? "" : " (medians of the repetitions)") << "\n";
+        PrintIdleCall(out);
+        PrintEvaluations(out);
+        PrintSwitching(out);
+        PrintConfig(out);
+        PrintMemory(out);
+    }
+
+private:
+    std::map<std::string, Result> results_;
+    std::set<std::string> medians_;
+
+    const Result* Find(const std::string& key) const
+    {
+        const auto found = results_.find(key);
+        return found == results_.end() ? nullptr : &found->second;
+    }
+
+    void PrintIdleCall(std::ostream& out) const
+    {
+        const Result* plugin = Find("TimerCall/plugin_idle");
+        const Result* empty = Find("TimerCall/empty_callback");
+        if (plugin == nullptr || empty == nullptr) return;
+        const double pluginCall = plugin->Counter("ns_per_call");
+        const double emptyCall = empty->Counter("ns_per_call");
+        out << fmt::format(
+            "  idle timer call through the host's dispatch: plug-in {:.1f} ns, empty callback {:.1f} ns, "
+            "ratio {:.2f}x (aim: within 2x)\n",
+            pluginCall, emptyCall, pluginCall / emptyCall);
+        const double pluginHeap = plugin->Counter("heap_allocs_per_call");
+        const double emptyHeap = empty->Counter("heap_allocs_per_call");
+        out << fmt::format("  heap allocations per idle call: {:.3f} with the plug-in, {:.3f} with the empty callback "
+                           "(the plug-in's own: {:.3f}); FMemory: {:.3f} and {:.3f}\n",
+                           pluginHeap, emptyHeap, pluginHeap - emptyHeap, plugin->Counter("fmemory_allocs_per_call"),
+                           empty->Counter("fmemory_allocs_per_call"));
+    }
+
+    void PrintEvaluations(std::ostream& out) const
+    {
+        const Result* idle = Find("TimerCall/plugin_idle");
+        for (const char* kind : {"no_switch", "switch_on", "switch_back"}) {
+            const Result* evaluation = Find(std::string("Evaluation/") + kind);
+            if (evaluation == nullptr) continue;
+            std::string line = fmt::format("  evaluation, {}: {}", kind, Duration(evaluation->seconds));
+            if (idle != nullptr) {
+                line += fmt::format(" = {:.0f} idle calls", evaluation->seconds * 1e9 / idle->Counter("ns_per_call"));
+            }
+            out << line
+                << fmt::format(" ({:.0f} heap and {:.0f} FMemory allocations)\n", evaluation->Counter("heap_allocs"),
+                               evaluation->Counter("fmemory_allocs"));
+        }
+    }
+
+    void PrintSwitching(std::ostream& out) const
+    {
+        const Result* none = Find("SwitchRoundTrip/players:0");
+        bool header = false;
+        for (int players : {1, 100, 1000}) {
+            const Result* some = Find("SwitchRoundTrip/players:" + std::to_string(players));
+            if (some == nullptr) continue;
+            if (!header) {
+                out << "  switch on + back with both announcements"
+                    << (none != nullptr ? fmt::format(" (no players: {})", Duration(none->seconds)) : "") << ":\n";
+                header = true;
+            }
+            std::string line = fmt::format("    {:>5} players: {:>10}, per player {:>10}", players,
+                                           Duration(some->seconds), Duration(some->seconds / players));
+            if (none != nullptr) {
+                line += fmt::format(", per player beyond the no-player switch {:>10}",
+                                    Duration((some->seconds - none->seconds) / players));
+            }
+            out << line << "\n";
+        }
+    }
+
+    void PrintConfig(std::ostream& out) const
+    {
+        for (const char* file : {"example", "1MB_unknown_members"}) {
+            const Result* load = Find(std::string("ReadConfig/") + file + "/LoadConfig");
+            const Result* json = Find(std::string("ReadConfig/") + file + "/json_library_alone");
+            if (load == nullptr || json == nullptr) continue;
+            out << fmt::format("  config {} ({:.0f} bytes): LoadConfig {}, the JSON library alone {}, ratio {:.2f}x\n",
+                               file, load->Counter("file_bytes"), Duration(load->seconds), Duration(json->seconds),
+                               load->seconds / json->seconds);
+        }
+        const Result* reload = Find("ChatCommand/qvreload_end_to_end");
+        if (reload == nullptr) return;
+        std::string line = fmt::format("  /qvreload end to end: {}", Duration(reload->seconds));
+        if (const Result* load = Find("ReadConfig/example/LoadConfig")) {
+            line += fmt::format(" = {:.2f}x LoadConfig of the example", reload->seconds / load->seconds);
+        }
+        if (const Result* empty = Find("ChatCommand/empty_command")) {
+            line += fmt::format("; an empty chat command: {}", Duration(empty->seconds));
+        }
+        out << line << "\n";
+    }
+
+    void PrintMemory(std::ostream& out) const
+    {
+        const Result* memory = Find("Memory/week1_vs_year");
+        if (memory == nullptr) return;
+        const auto row = [&](const char* what, const std::string& counter) {
+            const double week = memory->Counter(counter + "_week1");
+            const double year = memory->Counter(counter + "_year");
+            out << fmt::format("    {:<34} {:>12.0f} {:>12.0f} {:>+10.0f}\n", what, week, year, year - week);
+        };
+        out << fmt::format("  memory after the first week and after 52 weeks ({:.0f} switches):\n",
+                           memory->Counter("switches"));
+        out << fmt::format("    {:<34} {:>12} {:>12} {:>10}\n", "", "week 1", "week 52", "growth");
+        row("FMemory live blocks", "fmemory_blocks");
+        row("FMemory live bytes", "fmemory_bytes");
+        row("process heap live blocks (new)", "heap_blocks");
+        row("process heap live bytes (new)", "heap_bytes");
+        row("malloc bytes in use", "malloc_bytes");
+    }
+};
+
+} // namespace
+
+} // namespace qvbench
+
+int main(int argc, char** argv)
+{
+    constexpr std::string_view workloadFlag = "--workload=";
+    if (argc == 2 && std::string_view(argv[1]).substr(0, workloadFlag.size()) == workloadFlag) {
+        return qvbench::RunWorkload(std::string_view(argv[1]).substr(workloadFlag.size()));
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    qvbench::SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
