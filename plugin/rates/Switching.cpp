@@ -39,7 +39,10 @@ void WriteSnapshotBack(AShooterGameMode* gameMode)
 bool SwitchToWeekend()
 {
     AShooterGameMode* gameMode = Game::CurrentGameMode();
-    if (gameMode == nullptr) return false;
+    if (gameMode == nullptr) {
+        LogWarning("Weekend rates not switched on: the server has no game mode");
+        return false;
+    }
 
     // Every value is read before anything is written, so a bad one cannot leave half a switch.
     ConfigErrors errors;
@@ -66,7 +69,10 @@ bool SwitchToWeekend()
 bool SwitchToNormal()
 {
     AShooterGameMode* gameMode = Game::CurrentGameMode();
-    if (gameMode == nullptr) return false;
+    if (gameMode == nullptr) {
+        LogWarning("Normal rates not switched back: the server has no game mode");
+        return false;
+    }
     // Without a snapshot there is nothing true to write back; zeros would wreck the rates.
     if (!WeekendValuesInForce) {
         LogWarning("Switch back to normal rates skipped: no weekend rates are in force");
@@ -85,7 +91,10 @@ void RestoreNormalOnUnload()
 {
     if (!WeekendValuesInForce) return;
     AShooterGameMode* gameMode = Game::CurrentGameMode();
-    if (gameMode == nullptr) return;
+    if (gameMode == nullptr) {
+        LogWarning("Weekend rates left as they are at unload: the server has no game mode to restore them into");
+        return;
+    }
 
     WriteSnapshotBack(gameMode);
     WeekendValuesInForce = false;
