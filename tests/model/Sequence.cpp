@@ -1,0 +1,260 @@
+// Random sequences, weighted toward what makes switches happen: timer calls up to and around the
+// evaluations, days passing, toggles, reloads of changed files.
+#include "tests/model/Sequence.h"
+
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/model/Configs.h"
+
+namespace model {
+
+namespace {
+
+struct Weighted {
+    ActionType type;
+    int weight;
+};
+
+const Weighted kWeights[] = {
+    {ActionType::Timer, 14},        {ActionType::TimerToCheck, 12},
+    {ActionType::GameModeAway, 2},  {ActionType::GameModeBack, 3},
+    {ActionType::DaysPass, 9},      {ActionType::WriteConfig, 10},
+    {ActionType::RemoveConfig, 1},  {ActionType::ChatReload, 5},
+    {ActionType::ConsoleReload, 2}, {ActionType::ServerConsoleReload, 3},
+    {ActionType::Toggle, 10},       {ActionType::ChatOther, 1},
+    {ActionType::SetMultiplier, 3}, {ActionType::SetMotd, 1},
+    {ActionType::Join, 3},          {ActionType::Leave, 2},
+    {ActionType::SetAdmin, 1},      {ActionType::Unload, 2},
+    {ActionType::Load, 3},
+};
+
+const int kTimerCalls[] = {1, 2, 10, 29, 30, 31, 32, 100, 599, 600, 601, 602, 1202};
+
+Player RandomPlayer(Rng& rng)
+{
+    Player player;
+    switch (rng.Below(5)) {
+    case 0:
+    case 1:
+        player.admin = true;
+        break;
+    case 2:
+        break;
+    case 3:
+        player.admin = rng.Percent(50);
+        player.hasPlayerState = false;
+        break;
+    default:
+        player.hasCharacter = false;
+        break;
+    }
+    return player;
+}
+
+std::string CommandLine(Rng& rng, const char* command)
+{
+    std::string line = command;
+    // The host matches the command word whatever its ASCII case; text after it is not looked at.
+    if (rng.Percent(15)) {
+        for (char& c : line) {
+            if (c >= 'a' && c <= 'z' && rng.Percent(50)) c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    if (rng.Percent(15)) line += " now please {}";
+    return line;
+}
+
+Action Random(Rng& rng)
+{
+    int total = 0;
+    for (const auto& entry : kWeights) total += entry.weight;
+    int roll = static_cast<int>(rng.Below(static_cast<std::uint64_t>(total)));
+    ActionType type = ActionType::Timer;
+    for (const auto& entry : kWeights) {
+        if (roll < entry.weight) {
+            type = entry.type;
+            break;
+        }
+        roll -= entry.weight;
+    }
+
+    Action action;
+    action.type = type;
+    action.pick = static_cast<std::uint32_t>(rng.Below(1u << 16));
+    switch (type) {
+    case ActionType::Timer:
+        action.count = rng.Pick(kTimerCalls);
+        break;
+    case ActionType::TimerToCheck:
+        action.offset = static_cast<int>(rng.Below(3)) - 1;
+        break;
+    case ActionType::DaysPass:
+        action.count = rng.Percent(70) ? 1 : static_cast<int>(rng.Below(8));
+        action.seconds = rng.Percent(40) ? static_cast<std::int64_t>(rng.Below(86400)) : 0;
+        break;
+    case ActionType::WriteConfig: {
+        const ConfigKind kinds[] = {ConfigKind::Good,      ConfigKind::Good,  ConfigKind::Good,
+                                    ConfigKind::Good,      ConfigKind::Good,  ConfigKind::UnreadableWeekend,
+                                    ConfigKind::HalfValid, ConfigKind::Broken};
+        action.config = std::make_shared<const ConfigFile>(MakeConfig(rng, rng.Pick(kinds)));
+        break;
+    }
+    case ActionType::ChatReload:
+        action.text = CommandLine(rng, "/qvreload");
+        break;
+    case ActionType::ConsoleReload:
+    case ActionType::ServerConsoleReload:
+        action.text = CommandLine(rng, "qvreload");
+        break;
+    case ActionType::Toggle:
+        action.text = CommandLine(rng, "/ToggleQuorvandelle");
+        break;
+    case ActionType::ChatOther: {
+        const char* const lines[] = {"hello", "/qvreloadx", "qvreload", "/toggle", "/ToggleQuorvandelleNow"};
+        action.text = rng.Pick(lines);
+        break;
+    }
+    case ActionType::SetMultiplier: {
+        const float values[] = {0.0f, 1.0f, 2.5f, -3.0f, 0.125f, 1000.0f};
+        action.row = static_cast<std::size_t>(rng.Below(kRows));
+        action.value = rng.Pick(values);
+        break;
+    }
+    case ActionType::SetMotd:
+        action.text = rng.Percent(50) ? "Set by the server" : "";
+        break;
+    case ActionType::Join:
+        action.player = RandomPlayer(rng);
+        break;
+    case ActionType::SetAdmin:
+        action.flag = rng.Percent(50);
+        break;
+    default:
+        break;
+    }
+    return action;
+}
+
+std::string DescribePlayer(const Player& player)
+{
+    std::string text = player.admin ? "administrator" : "player";
+    if (!player.hasCharacter) text += " without character";
+    if (!player.hasPlayerState) text += " without player state";
+    return text;
+}
+
+} // namespace
+
+Sequence MakeSequence(std::uint64_t seed, std::size_t length)
+{
+    Rng rng(seed * 0x9E3779B97F4A7C15ull + 1);
+    Sequence sequence;
+    sequence.seed = seed;
+    sequence.year = 2026 + static_cast<int>(rng.Below(2));
+    sequence.month = 1 + static_cast<int>(rng.Below(12));
+    sequence.day = 1 + static_cast<int>(rng.Below(28));
+    sequence.hour = static_cast<int>(rng.Below(24));
+
+    Action write;
+    write.type = ActionType::WriteConfig;
+    write.config = std::make_shared<const ConfigFile>(MakeConfig(rng, ConfigKind::Good));
+    sequence.actions.push_back(write);
+    Action admin;
+    admin.type = ActionType::Join;
+    admin.player.admin = true;
+    sequence.actions.push_back(admin);
+    Action player;
+    player.type = ActionType::Join;
+    sequence.actions.push_back(player);
+    Action load;
+    load.type = ActionType::Load;
+    sequence.actions.push_back(load);
+
+    for (std::size_t i = 0; i < length; ++i) sequence.actions.push_back(Random(rng));
+    return sequence;
+}
+
+std::string Describe(const Action& action)
+{
+    std::ostringstream text;
+    const auto who = [&] { return "connected player #" + std::to_string(action.pick) + " (mod count)"; };
+    switch (action.type) {
+    case ActionType::Timer:
+        text << "timer x" << action.count;
+        break;
+    case ActionType::TimerToCheck:
+        text << "timer up to the next evaluation " << (action.offset >= 0 ? "+" : "") << action.offset;
+        break;
+    case ActionType::GameModeAway:
+        text << "game mode removed";
+        break;
+    case ActionType::GameModeBack:
+        text << "game mode restored";
+        break;
+    case ActionType::DaysPass:
+        text << action.count << " day(s) and " << action.seconds << " s pass";
+        break;
+    case ActionType::WriteConfig:
+        text << "config written (" << action.config->label << "): " << action.config->text.size() << " bytes";
+        break;
+    case ActionType::RemoveConfig:
+        text << "config removed";
+        break;
+    case ActionType::ChatReload:
+    case ActionType::ConsoleReload:
+        text << "console '" << action.text << "' from " << who();
+        break;
+    case ActionType::ServerConsoleReload:
+        text << "server console '" << action.text << "'";
+        break;
+    case ActionType::Toggle:
+        text << "chat '" << action.text << "' from " << who();
+        break;
+    case ActionType::ChatOther:
+        text << "chat '" << action.text << "' (no command) from " << who();
+        break;
+    case ActionType::SetMultiplier:
+        text << "something else sets " << FieldName(action.row) << " = " << action.value;
+        break;
+    case ActionType::SetMotd:
+        text << "the server sets the message of the day '" << action.text << "'";
+        break;
+    case ActionType::Join:
+        text << "joins: " << DescribePlayer(action.player);
+        break;
+    case ActionType::Leave:
+        text << "leaves: " << who();
+        break;
+    case ActionType::SetAdmin:
+        text << (action.flag ? "made administrator: " : "no longer administrator: ") << who() << " with a character";
+        break;
+    case ActionType::Unload:
+        text << "plug-in library unloaded";
+        break;
+    case ActionType::Load:
+        text << "plug-in library loaded";
+        break;
+    }
+    return text.str();
+}
+
+std::string Describe(const Sequence& sequence)
+{
+    std::ostringstream text;
+    text << "seed " << sequence.seed << ", starting " << sequence.year << "-" << sequence.month << "-" << sequence.day
+         << " " << sequence.hour << ":00 local time, " << sequence.actions.size() << " actions:\n";
+    for (std::size_t i = 0; i < sequence.actions.size(); ++i) {
+        text << "  " << i + 1 << ". " << Describe(sequence.actions[i]) << "\n";
+        const Action& action = sequence.actions[i];
+        if (action.type == ActionType::WriteConfig) {
+            text << "     file: "
+                 << nlohmann::json(action.config->text).dump(-1, ' ', true, nlohmann::json::error_handler_t::replace)
+                 << "\n";
+        }
+    }
+    return text.str();
+}
+
+} // namespace model

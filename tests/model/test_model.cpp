@@ -1,0 +1,217 @@
+// The randomized model test: thousands of random sequences of actions against the real plug-in
+// library, each from a recorded seed. A failure prints its seed and the shortest failing
+// sequence found by dropping actions while it still fails.
+//
+//   QV_MODEL_SEED=<n>       replay that one seed, printing its sequence (shrunk when it fails)
+//   QV_MODEL_SEQUENCES=<n>  how many sequences (default: 2000; fewer under the sanitizers and Wine)
+//   QV_MODEL_BASE_SEED=<n>  the first seed of a run (default 1); seeds count up from it
+//   QV_MODEL_LENGTH=<n>     random actions per sequence (default 40)
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <filesystem>
+
+#include "tests/model/Harness.h"
+
+namespace {
+
+using model::Coverage;
+using model::RunResult;
+using model::Sequence;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+#if defined(_WIN32)
+// Under Wine every load of the library costs far more than natively.
+constexpr std::uint64_t kDefaultSequences = 150;
+#else
+constexpr std::uint64_t kDefaultSequences = kSanitized ? 300 : 2000;
+#endif
+constexpr std::uint64_t kDefaultLength = 40;
+constexpr int kMaxShrinkRuns = 3000;
+
+std::optional<std::uint64_t> FromEnvironment(const char* name)
+{
+    const char* text = std::getenv(name);
+    if (text == nullptr || *text == '\0') return std::nullopt;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (*end != '\0') {
+        ADD_FAILURE() << name << "=" << text << " is not a whole number";
+        return std::nullopt;
+    }
+    return value;
+}
+
+// An abort (a loud failure of the stand-in, a sanitizer report) ends the process before any
+// report of ours; this says which seed was running.
+char currentSeed[64] = "";
+
+extern "C" void ReportSeedOnAbort(int)
+{
+    std::fputs("\nmodel test: the process aborted while running the sequence of seed ", stderr);
+    std::fputs(currentSeed, stderr);
+    std::fputs("; replay it with QV_MODEL_SEED=", stderr);
+    std::fputs(currentSeed, stderr);
+    std::fputs(" to see the sequence and shrink it\n", stderr);
+    std::signal(SIGABRT, SIG_DFL);
+    std::abort();
+}
+
+// Whether the sequence fails. Where processes can be forked each try runs in a child of its
+// own, so a sequence that makes the process abort can be shrunk too.
+bool Fails(const Sequence& sequence)
+{
+#if !defined(_WIN32)
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        // Quiet: a loud failure or a sanitizer report of a try would bury the result.
+        if (std::freopen("/dev/null", "w", stderr) == nullptr) _exit(3);
+        std::signal(SIGABRT, SIG_DFL);
+        const RunResult result = model::RunSequence(sequence);
+        std::fflush(nullptr);
+        _exit(result.failure ? 1 : 0);
+    }
+    if (child > 0) {
+        int status = 0;
+        if (waitpid(child, &status, 0) == child) return !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+#endif
+    return model::RunSequence(sequence).failure.has_value();
+}
+
+Sequence Shrink(Sequence sequence)
+{
+    int runs = 0;
+    for (std::size_t chunk = sequence.actions.size() / 2; chunk >= 1; chunk /= 2) {
+        bool progress = true;
+        while (progress && runs < kMaxShrinkRuns) {
+            progress = false;
+            for (std::size_t start = 0; start < sequence.actions.size() && runs < kMaxShrinkRuns;) {
+                Sequence candidate = sequence;
+                const auto first = candidate.actions.begin() + static_cast<std::ptrdiff_t>(start);
+                const auto last = first + static_cast<std::ptrdiff_t>(std::min(chunk, sequence.actions.size() - start));
+                candidate.actions.erase(first, last);
+                ++runs;
+                if (Fails(candidate)) {
+                    sequence = std::move(candidate);
+                    progress = true;
+                } else {
+                    start += chunk;
+                }
+            }
+        }
+    }
+    return sequence;
+}
+
+void ReportFailure(const Sequence& sequence, const std::string& failure)
+{
+    const Sequence shortest = Shrink(sequence);
+    const RunResult again = model::RunSequence(shortest);
+    ADD_FAILURE() << "seed " << sequence.seed << " fails " << failure << "\n\nShortest failing sequence found ("
+                  << shortest.actions.size() << " of " << sequence.actions.size() << " actions), which fails "
+                  << (again.failure ? *again.failure : std::string("by aborting")) << "\n"
+                  << model::Describe(shortest) << "Replay with QV_MODEL_SEED=" << sequence.seed;
+}
+
+// Every sequence rewrites its config file many times; on a disk file system each truncation
+// waits for the device, which would cost most of the run. A memory file system does not.
+void UseMemoryTempDirectory()
+{
+#if !defined(_WIN32)
+    std::error_code error;
+    if (std::getenv("QV_MODEL_KEEP_TMPDIR") == nullptr && std::filesystem::is_directory("/dev/shm", error) &&
+        access("/dev/shm", W_OK) == 0) {
+        setenv("TMPDIR", "/dev/shm", 1);
+    }
+#endif
+}
+
+void Print(const Coverage& coverage)
+{
+    const auto& t = coverage.tally;
+    std::cout << "model test: " << coverage.sequences << " sequences, " << coverage.actions << " actions, "
+              << coverage.timerCalls << " timer calls (" << t.uncountedCalls << " without a game mode), "
+              << t.evaluations << " evaluations; " << t.switchesOn << " switches on, " << t.switchesOff << " back, "
+              << t.failedSwitchesOn << " failed switch-ons, " << t.adoptions << " manual weekends adopted, "
+              << t.unloadsDuringWeekend << " unloads during a weekend, " << t.reloadsDone << " reloads done, "
+              << t.reloadsFailed << " failed, " << t.refusedCommands << " commands refused, "
+              << t.externalWritesDuringWeekend << " outside writes during a weekend\n";
+}
+
+TEST(ModelTest, RandomSequencesMatchTheModel)
+{
+    const std::uint64_t length = FromEnvironment("QV_MODEL_LENGTH").value_or(kDefaultLength);
+    UseMemoryTempDirectory();
+
+    if (const auto seed = FromEnvironment("QV_MODEL_SEED")) {
+        const Sequence sequence = model::MakeSequence(*seed, length);
+        std::cout << model::Describe(sequence);
+        if (Fails(sequence)) {
+            const RunResult result = model::RunSequence(sequence);
+            ReportFailure(sequence, result.failure ? *result.failure : std::string("by aborting"));
+        }
+        return;
+    }
+
+    const std::uint64_t count = FromEnvironment("QV_MODEL_SEQUENCES").value_or(kDefaultSequences);
+    const std::uint64_t base = FromEnvironment("QV_MODEL_BASE_SEED").value_or(1);
+    std::signal(SIGABRT, ReportSeedOnAbort);
+    Coverage coverage;
+    for (std::uint64_t seed = base; seed < base + count; ++seed) {
+        std::snprintf(currentSeed, sizeof currentSeed, "%llu", static_cast<unsigned long long>(seed));
+        const Sequence sequence = model::MakeSequence(seed, length);
+        const RunResult result = model::RunSequence(sequence);
+        if (result.clockNotSimulated) GTEST_SKIP() << "the plug-in reads the real clock here, not the simulated one";
+        coverage += result.coverage;
+        if (result.failure) {
+            std::signal(SIGABRT, SIG_DFL);
+            ReportFailure(sequence, *result.failure);
+            return;
+        }
+    }
+    std::signal(SIGABRT, SIG_DFL);
+    Print(coverage);
+    RecordProperty("sequences", std::to_string(coverage.sequences));
+    RecordProperty("actions", std::to_string(coverage.actions));
+
+    // The run is only worth its time if the random sequences reach what can go wrong.
+    if (count >= 100) {
+        const auto& t = coverage.tally;
+        EXPECT_GT(t.switchesOn, 0u);
+        EXPECT_GT(t.switchesOff, 0u);
+        EXPECT_GT(t.failedSwitchesOn, 0u);
+        EXPECT_GT(t.adoptions, 0u);
+        EXPECT_GT(t.unloadsDuringWeekend, 0u);
+        EXPECT_GT(t.uncountedCalls, 0u);
+        EXPECT_GT(t.reloadsFailed, 0u);
+        EXPECT_GT(t.refusedCommands, 0u);
+        EXPECT_GT(t.externalWritesDuringWeekend, 0u);
+    }
+}
+
+} // namespace
