@@ -159,8 +159,8 @@ void AdviseOnTexts(const json& section, std::vector<Advice>& advice)
         const bool pattern = FormatPattern(std::string_view(text)).has_value();
         if (!pattern && notification.value_or(true)) {
             advice.push_back({PathOf(key),
-                              "holds a single brace: the notification cannot format it and shows it as written "
-                              "(write {{ and }} for one brace)"});
+                              "is not a valid message pattern (a single brace or a replacement field): the "
+                              "notification shows it as written (write {{ and }} for one brace)"});
         }
         if (pattern && chatbox.value_or(false) && notification.value_or(true) &&
             (text.find("{{") != std::string::npos || text.find("}}") != std::string::npos)) {

@@ -178,7 +178,7 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
         standin::PlayerSpec spec;
         spec.name = action.name;
         spec.admin = action.flag;
-        players_.push_back({action.name, server_->JoinPlayer(spec), action.flag, 0});
+        players_.push_back({action.name, server_->JoinPlayer(spec), action.flag, {}});
         event.kind = EventKind::Join;
         event.player = action.name;
         event.flag = action.flag;
@@ -329,12 +329,12 @@ void Simulation::Observe()
 void Simulation::ReportInbox(PlayerEntry& player)
 {
     const standin::Inbox inbox = server_->InboxOf(player.id);
-    if (inbox.Count() == player.seen) return;
-    for (auto& event : MessagesOf(inbox, player.seen, player.name, Now())) {
+    if (inbox.Count() == player.seenAt.size()) return;
+    for (auto& event : MessagesOf(inbox, player.seenAt.size(), player.name, Now())) {
         event.text = WithoutBase(std::move(event.text));
         Emit(std::move(event));
+        player.seenAt.push_back(Now());
     }
-    player.seen = inbox.Count();
 }
 
 std::string Simulation::WithoutBase(std::string text) const
@@ -365,7 +365,13 @@ std::vector<std::pair<std::string, bool>> Simulation::Players() const
 std::vector<Event> Simulation::InboxOf(const std::string& name) const
 {
     for (auto player = players_.rbegin(); player != players_.rend(); ++player) {
-        if (player->name == name) return MessagesOf(server_->InboxOf(player->id), 0, name, Now());
+        if (player->name != name) continue;
+        std::vector<Event> messages = MessagesOf(server_->InboxOf(player->id), 0, name, Now());
+        for (std::size_t i = 0; i < messages.size() && i < player->seenAt.size(); ++i) {
+            messages[i].time = player->seenAt[i];
+            messages[i].text = WithoutBase(std::move(messages[i].text));
+        }
+        return messages;
     }
     throw ActionError(fmt::format("no player called {} has joined", name));
 }

@@ -61,7 +61,7 @@ public:
     bool PluginLoaded() const;
     // Connected players in the order they joined, with their administrator flag.
     std::vector<std::pair<std::string, bool>> Players() const;
-    // Everything the player received, as events (times are when they were seen).
+    // Everything the player received, as events, with the time each arrived.
     std::vector<Event> InboxOf(const std::string& name) const;
     std::filesystem::path ConfigPath() const;
 
@@ -70,7 +70,7 @@ private:
         std::string name;
         standin::PlayerId id{};
         bool admin = false;
-        std::size_t seen = 0; // messages already reported
+        std::vector<Seconds> seenAt; // when each message already reported arrived
     };
 
     SimulationOptions options_;

@@ -1,0 +1,116 @@
+// check through the plug-in's decoding: which problems refuse the file, which only keep the weekend
+// from switching on, and that every one of them is listed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/PluginServer.h"
+#include "tool/CheckCommand.h"
+
+using namespace qvtool;
+
+namespace {
+
+class ConfigFile {
+public:
+    explicit ConfigFile(const std::string& text) { std::ofstream(Path(), std::ios::binary) << text; }
+    std::string Path() const { return (folder_.Path() / "config.json").string(); }
+
+private:
+    testing_support::TempDirectory folder_;
+};
+
+const char* kSettings = R"("ServerName": "S", "Notification": true, "Chatbox": false,
+    "QuorvandelleEnabledRGB": [0, 1, 0, 1], "QuorvandelleEnabledMessage": "On",
+    "QuorvandelleDisabledRGB": [1, 0, 0, 1], "QuorvandelleDisabledMessage": "Off",
+    "MOTDChangeEnabled": false, "WeekendMOTD": "", "NormalMOTD": "", "StartDay": 5, "EndDay": 1)";
+
+const char* kMultipliers = R"("XPMultiplier": 2, "TamingSpeedMultiplier": 2, "HarvestAmountMultiplier": 2,
+    "HarvestHealthMultiplier": 2, "CraftXPMultiplier": 2, "FishingLootQualityMultiplier": 2,
+    "BabyMatureSpeedMultiplier": 2, "MateBoostEffectMultiplier": 2, "MatingIntervalMultiplier": 2,
+    "MatingSpeedMultiplier": 2, "EggHatchSpeedMultiplier": 2, "LayEggIntervalMultiplier": 2,
+    "ResourcesRespawnPeriodMultiplier": 2, "SupplyCrateLootQualityMultiplier": 2)";
+
+std::string Config(const std::string& settings, const std::string& multipliers)
+{
+    return "{\"Quorvandelle\": {" + settings + (multipliers.empty() ? "" : ", " + multipliers) + "}}";
+}
+
+std::string Replace(std::string text, const std::string& what, const std::string& with)
+{
+    text.replace(text.find(what), what.size(), with);
+    return text;
+}
+
+} // namespace
+
+TEST(ToolCheck, ACompleteConfigLoadsAndCanSwitch)
+{
+    ConfigFile file(Config(kSettings, kMultipliers));
+    const CheckReport report = CheckConfig(file.Path());
+    EXPECT_FALSE(report.HasErrors());
+    ASSERT_TRUE(report.settings);
+    EXPECT_EQ(report.settings->StartDay, 5);
+    ASSERT_TRUE(report.weekend);
+    EXPECT_EQ((*report.weekend)[0], 2.0f);
+    std::ostringstream out, diagnostics;
+    EXPECT_EQ(RunCheck(file.Path(), out, diagnostics, Style(false), Style(false)), 0);
+    EXPECT_EQ(diagnostics.str(), "");
+    EXPECT_NE(out.str().find("OK, the plug-in loads it; weekend rates on Friday, Saturday, Sunday"), std::string::npos);
+}
+
+TEST(ToolCheck, EveryBadSettingIsListedAndTheFileIsRefused)
+{
+    std::string settings = Replace(kSettings, "\"Chatbox\": false", "\"Chatbox\": \"no\"");
+    settings = Replace(settings, "\"QuorvandelleDisabledRGB\": [1, 0, 0, 1]", "\"QuorvandelleDisabledRGB\": [1, 0, 0]");
+    settings = Replace(settings, ", \"EndDay\": 1", "");
+    ConfigFile file(Config(settings, kMultipliers));
+    const CheckReport report = CheckConfig(file.Path());
+    EXPECT_TRUE(report.Refused());
+    ASSERT_EQ(report.settingsErrors.size(), 3u);
+    EXPECT_NE(report.settingsErrors[0].find("Quorvandelle.Chatbox: expected true or false, found string"),
+              std::string::npos);
+    EXPECT_NE(report.settingsErrors[1].find("Quorvandelle.QuorvandelleDisabledRGB"), std::string::npos);
+    EXPECT_NE(report.settingsErrors[2].find("Quorvandelle.EndDay: missing"), std::string::npos);
+    std::ostringstream out, diagnostics;
+    EXPECT_EQ(RunCheck(file.Path(), out, diagnostics, Style(false), Style(false)), 1);
+    EXPECT_NE(out.str().find("refused"), std::string::npos);
+}
+
+TEST(ToolCheck, ABadWeekendValueLoadsButKeepsTheWeekendOff)
+{
+    const std::string multipliers = Replace(Replace(kMultipliers, "\"XPMultiplier\": 2", "\"XPMultiplier\": null"),
+                                            ", \"SupplyCrateLootQualityMultiplier\": 2", "");
+    ConfigFile file(Config(kSettings, multipliers));
+    const CheckReport report = CheckConfig(file.Path());
+    EXPECT_FALSE(report.Refused());
+    EXPECT_TRUE(report.HasErrors());
+    ASSERT_EQ(report.weekendErrors.size(), 2u);
+    EXPECT_NE(report.weekendErrors[0].find("Quorvandelle.XPMultiplier: expected a number, found null"),
+              std::string::npos);
+    EXPECT_NE(report.weekendErrors[1].find("Quorvandelle.SupplyCrateLootQualityMultiplier: missing"),
+              std::string::npos);
+    std::ostringstream out, diagnostics;
+    EXPECT_EQ(RunCheck(file.Path(), out, diagnostics, Style(false), Style(false)), 1);
+    EXPECT_NE(out.str().find("loads, but the weekend rates cannot switch on"), std::string::npos);
+}
+
+TEST(ToolCheck, SyntaxErrorsNameLineAndColumn)
+{
+    ConfigFile file("{\n  \"Quorvandelle\": {\n    \"ServerName\": \"S\",\n  }\n}\n");
+    const CheckReport report = CheckConfig(file.Path());
+    ASSERT_EQ(report.settingsErrors.size(), 1u);
+    EXPECT_NE(report.settingsErrors[0].find("line 4, column 3"), std::string::npos) << report.settingsErrors[0];
+    EXPECT_NE(report.settingsErrors[0].find(file.Path()), std::string::npos);
+}
+
+TEST(ToolCheck, AMissingSectionIsOneError)
+{
+    ConfigFile file("{\"Other\": {}}");
+    const CheckReport report = CheckConfig(file.Path());
+    ASSERT_EQ(report.settingsErrors.size(), 1u);
+    EXPECT_NE(report.settingsErrors[0].find("Quorvandelle: missing"), std::string::npos);
+    EXPECT_TRUE(report.weekendErrors.empty());
+}

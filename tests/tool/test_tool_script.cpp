@@ -1,0 +1,117 @@
+// Script lines and console input: what each action takes, and how a bad line is reported.
+#include <gtest/gtest.h>
+
+#include "tool/ScriptParser.h"
+
+using namespace qvtool;
+
+namespace {
+
+Action Parsed(const char* line, bool console = false)
+{
+    auto result = ParseAction(line, console);
+    if (auto* failure = std::get_if<ParseFailure>(&result)) ADD_FAILURE() << line << ": " << failure->message;
+    return std::get_if<Action>(&result) ? std::get<Action>(result) : Action{};
+}
+
+std::string Failure(std::string_view line, bool console = false)
+{
+    auto result = ParseAction(line, console);
+    return std::holds_alternative<ParseFailure>(result) ? std::get<ParseFailure>(result).message : "(parsed)";
+}
+
+} // namespace
+
+TEST(ToolScript, ActionsTakeTheirArguments)
+{
+    Action join = Parsed("join alice admin");
+    EXPECT_EQ(join.kind, ActionKind::Join);
+    EXPECT_EQ(join.name, "alice");
+    EXPECT_TRUE(join.flag);
+    EXPECT_FALSE(Parsed("join bob").flag);
+
+    Action say = Parsed("say alice   /ToggleQuorvandelle now please");
+    EXPECT_EQ(say.kind, ActionKind::Say);
+    EXPECT_EQ(say.name, "alice");
+    EXPECT_EQ(say.text, "/ToggleQuorvandelle now please");
+
+    Action console = Parsed("console alice qvreload");
+    EXPECT_EQ(console.kind, ActionKind::Console);
+    EXPECT_EQ(console.text, "alice qvreload"); // whether alice is a player is known only when it runs
+
+    EXPECT_EQ(Parsed("config ../other config.json").name, "../other config.json");
+    EXPECT_TRUE(Parsed("nogamemode ON").flag);
+    EXPECT_FALSE(Parsed("NoGameMode off").flag);
+    EXPECT_EQ(Parsed("unload").kind, ActionKind::Unload);
+    EXPECT_EQ(Parsed("advance 1h30m", true).duration, 5400);
+    EXPECT_EQ(Parsed("inbox bob", true).name, "bob");
+}
+
+TEST(ToolScript, MalformedActionsSayWhatIsExpected)
+{
+    struct Row {
+        const char* line;
+        bool console;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"jump alice", false, "unknown action \"jump\""},
+        {"join", false, "usage: join NAME [admin]"},
+        {"join alice boss", false, "usage: join NAME [admin]"},
+        {"say alice", false, "usage: say NAME TEXT"},
+        {"leave", false, "usage: leave NAME"},
+        {"nogamemode maybe", false, "usage: nogamemode ON|OFF"},
+        {"unload now", false, "usage: unload"},
+        {"advance 2d", false, "unknown action \"advance\""}, // the console's own actions are not a script's
+        {"advance soon", true, "\"soon\" is not a duration"},
+        {"quit now", true, "usage: quit"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_NE(Failure(row.line, row.console).find(row.message), std::string::npos)
+            << row.line << " gave: " << Failure(row.line, row.console);
+    }
+}
+
+TEST(ToolScript, LinesComeInTimeOrderWithTheirLineNumbers)
+{
+    const Seconds start = 1000000;
+    const auto parsed = ParseScript("# comment\n"
+                                    "+2h say alice late\n"
+                                    "\n"
+                                    "+1h join alice admin\n"
+                                    "+2h say alice later, same time\n"
+                                    "+0 join bob\n",
+                                    start, start + 86400);
+    ASSERT_TRUE(std::holds_alternative<std::vector<TimedAction>>(parsed));
+    const auto& actions = std::get<std::vector<TimedAction>>(parsed);
+    ASSERT_EQ(actions.size(), 4u);
+    EXPECT_EQ(actions[0].when, start);
+    EXPECT_EQ(actions[0].line, 6);
+    EXPECT_EQ(actions[1].when, start + 3600);
+    EXPECT_EQ(actions[1].line, 4);
+    EXPECT_EQ(actions[2].action.text, "late");
+    EXPECT_EQ(actions[3].action.text, "later, same time");
+    EXPECT_EQ(actions[3].when, start + 7200);
+}
+
+TEST(ToolScript, BadLinesAreNamed)
+{
+    const Seconds start = *ParseLocalDateTime("2025-01-08");
+    struct Row {
+        const char* script;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"+1h join alice\nsoon say alice hi\n", "line 2: \"soon\" is not a time"},
+        {"2025-01-07T23:00 join alice\n", "line 1: 2025-01-07T23:00:00 is before the simulation starts"},
+        {"+8d join alice\n", "line 1: 2025-01-16T00:00:00 is after the simulation ends"},
+        {"+1h\n", "line 1: a time without an action"},
+        {"+1h console\n", "line 1: usage: console [NAME] TEXT"},
+    };
+    for (const Row& row : rows) {
+        const auto parsed = ParseScript(row.script, start, start + 7 * 86400);
+        ASSERT_TRUE(std::holds_alternative<ParseFailure>(parsed)) << row.script;
+        EXPECT_NE(std::get<ParseFailure>(parsed).message.find(row.message), std::string::npos)
+            << std::get<ParseFailure>(parsed).message;
+    }
+}
