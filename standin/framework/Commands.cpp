@@ -240,7 +240,24 @@ bool DispatchConsole(APlayerController* player, std::string_view line, bool flag
 
 void CallTimers()
 {
-    const EntryList snapshot = TheRegistry().entries;
+    // The timer is the host's most frequent work: the snapshot's storage is kept for the next call,
+    // so that a call allocates nothing. A call made while one runs takes a copy of its own.
+    static auto* kept = new EntryList();
+    static bool keptInUse = false;
+    EntryList own;
+    const bool useKept = !keptInUse;
+    EntryList& snapshot = useKept ? *kept : own;
+    struct Release {
+        EntryList& snapshot;
+        bool releasesKept;
+        ~Release()
+        {
+            snapshot.clear();
+            if (releasesKept) keptInUse = false;
+        }
+    } release{snapshot, useKept};
+    keptInUse = true;
+    snapshot.assign(TheRegistry().entries.begin(), TheRegistry().entries.end());
     for (const auto& entry : snapshot) {
         if (entry->kind != CommandKind::Timer || entry->removed || entry->orphaned) continue;
         const auto callable = entry->timer;
