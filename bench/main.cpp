@@ -90,7 +90,7 @@ private:
         const double pluginCall = plugin->Counter("ns_per_call");
         const double emptyCall = empty->Counter("ns_per_call");
         out << fmt::format(
-            "  idle timer call through the host's dispatch: plug-in {:.1f} ns, empty callback {:.1f} ns, "
+            "  idle timer call through the stand-in's timer dispatch: plug-in {:.1f} ns, empty callback {:.1f} ns, "
             "ratio {:.2f}x (aim: within 2x)\n",
             pluginCall, emptyCall, pluginCall / emptyCall);
         const double pluginHeap = plugin->Counter("heap_allocs_per_call");
@@ -109,7 +109,7 @@ private:
             if (evaluation == nullptr) continue;
             std::string line = fmt::format("  evaluation, {}: {}", kind, Duration(evaluation->seconds));
             if (idle != nullptr) {
-                line += fmt::format(" = {:.0f} idle calls", evaluation->seconds * 1e9 / idle->Counter("ns_per_call"));
+                line += fmt::format(" = {:.1f} idle calls", evaluation->seconds * 1e9 / idle->Counter("ns_per_call"));
             }
             out << line
                 << fmt::format(" ({:.0f} heap and {:.0f} FMemory allocations)\n", evaluation->Counter("heap_allocs"),
@@ -177,7 +177,6 @@ private:
         row("FMemory live bytes", "fmemory_bytes");
         row("process heap live blocks (new)", "heap_blocks");
         row("process heap live bytes (new)", "heap_bytes");
-        row("malloc bytes in use", "malloc_bytes");
     }
 };
 
