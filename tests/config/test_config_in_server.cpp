@@ -232,6 +232,24 @@ TEST_F(ConfigInServer, ANulEscapeCutsTheTextJustBeforeIt)
     EXPECT_EQ(seen.notifications[0].units, u"Weekend");
 }
 
+TEST_F(ConfigInServer, EmptyTextsAreSentAsEmptyTexts)
+{
+    json config = ValidConfig();
+    for (const char* key : {"ServerName", "QuorvandelleEnabledMessage", "WeekendMOTD"})
+        config["Quorvandelle"][key] = "";
+    LoadWith(config);
+    plugin_->SetMessageOfTheDay("Welcome");
+    const standin::Inbox seen = plugin_.Toggle(admin_);
+    EXPECT_EQ(plugin_->Multiplier("XPMultiplier"), 2.0f);
+    EXPECT_EQ(plugin_->MessageOfTheDay(), "");
+    EXPECT_EQ(plugin_->MessageOfTheDayChanges(), 1);
+    ASSERT_EQ(seen.notifications.size(), 1u);
+    EXPECT_EQ(seen.notifications[0].text, "");
+    ASSERT_EQ(seen.chatRecords.size(), 1u);
+    EXPECT_EQ(seen.chatRecords[0].senderName, "");
+    EXPECT_EQ(seen.chatRecords[0].message, "<RichColor Color=\"0, 1, 0, 1\"></>");
+}
+
 TEST_F(ConfigInServer, ColourComponentsAreUsedUnclamped)
 {
     LoadWith(ConfigWith("QuorvandelleEnabledRGB", {0, 255, 0, 255}));

@@ -2,6 +2,7 @@
 // member names kept at every depth, and syntax errors named by line and column.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -65,6 +66,57 @@ TEST(ConfigParser, TheFirstOfTwoEqualMemberNamesIsKeptAtEveryDepth)
         {R"({"ServerName": "A", "servername": "B"})", R"({"ServerName": "A", "servername": "B"})"},
     };
     for (const Row& row : rows) EXPECT_EQ(Parse(row.text), json::parse(row.expected)) << row.text;
+}
+
+// A random JSON text whose objects often repeat a name, and the document it must give.
+struct Generated {
+    std::string text;
+    json expected;
+};
+
+Generated Generate(std::mt19937& random, int depth)
+{
+    const auto pick = [&](int count) { return static_cast<int>(random() % static_cast<unsigned>(count)); };
+    const int kind = depth == 0 ? pick(6) : pick(8);
+    if (kind < 6) {
+        const json scalars[] = {
+            nullptr, true, pick(1000) - 500, pick(1000) / 8.0, "text " + std::to_string(pick(9)), json::object()};
+        const json& value = scalars[kind];
+        return {value.dump(), value};
+    }
+    Generated result;
+    const int count = pick(5);
+    if (kind == 6) {
+        result.expected = json::array();
+        result.text = "[";
+        for (int i = 0; i < count; ++i) {
+            Generated element = Generate(random, depth - 1);
+            result.text += (i == 0 ? "" : ", ") + element.text;
+            result.expected.push_back(std::move(element.expected));
+        }
+        result.text += "]";
+        return result;
+    }
+    const char* const names[] = {"a", "b", "c", "Quorvandelle"};
+    result.expected = json::object();
+    result.text = "{";
+    for (int i = 0; i < count; ++i) {
+        const std::string name = names[pick(4)];
+        Generated member = Generate(random, depth - 1);
+        result.text += (i == 0 ? "\"" : ", \"") + name + "\": " + member.text;
+        if (!result.expected.contains(name)) result.expected[name] = std::move(member.expected);
+    }
+    result.text += "}";
+    return result;
+}
+
+TEST(ConfigParser, RandomDocumentsKeepTheFirstOfEveryRepeatedNameAndAllElse)
+{
+    std::mt19937 random(20261209);
+    for (int i = 0; i < 3000; ++i) {
+        const Generated generated = Generate(random, 4);
+        ASSERT_EQ(Parse(generated.text), generated.expected) << generated.text;
+    }
 }
 
 TEST(ConfigParser, AnyTopLevelValueParses)

@@ -4,9 +4,14 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <mutex>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <spdlog/sinks/base_sink.h>
 
 #include "tests/support/PluginServer.h"
 
@@ -200,6 +205,45 @@ TEST(Lifecycle, LogRecordsCarryTheLoggersPatternAndNameAndAreFlushedAtInfo)
     EXPECT_TRUE(std::regex_match(warnings[0].line, shape)) << warnings[0].line;
     EXPECT_NE(warnings[0].line.find("[Quorvandelle][warning] "), std::string::npos) << warnings[0].line;
     EXPECT_TRUE(warnings[0].flushed);
+}
+
+// Counts what reaches it.
+class CountingSink final : public spdlog::sinks::base_sink<std::mutex> {
+public:
+    int records = 0;
+
+private:
+    void sink_it_(const spdlog::details::log_msg&) override { ++records; }
+    void flush_() override {}
+};
+
+TEST(Lifecycle, TheLoggerWritesToTheHostsSinksAsTheyWereAtLoad)
+{
+    PluginServer plugin;
+    plugin.WriteConfig(ValidConfig());
+    plugin.Load();
+    auto late = std::make_shared<CountingSink>();
+    GetLogSinks().push_back(late);
+    plugin->ClearLog();
+    plugin->ServerConsole("qvreload");
+    GetLogSinks().pop_back();
+    EXPECT_FALSE(plugin.PluginLogRecords().empty()) << "the host's own sinks still get the records";
+    EXPECT_EQ(late->records, 0) << "a sink the host added after the load is not the plug-in's";
+}
+
+TEST(Lifecycle, ThreadsStartingAndEndingChangeNothing)
+{
+    // On Windows each thread start and end reaches the library's entry point as a notice.
+    PluginServer plugin;
+    plugin.WriteConfig(ValidConfig());
+    plugin.Load();
+    plugin->ClearLog();
+    const standin::AllocatorAccounts before = plugin->Allocations();
+    std::thread([] {}).join();
+    std::thread([] {}).join();
+    ExpectTheFourRegistrations(plugin.server());
+    EXPECT_TRUE(plugin.PluginLogRecords().empty());
+    EXPECT_EQ(plugin->Allocations(), before);
 }
 
 #if !defined(_WIN32)
