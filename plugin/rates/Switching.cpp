@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "config/LoadConfig.h"
 #include "config/PluginSettings.h"
 #include "host/Game.h"
 #include "lifecycle/PluginLog.h"
@@ -20,7 +21,8 @@ constexpr float kNotificationSeconds = 8.0f;
 void Announce(const MessageColor& color, const FString& message, const char* messageKey)
 {
     const std::wstring text = message.ToWide();
-    if (PluginSettings.Notification && !BroadcastNotification(color, kNotificationScale, kNotificationSeconds, nullptr, text)) {
+    if (PluginSettings.Notification &&
+        !BroadcastNotification(color, kNotificationScale, kNotificationSeconds, nullptr, text)) {
         LogWarning(std::string(messageKey) +
                    " is not a valid message pattern (a single brace or a replacement field); sent as written");
     }
@@ -41,6 +43,12 @@ bool SwitchToWeekend()
     AShooterGameMode* gameMode = Game::CurrentGameMode();
     if (gameMode == nullptr) {
         LogWarning("Weekend rates not switched on: the server has no game mode");
+        return false;
+    }
+
+    // Without this, the reason would read as a fault of a file the server never loaded.
+    if (ConfigDocument.is_null()) {
+        LogError("Weekend rates not switched on, nothing changed: no config has been loaded from " + ConfigPath());
         return false;
     }
 

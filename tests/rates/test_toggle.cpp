@@ -87,6 +87,20 @@ TEST_F(ToggleCommand, AFailedSwitchOnLeavesTheToggleOff)
     EXPECT_EQ(CurrentRates(), normal_);
 }
 
+TEST_F(ToggleCommand, WithoutAConfigNothingSwitchesAndTheLogSaysWhy)
+{
+    qv().Unload();
+    qv().RemoveConfig();
+    qv().Load();
+    server().ClearLog();
+
+    Toggle(admin_);
+    EXPECT_EQ(CurrentRates(), normal_);
+    EXPECT_EQ(MessagesReceived(), 0u);
+    EXPECT_EQ(ErrorsMentioning("no config has been loaded from"), 1u);
+    EXPECT_EQ(ErrorsMentioning("Quorvandelle/config.json"), 1u);
+}
+
 TEST_F(ToggleCommand, WithoutAGameModeNothingSwitches)
 {
     server().RemoveGameMode();
