@@ -181,5 +181,22 @@ TEST_F(Schedule, AFailedSwitchOnIsTriedAgainAtEveryEvaluationAndNeverSwitchesBac
     EXPECT_EQ(CurrentRates(), normal_);
 }
 
+TEST_F(Schedule, AClockWithoutALocalDateIsLoggedAndTheEvaluationsGoOn)
+{
+    Start(Saturday);
+    server().ClearLog();
+    server().SetClock(-1000);
+    qv().RunToFirstEvaluation();
+    EXPECT_EQ(CurrentRates(), normal_);
+    EXPECT_EQ(ErrorsMentioning("local date"), 1u);
+    EXPECT_TRUE(server().EscapedExceptions().empty());
+
+    qv().SetDate(2026, 12, 12); // a Saturday
+    server().RunTimer(600);
+    EXPECT_EQ(CurrentRates(), normal_);
+    server().RunTimer(1);
+    EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
+}
+
 } // namespace
 } // namespace rates_testing
