@@ -1,7 +1,9 @@
 // The shared set-up of the measurements.
 #include "BenchSupport.h"
 
+#include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -79,16 +81,29 @@ RunningPlugin StartPlugin(int players)
     return running;
 }
 
-double TimeNextEvaluation(standin::Server& server, Usage& usage)
+namespace {
+
+double Now(TimeKind kind)
 {
-    using Clock = std::chrono::steady_clock;
+    if (kind == TimeKind::Wall) {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    }
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+} // namespace
+
+double TimeNextEvaluation(standin::Server& server, Usage& usage, TimeKind kind)
+{
     server.RunTimer(kIdleCallsBetweenEvaluations);
     const UsageMeter meter(server);
-    const auto start = Clock::now();
+    const double start = Now(kind);
     EvaluationUnderTest(server);
-    const auto elapsed = Clock::now() - start;
+    const double elapsed = Now(kind) - start;
     usage += meter.Read();
-    return std::chrono::duration<double>(elapsed).count();
+    return elapsed;
 }
 
 namespace {
@@ -117,6 +132,21 @@ EmptyRegistrations::~EmptyRegistrations()
     commands.UnregisterConsoleCommand(FString(kConsoleCommand));
     commands.UnregisterTimerCallback(FString(kTimer));
     commands.UnregisterChatCommand(FString(kSecondChatCommand));
+}
+
+void Samples::Add(benchmark::State& state, double seconds)
+{
+    state.SetIterationTime(seconds);
+    seconds_.push_back(seconds);
+}
+
+double Samples::Median() const
+{
+    if (seconds_.empty()) return 0.0;
+    std::vector<double> sorted = seconds_;
+    const auto middle = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2);
+    std::nth_element(sorted.begin(), middle, sorted.end());
+    return *middle;
 }
 
 UsageMeter::UsageMeter(const standin::Server& server) : server_(server) { Restart(); }

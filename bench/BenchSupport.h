@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+
 #include "HeapCounter.h"
 #include "standin/server/Server.h"
 #include "tests/support/PluginServer.h"
@@ -71,9 +73,29 @@ struct Usage {
 
 class UsageMeter;
 
+// The times of single iterations. On a busy machine some iterations share the processor with
+// other work or lose it for a whole time slice; the median of the samples shrugs those off where
+// the library's mean does not.
+class Samples {
+public:
+    // Hands the time on to the library as the iteration's time, too.
+    void Add(benchmark::State& state, double seconds);
+    double Median() const;
+
+private:
+    std::vector<double> seconds_;
+};
+
+enum class TimeKind {
+    Wall,
+    // The thread's own processor time: what a sample of several milliseconds, longer than the
+    // time slices of a busy machine, can still be measured by.
+    ThreadCpu,
+};
+
 // Runs the 600 calls before the next evaluation untimed, then the evaluating call alone under the
 // clock. Adds what that call allocated to usage and returns how long it took, in seconds.
-double TimeNextEvaluation(standin::Server& server, Usage& usage);
+double TimeNextEvaluation(standin::Server& server, Usage& usage, TimeKind kind = TimeKind::Wall);
 
 class UsageMeter {
 public:

@@ -23,20 +23,19 @@ void MeasureIdleBatches(benchmark::State& state, testing_support::PluginServer& 
     standin::Server& server = host.server();
     UsageMeter meter(server);
     Usage batches;
-    double seconds = 0.0;
+    Samples samples;
     for (auto _ : state) {
         meter.Restart();
         const auto start = Clock::now();
         IdleCallsUnderTest(server, kIdleCallsBetweenEvaluations);
         const double batch = Seconds(Clock::now() - start);
         batches += meter.Read();
-        state.SetIterationTime(batch);
-        seconds += batch;
+        samples.Add(state, batch);
         host.SetDate(kWednesday.year, kWednesday.month, kWednesday.day);
         server.RunTimer(1);
     }
     const double calls = static_cast<double>(state.iterations()) * kIdleCallsBetweenEvaluations;
-    state.counters["ns_per_call"] = seconds * 1e9 / calls;
+    state.counters["median_ns_per_call"] = samples.Median() * 1e9 / kIdleCallsBetweenEvaluations;
     state.counters["heap_allocs_per_call"] = static_cast<double>(batches.heapAllocations) / calls;
     state.counters["fmemory_allocs_per_call"] = static_cast<double>(batches.gameAllocations) / calls;
 }
@@ -64,16 +63,17 @@ void BM_Evaluation(benchmark::State& state, Evaluation kind)
     RunningPlugin plugin = StartPlugin(0);
     standin::Server& server = plugin.server();
     Usage measured;
+    Samples samples;
     const auto untimedEvaluation = [&] { server.RunTimer(kIdleCallsBetweenEvaluations + 1); };
     for (auto _ : state) {
         switch (kind) {
         case Evaluation::NoSwitch:
             plugin.SetDate(kWednesday);
-            state.SetIterationTime(TimeNextEvaluation(server, measured));
+            samples.Add(state, TimeNextEvaluation(server, measured));
             break;
         case Evaluation::SwitchOn:
             plugin.SetDate(kSaturday);
-            state.SetIterationTime(TimeNextEvaluation(server, measured));
+            samples.Add(state, TimeNextEvaluation(server, measured));
             plugin.SetDate(kWednesday);
             untimedEvaluation();
             break;
@@ -81,7 +81,7 @@ void BM_Evaluation(benchmark::State& state, Evaluation kind)
             plugin.SetDate(kSaturday);
             untimedEvaluation();
             plugin.SetDate(kWednesday);
-            state.SetIterationTime(TimeNextEvaluation(server, measured));
+            samples.Add(state, TimeNextEvaluation(server, measured));
             break;
         }
         server.ClearLog();
@@ -91,6 +91,7 @@ void BM_Evaluation(benchmark::State& state, Evaluation kind)
         state.SkipWithError("the evaluations did not switch as this benchmark expects");
     }
     const double iterations = static_cast<double>(state.iterations());
+    state.counters["median_ns"] = samples.Median() * 1e9;
     state.counters["heap_allocs"] = static_cast<double>(measured.heapAllocations) / iterations;
     state.counters["fmemory_allocs"] = static_cast<double>(measured.gameAllocations) / iterations;
 }

@@ -5,6 +5,7 @@
 
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -64,7 +65,8 @@ public:
     {
         ConsoleReporter::Finalize();
         std::ostream& out = GetOutputStream();
-        out << "\nSummary" << (medians_.empty() ? "" : " (medians of the repetitions)") << "\n";
+        out << "\nSummary (timer calls and switches: the median iteration of a run"
+            << (medians_.empty() ? "" : "; every figure: the median of the repetitions") << ")\n";
         PrintIdleCall(out);
         PrintEvaluations(out);
         PrintSwitching(out);
@@ -87,8 +89,8 @@ private:
         const Result* plugin = Find("TimerCall/plugin_idle");
         const Result* empty = Find("TimerCall/empty_callback");
         if (plugin == nullptr || empty == nullptr) return;
-        const double pluginCall = plugin->Counter("ns_per_call");
-        const double emptyCall = empty->Counter("ns_per_call");
+        const double pluginCall = plugin->Counter("median_ns_per_call");
+        const double emptyCall = empty->Counter("median_ns_per_call");
         out << fmt::format(
             "  idle timer call through the stand-in's timer dispatch: plug-in {:.1f} ns, empty callback {:.1f} ns, "
             "ratio {:.2f}x (aim: within 2x)\n",
@@ -107,9 +109,10 @@ private:
         for (const char* kind : {"no_switch", "switch_on", "switch_back"}) {
             const Result* evaluation = Find(std::string("Evaluation/") + kind);
             if (evaluation == nullptr) continue;
-            std::string line = fmt::format("  evaluation, {}: {}", kind, Duration(evaluation->seconds));
+            const double nanoseconds = evaluation->Counter("median_ns");
+            std::string line = fmt::format("  evaluation, {}: {}", kind, Duration(nanoseconds * 1e-9));
             if (idle != nullptr) {
-                line += fmt::format(" = {:.1f} idle calls", evaluation->seconds * 1e9 / idle->Counter("ns_per_call"));
+                line += fmt::format(" = {:.1f} idle calls", nanoseconds / idle->Counter("median_ns_per_call"));
             }
             out << line
                 << fmt::format(" ({:.0f} heap and {:.0f} FMemory allocations)\n", evaluation->Counter("heap_allocs"),
@@ -119,21 +122,26 @@ private:
 
     void PrintSwitching(std::ostream& out) const
     {
-        const Result* none = Find("SwitchRoundTrip/players:0");
+        const auto roundTrip = [&](int players) -> std::optional<double> {
+            const Result* result = Find("SwitchRoundTrip/players:" + std::to_string(players));
+            if (result == nullptr) return std::nullopt;
+            return result->Counter("median_us") * 1e-6;
+        };
+        const std::optional<double> none = roundTrip(0);
         bool header = false;
         for (int players : {1, 100, 1000}) {
-            const Result* some = Find("SwitchRoundTrip/players:" + std::to_string(players));
-            if (some == nullptr) continue;
+            const std::optional<double> some = roundTrip(players);
+            if (!some) continue;
             if (!header) {
-                out << "  switch on + back with both announcements"
-                    << (none != nullptr ? fmt::format(" (no players: {})", Duration(none->seconds)) : "") << ":\n";
+                out << "  switch on + back with both announcements, thread CPU time"
+                    << (none ? fmt::format(" (no players: {})", Duration(*none)) : "") << ":\n";
                 header = true;
             }
-            std::string line = fmt::format("    {:>5} players: {:>10}, per player {:>10}", players,
-                                           Duration(some->seconds), Duration(some->seconds / players));
-            if (none != nullptr) {
-                line += fmt::format(", per player beyond the no-player switch {:>10}",
-                                    Duration((some->seconds - none->seconds) / players));
+            std::string line = fmt::format("    {:>5} players: {:>10}, per player {:>10}", players, Duration(*some),
+                                           Duration(*some / players));
+            if (none) {
+                line +=
+                    fmt::format(", per player beyond the no-player switch {:>10}", Duration((*some - *none) / players));
             }
             out << line << "\n";
         }
