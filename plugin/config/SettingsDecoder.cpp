@@ -4,9 +4,18 @@
 #include <string>
 
 const std::array<const char*, 12> SettingsKeys = {
-    "ServerName",        "Notification", "Chatbox",    "QuorvandelleEnabledRGB", "QuorvandelleEnabledMessage",
-    "QuorvandelleDisabledRGB", "QuorvandelleDisabledMessage", "MOTDChangeEnabled", "WeekendMOTD", "NormalMOTD",
-    "StartDay",          "EndDay",
+    "ServerName",
+    "Notification",
+    "Chatbox",
+    "QuorvandelleEnabledRGB",
+    "QuorvandelleEnabledMessage",
+    "QuorvandelleDisabledRGB",
+    "QuorvandelleDisabledMessage",
+    "MOTDChangeEnabled",
+    "WeekendMOTD",
+    "NormalMOTD",
+    "StartDay",
+    "EndDay",
 };
 
 const nlohmann::json* FindSection(const nlohmann::json& document, ConfigErrors& errors)
@@ -43,8 +52,7 @@ std::optional<Settings> DecodeSettings(const nlohmann::json& document, ConfigErr
     assign(settings.ServerName, ReadText(member("ServerName"), path("ServerName"), errors));
     assign(settings.Notification, ReadFlag(member("Notification"), path("Notification"), errors));
     assign(settings.Chatbox, ReadFlag(member("Chatbox"), path("Chatbox"), errors));
-    assign(settings.EnabledColor,
-           ReadColor(member("QuorvandelleEnabledRGB"), path("QuorvandelleEnabledRGB"), errors));
+    assign(settings.EnabledColor, ReadColor(member("QuorvandelleEnabledRGB"), path("QuorvandelleEnabledRGB"), errors));
     assign(settings.EnabledMessage,
            ReadText(member("QuorvandelleEnabledMessage"), path("QuorvandelleEnabledMessage"), errors));
     assign(settings.DisabledColor,

@@ -19,7 +19,9 @@ struct ByteColor {
     std::uint8_t R = 0;
     std::uint8_t A = 255;
 
-    constexpr ByteColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 255) : B(b), G(g), R(r), A(a) {}
+    constexpr ByteColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 255) : B(b), G(g), R(r), A(a)
+    {
+    }
 };
 static_assert(sizeof(ByteColor) == 4, "ByteColor layout is the game's");
 

@@ -37,7 +37,10 @@ FString::FString(std::u16string_view units)
     Data[Num - 1] = u'\0';
 }
 
-FString::FString(std::wstring_view wide) : FString(std::u16string_view(Utf16::FromWide(wide.substr(0, wide.find(L'\0'))))) {}
+FString::FString(std::wstring_view wide)
+    : FString(std::u16string_view(Utf16::FromWide(wide.substr(0, wide.find(L'\0')))))
+{
+}
 
 FString::FString(const wchar_t* wide) : FString(wide == nullptr ? std::wstring_view() : std::wstring_view(wide)) {}
 
@@ -99,7 +102,8 @@ void FString::Grow()
     }
     Max = static_cast<std::int32_t>(capacity);
     if (Data != nullptr || Max != 0) {
-        Data = static_cast<char16_t*>(Data == nullptr ? GameMemory::Malloc(Bytes(Max)) : GameMemory::Realloc(Data, Bytes(Max)));
+        Data = static_cast<char16_t*>(Data == nullptr ? GameMemory::Malloc(Bytes(Max))
+                                                      : GameMemory::Realloc(Data, Bytes(Max)));
     }
 }
 
@@ -111,7 +115,8 @@ void FString::ResizeExact(std::int32_t num)
         Num = Max = 0;
         return;
     }
-    Data = static_cast<char16_t*>(Data == nullptr ? GameMemory::Malloc(Bytes(num)) : GameMemory::Realloc(Data, Bytes(num)));
+    Data = static_cast<char16_t*>(Data == nullptr ? GameMemory::Malloc(Bytes(num))
+                                                  : GameMemory::Realloc(Data, Bytes(num)));
     Max = num;
 }
 

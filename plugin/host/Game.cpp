@@ -74,7 +74,7 @@ void SendNotification(AShooterPlayerController* player, const FString& text, Mes
 {
     GameFunction<void (*)(AShooterPlayerController*, FString*, MessageColor, float, float, void*, void*)>(
         "AShooterPlayerController.ClientServerSOTFNotificationCustom")(player, const_cast<FString*>(&text), color,
-                                                                      scale, seconds, nullptr, nullptr);
+                                                                       scale, seconds, nullptr, nullptr);
 }
 
 void SendChatMessage(AShooterPlayerController* player, const ChatMessageRecord& record)

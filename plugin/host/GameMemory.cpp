@@ -17,9 +17,6 @@ void* Realloc(void* block, std::size_t bytes)
     return GameFunction<void* (*)(void*, std::uint64_t)>("FMemory.Realloc")(block, bytes);
 }
 
-void Free(void* block)
-{
-    GameFunction<void (*)(void*)>("FMemory.Free")(block);
-}
+void Free(void* block) { GameFunction<void (*)(void*)>("FMemory.Free")(block); }
 
 } // namespace GameMemory

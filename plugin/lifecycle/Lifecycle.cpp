@@ -39,12 +39,10 @@ void RegisterReloadCommands()
         FString("/qvreload"), [](AShooterPlayerController* player, FString* message, EChatSendMode::Type mode) {
             RunGuarded("/qvreload", [&] { ReloadConfigChatCommand(player, message, mode); });
         });
-    ArkApi::GetCommands().RegisterConsoleCommand(FString("qvreload"),
-                                                 [](APlayerController* player, FString* command, bool flag) {
-                                                     RunGuarded("qvreload", [&] {
-                                                         ReloadConfigConsoleCommand(player, command, flag);
-                                                     });
-                                                 });
+    ArkApi::GetCommands().RegisterConsoleCommand(
+        FString("qvreload"), [](APlayerController* player, FString* command, bool flag) {
+            RunGuarded("qvreload", [&] { ReloadConfigConsoleCommand(player, command, flag); });
+        });
 }
 
 void RegisterToggleAndCheck()

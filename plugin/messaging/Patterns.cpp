@@ -36,6 +36,6 @@ std::string EscapeBraces(std::string_view text)
 
 std::wstring FormatChatLine(float r, float g, float b, float a, std::wstring_view text)
 {
-    return fmt::format(L"<RichColor Color=\"{:g}, {:g}, {:g}, {:g}\">{}</>", double{r}, double{g}, double{b},
-                       double{a}, text);
+    return fmt::format(L"<RichColor Color=\"{:g}, {:g}, {:g}, {:g}\">{}</>", double{r}, double{g}, double{b}, double{a},
+                       text);
 }

@@ -41,9 +41,18 @@ TEST(Patterns, ColourNumbersPrintWithSixSignificantDigits)
     };
     const float inf = std::numeric_limits<float>::infinity();
     const Row rows[] = {
-        {0.1f, L"0.1"},           {1.0f / 3.0f, L"0.333333"}, {0.123456789f, L"0.123457"}, {0.00001f, L"1e-05"},
-        {1000000.0f, L"1e+06"},   {-0.0f, L"-0"},             {255.0f, L"255"},            {inf, L"inf"},
-        {-inf, L"-inf"},          {std::nanf(""), L"nan"},    {0.0001f, L"0.0001"},        {123456.0f, L"123456"},
+        {0.1f, L"0.1"},
+        {1.0f / 3.0f, L"0.333333"},
+        {0.123456789f, L"0.123457"},
+        {0.00001f, L"1e-05"},
+        {1000000.0f, L"1e+06"},
+        {-0.0f, L"-0"},
+        {255.0f, L"255"},
+        {inf, L"inf"},
+        {-inf, L"-inf"},
+        {std::nanf(""), L"nan"},
+        {0.0001f, L"0.0001"},
+        {123456.0f, L"123456"},
         {1234567.0f, L"1.23457e+06"},
     };
     for (const Row& row : rows) {

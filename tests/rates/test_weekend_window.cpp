@@ -24,15 +24,15 @@ TEST(WeekendWindow, OpensFromStartDayUpToButNotIncludingEndDay)
         const char* open;
     };
     const Row rows[] = {
-        {5, 1, "S....FS"}, // Friday, Saturday, Sunday
-        {6, 1, "S.....S"}, // Saturday, Sunday
-        {6, 0, "......S"}, // Saturday
-        {5, 0, ".....FS"}, // Friday, Saturday
-        {1, 5, ".MTWT.."}, // Monday to Thursday
-        {0, 6, "SMTWTF."}, // Sunday to Friday
-        {1, 0, ".MTWTFS"}, // Monday to Saturday
-        {3, 3, "......."}, // never
-        {7, 1, "S......"}, // Sunday
+        {5, 1, "S....FS"},  // Friday, Saturday, Sunday
+        {6, 1, "S.....S"},  // Saturday, Sunday
+        {6, 0, "......S"},  // Saturday
+        {5, 0, ".....FS"},  // Friday, Saturday
+        {1, 5, ".MTWT.."},  // Monday to Thursday
+        {0, 6, "SMTWTF."},  // Sunday to Friday
+        {1, 0, ".MTWTFS"},  // Monday to Saturday
+        {3, 3, "......."},  // never
+        {7, 1, "S......"},  // Sunday
         {-1, 1, "S.....S"}, // Saturday and Sunday
     };
     for (const Row& row : rows) {
