@@ -131,6 +131,14 @@ void ReclaimFormatters()
     TheSinks().recording->set_formatter(HostFormatter());
 }
 
+void Reset()
+{
+    Sinks& sinks = TheSinks();
+    sinks.shared = {sinks.console, sinks.recording};
+    ReclaimFormatters();
+    ClearRecords();
+}
+
 spdlog::logger& HostLogger()
 {
     static spdlog::logger* logger = [] {

@@ -18,6 +18,8 @@ STANDIN_API void EchoToConsole(bool echo);
 // A logger that sets a pattern hands each sink a formatter made by its own code. Before that code
 // is unmapped, the host's sinks must take back formatters of the host's own making.
 STANDIN_API void ReclaimFormatters();
+// GetLogSinks() back to the host's two sinks, with the host's formatting, and no records.
+STANDIN_API void Reset();
 // The host's logger "ArkApi", over the host's sinks.
 STANDIN_API spdlog::logger& HostLogger();
 

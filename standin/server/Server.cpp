@@ -50,7 +50,7 @@ Server::Server(ServerOptions options)
     commands::ClearRegistrations();
     commands::ClearEscapedExceptions();
     game::Reset();
-    logs::ClearRecords();
+    logs::Reset();
     logs::EchoToConsole(options.echoLogToConsole);
     tools::SetCurrentDir(options.baseDirectory.u8string());
     if (options.realClock) {

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include <gtest/gtest.h>
+#include <spdlog/sinks/sink.h>
 
 #include "StandinTest.h"
 
@@ -28,6 +29,8 @@ TEST(ServerLifetime, EachServerStartsFromAFreshHostAndGame)
         first.SetMessageOfTheDay("old");
         first.RemoveGameMode();
         ArkApi::GetCommands().RegisterTimerCallback(standin_test::TestString(u"t").ref(), [] {});
+        GetLogSinks().push_back(GetLogSinks().front());
+        GetLogSinks().front()->set_pattern("%v");
     }
     standin::Server second(options);
     EXPECT_EQ(second.Multiplier("XPMultiplier"), standin::Server::DefaultMultiplier("XPMultiplier"));
@@ -35,6 +38,8 @@ TEST(ServerLifetime, EachServerStartsFromAFreshHostAndGame)
     EXPECT_TRUE(second.HasGameMode());
     EXPECT_NE(ArkApi::GetApiUtils().CurrentGameMode(), nullptr);
     EXPECT_TRUE(second.Registrations().empty());
+    EXPECT_EQ(GetLogSinks().size(), 2u);
+    EXPECT_TRUE(second.LogRecords().empty());
     EXPECT_THROW(second.InboxOf(static_cast<standin::PlayerId>(1)), std::invalid_argument);
 }
 
