@@ -1,0 +1,302 @@
+// The round trip of one config file: reload, switch on, something else writes a field, switch
+// back. Whatever the bytes, the reload either takes all of the file or none of it, the switch-on
+// writes the weekend values the file gives (or nothing), the switch-back brings every normal
+// value back exactly, every failure is in the log, nothing escapes to the host, and the game's
+// allocator ends where it started.
+#include "fuzz/ConfigRoundTrip.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "commands/ToggleCommand.h"
+#include "config/PluginSettings.h"
+#include "lifecycle/Lifecycle.h"
+#include "rates/Schedule.h"
+#include "rates/Switching.h"
+#include "standin/server/Server.h"
+
+namespace fuzzing {
+
+namespace {
+
+using json = nlohmann::json;
+
+const char* const kServerMotd = "The server's own message of the day";
+const char16_t* const kServerMotdUnits = u"The server's own message of the day";
+
+// Normal values unlike any default and unlike each other, so a field left alone, restored or
+// switched can be told apart.
+float NormalValue(std::size_t row) { return 1.5f + 0.25f * static_cast<float>(row); }
+
+std::filesystem::path NewBaseDirectory()
+{
+    std::error_code error;
+    std::filesystem::path root = "/dev/shm";
+    if (!std::filesystem::is_directory(root, error)) root = std::filesystem::temp_directory_path();
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = root / ("quorvandelle-fuzz-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate, error)) return candidate;
+    }
+    throw std::runtime_error("cannot create a folder in " + root.string());
+}
+
+void ResetPlugin()
+{
+    PluginSettings = Settings{};
+    ConfigDocument = nullptr;
+    SavedMultipliers = {};
+    WeekendValuesInForce = false;
+    ManualWeekendActive = false;
+    ScheduledWeekendActive = false;
+    CheckCallCount = 0;
+    FirstCheckDone = false;
+}
+
+bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+bool SameColor(const MessageColor& a, const MessageColor& b)
+{
+    return SameBits(a.R, b.R) && SameBits(a.G, b.G) && SameBits(a.B, b.B) && SameBits(a.A, b.A);
+}
+
+bool IsInitial(const Settings& settings)
+{
+    const Settings initial;
+    return settings.ServerName.IsEmpty() && settings.Notification == initial.Notification &&
+           settings.Chatbox == initial.Chatbox && SameColor(settings.EnabledColor, initial.EnabledColor) &&
+           settings.EnabledMessage.IsEmpty() && SameColor(settings.DisabledColor, initial.DisabledColor) &&
+           settings.DisabledMessage.IsEmpty() && settings.MOTDChangeEnabled == initial.MOTDChangeEnabled &&
+           settings.WeekendMOTD.IsEmpty() && settings.NormalMOTD.IsEmpty() && settings.StartDay == initial.StartDay &&
+           settings.EndDay == initial.EndDay;
+}
+
+// What one row of the weekend values reads as, told from the document without the plug-in's code.
+struct Expected {
+    enum Kind { Value, Unreadable, Either } kind = Value;
+    float value = 0.0f; // Value: 0 leaves the field alone
+    float bound = 0.0f; // Either for a huge float: +-largest float or +-infinity
+};
+
+Expected Whole(std::int64_t whole)
+{
+    return {Expected::Value, static_cast<float>(static_cast<std::int32_t>(static_cast<std::uint32_t>(whole)))};
+}
+
+Expected ReadRow(const json* section, const std::string& key, bool wholeNumber)
+{
+    const json* member = nullptr;
+    if (section != nullptr) {
+        const auto found = section->find(key);
+        if (found != section->end()) member = &*found;
+    }
+    if (member == nullptr) return wholeNumber ? Expected{} : Expected{Expected::Unreadable};
+    if (member->is_boolean()) return {Expected::Value, member->get<bool>() ? 1.0f : 0.0f};
+    if (!member->is_number()) return {Expected::Unreadable};
+    if (wholeNumber) {
+        if (member->is_number_unsigned()) return Whole(static_cast<std::int64_t>(member->get<std::uint64_t>()));
+        if (member->is_number_integer()) return Whole(member->get<std::int64_t>());
+        const double cut = std::trunc(member->get<double>());
+        // The low 32 bits of a whole number beyond 64 bits are no number at all.
+        if (std::fabs(cut) < 9.2e18) return Whole(static_cast<std::int64_t>(cut));
+        if (std::fabs(cut) >= 9.3e18) return {Expected::Unreadable};
+        return {Expected::Either};
+    }
+    if (member->is_number_unsigned()) return {Expected::Value, static_cast<float>(member->get<std::uint64_t>())};
+    if (member->is_number_integer()) return {Expected::Value, static_cast<float>(member->get<std::int64_t>())};
+    const double value = member->get<double>();
+    if (std::fabs(value) <= static_cast<double>(FLT_MAX)) return {Expected::Value, static_cast<float>(value)};
+    return {Expected::Either, 0.0f, std::copysign(FLT_MAX, static_cast<float>(value))};
+}
+
+bool Matches(const Expected& expected, float actual, float normal)
+{
+    switch (expected.kind) {
+    case Expected::Value:
+        return SameBits(actual, expected.value != 0.0f ? expected.value : normal);
+    case Expected::Either:
+        return expected.bound == 0.0f || SameBits(actual, expected.bound) ||
+               SameBits(actual, std::copysign(INFINITY, expected.bound));
+    case Expected::Unreadable:
+        break;
+    }
+    return false;
+}
+
+std::size_t CountAtLeast(const std::vector<standin::LogRecord>& records, spdlog::level::level_enum level)
+{
+    std::size_t count = 0;
+    for (const auto& record : records) {
+        if (record.logger == "Quorvandelle" && record.level >= level) ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+struct ConfigRoundTrip::State {
+    std::filesystem::path base;
+    std::unique_ptr<standin::Server> server;
+    standin::PlayerId admin{};
+    std::filesystem::path file;
+};
+
+ConfigRoundTrip::ConfigRoundTrip() : state_(std::make_unique<State>())
+{
+    state_->base = NewBaseDirectory();
+    standin::ServerOptions options;
+    options.baseDirectory = state_->base;
+    options.echoLogToConsole = false;
+    state_->server = std::make_unique<standin::Server>(options);
+    std::filesystem::create_directories(state_->server->PluginDirectory("Quorvandelle"));
+    state_->file = state_->server->PluginDirectory("Quorvandelle") / "config.json";
+    // What the library's entry point runs: the logger, the first read (no file yet) and the
+    // four registrations, so commands arrive through the host as on a server.
+    Load();
+    standin::PlayerSpec spec;
+    spec.name = "Admin";
+    spec.admin = true;
+    state_->admin = state_->server->JoinPlayer(spec);
+}
+
+ConfigRoundTrip::~ConfigRoundTrip()
+{
+    Unload();
+    ResetPlugin();
+    state_->server.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(state_->base, ignored);
+}
+
+std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
+{
+    standin::Server& server = *state_->server;
+    const auto& names = standin::Server::MultiplierNames();
+    std::ostringstream problems;
+
+    ResetPlugin();
+    server.RestoreGameMode();
+    for (std::size_t row = 0; row < names.size(); ++row) server.SetMultiplier(names[row], NormalValue(row));
+    server.SetMessageOfTheDay(kServerMotd);
+    server.ClearInboxes();
+    server.ClearLog();
+    const std::size_t escapedBefore = server.EscapedExceptions().size();
+    const standin::AllocatorAccounts before = server.Allocations();
+    int motdChanges = server.MessageOfTheDayChanges();
+    {
+        std::ofstream out(state_->file, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+
+    const auto fieldsAreNormal = [&](const char* when) {
+        for (std::size_t row = 0; row < names.size(); ++row) {
+            const float value = server.Multiplier(names[row]);
+            if (!SameBits(value, NormalValue(row))) {
+                problems << when << ": " << names[row] << " is " << value << ", normal " << NormalValue(row) << "\n";
+            }
+        }
+    };
+    const auto motdIs = [&](std::u16string_view expected, const char* when) {
+        if (server.MessageOfTheDayUnits() != expected) problems << when << ": the message of the day is wrong\n";
+        if (server.MessageOfTheDayChanges() != motdChanges) problems << when << ": the message of the day changed\n";
+    };
+
+    // ---- the reload: all of the file or none of it ----
+    server.Console(state_->admin, "qvreload");
+    const standin::Inbox reply = server.InboxOf(state_->admin);
+    const bool loaded = reply.directChats.size() == 1 && reply.directChats[0].text == "Config Reloaded!";
+    const bool refused = reply.directChats.size() == 1 &&
+                         reply.directChats[0].text.rfind("Config reload failed: ", 0) == 0 &&
+                         reply.directChats[0].text.find("config.json") != std::string::npos;
+    if (reply.Count() != 1 || (!loaded && !refused)) problems << "reload: not one clear reply\n";
+    if (refused) {
+        if (!IsInitial(PluginSettings)) problems << "reload failed but changed the settings\n";
+        if (!ConfigDocument.is_null()) problems << "reload failed but changed the kept document\n";
+        if (CountAtLeast(server.LogRecords(), spdlog::level::err) == 0) problems << "reload failed unlogged\n";
+    }
+    if (loaded && !ConfigDocument.is_object()) problems << "reload succeeded without an object document\n";
+    fieldsAreNormal("after the reload");
+    motdIs(kServerMotdUnits, "after the reload");
+    server.ClearInboxes();
+    server.ClearLog();
+
+    // ---- the switch-on: every weekend value the file gives, or nothing ----
+    const json* section = nullptr;
+    if (ConfigDocument.is_object()) {
+        const auto found = ConfigDocument.find("Quorvandelle");
+        if (found != ConfigDocument.end() && found->is_object()) section = &*found;
+    }
+    std::vector<Expected> expected;
+    bool readable = section != nullptr;
+    bool certain = true;
+    for (std::size_t row = 0; row < names.size(); ++row) {
+        const bool whole = names[row] == "StructureResistanceMultiplier" || names[row] == "StructureDamageMultiplier";
+        expected.push_back(ReadRow(section, names[row], whole));
+        if (expected.back().kind == Expected::Unreadable) readable = false;
+        if (expected.back().kind == Expected::Either && expected.back().bound == 0.0f) certain = false;
+    }
+
+    server.Chat(state_->admin, "/ToggleQuorvandelle");
+    const bool switched = WeekendValuesInForce;
+    const std::size_t announcements = (PluginSettings.Notification ? 1u : 0u) + (PluginSettings.Chatbox ? 1u : 0u);
+    // What a switch shows: its message of the day when the settings change it, and one
+    // announcement per way of announcing that is on.
+    const auto switchShown = [&](const FString& motd, const char* when) {
+        if (PluginSettings.MOTDChangeEnabled) ++motdChanges;
+        motdIs(PluginSettings.MOTDChangeEnabled ? motd.View() : kServerMotdUnits, when);
+        if (server.InboxOf(state_->admin).Count() != announcements) problems << when << ": wrong announcements\n";
+    };
+    if (ManualWeekendActive != switched) problems << "switch-on: the toggle's flag disagrees with the game\n";
+    if (certain && switched != readable) {
+        problems << "switch-on " << (switched ? "happened although" : "refused although") << " the weekend values "
+                 << (readable ? "can" : "cannot") << " be read\n";
+    }
+    if (!switched) {
+        fieldsAreNormal("after a refused switch-on");
+        motdIs(kServerMotdUnits, "after a refused switch-on");
+        if (server.InboxOf(state_->admin).Count() != 0) problems << "a refused switch-on sent messages\n";
+        if (CountAtLeast(server.LogRecords(), spdlog::level::err) == 0) problems << "switch-on failed unlogged\n";
+    } else {
+        for (std::size_t row = 0; row < names.size(); ++row) {
+            const float value = server.Multiplier(names[row]);
+            if (!Matches(expected[row], value, NormalValue(row))) {
+                problems << "switch-on: " << names[row] << " is " << value << "\n";
+            }
+        }
+        switchShown(PluginSettings.WeekendMOTD, "after the switch-on");
+    }
+    server.ClearInboxes();
+    server.ClearLog();
+
+    // ---- something else writes a rate, then the switch back ----
+    if (switched) {
+        server.SetMultiplier(names.front(), 777.0f);
+        server.Chat(state_->admin, "/ToggleQuorvandelle");
+        if (WeekendValuesInForce || ManualWeekendActive) problems << "switch-back did not happen\n";
+        fieldsAreNormal("after the switch-back");
+        switchShown(PluginSettings.NormalMOTD, "after the switch-back");
+    }
+
+    const auto escaped = server.EscapedExceptions();
+    if (escaped.size() != escapedBefore) problems << "escaped to the host: " << escaped.back() << "\n";
+
+    // ---- the game's allocator: the settings' strings were all it held ----
+    ResetPlugin();
+    const standin::AllocatorAccounts after = server.Allocations();
+    if (after.liveBlocks != before.liveBlocks || after.liveBytes != before.liveBytes) {
+        problems << "allocator: " << after.liveBlocks << " blocks (" << after.liveBytes << " bytes) live, "
+                 << before.liveBlocks << " (" << before.liveBytes << ") before\n";
+    }
+    if (after.totalFrees > after.totalAllocations) problems << "allocator: more frees than allocations\n";
+    return problems.str();
+}
+
+} // namespace fuzzing
