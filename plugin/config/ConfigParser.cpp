@@ -38,15 +38,22 @@ public:
         return true;
     }
 
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& error)
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& error)
     {
         // The library's text is "[json.exception.parse_error.101] parse error at line L, column C: ...".
         std::string text = error.what();
         if (const auto end = text.find("] "); text.rfind("[json.exception.", 0) == 0 && end != std::string::npos) {
             text.erase(0, end + 2);
         }
+        // A number too large for a double ("number overflow parsing '1e400'") comes without its place.
+        if (text.rfind("parse error at line ", 0) != 0) throw UnplacedError(text, position);
         throw std::runtime_error(text);
     }
+
+    struct UnplacedError : std::runtime_error {
+        UnplacedError(const std::string& text, std::size_t position) : std::runtime_error(text), Position(position) {}
+        std::size_t Position; // characters read when the parser stopped
+    };
 
 private:
     std::vector<json*> open_;
@@ -101,11 +108,35 @@ private:
     }
 };
 
+// Where the parser stopped, counted as the library counts for its own errors: lines from 1, and
+// the characters read on the last line.
+std::string LineAndColumn(std::istream& input, std::istream::pos_type start, std::size_t position)
+{
+    input.clear();
+    if (start == std::istream::pos_type(-1) || !input.seekg(start)) return "character " + std::to_string(position);
+    std::size_t line = 1;
+    std::size_t column = 0;
+    for (std::size_t i = 0; i < position && input.peek() != std::istream::traits_type::eof(); ++i) {
+        if (input.get() == '\n') {
+            ++line;
+            column = 0;
+        } else {
+            ++column;
+        }
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
 } // namespace
 
 nlohmann::json ParseConfig(std::istream& input)
 {
     FirstMemberWins builder;
-    json::sax_parse(input, &builder, json::input_format_t::json, /*strict=*/false);
+    const std::istream::pos_type start = input.tellg();
+    try {
+        json::sax_parse(input, &builder, json::input_format_t::json, /*strict=*/false);
+    } catch (const FirstMemberWins::UnplacedError& error) {
+        throw std::runtime_error("parse error at " + LineAndColumn(input, start, error.Position) + ": " + error.what());
+    }
     return std::move(builder.Root);
 }

@@ -6,5 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-// Throws std::runtime_error naming the line and column of a syntax error.
+// Throws std::runtime_error naming the line and column of a syntax error or of a number too large
+// for a double.
 nlohmann::json ParseConfig(std::istream& input);
