@@ -1,0 +1,305 @@
+// Faults at the edges, through the real plug-in library in the stand-in server: a config path that
+// is a folder, a file that cannot be read, a file that changes or goes away between reloads, a
+// 50 MB file, ill-formed UTF-8, weekdays at the ends of 32 bits and colours beyond every number.
+// Each must give a clear reply or log record, lose nothing already in force, let nothing escape
+// to the host, and keep the game's allocator bounded.
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "tests/support/PluginServer.h"
+
+namespace {
+
+using nlohmann::json;
+using testing_support::PluginServer;
+using testing_support::ValidConfig;
+
+// The plug-in's strings while loaded: the five texts of its settings, nothing per reload or switch.
+constexpr std::uint64_t kSettingsBlocks = 5;
+
+json ConfigWithXp(double xp)
+{
+    json config = ValidConfig();
+    config["Quorvandelle"]["XPMultiplier"] = xp;
+    return config;
+}
+
+class EdgeFaults : public ::testing::Test {
+protected:
+    void SetUp() override { Start(); }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(server().EscapedExceptions().empty()) << server().EscapedExceptions().front();
+        if (server().PluginLoaded()) {
+            ExpectMemoryBounded();
+            qv_->Unload();
+        }
+        const standin::AllocatorAccounts after = server().Allocations();
+        EXPECT_EQ(after.liveBlocks, baseline_.liveBlocks) << "blocks left behind after unload";
+        EXPECT_EQ(after.liveBytes, baseline_.liveBytes);
+    }
+
+    // A fresh server on Wednesday 2026-12-09 with Ada (an administrator) connected, and the
+    // plug-in not yet loaded.
+    void Start(int day = 9)
+    {
+        qv_.reset();
+        qv_ = std::make_unique<PluginServer>(2026, 12, day);
+        admin_ = qv_->Join("Ada", true);
+        baseline_ = server().Allocations();
+    }
+
+    standin::Server& server() { return qv_->server(); }
+
+    // "/qvreload" from Ada: the reply she got, or "(no reply)".
+    std::string Reload()
+    {
+        server().ClearInboxes();
+        server().ClearLog();
+        server().Chat(admin_, "/qvreload");
+        const standin::Inbox inbox = server().InboxOf(admin_);
+        EXPECT_EQ(inbox.Count(), inbox.directChats.size()) << "a reload sends nothing but its reply";
+        return inbox.directChats.empty() ? "(no reply)" : inbox.directChats.back().text;
+    }
+
+    void ExpectReloadFails(const std::vector<std::string>& naming)
+    {
+        const std::string reply = Reload();
+        EXPECT_EQ(reply.rfind("Config reload failed: ", 0), 0u) << reply;
+        EXPECT_NE(reply.find(qv_->PluginConfigPath()), std::string::npos) << reply;
+        for (const auto& text : naming) {
+            EXPECT_NE(reply.find(text), std::string::npos) << "reply '" << reply << "' does not name " << text;
+            EXPECT_TRUE(qv_->LogContains(text)) << "no log record names " << text;
+        }
+    }
+
+    // Toggles the weekend on and back by hand: the XP multiplier it put in force and the sender
+    // of its chat line; every normal value must come back exactly.
+    struct Weekend {
+        float xp = 0.0f;
+        std::string sender;
+    };
+    Weekend TryWeekend()
+    {
+        const auto normal = server().Multipliers();
+        const float normalXp = server().Multiplier("XPMultiplier");
+        Weekend weekend;
+        const standin::Inbox on = qv_->Toggle(admin_);
+        weekend.xp = server().Multiplier("XPMultiplier");
+        if (!on.chatRecords.empty()) weekend.sender = on.chatRecords.front().senderName;
+        ExpectMemoryBounded();
+        if (weekend.xp != normalXp) qv_->Toggle(admin_);
+        EXPECT_EQ(server().Multipliers(), normal) << "the switch back must restore every normal value";
+        return weekend;
+    }
+
+    void ExpectMemoryBounded()
+    {
+        const standin::AllocatorAccounts accounts = server().Allocations();
+        EXPECT_LE(accounts.liveBlocks, baseline_.liveBlocks + kSettingsBlocks);
+        EXPECT_LE(accounts.liveBytes, baseline_.liveBytes + 64 * 1024) << "the settings' texts are short here";
+    }
+
+    std::unique_ptr<PluginServer> qv_;
+    standin::PlayerId admin_{};
+    standin::AllocatorAccounts baseline_;
+};
+
+TEST_F(EdgeFaults, AConfigPathThatIsAFolderIsReportedAtStartUpAndOnReloadAndLosesNothing)
+{
+    std::filesystem::create_directory(qv_->ConfigFile());
+    qv_->Load();
+    EXPECT_TRUE(qv_->LogContains("is a folder")) << "start-up must say what is wrong";
+    EXPECT_TRUE(server().IsRegistered("/qvreload", standin::CommandKind::Chat)) << "so it can be fixed and reloaded";
+    ExpectReloadFails({"is a folder"});
+
+    std::filesystem::remove(qv_->ConfigFile());
+    qv_->WriteConfig(ConfigWithXp(7));
+    EXPECT_EQ(Reload(), "Config Reloaded!");
+    std::filesystem::remove(qv_->ConfigFile());
+    std::filesystem::create_directory(qv_->ConfigFile());
+    ExpectReloadFails({"is a folder"});
+    EXPECT_EQ(TryWeekend().xp, 7.0f) << "the settings in force stay";
+}
+
+TEST_F(EdgeFaults, AFileWithoutReadPermissionIsReportedAndLosesNothing)
+{
+    qv_->WriteConfig(ConfigWithXp(7));
+    qv_->Load();
+    qv_->WriteConfig(ConfigWithXp(9));
+    namespace fs = std::filesystem;
+    fs::permissions(qv_->ConfigFile(), fs::perms::none);
+    if (std::ifstream(qv_->ConfigFile()).is_open()) {
+        fs::permissions(qv_->ConfigFile(), fs::perms::owner_read | fs::perms::owner_write);
+        GTEST_SKIP() << "this process reads files whatever their permission bits (it runs as root or with "
+                        "CAP_DAC_OVERRIDE), so an unreadable file cannot be made here";
+    }
+    ExpectReloadFails({"cannot be opened"});
+    EXPECT_EQ(TryWeekend().xp, 7.0f);
+
+    fs::permissions(qv_->ConfigFile(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(Reload(), "Config Reloaded!");
+    EXPECT_EQ(TryWeekend().xp, 9.0f);
+}
+
+TEST_F(EdgeFaults, AFileThatChangesOrDisappearsBetweenReloadsNeverCostsWhatIsInForce)
+{
+    qv_->WriteConfig(ConfigWithXp(7));
+    qv_->Load();
+    qv_->WriteConfig(ConfigWithXp(9));
+    EXPECT_EQ(Reload(), "Config Reloaded!");
+    EXPECT_EQ(TryWeekend().xp, 9.0f);
+
+    qv_->RemoveConfig();
+    ExpectReloadFails({"not found"});
+    EXPECT_EQ(TryWeekend().xp, 9.0f);
+    qv_->WriteConfigText("{\"Quorvandelle\": {\"XPMultiplier\": 3,");
+    ExpectReloadFails({"line 1"});
+    EXPECT_EQ(TryWeekend().xp, 9.0f);
+    qv_->WriteConfig(ConfigWithXp(3));
+    EXPECT_EQ(Reload(), "Config Reloaded!");
+    EXPECT_EQ(TryWeekend().xp, 3.0f);
+
+    // The same during a weekend: the file changing and vanishing under it costs no normal value.
+    const auto normal = server().Multipliers();
+    qv_->Toggle(admin_);
+    qv_->WriteConfig(ConfigWithXp(11));
+    EXPECT_EQ(Reload(), "Config Reloaded!");
+    qv_->RemoveConfig();
+    ExpectReloadFails({"not found"});
+    EXPECT_EQ(server().Multiplier("XPMultiplier"), 3.0f) << "a reload switches nothing";
+    qv_->Toggle(admin_);
+    EXPECT_EQ(server().Multipliers(), normal);
+    EXPECT_EQ(TryWeekend().xp, 11.0f) << "the last good file is the one in force";
+}
+
+TEST_F(EdgeFaults, AFiftyMegabyteFileLoadsOrFailsWholeWithBoundedGameMemory)
+{
+    qv_->WriteConfig(ConfigWithXp(7));
+    qv_->Load();
+
+    // The bulk sits in a member the plug-in ignores; the file is built at test time, never committed.
+    const std::string padding(50u * 1024 * 1024, 'x');
+    std::string text = ConfigWithXp(9).dump();
+    text.insert(1, "\"Padding\": \"" + padding + "\", ");
+    ASSERT_GE(text.size(), 50u * 1024 * 1024);
+
+    // Cut before its last brace the file is no JSON, and says so at its very end.
+    qv_->WriteConfigText(std::string_view(text).substr(0, text.size() - 1));
+    ExpectReloadFails({"line 1, column"});
+    EXPECT_EQ(TryWeekend().xp, 7.0f);
+
+    qv_->WriteConfigText(text);
+    EXPECT_EQ(Reload(), "Config Reloaded!");
+    ExpectMemoryBounded();
+    EXPECT_EQ(TryWeekend().xp, 9.0f);
+}
+
+TEST_F(EdgeFaults, IllFormedUtf8InATextIsRefusedAtItsPlaceAndLosesNothing)
+{
+    json config = ValidConfig();
+    qv_->WriteConfig(config);
+    qv_->Load();
+    const std::string sender = config["Quorvandelle"]["ServerName"];
+
+    const char* const illFormed[] = {
+        "\xFF",             // never a UTF-8 byte
+        "\xC3\x28",         // a lead byte without its continuation
+        "\xE2\x82",         // cut short by the closing quote
+        "\xC0\xAF",         // an overlong '/'
+        "\xED\xA0\x80",     // a UTF-16 surrogate, encoded
+        "\xF4\x90\x80\x80", // beyond U+10FFFF
+    };
+    for (const char* bytes : illFormed) {
+        SCOPED_TRACE(json(std::string(bytes)).dump(-1, ' ', true, json::error_handler_t::replace));
+        std::string text = "{\n  \"Quorvandelle\": {\n    \"ServerName\": \"Bad ";
+        text += bytes;
+        text += " name\",\n    \"StartDay\": 5\n  }\n}\n";
+        qv_->WriteConfigText(text);
+        ExpectReloadFails({"ill-formed UTF-8", "line 3"});
+        const Weekend weekend = TryWeekend();
+        EXPECT_EQ(weekend.xp, 2.0f);
+        EXPECT_EQ(weekend.sender, sender) << "the texts in force stay";
+    }
+}
+
+// The weekdays of one week, Sunday first: '1' where the window is open.
+struct ExtremeDays {
+    const char* start; // as written in the file
+    const char* end;
+    const char* open; // worked out by hand from the window rule with 32-bit days
+};
+
+TEST_F(EdgeFaults, WeekdaysAtTheEndsOf32BitsFollowTheWindowRuleWithoutOverflow)
+{
+    const ExtremeDays rows[] = {
+        {"2147483647", "-2147483648", "0000000"}, // the end offset is never positive: never open
+        {"-2147483648", "2147483647", "1011111"}, // all but Monday
+        {"2147483647", "2147483647", "0000000"},  // equal days never open
+        {"2147483648", "2147483647", "1011111"},  // the low 32 bits of 2^31 are -2^31
+        {"4294967295", "1", "1000001"},           // the low 32 bits are -1, which acts as Saturday
+        {"-2147483649", "5", "0111100"},          // the low 32 bits are 2^31-1, which acts as Monday
+    };
+    for (const ExtremeDays& row : rows) {
+        SCOPED_TRACE(std::string("StartDay ") + row.start + ", EndDay " + row.end);
+        TearDown();
+        Start(6); // Sunday 2026-12-06
+        // Written first, since the first of two equal members is the one kept.
+        const std::string text = "{\"Quorvandelle\": {\"StartDay\": " + std::string(row.start) +
+                                 ", \"EndDay\": " + row.end + ", " + ValidConfig()["Quorvandelle"].dump().substr(1) +
+                                 "}";
+        qv_->WriteConfigText(text);
+        qv_->Load();
+        EXPECT_FALSE(qv_->LogContains("")) << "the file is valid";
+        const float normalXp = server().Multiplier("XPMultiplier");
+        for (int weekday = 0; weekday < 7; ++weekday) {
+            qv_->SetDate(2026, 12, 6 + weekday);
+            if (weekday == 0) {
+                qv_->RunToFirstEvaluation();
+            } else {
+                qv_->RunToNextEvaluation();
+            }
+            const bool open = row.open[weekday] == '1';
+            EXPECT_EQ(server().Multiplier("XPMultiplier"), open ? 2.0f : normalXp) << "weekday " << weekday;
+        }
+    }
+}
+
+TEST_F(EdgeFaults, ColoursBeyondEveryNumberAreRefusedAtTheirPlaceAndBeyondFloatsShowAsInfinity)
+{
+    json config = ValidConfig();
+    qv_->WriteConfig(config);
+    qv_->Load();
+
+    for (const char* huge : {"1e400", "-1e400"}) {
+        SCOPED_TRACE(huge);
+        std::string text = "{\"Quorvandelle\": {\n\"QuorvandelleEnabledRGB\": [" + std::string(huge) + ", 0, 0, 1],";
+        text += ValidConfig()["Quorvandelle"].dump().substr(1) + "}";
+        qv_->WriteConfigText(text);
+        ExpectReloadFails({std::string("number overflow parsing '") + huge + "'", "line 2, column"});
+        EXPECT_EQ(TryWeekend().xp, 2.0f);
+    }
+
+    // Beyond the largest float but still a number: the colour is as far as a float goes.
+    config["Quorvandelle"]["QuorvandelleEnabledRGB"] = json::parse("[1e39, -1e39, 0, 1]");
+    qv_->WriteConfig(config);
+    EXPECT_EQ(Reload(), "Config Reloaded!");
+    const standin::Inbox on = qv_->Toggle(admin_);
+    ASSERT_EQ(on.notifications.size(), 1u);
+    EXPECT_TRUE(std::isinf(on.notifications[0].color.R) && on.notifications[0].color.R > 0);
+    EXPECT_TRUE(std::isinf(on.notifications[0].color.G) && on.notifications[0].color.G < 0);
+    ASSERT_EQ(on.chatRecords.size(), 1u);
+    EXPECT_NE(on.chatRecords[0].message.find("Color=\"inf, -inf, 0, 1\""), std::string::npos)
+        << on.chatRecords[0].message;
+    qv_->Toggle(admin_);
+}
+
+} // namespace
