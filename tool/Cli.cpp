@@ -46,6 +46,8 @@ int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTermin
     CLI::App app("Check, preview and simulate the weekend rates plug-in's config.", "quorvandelle");
     app.set_version_flag("--version", QV_VERSION, "print the version and exit");
     app.require_subcommand(1);
+    // On Windows CLI11 would take "/path/config.json" for an option "/path"; paths win.
+    app.allow_windows_style_options(false);
     app.footer(
         "Exit status: 0 success, 1 the config has errors, 2 usage error. Colour only on a terminal without NO_COLOR.");
 

@@ -28,8 +28,9 @@ public:
     void operator()(Seconds now)
     {
         if (!output_.errIsTerminal) return;
-        const auto elapsed = std::chrono::steady_clock::now() - began_;
-        if (elapsed < std::chrono::seconds(1)) return;
+        const auto wallClock = std::chrono::steady_clock::now();
+        if (wallClock - began_ < std::chrono::seconds(1) || wallClock - lastShown_ < std::chrono::milliseconds(100)) return;
+        lastShown_ = wallClock;
         const double done =
             end_ > start_ ? static_cast<double>(now - start_) / static_cast<double>(end_ - start_) : 1.0;
         output_.err << fmt::format("\r  simulating: {} ({:3.0f}%)", FormatReadable(now), done * 100.0) << std::flush;
@@ -47,6 +48,7 @@ private:
     Seconds start_;
     Seconds end_;
     std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastShown_;
     bool shown_ = false;
 };
 
