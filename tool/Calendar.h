@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "rates/Schedule.h"
 #include "tool/DateTime.h"
 
 namespace qvtool {
@@ -15,8 +16,8 @@ namespace qvtool {
 // intervals later.
 struct EvaluationTiming {
     Seconds timerInterval = 1;
-    std::int64_t firstEvaluationCall = 31;
-    std::int64_t callsBetweenEvaluations = 601;
+    std::int64_t firstEvaluationCall = kCallsBeforeFirstCheck + 1;
+    std::int64_t callsBetweenEvaluations = kCallsBetweenChecks + 1;
 
     Seconds FirstEvaluation(Seconds serverStart) const { return serverStart + timerInterval * firstEvaluationCall; }
     Seconds Period() const { return timerInterval * callsBetweenEvaluations; }

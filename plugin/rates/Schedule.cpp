@@ -15,10 +15,6 @@ bool ScheduledWeekendActive = false;
 
 namespace {
 
-// The first evaluation comes on the 31st counted call, later ones on every 601st.
-constexpr std::int32_t kCallsBeforeFirstCheck = 30;
-constexpr std::int32_t kCallsBetweenChecks = 600;
-
 void OpenWindow()
 {
     if (ManualWeekendActive) {

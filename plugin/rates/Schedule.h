@@ -3,6 +3,11 @@
 
 #include <cstdint>
 
+// The first evaluation comes on the call after kCallsBeforeFirstCheck counted calls (the 31st),
+// later ones on the call after kCallsBetweenChecks more (every 601st).
+inline constexpr std::int32_t kCallsBeforeFirstCheck = 30;
+inline constexpr std::int32_t kCallsBetweenChecks = 600;
+
 // Counted calls since the last evaluation; calls while there is no game mode do not count.
 extern std::int32_t CheckCallCount;
 extern bool FirstCheckDone;
