@@ -254,8 +254,8 @@ private:
             for (int i = 0; i < stretch; ++i) model_.TimerCall(weekday, out);
             std::string differences = Compare(out);
             if (!differences.empty()) {
-                return "timer calls up to the model's evaluation " + std::to_string(model_.Counts().evaluations) +
-                       " (weekday " + std::to_string(weekday) + "): " + differences;
+                return "timer calls (" + std::to_string(model_.Counts().evaluations) +
+                       " evaluations so far by the model, weekday " + std::to_string(weekday) + "): " + differences;
             }
         }
         return Compare(Outcome{});

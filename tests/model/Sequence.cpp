@@ -179,7 +179,7 @@ Sequence MakeSequence(std::uint64_t seed, std::size_t length)
 std::string Describe(const Action& action)
 {
     std::ostringstream text;
-    const auto who = [&] { return "connected player #" + std::to_string(action.pick) + " (mod count)"; };
+    const auto who = [&] { return "the connected player at " + std::to_string(action.pick) + " mod their count"; };
     switch (action.type) {
     case ActionType::Timer:
         text << "timer x" << action.count;
@@ -203,14 +203,14 @@ std::string Describe(const Action& action)
         text << "config removed";
         break;
     case ActionType::ChatReload:
+    case ActionType::Toggle:
+        text << "chat '" << action.text << "' from " << who();
+        break;
     case ActionType::ConsoleReload:
         text << "console '" << action.text << "' from " << who();
         break;
     case ActionType::ServerConsoleReload:
         text << "server console '" << action.text << "'";
-        break;
-    case ActionType::Toggle:
-        text << "chat '" << action.text << "' from " << who();
         break;
     case ActionType::ChatOther:
         text << "chat '" << action.text << "' (no command) from " << who();
