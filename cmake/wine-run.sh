@@ -43,6 +43,16 @@ if [ "${1-}" = "--init" ]; then
     exit 0
 fi
 
+# Left alone, Wine's server and its service processes quit a moment after the last program ends, and
+# the next test starts them again: a program that connects while they shut down fails with "wine
+# client error: recvmsg: Connection reset by peer", and services started by a test hold its output
+# open for seconds after it ends. So the first run starts one server that outlives the gaps between
+# tests (it quits 30 s after the last program) and brings its services up detached from any output.
+# Exit status 2 means a server for this prefix is already running.
+if "$(dirname "$wine")/wineserver" -p30 >/dev/null 2>&1; then
+    "$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+fi
+
 # A Windows program's stdout is in text mode and ends lines with CR LF; CTest's parser of the test
 # list (gtest_discover_tests) and regular expressions over output expect plain LF.
 "$wine" "$@" | tr -d '\r'
