@@ -41,7 +41,12 @@ void WarnAboutWeekendValues(const std::string& path)
 nlohmann::json ReadConfigDocument(const std::string& path)
 {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) throw std::runtime_error(path + " is a folder, not a file");
+    const auto status = std::filesystem::status(path, error);
+    if (std::filesystem::is_directory(status)) throw std::runtime_error(path + " is a folder, not a file");
+    // Opening a pipe or a device would block the server's thread until something writes to it.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        throw std::runtime_error(path + " is not a regular file");
+    }
     std::ifstream input(path);
     if (!input.is_open()) throw std::runtime_error(path + " cannot be opened: " + std::strerror(errno));
     try {

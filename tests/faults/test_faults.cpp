@@ -13,6 +13,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include "tests/support/PluginServer.h"
 
 namespace {
@@ -129,6 +133,19 @@ TEST_F(EdgeFaults, AConfigPathThatIsAFolderIsReportedAtStartUpAndOnReloadAndLose
     ExpectReloadFails({"is a folder"});
     EXPECT_EQ(TryWeekend().xp, 7.0f) << "the settings in force stay";
 }
+
+#if !defined(_WIN32)
+TEST_F(EdgeFaults, AConfigPathThatIsAPipeIsRefusedWithoutWaitingForAWriter)
+{
+    qv_->WriteConfig(ConfigWithXp(7));
+    qv_->Load();
+    std::filesystem::remove(qv_->ConfigFile());
+    ASSERT_EQ(mkfifo(qv_->ConfigFile().c_str(), 0600), 0);
+    // Opening the pipe would block the server's thread for as long as nobody writes to it.
+    ExpectReloadFails({"is not a regular file"});
+    EXPECT_EQ(TryWeekend().xp, 7.0f) << "the settings in force stay";
+}
+#endif
 
 TEST_F(EdgeFaults, AFileWithoutReadPermissionIsReportedAndLosesNothing)
 {
