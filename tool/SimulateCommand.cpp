@@ -29,7 +29,8 @@ public:
     {
         if (!output_.errIsTerminal) return;
         const auto wallClock = std::chrono::steady_clock::now();
-        if (wallClock - began_ < std::chrono::seconds(1) || wallClock - lastShown_ < std::chrono::milliseconds(100)) return;
+        if (wallClock - began_ < std::chrono::seconds(1) || wallClock - lastShown_ < std::chrono::milliseconds(100))
+            return;
         lastShown_ = wallClock;
         const double done =
             end_ > start_ ? static_cast<double>(now - start_) / static_cast<double>(end_ - start_) : 1.0;
