@@ -1,3 +1,5 @@
+cmake_minimum_required(VERSION 3.25)
+
 # Runs the built quorvandelle program as a user would and checks what it did:
 #   cmake -DPROGRAM=<exe> [-DEMULATOR=<a|b|c>] [-DARGS=<a|b|c>] [-DINPUT=<file>] [-DWORKDIR=<dir>]
 #         -DEXPECT_EXIT=<n> [-DEXPECT_STDOUT=<s1|s2>] [-DEXPECT_STDERR=<s1|s2>] [-DREJECT_OUTPUT=<s1|s2>]
