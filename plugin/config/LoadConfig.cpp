@@ -18,13 +18,6 @@ std::string ConfigPath() { return ArkApi::Tools::GetCurrentDir() + "/ArkApi/Plug
 
 namespace {
 
-std::string JoinErrors(const ConfigErrors& errors)
-{
-    std::string joined;
-    for (const auto& error : errors) joined += (joined.empty() ? "" : "; ") + error;
-    return joined;
-}
-
 // The weekend multipliers are only read when the rates switch on; a typo there would otherwise
 // show hours later, so say so now.
 void WarnAboutWeekendValues(const std::string& path)

@@ -23,6 +23,13 @@ void Expected(const json* member, const std::string& path, const char* what, Con
 
 } // namespace
 
+std::string JoinErrors(const ConfigErrors& errors)
+{
+    std::string joined;
+    for (const auto& error : errors) joined += (joined.empty() ? "" : "; ") + error;
+    return joined;
+}
+
 const json* FindMember(const json& object, const char* name)
 {
     if (!object.is_object()) return nullptr;

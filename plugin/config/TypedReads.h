@@ -15,6 +15,9 @@
 
 using ConfigErrors = std::vector<std::string>;
 
+// The errors on one line, separated by "; ", for a log record or a reply.
+std::string JoinErrors(const ConfigErrors& errors);
+
 // member is null when the member is absent.
 std::optional<FString> ReadText(const nlohmann::json* member, const std::string& path, ConfigErrors& errors);
 std::optional<bool> ReadFlag(const nlohmann::json* member, const std::string& path, ConfigErrors& errors);

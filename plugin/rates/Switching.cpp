@@ -56,9 +56,7 @@ bool SwitchToWeekend()
     ConfigErrors errors;
     const std::optional<MultiplierValues> weekend = ReadWeekendValues(ConfigDocument, errors);
     if (!weekend) {
-        std::string reason;
-        for (const auto& error : errors) reason += (reason.empty() ? "" : "; ") + error;
-        LogError("Weekend rates not switched on, nothing changed: " + reason);
+        LogError("Weekend rates not switched on, nothing changed: " + JoinErrors(errors));
         return false;
     }
 
