@@ -1,5 +1,5 @@
 // The shared set-up of the measurements.
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,9 +8,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "Workloads.h"
-#include "host/ArkApi.h"
-#include "host/FString.h"
+#include "bench/Workloads.h"
+#include "plugin/host/ArkApi.h"
+#include "plugin/host/FString.h"
 
 namespace qvbench {
 

@@ -11,7 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "HeapCounter.h"
+#include "bench/HeapCounter.h"
 #include "standin/server/Server.h"
 #include "tests/support/PluginServer.h"
 

@@ -1,7 +1,7 @@
 // Counting replacements for every form of the global operator new and delete. They sit on top of
 // malloc, so a block's usable size, read back with malloc_usable_size, keeps the live byte count
 // exact without a header of our own.
-#include "HeapCounter.h"
+#include "bench/HeapCounter.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,10 +1,10 @@
 // The workloads behind --workload=: the same set-up as the measurements, a fixed amount of work.
-#include "Workloads.h"
+#include "bench/Workloads.h"
 
 #include <iostream>
 #include <string>
 
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 
 namespace qvbench {
 

@@ -8,9 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "BenchSupport.h"
-#include "config/LoadConfig.h"
-#include "config/PluginSettings.h"
+#include "bench/BenchSupport.h"
+#include "plugin/config/LoadConfig.h"
+#include "plugin/config/PluginSettings.h"
 
 namespace qvbench {
 

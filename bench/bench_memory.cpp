@@ -2,7 +2,7 @@
 // game's allocator, as the stand-in accounts for it, and the process heap.
 #include <benchmark/benchmark.h>
 
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 
 namespace qvbench {
 

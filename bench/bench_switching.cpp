@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 
 namespace qvbench {
 

@@ -4,8 +4,8 @@
 
 #include <chrono>
 
-#include "BenchSupport.h"
-#include "Workloads.h"
+#include "bench/BenchSupport.h"
+#include "bench/Workloads.h"
 
 namespace qvbench {
 

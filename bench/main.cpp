@@ -13,8 +13,8 @@
 #include <fmt/format.h>
 #include <unistd.h>
 
-#include "BenchSupport.h"
-#include "Workloads.h"
+#include "bench/BenchSupport.h"
+#include "bench/Workloads.h"
 
 namespace qvbench {
 

@@ -1,6 +1,17 @@
-# Per-target build settings: warnings, sanitizers and the Windows runtime linking.
+# Per-target build settings: language level, the include root, warnings, sanitizers and the Windows
+# runtime linking. Every target of ours calls qv_set_options(); nothing is set globally.
 
 function(qv_set_options target)
+  target_compile_features(${target} PUBLIC cxx_std_17)
+  # One include root, the repository's, so every header has exactly one spelling
+  # ("plugin/host/ArkApi.h"). Which folder may include which is scripts/check-layering.py's to keep.
+  target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}")
+  # Every binary lands in one folder, so the tool and the tests find the plug-in and the host beside them.
+  set_target_properties(${target} PROPERTIES
+    CXX_EXTENSIONS OFF
+    POSITION_INDEPENDENT_CODE ON
+    RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin"
+    LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
   if(QV_WARNINGS_AS_ERRORS)
     target_compile_options(${target} PRIVATE -Werror)

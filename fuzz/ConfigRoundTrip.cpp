@@ -16,11 +16,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "commands/ToggleCommand.h"
-#include "config/PluginSettings.h"
-#include "lifecycle/Lifecycle.h"
-#include "rates/Schedule.h"
-#include "rates/Switching.h"
+#include "plugin/commands/ToggleCommand.h"
+#include "plugin/config/PluginSettings.h"
+#include "plugin/lifecycle/Lifecycle.h"
+#include "plugin/rates/Schedule.h"
+#include "plugin/rates/Switching.h"
 #include "standin/server/Server.h"
 
 namespace fuzzing {

@@ -3,6 +3,5 @@
 include_guard(GLOBAL)
 
 add_library(qv_config_roundtrip STATIC "${CMAKE_CURRENT_LIST_DIR}/ConfigRoundTrip.cpp")
-target_include_directories(qv_config_roundtrip PUBLIC "${PROJECT_SOURCE_DIR}")
 target_link_libraries(qv_config_roundtrip PUBLIC quorvandelle_core standin_server qv::json)
 qv_set_options(qv_config_roundtrip)

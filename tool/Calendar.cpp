@@ -5,7 +5,7 @@
 
 #include <fmt/format.h>
 
-#include "rates/WeekendWindow.h"
+#include "plugin/rates/WeekendWindow.h"
 
 namespace qvtool {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "rates/Schedule.h"
+#include "plugin/rates/Schedule.h"
 #include "tool/DateTime.h"
 
 namespace qvtool {

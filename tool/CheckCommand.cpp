@@ -6,9 +6,9 @@
 
 #include <fmt/format.h>
 
-#include "config/LoadConfig.h"
-#include "config/SettingsDecoder.h"
-#include "rates/WeekendWindow.h"
+#include "plugin/config/LoadConfig.h"
+#include "plugin/config/SettingsDecoder.h"
+#include "plugin/rates/WeekendWindow.h"
 #include "tool/DateTime.h"
 
 namespace qvtool {

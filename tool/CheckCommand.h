@@ -9,8 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "config/PluginSettings.h"
-#include "rates/WeekendValues.h"
+#include "plugin/config/PluginSettings.h"
+#include "plugin/rates/WeekendValues.h"
 #include "tool/ConfigAdvice.h"
 #include "tool/Terminal.h"
 

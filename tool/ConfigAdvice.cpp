@@ -8,11 +8,11 @@
 
 #include <fmt/format.h>
 
-#include "config/SettingsDecoder.h"
-#include "config/TypedReads.h"
-#include "messaging/Patterns.h"
-#include "rates/MultiplierTable.h"
-#include "rates/WeekendWindow.h"
+#include "plugin/config/SettingsDecoder.h"
+#include "plugin/config/TypedReads.h"
+#include "plugin/messaging/Patterns.h"
+#include "plugin/rates/MultiplierTable.h"
+#include "plugin/rates/WeekendWindow.h"
 
 namespace qvtool {
 

@@ -6,10 +6,10 @@
 
 #include <fmt/format.h>
 
-#include "config/SettingsDecoder.h"
-#include "config/TypedReads.h"
-#include "host/Utf16.h"
-#include "messaging/Patterns.h"
+#include "plugin/config/SettingsDecoder.h"
+#include "plugin/config/TypedReads.h"
+#include "plugin/host/Utf16.h"
+#include "plugin/messaging/Patterns.h"
 #include "tool/Calendar.h"
 #include "tool/CheckCommand.h"
 #include "tool/Simulation.h"

@@ -1,7 +1,7 @@
 // The administrator test shared by the chat commands.
-#include "commands/Administrator.h"
+#include "plugin/commands/Administrator.h"
 
-#include "host/Game.h"
+#include "plugin/host/Game.h"
 
 bool IsAdministrator(AShooterPlayerController* player, PlayerStateCheck playerState)
 {

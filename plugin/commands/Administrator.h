@@ -1,7 +1,7 @@
 // Who may use the administrators' commands.
 #pragma once
 
-#include "host/ArkApi.h"
+#include "plugin/host/ArkApi.h"
 
 enum class PlayerStateCheck { Required, NotChecked };
 

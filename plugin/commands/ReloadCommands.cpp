@@ -1,16 +1,16 @@
 // A reload replies "Config Reloaded!" only after a load that completed; a failure leaves every
 // setting as it was and tells the administrator why, in red.
-#include "commands/ReloadCommands.h"
+#include "plugin/commands/ReloadCommands.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "commands/Administrator.h"
-#include "config/LoadConfig.h"
-#include "host/Colors.h"
-#include "lifecycle/PluginLog.h"
-#include "messaging/Messaging.h"
-#include "messaging/Patterns.h"
+#include "plugin/commands/Administrator.h"
+#include "plugin/config/LoadConfig.h"
+#include "plugin/host/Colors.h"
+#include "plugin/lifecycle/PluginLog.h"
+#include "plugin/messaging/Messaging.h"
+#include "plugin/messaging/Patterns.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // "/qvreload" (chat, administrators) and "qvreload" (console): re-read the config file.
 #pragma once
 
-#include "host/ArkApi.h"
+#include "plugin/host/ArkApi.h"
 
 void ReloadConfigChatCommand(AShooterPlayerController* player, FString* message, EChatSendMode::Type mode);
 void ReloadConfigConsoleCommand(APlayerController* player, FString* command, bool flag);

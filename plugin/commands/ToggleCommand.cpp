@@ -1,11 +1,11 @@
 // The toggle keeps out of a weekend the schedule switched on, and its flag always matches
 // what the game mode holds: a switch that did not happen puts the flag back.
-#include "commands/ToggleCommand.h"
+#include "plugin/commands/ToggleCommand.h"
 
-#include "commands/Administrator.h"
-#include "lifecycle/PluginLog.h"
-#include "rates/Schedule.h"
-#include "rates/Switching.h"
+#include "plugin/commands/Administrator.h"
+#include "plugin/lifecycle/PluginLog.h"
+#include "plugin/rates/Schedule.h"
+#include "plugin/rates/Switching.h"
 
 bool ManualWeekendActive = false;
 

@@ -1,7 +1,7 @@
 // "/ToggleQuorvandelle": administrators switch the weekend rates on and off by hand.
 #pragma once
 
-#include "host/ArkApi.h"
+#include "plugin/host/ArkApi.h"
 
 // True from a switch-on made by this command until its switch back.
 extern bool ManualWeekendActive;

@@ -1,7 +1,7 @@
 // A document builder for the JSON library's event parser. The library's own builder keeps the
 // last of two equal member names; the file format keeps the first, so a repeated member's whole
 // value is skipped here instead.
-#include "config/ConfigParser.h"
+#include "plugin/config/ConfigParser.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,5 +1,5 @@
 // The config file: where it lives, reading it, and putting its values in force.
-#include "config/LoadConfig.h"
+#include "plugin/config/LoadConfig.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,12 +7,12 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "config/ConfigParser.h"
-#include "config/PluginSettings.h"
-#include "config/SettingsDecoder.h"
-#include "host/ArkApi.h"
-#include "lifecycle/PluginLog.h"
-#include "rates/WeekendValues.h"
+#include "plugin/config/ConfigParser.h"
+#include "plugin/config/PluginSettings.h"
+#include "plugin/config/SettingsDecoder.h"
+#include "plugin/host/ArkApi.h"
+#include "plugin/lifecycle/PluginLog.h"
+#include "plugin/rates/WeekendValues.h"
 
 std::string ConfigPath() { return ArkApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/Quorvandelle/config.json"; }
 

@@ -1,8 +1,8 @@
 // The library-wide settings and document. The settings hold their initial values without any
 // code running; their strings are released through the game's allocator at teardown.
-#include "config/PluginSettings.h"
+#include "plugin/config/PluginSettings.h"
 
-#include "lifecycle/LibraryObject.h"
+#include "plugin/lifecycle/LibraryObject.h"
 
 QV_LIBRARY_OBJECT Settings PluginSettings;
 QV_LIBRARY_OBJECT nlohmann::json ConfigDocument;

@@ -5,8 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/Colors.h"
-#include "host/FString.h"
+#include "plugin/host/Colors.h"
+#include "plugin/host/FString.h"
 
 struct Settings {
     FString ServerName;

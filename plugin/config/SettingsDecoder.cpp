@@ -1,5 +1,5 @@
 // The twelve settings, each with its typed read.
-#include "config/SettingsDecoder.h"
+#include "plugin/config/SettingsDecoder.h"
 
 #include <string>
 

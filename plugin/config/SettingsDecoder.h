@@ -6,8 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "config/PluginSettings.h"
-#include "config/TypedReads.h"
+#include "plugin/config/PluginSettings.h"
+#include "plugin/config/TypedReads.h"
 
 inline constexpr const char* kSectionName = "Quorvandelle";
 

@@ -1,10 +1,10 @@
 // Typed reads with the conversions the config file format promises.
-#include "config/TypedReads.h"
+#include "plugin/config/TypedReads.h"
 
 #include <cmath>
 #include <limits>
 
-#include "host/ArkApi.h"
+#include "plugin/host/ArkApi.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/Colors.h"
-#include "host/FString.h"
+#include "plugin/host/Colors.h"
+#include "plugin/host/FString.h"
 
 using ConfigErrors = std::vector<std::string>;
 

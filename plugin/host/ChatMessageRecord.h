@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/FString.h"
+#include "plugin/host/FString.h"
 
 struct ChatMessageRecord {
     FString SenderName;

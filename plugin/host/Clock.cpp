@@ -1,7 +1,7 @@
 // On Windows _time64 and _localtime64_s come from the C runtime. Linux has no such runtime,
 // so there they come from the platform runtime library beside the host, which a test or a
 // simulation can set to any date.
-#include "host/Clock.h"
+#include "plugin/host/Clock.h"
 
 #include <cstdint>
 #include <ctime>

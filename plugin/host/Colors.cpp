@@ -1,6 +1,6 @@
 // The sRGB decoding table (IEC 61966-2-1) at 15 significant digits, and the byte-to-linear
 // conversion the game uses for server messages.
-#include "host/Colors.h"
+#include "plugin/host/Colors.h"
 
 // clang-format off
 const std::array<double, 256> SrgbToLinearTable = {

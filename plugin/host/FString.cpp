@@ -1,12 +1,12 @@
 // FString construction, copying and release; storage only through the game's allocator.
-#include "host/FString.h"
+#include "plugin/host/FString.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "host/GameMemory.h"
-#include "host/Utf16.h"
+#include "plugin/host/GameMemory.h"
+#include "plugin/host/Utf16.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Names, layouts and signatures of the game's fields and functions. Nothing is cached: every
 // access asks the host again, as the game's addresses are only promised for the moment.
-#include "host/Game.h"
+#include "plugin/host/Game.h"
 
 #include <cstdint>
 #include <string>
 
-#include "host/GameAccess.h"
-#include "host/GameArray.h"
+#include "plugin/host/GameAccess.h"
+#include "plugin/host/GameArray.h"
 
 namespace Game {
 

@@ -4,10 +4,10 @@
 
 #include <functional>
 
-#include "host/ArkApi.h"
-#include "host/ChatMessageRecord.h"
-#include "host/Colors.h"
-#include "host/FString.h"
+#include "plugin/host/ArkApi.h"
+#include "plugin/host/ChatMessageRecord.h"
+#include "plugin/host/Colors.h"
+#include "plugin/host/FString.h"
 
 namespace Game {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/ArkApi.h"
+#include "plugin/host/ArkApi.h"
 
 template <typename FunctionPointer>
 FunctionPointer GameFunction(const char* name)

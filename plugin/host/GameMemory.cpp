@@ -1,9 +1,9 @@
 // FMemory calls by name; nothing is cached, every call asks the host again.
-#include "host/GameMemory.h"
+#include "plugin/host/GameMemory.h"
 
 #include <cstdint>
 
-#include "host/GameAccess.h"
+#include "plugin/host/GameAccess.h"
 
 namespace GameMemory {
 

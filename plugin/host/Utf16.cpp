@@ -1,6 +1,6 @@
 // UTF-16 encoding and decoding by hand: the standard library's converters are deprecated and
 // differ between the two C++ runtimes the plug-in builds against.
-#include "host/Utf16.h"
+#include "plugin/host/Utf16.h"
 
 namespace Utf16 {
 namespace {

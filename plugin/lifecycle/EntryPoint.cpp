@@ -2,7 +2,7 @@
 // DllMain's attach and destroys them after its detach. The ELF equivalent is an object whose
 // constructor and destructor run Load and Unload; the library-wide objects carry an earlier
 // init priority, so they are built before it and torn down after it, as on Windows.
-#include "lifecycle/Lifecycle.h"
+#include "plugin/lifecycle/Lifecycle.h"
 
 #if defined(_WIN32)
 #include <windows.h>

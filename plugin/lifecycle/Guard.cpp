@@ -1,9 +1,9 @@
 // Writes a contained callback failure to the plug-in's log.
-#include "lifecycle/Guard.h"
+#include "plugin/lifecycle/Guard.h"
 
 #include <string>
 
-#include "lifecycle/PluginLog.h"
+#include "plugin/lifecycle/PluginLog.h"
 
 void ReportCallbackFailure(const char* callback, const char* reason) noexcept
 {

@@ -1,16 +1,16 @@
 // Load and Unload: the logger, the first config read and the four host registrations. Every
 // callable handed to the host goes through RunGuarded, so no failure reaches the host.
-#include "lifecycle/Lifecycle.h"
+#include "plugin/lifecycle/Lifecycle.h"
 
-#include "commands/ReloadCommands.h"
-#include "commands/ToggleCommand.h"
-#include "config/LoadConfig.h"
-#include "host/ArkApi.h"
-#include "host/FString.h"
-#include "lifecycle/Guard.h"
-#include "lifecycle/PluginLog.h"
-#include "rates/Schedule.h"
-#include "rates/Switching.h"
+#include "plugin/commands/ReloadCommands.h"
+#include "plugin/commands/ToggleCommand.h"
+#include "plugin/config/LoadConfig.h"
+#include "plugin/host/ArkApi.h"
+#include "plugin/host/FString.h"
+#include "plugin/lifecycle/Guard.h"
+#include "plugin/lifecycle/PluginLog.h"
+#include "plugin/rates/Schedule.h"
+#include "plugin/rates/Switching.h"
 
 void Load()
 {

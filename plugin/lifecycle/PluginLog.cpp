@@ -1,10 +1,10 @@
 // The logger over the host's sinks: pattern "%D %R [%n][%l] %v" in local time, flushed at info.
-#include "lifecycle/PluginLog.h"
+#include "plugin/lifecycle/PluginLog.h"
 
 #include <spdlog/logger.h>
 #include <spdlog/pattern_formatter.h>
 
-#include "host/ArkApi.h"
+#include "plugin/host/ArkApi.h"
 
 std::shared_ptr<spdlog::logger>& PluginLog()
 {

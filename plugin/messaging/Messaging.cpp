@@ -1,14 +1,14 @@
 // Each broadcast builds its text once and reaches every live player in list order.
-#include "messaging/Messaging.h"
+#include "plugin/messaging/Messaging.h"
 
 #include <optional>
 #include <string>
 
-#include "config/PluginSettings.h"
-#include "host/ChatMessageRecord.h"
-#include "host/FString.h"
-#include "host/Game.h"
-#include "messaging/Patterns.h"
+#include "plugin/config/PluginSettings.h"
+#include "plugin/host/ChatMessageRecord.h"
+#include "plugin/host/FString.h"
+#include "plugin/host/Game.h"
+#include "plugin/messaging/Patterns.h"
 
 void TellPlayer(AShooterPlayerController* player, MessageColor color, std::string_view text)
 {

@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "host/ArkApi.h"
-#include "host/Colors.h"
+#include "plugin/host/ArkApi.h"
+#include "plugin/host/Colors.h"
 
 // Does nothing for a null player (the server console). A text that is not a valid pattern is
 // sent as written.

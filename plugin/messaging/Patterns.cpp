@@ -1,6 +1,6 @@
 // Formatting through fmt. The colour numbers use "{:g}" because a plain "{}" prints the
 // shortest round-trip form (0.1f would show as 0.10000000149011612).
-#include "messaging/Patterns.h"
+#include "plugin/messaging/Patterns.h"
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>

@@ -1,5 +1,5 @@
 // The rows of the weekend multiplier table.
-#include "rates/MultiplierTable.h"
+#include "plugin/rates/MultiplierTable.h"
 
 const std::array<MultiplierRow, kMultiplierCount> WeekendMultiplierTable = {{
     {"XPMultiplier", false},

@@ -1,13 +1,13 @@
 // Counting timer calls and, every so often, comparing the weekly window with what is in force.
-#include "rates/Schedule.h"
+#include "plugin/rates/Schedule.h"
 
-#include "commands/ToggleCommand.h"
-#include "config/PluginSettings.h"
-#include "host/Clock.h"
-#include "host/Game.h"
-#include "lifecycle/PluginLog.h"
-#include "rates/Switching.h"
-#include "rates/WeekendWindow.h"
+#include "plugin/commands/ToggleCommand.h"
+#include "plugin/config/PluginSettings.h"
+#include "plugin/host/Clock.h"
+#include "plugin/host/Game.h"
+#include "plugin/lifecycle/PluginLog.h"
+#include "plugin/rates/Switching.h"
+#include "plugin/rates/WeekendWindow.h"
 
 std::int32_t CheckCallCount = 0;
 bool FirstCheckDone = false;

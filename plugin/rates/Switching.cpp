@@ -1,14 +1,14 @@
 // The two switches: snapshot and weekend values in, snapshot back out; each with the message
 // of the day and the announcements the settings ask for.
-#include "rates/Switching.h"
+#include "plugin/rates/Switching.h"
 
 #include <string>
 
-#include "config/LoadConfig.h"
-#include "config/PluginSettings.h"
-#include "host/Game.h"
-#include "lifecycle/PluginLog.h"
-#include "messaging/Messaging.h"
+#include "plugin/config/LoadConfig.h"
+#include "plugin/config/PluginSettings.h"
+#include "plugin/host/Game.h"
+#include "plugin/lifecycle/PluginLog.h"
+#include "plugin/messaging/Messaging.h"
 
 MultiplierValues SavedMultipliers{};
 bool WeekendValuesInForce = false;

@@ -1,7 +1,7 @@
 // Moving the game mode between its normal and its weekend rate multipliers.
 #pragma once
 
-#include "rates/WeekendValues.h"
+#include "plugin/rates/WeekendValues.h"
 
 // The values in force before the weekend switch that is in force now.
 extern MultiplierValues SavedMultipliers;

@@ -1,9 +1,9 @@
 // The weekend values: rows 1 to 14 required numbers, the two whole-number rows optional.
-#include "rates/WeekendValues.h"
+#include "plugin/rates/WeekendValues.h"
 
 #include <string>
 
-#include "config/SettingsDecoder.h"
+#include "plugin/config/SettingsDecoder.h"
 
 std::optional<MultiplierValues> ReadWeekendValues(const nlohmann::json& document, ConfigErrors& errors)
 {

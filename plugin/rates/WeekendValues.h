@@ -6,8 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "config/TypedReads.h"
-#include "rates/MultiplierTable.h"
+#include "plugin/config/TypedReads.h"
+#include "plugin/rates/MultiplierTable.h"
 
 using MultiplierValues = std::array<float, kMultiplierCount>;
 

@@ -1,5 +1,5 @@
 // The window rule in day offsets from today's midnight.
-#include "rates/WeekendWindow.h"
+#include "plugin/rates/WeekendWindow.h"
 
 bool IsWindowOpen(std::int32_t startDay, std::int32_t endDay, int weekday)
 {

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "config/PluginSettings.h"
-#include "lifecycle/PluginLog.h"
+#include "plugin/config/PluginSettings.h"
+#include "plugin/lifecycle/PluginLog.h"
 #include "tests/support/PluginServer.h"
 
 class ConfigFixture : public ::testing::Test {

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "config/ConfigParser.h"
+#include "plugin/config/ConfigParser.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "config/LoadConfig.h"
+#include "plugin/config/LoadConfig.h"
 #include "tests/config/ConfigFixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // problem of the file named by its member.
 #include <gtest/gtest.h>
 
-#include "config/SettingsDecoder.h"
+#include "plugin/config/SettingsDecoder.h"
 #include "tests/config/ConfigFixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "config/TypedReads.h"
+#include "plugin/config/TypedReads.h"
 #include "tests/config/ConfigFixture.h"
 
 namespace {

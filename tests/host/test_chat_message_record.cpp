@@ -2,7 +2,7 @@
 // of its strings, all in the game's allocator. (Its layout is checked where it is declared.)
 #include <gtest/gtest.h>
 
-#include "host/ChatMessageRecord.h"
+#include "plugin/host/ChatMessageRecord.h"
 #include "tests/host/AllocatorFixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "host/Colors.h"
+#include "plugin/host/Colors.h"
 
 namespace {
 

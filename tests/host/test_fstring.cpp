@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "host/FString.h"
+#include "plugin/host/FString.h"
 #include "tests/host/AllocatorFixture.h"
 
 namespace {

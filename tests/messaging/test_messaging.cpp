@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/Colors.h"
-#include "messaging/Messaging.h"
+#include "plugin/host/Colors.h"
+#include "plugin/messaging/Messaging.h"
 #include "tests/support/PluginServer.h"
 
 namespace {

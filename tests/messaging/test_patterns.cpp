@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "messaging/Patterns.h"
+#include "plugin/messaging/Patterns.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "config/PluginSettings.h"
-#include "rates/Switching.h"
+#include "plugin/config/PluginSettings.h"
+#include "plugin/rates/Switching.h"
 #include "tests/rates/RatesFixture.h"
 
 namespace rates_testing {

@@ -4,7 +4,7 @@
 #include <climits>
 #include <string>
 
-#include "rates/WeekendWindow.h"
+#include "plugin/rates/WeekendWindow.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <spdlog/logger.h>
 
-#include "TestPluginName.h"
+#include "tests/standin/TestPluginName.h"
 #include "plugin/host/ArkApi.h"
 
 #if !defined(_WIN32)

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "TestPluginName.h"
+#include "tests/standin/TestPluginName.h"
 #include "plugin/host/ArkApi.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "StandinTest.h"
+#include "tests/standin/StandinTest.h"
 #include "standin/framework/Allocator.h"
 
 namespace {

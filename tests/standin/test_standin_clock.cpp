@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "StandinTest.h"
+#include "tests/standin/StandinTest.h"
 #include "standin/runtime/SimulatedClock.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "StandinTest.h"
+#include "tests/standin/StandinTest.h"
 #include "standin/framework/Allocator.h"
 #include "standin/framework/Text.h"
 

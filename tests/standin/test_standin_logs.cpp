@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <spdlog/logger.h>
 
-#include "StandinTest.h"
+#include "tests/standin/StandinTest.h"
 #include "standin/framework/LogSinks.h"
 
 namespace {

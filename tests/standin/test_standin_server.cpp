@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <spdlog/sinks/sink.h>
 
-#include "StandinTest.h"
+#include "tests/standin/StandinTest.h"
 
 namespace {
 
