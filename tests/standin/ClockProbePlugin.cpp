@@ -8,8 +8,8 @@
 
 #include <spdlog/logger.h>
 
-#include "tests/standin/TestPluginName.h"
 #include "plugin/host/ArkApi.h"
+#include "tests/standin/TestPluginName.h"
 
 #if !defined(_WIN32)
 extern "C" std::int64_t _time64(std::int64_t* out);

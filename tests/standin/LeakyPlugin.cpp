@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/standin/TestPluginName.h"
 #include "plugin/host/ArkApi.h"
+#include "tests/standin/TestPluginName.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/standin/StandinTest.h"
 #include "standin/framework/Allocator.h"
+#include "tests/standin/StandinTest.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/standin/StandinTest.h"
 #include "standin/runtime/SimulatedClock.h"
+#include "tests/standin/StandinTest.h"
 
 namespace {
 

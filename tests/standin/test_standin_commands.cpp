@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/standin/StandinTest.h"
 #include "standin/framework/Allocator.h"
 #include "standin/framework/Text.h"
+#include "tests/standin/StandinTest.h"
 
 namespace {
 

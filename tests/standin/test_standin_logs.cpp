@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <spdlog/logger.h>
 
-#include "tests/standin/StandinTest.h"
 #include "standin/framework/LogSinks.h"
+#include "tests/standin/StandinTest.h"
 
 namespace {
 
