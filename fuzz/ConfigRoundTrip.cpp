@@ -16,11 +16,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "plugin/commands/ToggleCommand.h"
 #include "plugin/config/PluginSettings.h"
 #include "plugin/lifecycle/Lifecycle.h"
-#include "plugin/rates/Schedule.h"
-#include "plugin/rates/Switching.h"
+#include "plugin/rates/WeekendState.h"
 #include "standin/server/Server.h"
 
 namespace fuzzing {
@@ -51,14 +49,8 @@ std::filesystem::path NewBaseDirectory()
 
 void ResetPlugin()
 {
-    PluginSettings = Settings{};
-    ConfigDocument = nullptr;
-    SavedMultipliers = {};
-    WeekendValuesInForce = false;
-    ManualWeekendActive = false;
-    ScheduledWeekendActive = false;
-    CheckCallCount = 0;
-    FirstCheckDone = false;
+    ResetConfigState();
+    ResetWeekendState();
 }
 
 bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -245,7 +237,7 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     }
 
     server.Chat(state_->admin, "/ToggleQuorvandelle");
-    const bool switched = WeekendValuesInForce;
+    const bool switched = Weekend.WeekendValuesInForce;
     const std::size_t announcements = (PluginSettings.Notification ? 1u : 0u) + (PluginSettings.Chatbox ? 1u : 0u);
     // What a switch shows: its message of the day when the settings change it, and one
     // announcement per way of announcing that is on.
@@ -254,7 +246,7 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
         motdIs(PluginSettings.MOTDChangeEnabled ? motd.View() : kServerMotdUnits, when);
         if (server.InboxOf(state_->admin).Count() != announcements) problems << when << ": wrong announcements\n";
     };
-    if (ManualWeekendActive != switched) problems << "switch-on: the toggle's flag disagrees with the game\n";
+    if (Weekend.ManualWeekendActive != switched) problems << "switch-on: the toggle's flag disagrees with the game\n";
     if (certain && switched != readable) {
         problems << "switch-on " << (switched ? "happened although" : "refused although") << " the weekend values "
                  << (readable ? "can" : "cannot") << " be read\n";
@@ -280,7 +272,7 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     if (switched) {
         server.SetMultiplier(names.front(), 777.0f);
         server.Chat(state_->admin, "/ToggleQuorvandelle");
-        if (WeekendValuesInForce || ManualWeekendActive) problems << "switch-back did not happen\n";
+        if (Weekend.WeekendValuesInForce || Weekend.ManualWeekendActive) problems << "switch-back did not happen\n";
         fieldsAreNormal("after the switch-back");
         switchShown(PluginSettings.NormalMOTD, "after the switch-back");
     }

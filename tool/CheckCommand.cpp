@@ -1,5 +1,5 @@
-// The check decodes with the plug-in's own functions (ReadConfigDocument, DecodeSettings,
-// ReadWeekendValues); only the verdict's wording and the warnings are the tool's.
+// The check reads with the plug-in's own functions (ReadConfigSource, DecodeSettings,
+// ReadWeekendValues, ProbableMistakes); only the verdict's wording is the tool's.
 #include "tool/CheckCommand.h"
 
 #include <stdexcept>
@@ -7,35 +7,46 @@
 #include <fmt/format.h>
 
 #include "plugin/config/LoadConfig.h"
-#include "plugin/config/SettingsDecoder.h"
+#include "plugin/rates/ConfigWarnings.h"
 #include "plugin/rates/WeekendWindow.h"
 #include "tool/DateTime.h"
 
 namespace qvtool {
 
+namespace {
+
+std::vector<std::string> Described(const std::string& file, ConfigProblems problems, const ConfigPlaces& places)
+{
+    Locate(problems, places);
+    std::vector<std::string> lines;
+    for (const ConfigProblem& problem : problems) lines.push_back(Describe(file, problem));
+    return lines;
+}
+
+} // namespace
+
 CheckReport CheckConfig(const std::string& file)
 {
     CheckReport report;
     report.file = file;
-    try {
-        report.document = ReadConfigDocument(file);
-    } catch (const std::exception& error) {
-        // The plug-in's message already names the file and, for a syntax error, the line and column.
-        report.settingsErrors.push_back(error.what());
+    ConfigSource source = ReadConfigSource(file);
+    if (!source.Problems.empty()) {
+        report.settingsErrors = Described(file, std::move(source.Problems), source.Places);
         return report;
     }
+    report.document = std::move(source.Document);
 
-    ConfigErrors settingsErrors;
+    ConfigProblems settingsErrors;
     report.settings = DecodeSettings(report.document, settingsErrors);
-    for (const auto& error : settingsErrors) report.settingsErrors.push_back(file + ": " + error);
+    report.settingsErrors = Described(file, std::move(settingsErrors), source.Places);
 
-    ConfigErrors sectionErrors;
+    ConfigProblems sectionErrors;
     if (FindSection(report.document, sectionErrors) != nullptr) {
-        ConfigErrors weekendErrors;
+        ConfigProblems weekendErrors;
         report.weekend = ReadWeekendValues(report.document, weekendErrors);
-        for (const auto& error : weekendErrors) report.weekendErrors.push_back(file + ": " + error);
+        report.weekendErrors = Described(file, std::move(weekendErrors), source.Places);
     }
-    report.warnings = AdviseOnConfig(report.document);
+    report.warnings = Described(file, ProbableMistakes(report.document), source.Places);
     return report;
 }
 
@@ -56,10 +67,8 @@ void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, cons
 {
     for (const auto& error : report.settingsErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
     for (const auto& error : report.weekendErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
-    for (const auto& warning : report.warnings) {
-        diagnostics << style.Paint("warning: ", Tone::Warning) << report.file << ": " << warning.path << ": "
-                    << warning.message << '\n';
-    }
+    for (const auto& warning : report.warnings)
+        diagnostics << style.Paint("warning: ", Tone::Warning) << warning << '\n';
 }
 
 void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& style)

@@ -11,7 +11,6 @@
 
 #include "plugin/config/PluginSettings.h"
 #include "plugin/rates/WeekendValues.h"
-#include "tool/ConfigAdvice.h"
 #include "tool/Terminal.h"
 
 namespace qvtool {
@@ -23,7 +22,8 @@ struct CheckReport {
     std::vector<std::string> settingsErrors;
     // The file loads, but the weekend rates cannot switch on: a weekend value is missing or mistyped.
     std::vector<std::string> weekendErrors;
-    std::vector<Advice> warnings;
+    // Probable mistakes: the plug-in loads the file and names these in its log.
+    std::vector<std::string> warnings;
 
     nlohmann::json document;
     std::optional<Settings> settings;

@@ -6,7 +6,7 @@
 
 #include <fmt/format.h>
 
-#include "plugin/config/SettingsDecoder.h"
+#include "plugin/config/PluginSettings.h"
 #include "plugin/config/TypedReads.h"
 #include "plugin/host/Utf16.h"
 #include "plugin/messaging/Patterns.h"
@@ -59,7 +59,7 @@ void PrintMultipliers(const CheckReport& report, Output& output)
     std::ostream& out = output.out;
     out << output.outStyle.Paint("Weekend multipliers", Tone::Bold)
         << " (written when the weekend starts; the values in force before come back when it ends)\n";
-    ConfigErrors ignored;
+    ConfigProblems ignored;
     const nlohmann::json* section = FindSection(report.document, ignored);
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const MultiplierRow& entry = WeekendMultiplierTable[row];
@@ -107,7 +107,7 @@ void PrintAnnouncement(const Settings& settings, bool on, Output& output)
         out << "  no notification (Notification is false)\n";
     }
     if (settings.Chatbox) {
-        const std::string line = Utf8(FormatChatLine(color.R, color.G, color.B, color.A, text));
+        const std::string line = Utf8(FormatChatLine(color, text));
         out << fmt::format("  chat line:    [{}] {}\n", settings.ServerName.ToUtf8(), RenderRichColor(line, style));
         if (style.Colour()) out << fmt::format("                as sent: {}\n", line);
     } else {

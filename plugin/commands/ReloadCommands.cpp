@@ -1,50 +1,68 @@
-// A reload replies "Config Reloaded!" only after a load that completed; a failure leaves every
-// setting as it was and tells the administrator why, in red.
+// Every load of config.json ends here, and is reported in one place: the log always, and on a
+// reload the administrator who asked. "Config Reloaded!" only follows a load that completed; a
+// failure leaves every setting as it was and tells the administrator why, in red.
 #include "plugin/commands/ReloadCommands.h"
 
-#include <stdexcept>
 #include <string>
 
-#include "plugin/commands/Administrator.h"
 #include "plugin/config/LoadConfig.h"
+#include "plugin/config/PluginSettings.h"
 #include "plugin/host/Colors.h"
-#include "plugin/lifecycle/PluginLog.h"
+#include "plugin/host/Game.h"
+#include "plugin/log/PluginLog.h"
 #include "plugin/messaging/Messaging.h"
 #include "plugin/messaging/Patterns.h"
+#include "plugin/rates/ConfigWarnings.h"
 
 namespace {
 
 constexpr ByteColor ReloadReplyColor{0, 255, 0, 255};
 constexpr ByteColor ReloadFailureColor{255, 0, 0, 255};
 
-void Reload(AShooterPlayerController* player)
+enum class Occasion { StartUp, Reload };
+
+void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
 {
-    std::string failure;
-    try {
-        if (LoadConfig() == LoadOutcome::FileMissing) failure = ConfigPath() + " not found";
-    } catch (const std::exception& error) {
-        failure = error.what();
-    }
-    if (failure.empty()) {
-        LogInfo("Config reloaded from " + ConfigPath());
-        TellPlayer(player, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
+    const ConfigLoad load = LoadConfig();
+    if (occasion == Occasion::StartUp && load.FileMissing()) {
+        LogWarning(load.File + " not found; running with the initial settings");
         return;
     }
-    LogError("Config reload failed, the settings in force are kept: " + failure);
-    // The reason quotes the file, which may hold braces; the reply text is a pattern.
-    TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reload failed: " + failure));
+    if (!load.Loaded()) {
+        const std::string failure = DescribeAll(load.File, load.Errors);
+        if (occasion == Occasion::StartUp) {
+            LogError("Config not loaded, running with the initial settings: " + failure);
+            return;
+        }
+        LogError("Config reload failed, the settings in force are kept: " + failure);
+        // The reason quotes the file, which may hold braces; the reply text is a pattern.
+        TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reload failed: " + failure));
+        return;
+    }
+
+    for (const ConfigProblem& warning : LoadWarnings(ConfigDocument, ConfigDocumentPlaces)) {
+        LogWarning(Describe(load.File, warning));
+    }
+    if (occasion == Occasion::StartUp) {
+        LogInfo("Loaded " + load.File);
+        return;
+    }
+    LogInfo("Config reloaded from " + load.File);
+    TellPlayer(player, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
 }
 
 } // namespace
 
+void LoadConfigAtStartup() { LoadAndReport(Occasion::StartUp, nullptr); }
+
 void ReloadConfigChatCommand(AShooterPlayerController* player, FString*, EChatSendMode::Type)
 {
-    if (!IsAdministrator(player, PlayerStateCheck::Required)) return;
-    Reload(player);
+    if (!Game::IsAdministrator(player, Game::PlayerStateCheck::Required)) return;
+    LoadAndReport(Occasion::Reload, player);
 }
 
 void ReloadConfigConsoleCommand(APlayerController* player, FString*, bool)
 {
     // The host hands the console's controller as the game's base class; it is the same object.
-    Reload(reinterpret_cast<AShooterPlayerController*>(player));
+    LoadAndReport(Occasion::Reload, reinterpret_cast<AShooterPlayerController*>(player));
 }

@@ -1,7 +1,11 @@
-// "/qvreload" (chat, administrators) and "qvreload" (console): re-read the config file.
+// "/qvreload" (chat, administrators) and "qvreload" (console): re-read the config file. The
+// first read at start-up is reported here too, so every load of the file is told the same way.
 #pragma once
 
 #include "plugin/host/ArkApi.h"
+
+// A missing or bad file is logged and the initial settings stay in force.
+void LoadConfigAtStartup();
 
 void ReloadConfigChatCommand(AShooterPlayerController* player, FString* message, EChatSendMode::Type mode);
 void ReloadConfigConsoleCommand(APlayerController* player, FString* command, bool flag);

@@ -1,24 +1,19 @@
 // The toggle keeps out of a weekend the schedule switched on, and its flag always matches
-// what the game mode holds: a switch that did not happen puts the flag back.
+// what the game mode holds.
 #include "plugin/commands/ToggleCommand.h"
 
-#include "plugin/commands/Administrator.h"
-#include "plugin/lifecycle/PluginLog.h"
-#include "plugin/rates/Schedule.h"
+#include "plugin/host/Game.h"
+#include "plugin/log/PluginLog.h"
 #include "plugin/rates/Switching.h"
-
-bool ManualWeekendActive = false;
+#include "plugin/rates/WeekendState.h"
 
 void ToggleChatCommand(AShooterPlayerController* player, FString*, EChatSendMode::Type)
 {
-    if (!IsAdministrator(player, PlayerStateCheck::NotChecked)) return;
-    if (ScheduledWeekendActive) return;
+    if (!Game::IsAdministrator(player, Game::PlayerStateCheck::NotChecked)) return;
+    if (Weekend.ScheduledWeekendActive) return;
 
-    ManualWeekendActive = !ManualWeekendActive;
-    const bool switched = ManualWeekendActive ? SwitchToWeekend() : SwitchToNormal();
-    if (!switched) {
-        ManualWeekendActive = !ManualWeekendActive;
-    } else {
-        LogInfo(ManualWeekendActive ? "Weekend rates switched on by hand" : "Normal rates switched back by hand");
+    const bool weekend = !Weekend.ManualWeekendActive;
+    if (SwitchWithFlag(Weekend.ManualWeekendActive, weekend)) {
+        LogInfo(weekend ? "Weekend rates switched on by hand" : "Normal rates switched back by hand");
     }
 }

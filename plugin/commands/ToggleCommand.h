@@ -3,7 +3,4 @@
 
 #include "plugin/host/ArkApi.h"
 
-// True from a switch-on made by this command until its switch back.
-extern bool ManualWeekendActive;
-
 void ToggleChatCommand(AShooterPlayerController* player, FString* message, EChatSendMode::Type mode);

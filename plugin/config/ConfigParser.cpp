@@ -1,27 +1,90 @@
 // A document builder for the JSON library's event parser. The library's own builder keeps the
 // last of two equal member names; the file format keeps the first, so a repeated member's whole
-// value is skipped here instead.
+// value is skipped here instead. The parser reads the text through a counting iterator, which
+// tells the builder how far the parser has read at each event: a value starts at the first byte
+// after the previous event that is not white space or a separator.
 #include "plugin/config/ConfigParser.h"
 
-#include <stdexcept>
+#include <cstddef>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 using json = nlohmann::json;
 
-class FirstMemberWins {
-public:
-    json Root;
+// Values nested deeper than this below the top level get no place of their own; a problem in one
+// is placed at its nearest placed ancestor. Paths stay short, so placing stays linear in the text.
+constexpr std::size_t kPlacedDepth = 6;
+// A syntax error names at most this many levels of its member's path.
+constexpr std::size_t kNamedDepth = 12;
 
-    bool null() { return Add(json(nullptr)); }
-    bool boolean(bool value) { return Add(json(value)); }
-    bool number_integer(json::number_integer_t value) { return Add(json(value)); }
-    bool number_unsigned(json::number_unsigned_t value) { return Add(json(value)); }
-    bool number_float(json::number_float_t value, const std::string&) { return Add(json(value)); }
-    bool string(std::string& value) { return Add(json(std::move(value))); }
-    bool binary(json::binary_t& value) { return Add(json(std::move(value))); }
+class CountingReader {
+public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = const char&;
+
+    CountingReader(const char* at, std::size_t* read) : at_(at), read_(read) {}
+    reference operator*() const { return *at_; }
+    CountingReader& operator++()
+    {
+        ++at_;
+        ++*read_;
+        return *this;
+    }
+    bool operator==(const CountingReader& other) const { return at_ == other.at_; }
+    bool operator!=(const CountingReader& other) const { return at_ != other.at_; }
+
+private:
+    const char* at_;
+    std::size_t* read_;
+};
+
+// Lines and columns of places in the text, counted the way the JSON library counts: after n
+// bytes read, the line is 1 + the line breaks among them, the column the bytes read since the last.
+class LineCounter {
+public:
+    explicit LineCounter(std::string_view text) : text_(text) {}
+
+    TextPosition AfterReading(std::size_t read)
+    {
+        if (read < scanned_) scanned_ = line_ = lineStart_ = 0;
+        for (; scanned_ < read && scanned_ < text_.size(); ++scanned_) {
+            if (text_[scanned_] == '\n') {
+                ++line_;
+                lineStart_ = scanned_ + 1;
+            }
+        }
+        return {line_ + 1, read - lineStart_};
+    }
+
+private:
+    std::string_view text_;
+    std::size_t scanned_ = 0;
+    std::size_t line_ = 0;
+    std::size_t lineStart_ = 0;
+};
+
+class DocumentBuilder {
+public:
+    DocumentBuilder(std::string_view text, const std::size_t& read) : text_(text), read_(read), lines_(text) {}
+
+    json Root;
+    ConfigPlaces Places;
+    std::optional<ConfigProblem> Error;
+
+    bool null() { return Value(json(nullptr)); }
+    bool boolean(bool value) { return Value(json(value)); }
+    bool number_integer(json::number_integer_t value) { return Value(json(value)); }
+    bool number_unsigned(json::number_unsigned_t value) { return Value(json(value)); }
+    bool number_float(json::number_float_t value, const std::string&) { return Value(json(value)); }
+    bool string(std::string& value) { return Value(json(std::move(value))); }
+    bool binary(json::binary_t& value) { return Value(json(std::move(value))); }
     bool start_object(std::size_t) { return Open(json::object()); }
     bool start_array(std::size_t) { return Open(json::array()); }
     bool end_object() { return Close(); }
@@ -29,37 +92,86 @@ public:
 
     bool key(std::string& name)
     {
-        if (skipDepth_ > 0) return true;
-        if (open_.back()->contains(name)) {
-            skippingValue_ = true;
-        } else {
-            pendingKey_ = std::move(name);
-        }
+        Frame& object = open_.back();
+        // A repeated member: its value goes, whatever it holds.
+        if (object.Container != nullptr && object.Container->contains(name)) skipNext_ = true;
+        object.Key = std::move(name);
+        object.InValue = true;
+        lastRead_ = read_;
         return true;
     }
 
     bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& error)
     {
-        // The library's text is "[json.exception.parse_error.101] parse error at line L, column C: ...".
+        Error = ConfigProblem{ProblemKind::Syntax, ErrorMember(), Description(error), lines_.AfterReading(position)};
+        return false;
+    }
+
+private:
+    struct Frame {
+        json* Container = nullptr; // null inside a repeated member's value, which is dropped
+        bool IsArray = false;
+        std::size_t Count = 0; // values begun in it so far
+        bool Placed = false;   // its values get places
+        std::string Path;      // its own path, kept while Placed
+        std::string Key;       // objects: the member last named
+        bool InValue = false;  // objects: between a member's name and the end of its value
+    };
+
+    std::string_view text_;
+    const std::size_t& read_;
+    LineCounter lines_;
+    std::vector<Frame> open_;
+    bool skipNext_ = false;
+    std::size_t lastRead_ = 0;
+
+    static std::string Description(const nlohmann::detail::exception& error)
+    {
+        // "[json.exception.parse_error.101] parse error at line 1, column 2: syntax error ...": the
+        // library's id and its own count of the place go; the place comes from the byte offset.
         std::string text = error.what();
         if (const auto end = text.find("] "); text.rfind("[json.exception.", 0) == 0 && end != std::string::npos) {
             text.erase(0, end + 2);
         }
-        // A number too large for a double ("number overflow parsing '1e400'") comes without its place.
-        if (text.rfind("parse error at line ", 0) != 0) throw UnplacedError(text, position);
-        throw std::runtime_error(text);
+        if (const auto colon = text.find(": "); text.rfind("parse error", 0) == 0 && colon != std::string::npos) {
+            text.erase(0, colon + 2);
+        }
+        return text;
     }
 
-    struct UnplacedError : std::runtime_error {
-        UnplacedError(const std::string& text, std::size_t position) : std::runtime_error(text), Position(position) {}
-        std::size_t Position; // characters read when the parser stopped
-    };
+    static bool IsSpaceOrSeparator(char c)
+    {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == ',' || c == ':';
+    }
 
-private:
-    std::vector<json*> open_;
-    std::string pendingKey_;
-    bool skippingValue_ = false;
-    int skipDepth_ = 0;
+    // Where the value that the parser has just read starts: past a byte-order mark, white space and
+    // separators read since the last event.
+    TextPosition ValuePlace()
+    {
+        std::size_t at = lastRead_;
+        if (at == 0 && text_.substr(0, 3) == "\xEF\xBB\xBF") at = 3;
+        while (at < text_.size() && IsSpaceOrSeparator(text_[at])) ++at;
+        return lines_.AfterReading(at + 1);
+    }
+
+    // The path of the value about to go into the innermost container, when it gets a place.
+    std::optional<std::string> PlacedPath() const
+    {
+        if (open_.empty()) return std::string(); // the top level
+        const Frame& parent = open_.back();
+        if (!parent.Placed || open_.size() > kPlacedDepth) return std::nullopt;
+        if (parent.IsArray) return parent.Path + "[" + std::to_string(parent.Count) + "]";
+        if (open_.size() == 1)
+            return parent.Key == kSectionName ? std::optional<std::string>(parent.Key) : std::nullopt;
+        return parent.Path + "." + parent.Key;
+    }
+
+    // Whether the value about to begin is dropped: it is a repeated member's, or inside one.
+    bool Dropped()
+    {
+        const bool insideDropped = !open_.empty() && open_.back().Container == nullptr;
+        return insideDropped || std::exchange(skipNext_, false);
+    }
 
     json* Insert(json&& value)
     {
@@ -67,76 +179,88 @@ private:
             Root = std::move(value);
             return &Root;
         }
-        json& container = *open_.back();
-        if (container.is_array()) {
-            container.push_back(std::move(value));
-            return &container.back();
+        Frame& parent = open_.back();
+        if (parent.IsArray) {
+            parent.Container->push_back(std::move(value));
+            return &parent.Container->back();
         }
-        return &container.emplace(std::move(pendingKey_), std::move(value)).first.value();
+        return &parent.Container->emplace(parent.Key, std::move(value)).first.value();
     }
 
-    bool Add(json&& value)
+    bool Value(json&& value)
     {
-        if (skipDepth_ > 0) return true;
-        if (skippingValue_) {
-            skippingValue_ = false;
-            return true;
+        if (!Dropped()) {
+            if (const auto path = PlacedPath()) Places.emplace(*path, ValuePlace());
+            Insert(std::move(value));
         }
-        Insert(std::move(value));
+        if (!open_.empty()) {
+            ++open_.back().Count;
+            open_.back().InValue = false;
+        }
+        lastRead_ = read_;
         return true;
     }
 
     bool Open(json&& container)
     {
-        if (skipDepth_ > 0 || skippingValue_) {
-            skippingValue_ = false;
-            ++skipDepth_;
-            return true;
+        Frame frame;
+        frame.IsArray = container.is_array();
+        if (!Dropped()) {
+            if (const auto path = PlacedPath()) {
+                Places.emplace(*path, ValuePlace());
+                frame.Placed = true;
+                frame.Path = *path;
+            }
+            frame.Container = Insert(std::move(container));
         }
-        open_.push_back(Insert(std::move(container)));
+        if (!open_.empty()) ++open_.back().Count;
+        open_.push_back(std::move(frame));
+        lastRead_ = read_;
         return true;
     }
 
     bool Close()
     {
-        if (skipDepth_ > 0) {
-            --skipDepth_;
-            return true;
-        }
         open_.pop_back();
+        if (!open_.empty()) open_.back().InValue = false;
+        lastRead_ = read_;
         return true;
+    }
+
+    // The innermost member the parser was in when it stopped: the member whose value it was
+    // reading, or the object or array it was between the values of.
+    std::string ErrorMember() const
+    {
+        std::string path;
+        for (std::size_t depth = 0; depth < open_.size() && depth < kNamedDepth; ++depth) {
+            const Frame& frame = open_[depth];
+            const bool innermost = depth + 1 == open_.size();
+            if (frame.IsArray) {
+                if (innermost) break;
+                path += "[" + std::to_string(frame.Count - 1) + "]";
+            } else {
+                if (innermost && !frame.InValue) break;
+                path += (path.empty() ? "" : ".") + frame.Key;
+            }
+        }
+        return path;
     }
 };
 
-// Where the parser stopped, counted as the library counts for its own errors: lines from 1, and
-// the characters read on the last line.
-std::string LineAndColumn(std::istream& input, std::istream::pos_type start, std::size_t position)
-{
-    input.clear();
-    if (start == std::istream::pos_type(-1) || !input.seekg(start)) return "character " + std::to_string(position);
-    std::size_t line = 1;
-    std::size_t column = 0;
-    for (std::size_t i = 0; i < position && input.peek() != std::istream::traits_type::eof(); ++i) {
-        if (input.get() == '\n') {
-            ++line;
-            column = 0;
-        } else {
-            ++column;
-        }
-    }
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
 } // namespace
 
-nlohmann::json ParseConfig(std::istream& input)
+ParsedConfig ParseConfig(std::string_view text)
 {
-    FirstMemberWins builder;
-    const std::istream::pos_type start = input.tellg();
-    try {
-        json::sax_parse(input, &builder, json::input_format_t::json, /*strict=*/false);
-    } catch (const FirstMemberWins::UnplacedError& error) {
-        throw std::runtime_error("parse error at " + LineAndColumn(input, start, error.Position) + ": " + error.what());
+    std::size_t read = 0;
+    DocumentBuilder builder(text, read);
+    json::sax_parse(CountingReader(text.data(), &read), CountingReader(text.data() + text.size(), &read), &builder,
+                    json::input_format_t::json, /*strict=*/false);
+    ParsedConfig parsed;
+    if (builder.Error) {
+        parsed.Error = std::move(builder.Error);
+        return parsed;
     }
-    return std::move(builder.Root);
+    parsed.Document = std::move(builder.Root);
+    parsed.Places = std::move(builder.Places);
+    return parsed;
 }

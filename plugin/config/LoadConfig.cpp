@@ -5,78 +5,58 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
+#include <iterator>
 
 #include "plugin/config/ConfigParser.h"
 #include "plugin/config/PluginSettings.h"
-#include "plugin/config/SettingsDecoder.h"
-#include "plugin/host/ArkApi.h"
-#include "plugin/lifecycle/PluginLog.h"
-#include "plugin/rates/WeekendValues.h"
+#include "plugin/host/Framework.h"
 
-std::string ConfigPath() { return ArkApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/Quorvandelle/config.json"; }
+std::string ConfigPath() { return Framework::CurrentDir() + "/ArkApi/Plugins/Quorvandelle/config.json"; }
 
-namespace {
-
-// The weekend multipliers are only read when the rates switch on; a typo there would otherwise
-// show hours later, so say so now.
-void WarnAboutWeekendValues(const std::string& path)
+ConfigSource ReadConfigSource(const std::string& path)
 {
-    ConfigErrors problems;
-    ReadWeekendValues(ConfigDocument, problems);
-    for (const auto& problem : problems) {
-        LogWarning(path + ": " + problem + "; the weekend rates cannot switch on until this is fixed");
-    }
-}
-
-} // namespace
-
-nlohmann::json ReadConfigDocument(const std::string& path)
-{
+    ConfigSource source;
+    const auto fileProblem = [&](ProblemKind kind, std::string what) {
+        source.Problems.push_back({kind, "", std::move(what), {}});
+        return std::move(source);
+    };
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
-    if (std::filesystem::is_directory(status)) throw std::runtime_error(path + " is a folder, not a file");
+    if (!std::filesystem::exists(status)) return fileProblem(ProblemKind::FileMissing, "not found");
+    if (std::filesystem::is_directory(status)) return fileProblem(ProblemKind::File, "is a folder, not a file");
     // Opening a pipe or a device would block the server's thread until something writes to it.
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        throw std::runtime_error(path + " is not a regular file");
+    if (!std::filesystem::is_regular_file(status)) return fileProblem(ProblemKind::File, "is not a regular file");
+
+    std::ifstream input(path, std::ios::binary);
+    if (!input.is_open())
+        return fileProblem(ProblemKind::File, std::string("cannot be opened: ") + std::strerror(errno));
+    const std::string text((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+
+    ParsedConfig parsed = ParseConfig(text);
+    if (parsed.Error) {
+        source.Problems.push_back(std::move(*parsed.Error));
+        return source;
     }
-    std::ifstream input(path);
-    if (!input.is_open()) throw std::runtime_error(path + " cannot be opened: " + std::strerror(errno));
-    try {
-        return ParseConfig(input);
-    } catch (const std::exception& parseError) {
-        throw std::runtime_error(path + ": " + parseError.what());
-    }
+    source.Document = std::move(parsed.Document);
+    source.Places = std::move(parsed.Places);
+    return source;
 }
 
-LoadOutcome LoadConfig()
+ConfigLoad LoadConfig()
 {
-    const std::string path = ConfigPath();
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) return LoadOutcome::FileMissing;
-
-    nlohmann::json document = ReadConfigDocument(path);
-    ConfigErrors errors;
-    std::optional<Settings> settings = DecodeSettings(document, errors);
-    if (!settings) throw std::runtime_error(path + ": " + JoinErrors(errors));
-
+    ConfigLoad load{ConfigPath(), {}};
+    ConfigSource source = ReadConfigSource(load.File);
+    if (!source.Problems.empty()) {
+        load.Errors = std::move(source.Problems);
+        return load;
+    }
+    std::optional<Settings> settings = DecodeSettings(source.Document, load.Errors);
+    if (!settings) {
+        Locate(load.Errors, source.Places);
+        return load;
+    }
     PluginSettings = std::move(*settings);
-    ConfigDocument = std::move(document);
-    WarnAboutWeekendValues(path);
-    return LoadOutcome::Loaded;
-}
-
-void LoadConfigAtStartup() noexcept
-{
-    try {
-        if (LoadConfig() == LoadOutcome::FileMissing) {
-            LogWarning(ConfigPath() + " not found; running with the initial settings");
-        } else {
-            LogInfo("Loaded " + ConfigPath());
-        }
-    } catch (const std::exception& failure) {
-        LogError(std::string("Config not loaded, running with the initial settings: ") + failure.what());
-    } catch (...) {
-        LogError("Config not loaded, running with the initial settings: unknown error");
-    }
+    ConfigDocument = std::move(source.Document);
+    ConfigDocumentPlaces = std::move(source.Places);
+    return load;
 }

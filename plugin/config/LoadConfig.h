@@ -1,22 +1,35 @@
-// Reading config.json into the settings and the kept document, all or nothing.
+// Reading config.json into the settings and the kept document, all or nothing, with one result.
 #pragma once
 
 #include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "plugin/config/ConfigProblem.h"
+
+// The host's base folder followed by "/ArkApi/Plugins/Quorvandelle/config.json".
 std::string ConfigPath();
 
-enum class LoadOutcome { Loaded, FileMissing };
+// A config file as read and parsed, before any of it is decoded.
+struct ConfigSource {
+    nlohmann::json Document;
+    ConfigPlaces Places;
+    // What kept the file from being read or parsed: it is missing, no regular file, cannot be
+    // opened, or not JSON. Document is null then.
+    ConfigProblems Problems;
+};
+ConfigSource ReadConfigSource(const std::string& path);
 
-// Reads the file at path into a document. Throws std::runtime_error naming the file and what is
-// wrong with it (syntax errors with their line and column).
-nlohmann::json ReadConfigDocument(const std::string& path);
+struct ConfigLoad {
+    std::string File;
+    // Empty when the file was taken; otherwise every problem found, each with its member and
+    // place where it has them.
+    ConfigProblems Errors;
 
-// On success PluginSettings and ConfigDocument take the new values together; on any failure
-// (thrown as std::runtime_error naming the file and every problem) both keep what they held.
-// A missing file changes nothing and is reported through the outcome.
-LoadOutcome LoadConfig();
+    bool Loaded() const { return Errors.empty(); }
+    bool FileMissing() const { return Errors.size() == 1 && Errors.front().Kind == ProblemKind::FileMissing; }
+};
 
-// Start-up: a missing or bad file is logged and the initial settings stay in force.
-void LoadConfigAtStartup() noexcept;
+// Loaded: PluginSettings, ConfigDocument and its places took the file's values together.
+// Otherwise all three keep what they held.
+ConfigLoad LoadConfig();

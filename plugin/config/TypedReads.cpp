@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "plugin/host/ArkApi.h"
+#include "plugin/host/Framework.h"
 
 namespace {
 
@@ -12,23 +12,21 @@ using json = nlohmann::json;
 
 bool IsNumberOrFlag(const json& value) { return value.is_number() || value.is_boolean(); }
 
-void Expected(const json* member, const std::string& path, const char* what, ConfigErrors& errors)
+void Add(ConfigProblems& problems, const std::string& path, std::string what)
+{
+    problems.push_back({ProblemKind::Member, path, std::move(what), {}});
+}
+
+void Expected(const json* member, const std::string& path, const char* what, ConfigProblems& problems)
 {
     if (member == nullptr) {
-        errors.push_back(path + ": missing (expected " + what + ")");
+        Add(problems, path, std::string("missing (expected ") + what + ")");
     } else {
-        errors.push_back(path + ": expected " + what + ", found " + member->type_name());
+        Add(problems, path, std::string("expected ") + what + ", found " + member->type_name());
     }
 }
 
 } // namespace
-
-std::string JoinErrors(const ConfigErrors& errors)
-{
-    std::string joined;
-    for (const auto& error : errors) joined += (joined.empty() ? "" : "; ") + error;
-    return joined;
-}
 
 const json* FindMember(const json& object, const char* name)
 {
@@ -37,28 +35,28 @@ const json* FindMember(const json& object, const char* name)
     return found == object.end() ? nullptr : &*found;
 }
 
-std::optional<FString> ReadText(const json* member, const std::string& path, ConfigErrors& errors)
+std::optional<FString> ReadText(const json* member, const std::string& path, ConfigProblems& problems)
 {
     if (member == nullptr || !member->is_string()) {
-        Expected(member, path, "a string", errors);
+        Expected(member, path, "a string", problems);
         return std::nullopt;
     }
-    return FString(ArkApi::Tools::Utf8Decode(member->get_ref<const std::string&>()));
+    return FString(Framework::Utf8Decode(member->get_ref<const std::string&>()));
 }
 
-std::optional<bool> ReadFlag(const json* member, const std::string& path, ConfigErrors& errors)
+std::optional<bool> ReadFlag(const json* member, const std::string& path, ConfigProblems& problems)
 {
     if (member == nullptr || !member->is_boolean()) {
-        Expected(member, path, "true or false", errors);
+        Expected(member, path, "true or false", problems);
         return std::nullopt;
     }
     return member->get<bool>();
 }
 
-std::optional<float> ReadFloat(const json* member, const std::string& path, ConfigErrors& errors)
+std::optional<float> ReadFloat(const json* member, const std::string& path, ConfigProblems& problems)
 {
     if (member == nullptr || !IsNumberOrFlag(*member)) {
-        Expected(member, path, "a number", errors);
+        Expected(member, path, "a number", problems);
         return std::nullopt;
     }
     const double value = member->is_boolean() ? (member->get<bool>() ? 1.0 : 0.0) : member->get<double>();
@@ -72,10 +70,10 @@ std::optional<float> ReadFloat(const json* member, const std::string& path, Conf
     return static_cast<float>(value);
 }
 
-std::optional<std::int32_t> ReadInteger(const json* member, const std::string& path, ConfigErrors& errors)
+std::optional<std::int32_t> ReadInteger(const json* member, const std::string& path, ConfigProblems& problems)
 {
     if (member == nullptr || !IsNumberOrFlag(*member)) {
-        Expected(member, path, "a number", errors);
+        Expected(member, path, "a number", problems);
         return std::nullopt;
     }
     if (member->is_boolean()) return member->get<bool>() ? 1 : 0;
@@ -86,29 +84,30 @@ std::optional<std::int32_t> ReadInteger(const json* member, const std::string& p
     const double cut = std::trunc(member->get<double>());
     // Beyond 64 bits there are no low 32 bits to take; converting would be undefined.
     if (!(std::fabs(cut) < 9.2e18)) {
-        errors.push_back(path + ": " + member->dump() + " is too large for a whole number");
+        Add(problems, path, member->dump() + " is too large for a whole number");
         return std::nullopt;
     }
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(cut)));
 }
 
-std::optional<MessageColor> ReadColor(const json* member, const std::string& path, ConfigErrors& errors)
+std::optional<MessageColor> ReadColor(const json* member, const std::string& path, ConfigProblems& problems)
 {
     constexpr const char* kExpected = "an array of 4 numbers (R, G, B, A)";
     if (member == nullptr || !member->is_array()) {
-        Expected(member, path, kExpected, errors);
+        Expected(member, path, kExpected, problems);
         return std::nullopt;
     }
     if (member->size() < 4) {
         const auto count = member->size();
-        errors.push_back(path + ": expected " + kExpected + ", found " + std::to_string(count) +
-                         (count == 1 ? " element" : " elements"));
+        Add(problems, path,
+            std::string("expected ") + kExpected + ", found " + std::to_string(count) +
+                (count == 1 ? " element" : " elements"));
         return std::nullopt;
     }
     float components[4] = {};
     bool complete = true;
     for (std::size_t i = 0; i < 4; ++i) {
-        const auto value = ReadFloat(&(*member)[i], path + "[" + std::to_string(i) + "]", errors);
+        const auto value = ReadFloat(&(*member)[i], path + "[" + std::to_string(i) + "]", problems);
         if (value) components[i] = *value;
         complete = complete && value.has_value();
     }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "plugin/host/GameMemory.h"
+#include "plugin/host/Game.h"
 #include "plugin/host/Utf16.h"
 
 namespace {
@@ -48,7 +48,7 @@ FString::FString(const FString& other) : Num(other.Num)
 {
     if (Num == 0) return;
     Max = Num;
-    Data = static_cast<char16_t*>(GameMemory::Malloc(Bytes(Max)));
+    Data = static_cast<char16_t*>(Game::Malloc(Bytes(Max)));
     std::copy(other.Data, other.Data + Num, Data);
 }
 
@@ -92,18 +92,22 @@ std::wstring FString::ToWide() const { return Utf16::ToWide(View()); }
 
 std::string FString::ToUtf8() const { return Utf16::ToUtf8(View()); }
 
-// The game's slack rule for freshly built strings; Num is already set.
-void FString::Grow()
+std::int32_t GrowthCapacity(std::int32_t num, std::int32_t max)
 {
     std::int64_t capacity = 4;
-    if (Max != 0 || Num > 4) capacity = std::int64_t{Num} + 3 * std::int64_t{Num} / 8 + 16;
-    if (Num > capacity || capacity > std::numeric_limits<std::int32_t>::max()) {
+    if (max != 0 || num > 4) capacity = std::int64_t{num} + 3 * std::int64_t{num} / 8 + 16;
+    if (num > capacity || capacity > std::numeric_limits<std::int32_t>::max()) {
         capacity = std::numeric_limits<std::int32_t>::max();
     }
-    Max = static_cast<std::int32_t>(capacity);
+    return static_cast<std::int32_t>(capacity);
+}
+
+// Num is already set.
+void FString::Grow()
+{
+    Max = GrowthCapacity(Num, Max);
     if (Data != nullptr || Max != 0) {
-        Data = static_cast<char16_t*>(Data == nullptr ? GameMemory::Malloc(Bytes(Max))
-                                                      : GameMemory::Realloc(Data, Bytes(Max)));
+        Data = static_cast<char16_t*>(Data == nullptr ? Game::Malloc(Bytes(Max)) : Game::Realloc(Data, Bytes(Max)));
     }
 }
 
@@ -115,12 +119,11 @@ void FString::ResizeExact(std::int32_t num)
         Num = Max = 0;
         return;
     }
-    Data = static_cast<char16_t*>(Data == nullptr ? GameMemory::Malloc(Bytes(num))
-                                                  : GameMemory::Realloc(Data, Bytes(num)));
+    Data = static_cast<char16_t*>(Data == nullptr ? Game::Malloc(Bytes(num)) : Game::Realloc(Data, Bytes(num)));
     Max = num;
 }
 
 void FString::Release() noexcept
 {
-    if (Data != nullptr) GameMemory::Free(Data);
+    if (Data != nullptr) Game::Free(Data);
 }

@@ -42,3 +42,8 @@ private:
 };
 
 static_assert(sizeof(FString) == 16, "FString layout is the game's");
+
+// The game's slack rule for a string freshly built from text of num characters (the zero
+// included): num + 3/8 num + 16, or 4 for a short new string; capped at the largest count a
+// string can hold rather than wrapping.
+std::int32_t GrowthCapacity(std::int32_t num, std::int32_t max);

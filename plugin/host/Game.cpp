@@ -5,16 +5,37 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/host/GameAccess.h"
-#include "plugin/host/GameArray.h"
-
 namespace Game {
 
-AShooterGameMode* CurrentGameMode() { return ArkApi::GetApiUtils().CurrentGameMode(); }
-
-UWorld* CurrentWorld() { return ArkApi::GetApiUtils().CurrentWorld(); }
-
 namespace {
+
+template <typename FunctionPointer>
+FunctionPointer GameFunction(const char* name)
+{
+    return reinterpret_cast<FunctionPointer>(GetAddress(std::string(name)));
+}
+
+template <typename T>
+T& GameField(const void* object, const char* name)
+{
+    return *reinterpret_cast<T*>(static_cast<std::uintptr_t>(GetAddress(object, std::string(name))));
+}
+
+// The game's array layout (Data, Num, Max).
+template <typename T>
+struct GameArray {
+    T* Data;
+    std::int32_t Num;
+    std::int32_t Max; // the game's business; never read
+};
+static_assert(sizeof(GameArray<int>) == 16, "array layout is the game's");
+
+// Opaque to the plug-in: only "FWeakObjectPtr.Get" knows what the eight bytes mean.
+struct FWeakObjectPtr {
+    std::int32_t ObjectIndex;
+    std::int32_t ObjectSerialNumber;
+};
+static_assert(sizeof(FWeakObjectPtr) == 8, "weak pointer layout is the game's");
 
 float& MultiplierField(AShooterGameMode* gameMode, const char* field)
 {
@@ -23,6 +44,10 @@ float& MultiplierField(AShooterGameMode* gameMode, const char* field)
 }
 
 } // namespace
+
+AShooterGameMode* CurrentGameMode() { return ArkApi::GetApiUtils().CurrentGameMode(); }
+
+UWorld* CurrentWorld() { return ArkApi::GetApiUtils().CurrentWorld(); }
 
 float ReadMultiplier(AShooterGameMode* gameMode, const char* field) { return MultiplierField(gameMode, field); }
 
@@ -37,20 +62,15 @@ void SetMessageOfTheDay(AShooterGameMode* gameMode, const FString& message)
         gameMode, const_cast<FString*>(&message));
 }
 
-bool HasPlayerState(AShooterPlayerController* player)
+bool IsAdministrator(AShooterPlayerController* player, PlayerStateCheck playerState)
 {
-    return GameField<void*>(player, "AController.PlayerState") != nullptr;
-}
-
-AShooterCharacter* PlayerCharacter(AShooterPlayerController* player)
-{
-    return GameFunction<AShooterCharacter* (*)(AShooterPlayerController*)>(
+    if (player == nullptr) return false;
+    if (playerState == PlayerStateCheck::Required && GameField<void*>(player, "AController.PlayerState") == nullptr) {
+        return false;
+    }
+    auto* character = GameFunction<AShooterCharacter* (*)(AShooterPlayerController*)>(
         "AShooterPlayerController.GetPlayerCharacter")(player);
-}
-
-bool IsServerAdmin(AShooterCharacter* character)
-{
-    return GameField<std::uint8_t>(character, "AShooterCharacter.bIsServerAdmin") != 0;
+    return character != nullptr && GameField<std::uint8_t>(character, "AShooterCharacter.bIsServerAdmin") != 0;
 }
 
 void ForEachLivePlayer(UWorld* world, const std::function<void(AShooterPlayerController*)>& visit)
@@ -82,5 +102,17 @@ void SendChatMessage(AShooterPlayerController* player, const ChatMessageRecord& 
     GameFunction<void (*)(AShooterPlayerController*, ChatMessageRecord)>("AShooterPlayerController.ClientChatMessage")(
         player, record);
 }
+
+void* Malloc(std::size_t bytes)
+{
+    return GameFunction<void* (*)(std::uint64_t, std::uint32_t)>("FMemory.Malloc")(bytes, 0);
+}
+
+void* Realloc(void* block, std::size_t bytes)
+{
+    return GameFunction<void* (*)(void*, std::uint64_t)>("FMemory.Realloc")(block, bytes);
+}
+
+void Free(void* block) { GameFunction<void (*)(void*)>("FMemory.Free")(block); }
 
 } // namespace Game

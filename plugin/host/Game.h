@@ -2,6 +2,7 @@
 // file's implementation knows the names, layouts and calls behind them.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 #include "plugin/host/ArkApi.h"
@@ -19,9 +20,10 @@ float ReadMultiplier(AShooterGameMode* gameMode, const char* field);
 void WriteMultiplier(AShooterGameMode* gameMode, const char* field, float value);
 void SetMessageOfTheDay(AShooterGameMode* gameMode, const FString& message);
 
-bool HasPlayerState(AShooterPlayerController* player);
-AShooterCharacter* PlayerCharacter(AShooterPlayerController* player);
-bool IsServerAdmin(AShooterCharacter* character);
+enum class PlayerStateCheck { Required, NotChecked };
+// A player whose character carries the game's server-admin mark. The tests run in order (player,
+// player state when required, character, mark); the first that fails answers false.
+bool IsAdministrator(AShooterPlayerController* player, PlayerStateCheck playerState);
 
 // Calls visit with every player of the world's controller list that still exists, in list order.
 void ForEachLivePlayer(UWorld* world, const std::function<void(AShooterPlayerController*)>& visit);
@@ -31,5 +33,11 @@ void SendNotification(AShooterPlayerController* player, const FString& text, Mes
                       float seconds);
 // The game takes the record by value and disposes of its copy.
 void SendChatMessage(AShooterPlayerController* player, const ChatMessageRecord& record);
+
+// The game's allocator, "FMemory". Every block of game-visible storage the plug-in owns comes from
+// here, because the game frees what it receives with its own allocator.
+void* Malloc(std::size_t bytes);
+void* Realloc(void* block, std::size_t bytes);
+void Free(void* block);
 
 } // namespace Game

@@ -8,8 +8,3 @@ enum class UnloadReason {
 
 void Load();
 void Unload(UnloadReason reason = UnloadReason::LibraryUnloaded);
-
-void RegisterReloadCommands();
-void RegisterToggleAndCheck();
-void UnregisterReloadCommands();
-void UnregisterToggleAndCheck();

@@ -18,7 +18,7 @@ void TellPlayer(AShooterPlayerController* player, MessageColor color, std::strin
     Game::SendDirectMessage(player, message, color);
 }
 
-bool BroadcastNotification(MessageColor color, float scale, float seconds, void*, std::wstring_view text)
+bool BroadcastNotification(MessageColor color, float scale, float seconds, std::wstring_view text)
 {
     const std::optional<std::wstring> formatted = FormatPattern(text);
     UWorld* world = Game::CurrentWorld();
@@ -31,14 +31,14 @@ bool BroadcastNotification(MessageColor color, float scale, float seconds, void*
     return formatted.has_value();
 }
 
-void BroadcastChat(float r, float g, float b, float a, std::wstring_view text)
+void BroadcastChat(MessageColor color, std::wstring_view text)
 {
     UWorld* world = Game::CurrentWorld();
     if (world == nullptr) return;
 
     ChatMessageRecord record;
     record.SenderName = PluginSettings.ServerName;
-    const FString line(FormatChatLine(r, g, b, a, text));
+    const FString line(FormatChatLine(color, text));
     record.Message = line; // exact-size copy, as the game's record copies are
     Game::ForEachLivePlayer(world, [&](AShooterPlayerController* player) { Game::SendChatMessage(player, record); });
 }

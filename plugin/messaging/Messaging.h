@@ -10,9 +10,9 @@
 // sent as written.
 void TellPlayer(AShooterPlayerController* player, MessageColor color, std::string_view text);
 
-// Returns false when the text was not a valid pattern and went out as written. The icon is never
-// handed on. Nothing is sent without a world.
-bool BroadcastNotification(MessageColor color, float scale, float seconds, void* icon, std::wstring_view text);
+// Shown without icon or sound. Returns false when the text was not a valid pattern and went out as
+// written. Nothing is sent without a world.
+bool BroadcastNotification(MessageColor color, float scale, float seconds, std::wstring_view text);
 
-// Under the configured server name; the text is inserted unchanged.
-void BroadcastChat(float r, float g, float b, float a, std::wstring_view text);
+// Under the configured server name; the text is inserted unchanged. Nothing is sent without a world.
+void BroadcastChat(MessageColor color, std::wstring_view text);

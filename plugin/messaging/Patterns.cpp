@@ -34,8 +34,8 @@ std::string EscapeBraces(std::string_view text)
     return escaped;
 }
 
-std::wstring FormatChatLine(float r, float g, float b, float a, std::wstring_view text)
+std::wstring FormatChatLine(MessageColor color, std::wstring_view text)
 {
-    return fmt::format(L"<RichColor Color=\"{:g}, {:g}, {:g}, {:g}\">{}</>", double{r}, double{g}, double{b}, double{a},
-                       text);
+    return fmt::format(L"<RichColor Color=\"{:g}, {:g}, {:g}, {:g}\">{}</>", double{color.R}, double{color.G},
+                       double{color.B}, double{color.A}, text);
 }

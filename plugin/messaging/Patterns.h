@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "plugin/host/Colors.h"
+
 // The text with its doubled braces made single, or nothing when the text is not a valid
 // pattern without arguments (a single brace or a replacement field).
 std::optional<std::string> FormatPattern(std::string_view pattern);
@@ -15,4 +17,4 @@ std::string EscapeBraces(std::string_view text);
 
 // The coloured chat line: <RichColor Color="r, g, b, a">text</>, each number with six
 // significant digits in general notation; the text is inserted as it is.
-std::wstring FormatChatLine(float r, float g, float b, float a, std::wstring_view text);
+std::wstring FormatChatLine(MessageColor color, std::wstring_view text);

@@ -7,32 +7,29 @@
 #include "plugin/config/LoadConfig.h"
 #include "plugin/config/PluginSettings.h"
 #include "plugin/host/Game.h"
-#include "plugin/lifecycle/PluginLog.h"
+#include "plugin/log/PluginLog.h"
 #include "plugin/messaging/Messaging.h"
-
-MultiplierValues SavedMultipliers{};
-bool WeekendValuesInForce = false;
+#include "plugin/rates/WeekendState.h"
 
 namespace {
 
 constexpr float kNotificationScale = 1.2f;
 constexpr float kNotificationSeconds = 8.0f;
 
-void Announce(const MessageColor& color, const FString& message, const char* messageKey)
+void Announce(const MessageColor& color, FString Settings::*message)
 {
-    const std::wstring text = message.ToWide();
-    if (PluginSettings.Notification &&
-        !BroadcastNotification(color, kNotificationScale, kNotificationSeconds, nullptr, text)) {
-        LogWarning(std::string(messageKey) +
+    const std::wstring text = (PluginSettings.*message).ToWide();
+    if (PluginSettings.Notification && !BroadcastNotification(color, kNotificationScale, kNotificationSeconds, text)) {
+        LogWarning(std::string(KeyOf(message)) +
                    " is not a valid message pattern (a single brace or a replacement field); sent as written");
     }
-    if (PluginSettings.Chatbox) BroadcastChat(color.R, color.G, color.B, color.A, text);
+    if (PluginSettings.Chatbox) BroadcastChat(color, text);
 }
 
 void WriteSnapshotBack(AShooterGameMode* gameMode)
 {
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, SavedMultipliers[row]);
+        Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, Weekend.SavedMultipliers[row]);
     }
 }
 
@@ -53,22 +50,23 @@ bool SwitchToWeekend()
     }
 
     // Every value is read before anything is written, so a bad one cannot leave half a switch.
-    ConfigErrors errors;
-    const std::optional<MultiplierValues> weekend = ReadWeekendValues(ConfigDocument, errors);
+    ConfigProblems problems;
+    const std::optional<MultiplierValues> weekend = ReadWeekendValues(ConfigDocument, problems);
     if (!weekend) {
-        LogError("Weekend rates not switched on, nothing changed: " + JoinErrors(errors));
+        Locate(problems, ConfigDocumentPlaces);
+        LogError("Weekend rates not switched on, nothing changed: " + DescribeAll(ConfigPath(), problems));
         return false;
     }
 
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const char* field = WeekendMultiplierTable[row].Key;
-        if (!WeekendValuesInForce) SavedMultipliers[row] = Game::ReadMultiplier(gameMode, field);
+        if (!Weekend.WeekendValuesInForce) Weekend.SavedMultipliers[row] = Game::ReadMultiplier(gameMode, field);
         if ((*weekend)[row] != 0.0f) Game::WriteMultiplier(gameMode, field, (*weekend)[row]);
     }
-    WeekendValuesInForce = true;
+    Weekend.WeekendValuesInForce = true;
 
     if (PluginSettings.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, PluginSettings.WeekendMOTD);
-    Announce(PluginSettings.EnabledColor, PluginSettings.EnabledMessage, "QuorvandelleEnabledMessage");
+    Announce(PluginSettings.EnabledColor, &Settings::EnabledMessage);
     return true;
 }
 
@@ -80,22 +78,31 @@ bool SwitchToNormal()
         return false;
     }
     // Without a snapshot there is nothing true to write back; zeros would wreck the rates.
-    if (!WeekendValuesInForce) {
+    if (!Weekend.WeekendValuesInForce) {
         LogWarning("Switch back to normal rates skipped: no weekend rates are in force");
         return false;
     }
 
     WriteSnapshotBack(gameMode);
-    WeekendValuesInForce = false;
+    Weekend.WeekendValuesInForce = false;
 
     if (PluginSettings.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, PluginSettings.NormalMOTD);
-    Announce(PluginSettings.DisabledColor, PluginSettings.DisabledMessage, "QuorvandelleDisabledMessage");
+    Announce(PluginSettings.DisabledColor, &Settings::DisabledMessage);
     return true;
+}
+
+bool SwitchWithFlag(bool& flag, bool weekend)
+{
+    const bool before = flag;
+    flag = weekend;
+    const bool switched = weekend ? SwitchToWeekend() : SwitchToNormal();
+    if (!switched) flag = before;
+    return switched;
 }
 
 void RestoreNormalOnUnload()
 {
-    if (!WeekendValuesInForce) return;
+    if (!Weekend.WeekendValuesInForce) return;
     AShooterGameMode* gameMode = Game::CurrentGameMode();
     if (gameMode == nullptr) {
         LogWarning("Weekend rates left as they are at unload: the server has no game mode to restore them into");
@@ -103,7 +110,7 @@ void RestoreNormalOnUnload()
     }
 
     WriteSnapshotBack(gameMode);
-    WeekendValuesInForce = false;
+    Weekend.WeekendValuesInForce = false;
     if (PluginSettings.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, PluginSettings.NormalMOTD);
     LogInfo("Normal rates restored on unload");
 }

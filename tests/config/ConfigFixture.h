@@ -7,15 +7,14 @@
 #include <gtest/gtest.h>
 
 #include "plugin/config/PluginSettings.h"
-#include "plugin/lifecycle/PluginLog.h"
+#include "plugin/log/PluginLog.h"
 #include "tests/support/PluginServer.h"
 
 class ConfigFixture : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        PluginSettings = Settings{};
-        ConfigDocument = nullptr;
+        ResetConfigState();
         PluginLog().reset();
     }
 

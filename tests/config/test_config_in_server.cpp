@@ -13,6 +13,7 @@ using nlohmann::json;
 using standin::PlayerId;
 using testing_support::PluginServer;
 using testing_support::ValidConfig;
+using testing_support::WithoutPlaces;
 
 const std::string kReloaded = "Config Reloaded!";
 
@@ -114,25 +115,29 @@ TEST_F(ConfigInServer, ABadReloadKeepsEverySettingAndTheMultipliersInForce)
     };
     const Row rows[] = {
         {R"({"Quorvandelle": {"ServerName": "Other Server", "XPMultiplier": 9, )",
-         "parse error at line 1, column 68: syntax error while parsing object key - unexpected end of input; "
-         "expected string literal"},
+         "parse error in Quorvandelle at line 1, column 68: syntax error while parsing object key - unexpected end "
+         "of input; expected string literal"},
         {changedWith("Notification", 1), "Quorvandelle.Notification: expected true or false, found number"},
         {changedWith("QuorvandelleEnabledRGB", {0, 1, 0}),
          "Quorvandelle.QuorvandelleEnabledRGB: expected an array of 4 numbers (R, G, B, A), found 3 elements"},
         {changedWith("StartDay", "5"), "Quorvandelle.StartDay: expected a number, found string"},
         {"[]", "the top level: expected an object, found array"},
-        {"", "parse error at line 1, column 1: syntax error while parsing value - unexpected end of input; expected "
-             "'[', '{', or a literal"},
+        {"", "parse error: syntax error while parsing value - unexpected end of input; expected '[', '{', or a "
+             "literal"},
     };
     for (const Row& row : rows) {
         plugin_.WriteConfigText(row.text);
         plugin_->ClearLog();
-        EXPECT_EQ(Reload(plugin_, admin_), "Config reload failed: " + plugin_.PluginConfigPath() + ": " + row.reason);
+        const std::string reply = Reload(plugin_, admin_);
+        EXPECT_EQ(WithoutPlaces(reply),
+                  WithoutPlaces("Config reload failed: " + plugin_.PluginConfigPath() + ": " + row.reason));
+        EXPECT_NE(reply.find(" at line 1, column "), std::string::npos) << "every error names its place: " << reply;
         ExpectColor(plugin_->InboxOf(admin_).directChats.at(0).color, 1, 0, 0, 1);
         EXPECT_EQ(plugin_->InboxOf(player_).Count(), 0u) << "only the administrator who asked is told";
         const auto errors = plugin_.PluginLogMessages(spdlog::level::err);
         ASSERT_EQ(errors.size(), 1u);
-        EXPECT_NE(errors[0].find(plugin_.PluginConfigPath() + ": " + row.reason), std::string::npos) << errors[0];
+        EXPECT_NE(errors[0].find(reply.substr(std::string("Config reload failed: ").size())), std::string::npos)
+            << "the log names what the reply names: " << errors[0];
     }
     EXPECT_EQ(plugin_->Multiplier("XPMultiplier"), standin::Server::DefaultMultiplier("XPMultiplier"))
         << "a reload switches nothing";
@@ -299,8 +304,8 @@ TEST(ConfigInFreshServers, AWeekdayWrittenAsTextFailsTheReloadAndTheOldWindowSta
     json friday = ConfigWith("StartDay", "5");
     friday["Quorvandelle"]["EndDay"] = 6;
     plugin.WriteConfig(friday);
-    EXPECT_EQ(Reload(plugin, admin), "Config reload failed: " + plugin.PluginConfigPath() +
-                                         ": Quorvandelle.StartDay: expected a number, found string");
+    EXPECT_EQ(WithoutPlaces(Reload(plugin, admin)), "Config reload failed: " + plugin.PluginConfigPath() +
+                                                        ": Quorvandelle.StartDay: expected a number, found string");
     plugin.RunToFirstEvaluation();
     EXPECT_EQ(plugin->Multiplier("XPMultiplier"), 2.0f) << "the Monday window is still in force";
 }
@@ -323,7 +328,8 @@ TEST_F(ConfigInServer, EachMissingOrMistypedMultiplierIsWarnedAboutWithoutReject
                                     "StructureDamageMultiplier"};
         ASSERT_EQ(warnings.size(), std::size(keys));
         for (std::size_t i = 0; i < warnings.size(); ++i) {
-            EXPECT_NE(warnings[i].find("Quorvandelle." + std::string(keys[i]) + ":"), std::string::npos) << warnings[i];
+            EXPECT_NE(warnings[i].find("Quorvandelle." + std::string(keys[i]) + " at line "), std::string::npos)
+                << warnings[i];
             EXPECT_NE(warnings[i].find(plugin_.PluginConfigPath()), std::string::npos) << warnings[i];
         }
     };

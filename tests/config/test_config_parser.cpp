@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sstream>
-#include <stdexcept>
 #include <string>
 
 #include "plugin/config/ConfigParser.h"
@@ -13,20 +11,12 @@ namespace {
 
 using nlohmann::json;
 
-json Parse(const std::string& text)
-{
-    std::istringstream input(text);
-    return ParseConfig(input);
-}
+json Parse(const std::string& text) { return ParseConfig(text).Document; }
 
 std::string ParseError(const std::string& text)
 {
-    try {
-        Parse(text);
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "(parsed without error)";
+    const ParsedConfig parsed = ParseConfig(text);
+    return parsed.Error ? Describe(*parsed.Error) : "(parsed without error)";
 }
 
 TEST(ConfigParser, AByteOrderMarkAtTheStartIsSkipped)
@@ -133,7 +123,7 @@ TEST(ConfigParser, EscapesBecomeUtf8IncludingSurrogatePairs)
     EXPECT_EQ(Parse(R"({"t": "a\u0000b"})").at("t"), std::string("a\0b", 3));
 }
 
-TEST(ConfigParser, SyntaxErrorsNameTheLineAndColumnAndWhatWasWrong)
+TEST(ConfigParser, SyntaxErrorsNameTheLineColumnMemberAndWhatWasWrong)
 {
     struct Row {
         std::string text;
@@ -141,8 +131,8 @@ TEST(ConfigParser, SyntaxErrorsNameTheLineAndColumnAndWhatWasWrong)
     };
     const Row rows[] = {
         {R"({"Quorvandelle": {"ServerName": }})",
-         "parse error at line 1, column 33: syntax error while parsing value - unexpected '}'; expected '[', '{', or "
-         "a literal"},
+         "parse error in Quorvandelle.ServerName at line 1, column 33: syntax error while parsing value - unexpected "
+         "'}'; expected '[', '{', or a literal"},
         {"", "parse error at line 1, column 1: syntax error while parsing value - unexpected end of input; expected "
              "'[', '{', or a literal"},
         {"{\n  \"a\": 1,\n}",
@@ -150,18 +140,20 @@ TEST(ConfigParser, SyntaxErrorsNameTheLineAndColumnAndWhatWasWrong)
          "literal"},
         {R"({"a": 1)", "parse error at line 1, column 8: syntax error while parsing object - unexpected end of input; "
                        "expected '}'"},
-        {"{\"a\": \"x\ty\"}", "parse error at line 1, column 9: syntax error while parsing value - invalid string: "
-                              "control character U+0009 (HT) must be escaped to \\u0009 or \\t; last read: "
-                              "'\"x<U+0009>'"},
-        {R"({"a": "\q"})", "parse error at line 1, column 9: syntax error while parsing value - invalid string: "
+        {"{\"a\": \"x\ty\"}",
+         "parse error in a at line 1, column 9: syntax error while parsing value - invalid string: "
+         "control character U+0009 (HT) must be escaped to \\u0009 or \\t; last read: "
+         "'\"x<U+0009>'"},
+        {R"({"a": "\q"})", "parse error in a at line 1, column 9: syntax error while parsing value - invalid string: "
                            "forbidden character after backslash; last read: '\"\\q'"},
-        {R"({"a": "\ud800"})", "parse error at line 1, column 14: syntax error while parsing value - invalid string: "
-                               "surrogate U+D800..U+DBFF must be followed by U+DC00..U+DFFF; last read: "
-                               "'\"\\ud800\"'"},
+        {R"({"a": "\ud800"})",
+         "parse error in a at line 1, column 14: syntax error while parsing value - invalid string: "
+         "surrogate U+D800..U+DBFF must be followed by U+DC00..U+DFFF; last read: "
+         "'\"\\ud800\"'"},
     };
     for (const Row& row : rows) EXPECT_EQ(ParseError(row.text), row.error) << row.text;
     // Ill-formed UTF-8 is a syntax error too.
-    EXPECT_NE(ParseError("{\"a\": \"\xC3\"}").find("parse error at line 1, column 9: "), std::string::npos);
+    EXPECT_NE(ParseError("{\"a\": \"\xC3\"}").find("parse error in a at line 1, column 9: "), std::string::npos);
 }
 
 } // namespace

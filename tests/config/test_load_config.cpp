@@ -2,8 +2,8 @@
 // down to the very buffers of the settings in force.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
-#include <stdexcept>
 
 #include "plugin/config/LoadConfig.h"
 #include "tests/config/ConfigFixture.h"
@@ -12,6 +12,7 @@ namespace {
 
 using nlohmann::json;
 using testing_support::ValidConfig;
+using testing_support::WithoutPlaces;
 using LoadConfigTest = ConfigFixture;
 
 // Every field, with each text's buffer address and sizes: "exactly as before" means the same storage.
@@ -40,12 +41,18 @@ std::string Describe(const Settings& settings)
 
 std::string LoadError()
 {
-    try {
-        LoadConfig();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "(loaded without error)";
+    const ConfigLoad load = LoadConfig();
+    return load.Loaded() ? "(loaded without error)" : DescribeAll(load.File, load.Errors);
+}
+
+// Where the value of the first member named key starts in text, found by plain search.
+std::string PlaceOfValue(const std::string& text, const std::string& key)
+{
+    std::size_t at = text.find("\"" + key + "\":");
+    at = text.find_first_not_of(" ", at + key.size() + 3);
+    const std::size_t lineStart = text.rfind('\n', at) == std::string::npos ? 0 : text.rfind('\n', at) + 1;
+    const auto line = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
+    return "line " + std::to_string(line) + ", column " + std::to_string(at - lineStart + 1);
 }
 
 TEST_F(LoadConfigTest, TheFileLivesInThePluginsFolderUnderTheHostsBaseDirectory)
@@ -57,7 +64,7 @@ TEST_F(LoadConfigTest, TheFileLivesInThePluginsFolderUnderTheHostsBaseDirectory)
 TEST_F(LoadConfigTest, AMissingFileChangesNothing)
 {
     const std::string initial = Describe(PluginSettings);
-    EXPECT_EQ(LoadConfig(), LoadOutcome::FileMissing);
+    EXPECT_TRUE(LoadConfig().FileMissing());
     EXPECT_EQ(Describe(PluginSettings), initial);
     EXPECT_TRUE(ConfigDocument.is_null());
     EXPECT_NE(initial.find("Notification=1\nChatbox=0\nEnabledColor=(0, 1, 0, 1)"), std::string::npos) << initial;
@@ -67,7 +74,7 @@ TEST_F(LoadConfigTest, AMissingFileChangesNothing)
 TEST_F(LoadConfigTest, AGoodFileReplacesTheSettingsAndTheDocumentTogether)
 {
     plugin_.WriteConfig(ValidConfig());
-    EXPECT_EQ(LoadConfig(), LoadOutcome::Loaded);
+    EXPECT_TRUE(LoadConfig().Loaded());
     EXPECT_EQ(ConfigDocument, ValidConfig());
     EXPECT_EQ(PluginSettings.ServerName.View(), u"Test Server");
     EXPECT_EQ(PluginSettings.StartDay, 5);
@@ -76,7 +83,7 @@ TEST_F(LoadConfigTest, AGoodFileReplacesTheSettingsAndTheDocumentTogether)
     changed["Quorvandelle"]["ServerName"] = "Renamed";
     changed["Quorvandelle"]["XPMultiplier"] = 7;
     plugin_.WriteConfig(changed);
-    EXPECT_EQ(LoadConfig(), LoadOutcome::Loaded);
+    EXPECT_TRUE(LoadConfig().Loaded());
     EXPECT_EQ(ConfigDocument, changed);
     EXPECT_EQ(PluginSettings.ServerName.View(), u"Renamed");
 }
@@ -84,7 +91,7 @@ TEST_F(LoadConfigTest, AGoodFileReplacesTheSettingsAndTheDocumentTogether)
 TEST_F(LoadConfigTest, AByteOrderMarkAndTrailingTextDoNotStopALoad)
 {
     plugin_.WriteConfigText("\xEF\xBB\xBF" + ValidConfig().dump(2) + "\n}} this is not JSON {{\n");
-    EXPECT_EQ(LoadConfig(), LoadOutcome::Loaded);
+    EXPECT_TRUE(LoadConfig().Loaded());
     EXPECT_EQ(ConfigDocument, ValidConfig());
 }
 
@@ -95,7 +102,7 @@ TEST_F(LoadConfigTest, ABadFileLeavesEverySettingAndTheDocumentExactlyAsTheyWere
     good["Quorvandelle"]["QuorvandelleEnabledRGB"] = {0.5, 0.25, 0.125, 1};
     good["Quorvandelle"]["StartDay"] = 4;
     plugin_.WriteConfig(good);
-    ASSERT_EQ(LoadConfig(), LoadOutcome::Loaded);
+    ASSERT_TRUE(LoadConfig().Loaded());
     const std::string settingsBefore = Describe(PluginSettings);
     const json documentBefore = ConfigDocument;
 
@@ -120,22 +127,22 @@ TEST_F(LoadConfigTest, ABadFileLeavesEverySettingAndTheDocumentExactlyAsTheyWere
         {changedWith("StartDay", "5"), "Quorvandelle.StartDay: expected a number, found string"},
         // A syntax error inside the section must not cost the kept document its multipliers.
         {R"({"Quorvandelle": {"ServerName": }})",
-         "parse error at line 1, column 33: syntax error while parsing value - unexpected '}'; expected '[', '{', or "
-         "a literal"},
-        {"", "parse error at line 1, column 1: syntax error while parsing value - unexpected end of input; expected "
-             "'[', '{', or a literal"},
+         "parse error in Quorvandelle.ServerName: syntax error while parsing value - unexpected '}'; expected '[', "
+         "'{', or a literal"},
+        {"", "parse error: syntax error while parsing value - unexpected end of input; expected '[', '{', or a "
+             "literal"},
         {"[]", "the top level: expected an object, found array"},
         {R"({"quorvandelle": {}})", "Quorvandelle: missing (expected an object)"},
     };
     for (const Row& row : rows) {
         plugin_.WriteConfigText(row.text);
-        EXPECT_EQ(LoadError(), ConfigPath() + ": " + row.error);
+        EXPECT_EQ(WithoutPlaces(LoadError()), ConfigPath() + ": " + row.error);
         EXPECT_EQ(Describe(PluginSettings), settingsBefore) << row.error;
         EXPECT_EQ(ConfigDocument, documentBefore) << row.error;
     }
 
     plugin_.RemoveConfig();
-    EXPECT_EQ(LoadConfig(), LoadOutcome::FileMissing);
+    EXPECT_TRUE(LoadConfig().FileMissing());
     EXPECT_EQ(Describe(PluginSettings), settingsBefore);
     EXPECT_EQ(ConfigDocument, documentBefore);
 
@@ -149,10 +156,48 @@ TEST_F(LoadConfigTest, AllProblemsOfAFileAreNamedInOneError)
 {
     plugin_.WriteConfigText(R"({"Quorvandelle": {"ServerName": "x", "Notification": 1, "StartDay": "5"}})");
     const std::string error = LoadError();
-    EXPECT_EQ(error.rfind(ConfigPath() + ": Quorvandelle.Notification: expected true or false, found number; ", 0), 0u)
+    EXPECT_EQ(
+        error.rfind(ConfigPath() +
+                        ": Quorvandelle.Notification at line 1, column 54: expected true or false, found number; ",
+                    0),
+        0u)
         << error;
-    EXPECT_NE(error.find("; Quorvandelle.StartDay: expected a number, found string"), std::string::npos) << error;
-    EXPECT_NE(error.find("; Quorvandelle.EndDay: missing (expected a number)"), std::string::npos) << error;
+    EXPECT_NE(error.find("; Quorvandelle.StartDay at line 1, column 69: expected a number, found string"),
+              std::string::npos)
+        << error;
+    // A missing member is placed at the object that should hold it.
+    EXPECT_NE(error.find("; Quorvandelle.EndDay at line 1, column 18: missing (expected a number)"), std::string::npos)
+        << error;
+}
+
+TEST_F(LoadConfigTest, EveryErrorNamesTheLineAndColumnOfItsValue)
+{
+    json config = ValidConfig();
+    config["Quorvandelle"]["Notification"] = 1;
+    config["Quorvandelle"]["QuorvandelleDisabledRGB"] = {1, 0, "0", 1};
+    config["Quorvandelle"]["StartDay"] = {{"day", 5}};
+    config["Quorvandelle"].erase("NormalMOTD");
+    const std::string text = config.dump(4);
+    plugin_.WriteConfigText(text);
+    const ConfigLoad load = LoadConfig();
+    ASSERT_EQ(load.Errors.size(), 4u) << DescribeAll(load.File, load.Errors);
+    const auto placeOf = [&](const ConfigProblem& problem) {
+        return "line " + std::to_string(problem.Where.Line) + ", column " + std::to_string(problem.Where.Column);
+    };
+    EXPECT_EQ(placeOf(load.Errors[0]), PlaceOfValue(text, "Notification"));
+    // The element that is wrong, not the colour: two lines below the member's name.
+    const std::size_t element = text.find("\"0\"");
+    const std::size_t elementLine = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(element), '\n');
+    EXPECT_EQ(load.Errors[1].Member, "Quorvandelle.QuorvandelleDisabledRGB[2]");
+    EXPECT_EQ(load.Errors[1].Where.Line, elementLine + 1);
+    EXPECT_EQ(load.Errors[1].Where.Column, element - text.rfind('\n', element));
+    EXPECT_EQ(load.Errors[2].Member, "Quorvandelle.NormalMOTD");
+    EXPECT_EQ(placeOf(load.Errors[2]), PlaceOfValue(text, "Quorvandelle"));
+    EXPECT_EQ(placeOf(load.Errors[3]), PlaceOfValue(text, "StartDay"));
+
+    // The top level and a byte-order mark: places count bytes, as the parser's own do.
+    plugin_.WriteConfigText("\xEF\xBB\xBF\n  [1]");
+    EXPECT_EQ(LoadError(), ConfigPath() + ": the top level at line 2, column 3: expected an object, found array");
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // problem of the file named by its member.
 #include <gtest/gtest.h>
 
-#include "plugin/config/SettingsDecoder.h"
+#include "plugin/config/PluginSettings.h"
 #include "tests/config/ConfigFixture.h"
 
 namespace {
@@ -13,8 +13,10 @@ using SettingsDecoder = ConfigFixture;
 
 std::vector<std::string> ErrorsOf(const json& document)
 {
-    ConfigErrors errors;
-    EXPECT_FALSE(DecodeSettings(document, errors).has_value());
+    ConfigProblems problems;
+    EXPECT_FALSE(DecodeSettings(document, problems).has_value());
+    std::vector<std::string> errors;
+    for (const ConfigProblem& problem : problems) errors.push_back(Describe(problem));
     return errors;
 }
 
@@ -38,7 +40,7 @@ TEST_F(SettingsDecoder, ACompleteSectionGivesAllTwelveValues)
     config["Quorvandelle"]["QuorvandelleEnabledRGB"] = {0.25, 0.5, 0.75, 1};
     config["Quorvandelle"]["QuorvandelleDisabledRGB"] = {1, 0.5, 0, 0.5};
     config["Quorvandelle"]["Notification"] = false;
-    ConfigErrors errors;
+    ConfigProblems errors;
     const std::optional<Settings> settings = DecodeSettings(config, errors);
     ASSERT_TRUE(settings.has_value());
     EXPECT_TRUE(errors.empty());
@@ -69,7 +71,7 @@ TEST_F(SettingsDecoder, TheMultipliersAndOtherMembersAreNotTheDecodersBusiness)
     config["Quorvandelle"]["TamingSpeedMultiplier"] = "fast";
     config["Quorvandelle"]["SomethingElse"] = {1, 2};
     config["Other"] = "ignored";
-    ConfigErrors errors;
+    ConfigProblems errors;
     EXPECT_TRUE(DecodeSettings(config, errors).has_value());
     EXPECT_TRUE(errors.empty());
 }

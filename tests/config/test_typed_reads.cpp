@@ -22,10 +22,10 @@ json Value(const char* text) { return json::parse(text); }
 template <typename Read>
 std::string ErrorOf(Read read, const json* member)
 {
-    ConfigErrors errors;
+    ConfigProblems errors;
     const auto value = read(member, kPath, errors);
     EXPECT_FALSE(value.has_value());
-    return errors.size() == 1 ? errors[0] : "(" + std::to_string(errors.size()) + " errors)";
+    return errors.size() == 1 ? Describe(errors[0]) : "(" + std::to_string(errors.size()) + " errors)";
 }
 
 TEST_F(TypedReads, WeekdaysTakeAnyNumberCutTowardZeroAndTheLow32Bits)
@@ -53,7 +53,7 @@ TEST_F(TypedReads, WeekdaysTakeAnyNumberCutTowardZeroAndTheLow32Bits)
         {"1.0e1", 10},
     };
     for (const Row& row : rows) {
-        ConfigErrors errors;
+        ConfigProblems errors;
         const json member = Value(row.text);
         EXPECT_EQ(ReadInteger(&member, kPath, errors), std::optional<std::int32_t>(row.value)) << row.text;
         EXPECT_TRUE(errors.empty()) << row.text;
@@ -83,7 +83,7 @@ TEST_F(TypedReads, WeekdaysRefuseEverythingButNumbersAndFlags)
 TEST_F(TypedReads, FlagsAreOnlyTrueOrFalse)
 {
     for (const bool flag : {true, false}) {
-        ConfigErrors errors;
+        ConfigProblems errors;
         const json member(flag);
         EXPECT_EQ(ReadFlag(&member, kPath, errors), std::optional<bool>(flag));
         EXPECT_TRUE(errors.empty());
@@ -122,7 +122,7 @@ TEST_F(TypedReads, TextsArriveAsUtf16UnitsWrittenDirectlyOrEscaped)
         {R"("")", u""},
     };
     for (const Row& row : rows) {
-        ConfigErrors errors;
+        ConfigProblems errors;
         const json member = Value(row.text);
         const std::optional<FString> text = ReadText(&member, kPath, errors);
         ASSERT_TRUE(text.has_value()) << row.text;
@@ -165,7 +165,7 @@ TEST_F(TypedReads, ColoursAreFourComponentsUnclampedWithExtraElementsIgnored)
         {"[1e39, -1e39, 0, 1]", inf, -inf, 0, 1},
     };
     for (const Row& row : rows) {
-        ConfigErrors errors;
+        ConfigProblems errors;
         const json member = Value(row.text);
         const std::optional<MessageColor> color = ReadColor(&member, kPath, errors);
         ASSERT_TRUE(color.has_value()) << row.text;
@@ -224,7 +224,7 @@ TEST_F(TypedReads, MultipliersAreAnyNumberOrFlagAsTheNearestFloat)
         {"1e300", inf},
     };
     for (const Row& row : rows) {
-        ConfigErrors errors;
+        ConfigProblems errors;
         const json member = Value(row.text);
         EXPECT_EQ(ReadFloat(&member, kPath, errors), std::optional<float>(row.value)) << row.text;
     }

@@ -103,11 +103,12 @@ TEST(Lifecycle, ABrokenConfigAtStartUpIsLoggedAsAnErrorAndAllFourAreStillRegiste
         const char* problem;
     };
     const Row rows[] = {
-        {"{\"Quorvandelle\": {\"ServerName\": }}", "parse error at line 1, column 33"},
+        {"{\"Quorvandelle\": {\"ServerName\": }}", "parse error in Quorvandelle.ServerName at line 1, column 33"},
         {"", "parse error at line 1, column 1"},
-        {"[1, 2]", "the top level: expected an object, found array"},
-        {"{\"Other\": {}}", "Quorvandelle: missing (expected an object)"},
-        {"{\"Quorvandelle\": {\"StartDay\": \"5\"}}", "Quorvandelle.StartDay: expected a number, found string"},
+        {"[1, 2]", "the top level at line 1, column 1: expected an object, found array"},
+        {"{\"Other\": {}}", "Quorvandelle at line 1, column 1: missing (expected an object)"},
+        {"{\"Quorvandelle\": {\"StartDay\": \"5\"}}",
+         "Quorvandelle.StartDay at line 1, column 31: expected a number, found string"},
     };
     for (const Row& row : rows) {
         PluginServer plugin;

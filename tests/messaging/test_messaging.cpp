@@ -177,7 +177,7 @@ TEST_F(Messaging, DoubledBracesAreSingleInANotificationAndUnchangedInTheChatLine
     EXPECT_EQ(inbox.notifications[0].text, "Rates {x2} on");
     ASSERT_EQ(inbox.chatRecords.size(), 1u);
     EXPECT_EQ(inbox.chatRecords[0].message, R"(<RichColor Color="0, 1, 0, 1">Rates {{x2}} on</>)");
-    EXPECT_EQ(WarningsMentioning("QuorvandelleEnabledMessage"), 0u);
+    EXPECT_EQ(WarningsMentioning("not a valid message pattern"), 0u);
 }
 
 TEST_F(Messaging, ATextThatIsNoValidPatternIsSentAsWrittenWithOneWarningPerSwitch)

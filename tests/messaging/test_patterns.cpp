@@ -28,9 +28,9 @@ TEST(Patterns, EscapedTextPassesThroughAPatternUnchanged)
 
 TEST(Patterns, ChatLineHasTheColourMarkupAndTheTextUnchanged)
 {
-    EXPECT_EQ(FormatChatLine(0, 1, 0, 1, L"Hi {{there}}"), L"<RichColor Color=\"0, 1, 0, 1\">Hi {{there}}</>");
-    EXPECT_EQ(FormatChatLine(0.25f, 0.5f, 0.75f, 1, L"x"), L"<RichColor Color=\"0.25, 0.5, 0.75, 1\">x</>");
-    EXPECT_EQ(FormatChatLine(0, 0, 0, 0, L""), L"<RichColor Color=\"0, 0, 0, 0\"></>");
+    EXPECT_EQ(FormatChatLine({0, 1, 0, 1}, L"Hi {{there}}"), L"<RichColor Color=\"0, 1, 0, 1\">Hi {{there}}</>");
+    EXPECT_EQ(FormatChatLine({0.25f, 0.5f, 0.75f, 1}, L"x"), L"<RichColor Color=\"0.25, 0.5, 0.75, 1\">x</>");
+    EXPECT_EQ(FormatChatLine({0, 0, 0, 0}, L""), L"<RichColor Color=\"0, 0, 0, 0\"></>");
 }
 
 TEST(Patterns, ColourNumbersPrintWithSixSignificantDigits)
@@ -57,7 +57,7 @@ TEST(Patterns, ColourNumbersPrintWithSixSignificantDigits)
     };
     for (const Row& row : rows) {
         const std::wstring expected = std::wstring(L"<RichColor Color=\"") + row.printed + L", 0, 0, 0\">t</>";
-        EXPECT_EQ(FormatChatLine(row.value, 0, 0, 0, L"t"), expected);
+        EXPECT_EQ(FormatChatLine({row.value, 0, 0, 0}, L"t"), expected);
     }
 }
 

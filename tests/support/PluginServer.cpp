@@ -3,9 +3,15 @@
 
 #include <fstream>
 #include <random>
+#include <regex>
 #include <stdexcept>
 
 namespace testing_support {
+
+std::string WithoutPlaces(const std::string& message)
+{
+    return std::regex_replace(message, std::regex(" at line [0-9]+, column [0-9]+"), "");
+}
 
 nlohmann::json ValidConfig()
 {

@@ -17,6 +17,10 @@ namespace testing_support {
 // A complete, valid config: a Friday-to-Monday window, every multiplier set, both messages on.
 nlohmann::json ValidConfig();
 
+// A config error message without the places it names (" at line L, column C"), for checks of what
+// an error says rather than where.
+std::string WithoutPlaces(const std::string& message);
+
 // A fresh temporary folder, removed with the object.
 class TempDirectory {
 public:

@@ -1,4 +1,5 @@
-// The plug-in's logger holder and the few ways the plug-in writes to it.
+// The plug-in's logger holder and the few ways the plug-in writes to it. Every folder above the
+// host bridge logs through here; nothing here may throw into a caller.
 #pragma once
 
 #include <memory>
@@ -18,3 +19,5 @@ void CreatePluginLog();
 void LogInfo(std::string_view text) noexcept;
 void LogWarning(std::string_view text) noexcept;
 void LogError(std::string_view text) noexcept;
+// "<callback> failed: <reason>", at error level.
+void LogCallbackFailure(std::string_view callback, std::string_view reason) noexcept;

@@ -1,13 +1,12 @@
-// The warnings: each rule fires on the mistake it is about, names the member, and stays quiet on a
-// config without it.
+// The probable mistakes of a config that loads: each rule fires on the mistake it is about, names
+// the member, and stays quiet on a config without it.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
+#include "plugin/rates/ConfigWarnings.h"
 #include "tests/support/PluginServer.h"
-#include "tool/ConfigAdvice.h"
 
-using namespace qvtool;
 using json = nlohmann::json;
 
 namespace {
@@ -15,22 +14,22 @@ namespace {
 // The shared valid config: no zero, negative or fractional rate, colours within 0 to 1.
 json CleanConfig() { return testing_support::ValidConfig(); }
 
-std::string Describe(const std::vector<Advice>& advice)
+std::string Listed(const ConfigProblems& warnings)
 {
     std::string text;
-    for (const auto& item : advice) text += "\n  " + item.path + ": " + item.message;
+    for (const auto& warning : warnings) text += "\n  " + Describe(warning);
     return text.empty() ? " (none)" : text;
 }
 
 } // namespace
 
-TEST(ToolAdvice, ACleanConfigGetsNone)
+TEST(ConfigWarnings, ACleanConfigGetsNone)
 {
-    const auto advice = AdviseOnConfig(CleanConfig());
-    EXPECT_TRUE(advice.empty()) << Describe(advice);
+    const auto advice = ProbableMistakes(CleanConfig());
+    EXPECT_TRUE(advice.empty()) << Listed(advice);
 }
 
-TEST(ToolAdvice, EachProbableMistakeIsNamedByItsMember)
+TEST(ConfigWarnings, EachProbableMistakeIsNamedByItsMember)
 {
     struct Row {
         const char* key;
@@ -56,6 +55,13 @@ TEST(ToolAdvice, EachProbableMistakeIsNamedByItsMember)
         {"TamingSpeedMultiplier", false, "Quorvandelle.TamingSpeedMultiplier",
          "false leaves the game's own rate unchanged"},
         {"HarvestAmountMultiplier", -2, "Quorvandelle.HarvestAmountMultiplier", "-2 is a negative rate"},
+        // Beyond the largest 32-bit float the game's field would hold infinity.
+        {"CraftXPMultiplier", 1e39, "Quorvandelle.CraftXPMultiplier",
+         "1e+39 is beyond the range of the game's 32-bit rates; the plug-in writes it as inf"},
+        {"CraftXPMultiplier", -1e39, "Quorvandelle.CraftXPMultiplier", "-1e+39 is a negative rate"},
+        {"StructureDamageMultiplier", 4294967301.0, "Quorvandelle.StructureDamageMultiplier", "takes effect as 5"},
+        {"QuorvandelleEnabledRGB", json::array({0, 1e39, 0, 1}), "Quorvandelle.QuorvandelleEnabledRGB",
+         "a component is beyond the range of a 32-bit float and is used as inf"},
         {"QuorvandelleEnabledMessage", "Rates {on}", "Quorvandelle.QuorvandelleEnabledMessage",
          "is not a valid message pattern"},
         {"QuorvandelleDisabledMessage", "Back}", "Quorvandelle.QuorvandelleDisabledMessage",
@@ -70,50 +76,50 @@ TEST(ToolAdvice, EachProbableMistakeIsNamedByItsMember)
     for (const Row& row : rows) {
         json config = CleanConfig();
         config["Quorvandelle"][row.key] = row.value;
-        const auto advice = AdviseOnConfig(config);
+        const auto advice = ProbableMistakes(config);
         bool found = false;
         for (const auto& item : advice) {
-            found = found || (item.path == row.path && item.message.find(row.message) != std::string::npos);
+            found = found || (item.Member == row.path && item.What.find(row.message) != std::string::npos);
         }
-        EXPECT_TRUE(found) << row.key << " = " << row.value.dump() << " gave:" << Describe(advice);
+        EXPECT_TRUE(found) << row.key << " = " << row.value.dump() << " gave:" << Listed(advice);
     }
 }
 
-TEST(ToolAdvice, WindowsOpenOnNoDayAreCaughtAlsoWhenTheDaysDiffer)
+TEST(ConfigWarnings, WindowsOpenOnNoDayAreCaughtAlsoWhenTheDaysDiffer)
 {
     json config = CleanConfig();
     config["Quorvandelle"]["StartDay"] = 7;
     config["Quorvandelle"]["EndDay"] = 0; // 7 acts as Sunday, so the window is empty
-    const auto advice = AdviseOnConfig(config);
+    const auto advice = ProbableMistakes(config);
     bool found = false;
-    for (const auto& item : advice) found = found || item.message.find("open on no weekday") != std::string::npos;
-    EXPECT_TRUE(found) << Describe(advice);
+    for (const auto& item : advice) found = found || item.What.find("open on no weekday") != std::string::npos;
+    EXPECT_TRUE(found) << Listed(advice);
 }
 
-TEST(ToolAdvice, BraceRulesFollowWhereTheTextIsShown)
+TEST(ConfigWarnings, BraceRulesFollowWhereTheTextIsShown)
 {
     json config = CleanConfig();
     config["Quorvandelle"]["QuorvandelleEnabledMessage"] = "Rates {on}";
     config["Quorvandelle"]["Notification"] = false; // only the chat line, which inserts the text as it is
-    EXPECT_TRUE(AdviseOnConfig(config).empty()) << Describe(AdviseOnConfig(config));
+    EXPECT_TRUE(ProbableMistakes(config).empty()) << Listed(ProbableMistakes(config));
 
     config["Quorvandelle"]["QuorvandelleEnabledMessage"] = "Rates {{on}}";
     config["Quorvandelle"]["Notification"] = true;
     config["Quorvandelle"]["Chatbox"] = false; // only the notification, which shows single braces
-    EXPECT_TRUE(AdviseOnConfig(config).empty()) << Describe(AdviseOnConfig(config));
+    EXPECT_TRUE(ProbableMistakes(config).empty()) << Listed(ProbableMistakes(config));
 }
 
-TEST(ToolAdvice, MembersThatFailToDecodeAreLeftToTheErrors)
+TEST(ConfigWarnings, MembersThatFailToDecodeAreLeftToTheErrors)
 {
     json config = CleanConfig();
     config["Quorvandelle"]["StartDay"] = "Friday";
     config["Quorvandelle"]["QuorvandelleEnabledRGB"] = json::array({0, 255});
     config["Quorvandelle"]["XPMultiplier"] = "0";
-    EXPECT_TRUE(AdviseOnConfig(config).empty()) << Describe(AdviseOnConfig(config));
-    EXPECT_TRUE(AdviseOnConfig(json::array()).empty());
+    EXPECT_TRUE(ProbableMistakes(config).empty()) << Listed(ProbableMistakes(config));
+    EXPECT_TRUE(ProbableMistakes(json::array()).empty());
 }
 
-TEST(ToolAdvice, NearestMemberIgnoresCaseAndAFewLetters)
+TEST(ConfigWarnings, NearestMemberIgnoresCaseAndAFewLetters)
 {
     EXPECT_EQ(NearestKnownMember("startday"), "StartDay");
     EXPECT_EQ(NearestKnownMember("MOTDChangeEnable"), "MOTDChangeEnabled");

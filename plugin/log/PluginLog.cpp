@@ -1,10 +1,12 @@
 // The logger over the host's sinks: pattern "%D %R [%n][%l] %v" in local time, flushed at info.
-#include "plugin/lifecycle/PluginLog.h"
+#include "plugin/log/PluginLog.h"
+
+#include <string>
 
 #include <spdlog/logger.h>
 #include <spdlog/pattern_formatter.h>
 
-#include "plugin/host/ArkApi.h"
+#include "plugin/host/Framework.h"
 
 std::shared_ptr<spdlog::logger>& PluginLog()
 {
@@ -15,7 +17,7 @@ std::shared_ptr<spdlog::logger>& PluginLog()
 void CreatePluginLog()
 {
     auto& holder = PluginLog();
-    const auto& sinks = GetLogSinks();
+    const auto& sinks = Framework::LogSinks();
     holder = std::make_shared<spdlog::logger>("Quorvandelle", sinks.begin(), sinks.end());
     holder->set_pattern("%D %R [%n][%l] %v", spdlog::pattern_time_type::local);
     holder->flush_on(spdlog::level::info);
@@ -39,3 +41,12 @@ void LogInfo(std::string_view text) noexcept { Log(spdlog::level::info, text); }
 void LogWarning(std::string_view text) noexcept { Log(spdlog::level::warn, text); }
 
 void LogError(std::string_view text) noexcept { Log(spdlog::level::err, text); }
+
+void LogCallbackFailure(std::string_view callback, std::string_view reason) noexcept
+{
+    try {
+        LogError(std::string(callback) + " failed: " + std::string(reason));
+    } catch (...) {
+        // Out of memory while reporting: there is nothing left to tell anyone with.
+    }
+}

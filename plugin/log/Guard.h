@@ -4,7 +4,7 @@
 
 #include <exception>
 
-void ReportCallbackFailure(const char* callback, const char* reason) noexcept;
+#include "plugin/log/PluginLog.h"
 
 template <typename Body>
 void RunGuarded(const char* callback, Body&& body) noexcept
@@ -12,8 +12,8 @@ void RunGuarded(const char* callback, Body&& body) noexcept
     try {
         body();
     } catch (const std::exception& error) {
-        ReportCallbackFailure(callback, error.what());
+        LogCallbackFailure(callback, error.what());
     } catch (...) {
-        ReportCallbackFailure(callback, "unknown error");
+        LogCallbackFailure(callback, "unknown error");
     }
 }

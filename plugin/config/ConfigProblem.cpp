@@ -1,0 +1,56 @@
+// Writing config problems out, and finding their places.
+#include "plugin/config/ConfigProblem.h"
+
+TextPosition PlaceOf(const ConfigPlaces& places, std::string_view member)
+{
+    while (true) {
+        if (const auto found = places.find(member); found != places.end()) return found->second;
+        if (member.empty()) return {};
+        // Up one level: "a.b[2]" to "a.b", "a.b" to "a", "a" to the top level "".
+        const std::size_t cut = member.find_last_of(".[");
+        member = member.substr(0, cut == std::string_view::npos ? 0 : cut);
+    }
+}
+
+void Locate(ConfigProblems& problems, const ConfigPlaces& places)
+{
+    for (ConfigProblem& problem : problems) {
+        if (problem.Kind == ProblemKind::Member && problem.Where.Line == 0)
+            problem.Where = PlaceOf(places, problem.Member);
+    }
+}
+
+std::string Describe(const ConfigProblem& problem)
+{
+    std::string subject;
+    switch (problem.Kind) {
+    case ProblemKind::FileMissing:
+    case ProblemKind::File:
+        return problem.What;
+    case ProblemKind::Syntax:
+        subject = problem.Member.empty() ? "parse error" : "parse error in " + problem.Member;
+        break;
+    case ProblemKind::Member:
+        subject = problem.Member.empty() ? "the top level" : problem.Member;
+        break;
+    }
+    if (problem.Where.Line != 0) {
+        subject +=
+            " at line " + std::to_string(problem.Where.Line) + ", column " + std::to_string(problem.Where.Column);
+    }
+    return subject + ": " + problem.What;
+}
+
+std::string Describe(std::string_view file, const ConfigProblem& problem)
+{
+    const bool ofTheFile = problem.Kind == ProblemKind::FileMissing || problem.Kind == ProblemKind::File;
+    return std::string(file) + (ofTheFile ? " " : ": ") + Describe(problem);
+}
+
+std::string DescribeAll(std::string_view file, const ConfigProblems& problems)
+{
+    if (problems.empty()) return std::string(file);
+    std::string all = Describe(file, problems.front());
+    for (std::size_t i = 1; i < problems.size(); ++i) all += "; " + Describe(problems[i]);
+    return all;
+}
