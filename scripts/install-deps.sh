@@ -1,16 +1,30 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages only, whatever the build and the tests need and the machine lacks.
+# Installs, from Debian's packages only, whatever the build and the tests need and the machine lacks:
+# "run" for the main job alone, "all" (the default) for every test too.
 # Safe to run again: it asks apt only for what is missing.
 set -euo pipefail
 
-packages=(
+# What the main job (scripts/run.sh) needs: the native build of the plug-in, the stand-in and the tool.
+run_packages=(
   build-essential cmake ninja-build pkg-config
   nlohmann-json3-dev libspdlog-dev libfmt-dev libcli11-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64 wine64
-  clang libfuzzer-14-dev libclang-rt-14-dev clang-format
-  binutils-mingw-w64-x86-64
+  googletest libgtest-dev libgmock-dev
 )
+# And what every test needs on top: benchmarks, the Windows cross build under Wine, fuzzing, formatting.
+test_packages=(
+  libbenchmark-dev
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
+  clang libfuzzer-14-dev libclang-rt-14-dev clang-format
+)
+
+case "${1:-all}" in
+run) packages=("${run_packages[@]}") ;;
+all) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+*)
+  echo "usage: $0 [run|all]" >&2
+  exit 2
+  ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
