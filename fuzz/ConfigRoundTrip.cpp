@@ -153,10 +153,10 @@ ConfigRoundTrip::ConfigRoundTrip() : state_(std::make_unique<State>())
     // What the library's entry point runs: the logger, the first read (no file yet) and the
     // four registrations, so commands arrive through the host as on a server.
     Load();
-    standin::PlayerSpec spec;
-    spec.name = "Admin";
-    spec.admin = true;
-    state_->admin = state_->server->JoinPlayer(spec);
+    standin::PlayerProfile profile;
+    profile.name = "Admin";
+    profile.admin = true;
+    state_->admin = state_->server->JoinPlayer(profile);
 }
 
 ConfigRoundTrip::~ConfigRoundTrip()

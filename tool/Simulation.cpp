@@ -175,10 +175,10 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
     switch (action.kind) {
     case ActionKind::Join: {
         if (Connected(action.name) != nullptr) throw ActionError(fmt::format("{} is already connected", action.name));
-        standin::PlayerSpec spec;
-        spec.name = action.name;
-        spec.admin = action.flag;
-        players_.push_back({action.name, server_->JoinPlayer(spec), action.flag, {}});
+        standin::PlayerProfile profile;
+        profile.name = action.name;
+        profile.admin = action.flag;
+        players_.push_back({action.name, server_->JoinPlayer(profile), action.flag, {}});
         event.kind = EventKind::Join;
         event.player = action.name;
         event.flag = action.flag;

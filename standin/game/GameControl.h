@@ -16,7 +16,7 @@ namespace standin::game {
 // an empty message of the day.
 STANDIN_API void Reset();
 
-STANDIN_API PlayerId Join(const PlayerSpec& spec);
+STANDIN_API PlayerId Join(const PlayerProfile& profile);
 // Throws std::invalid_argument for an unknown or departed player.
 STANDIN_API void Leave(PlayerId player);
 STANDIN_API bool IsConnected(PlayerId player);
@@ -28,6 +28,9 @@ STANDIN_API void ClearInboxes();
 
 STANDIN_API void SetGameModePresent(bool present);
 STANDIN_API bool GameModePresent();
+// While absent, CurrentWorld() answers null; the players and their inboxes stay.
+STANDIN_API void SetWorldPresent(bool present);
+STANDIN_API bool WorldPresent();
 
 STANDIN_API const std::vector<std::string>& MultiplierNames();
 // Unknown names throw std::invalid_argument.

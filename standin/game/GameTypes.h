@@ -11,7 +11,7 @@ namespace standin {
 // A player of the simulated game, valid for the life of the server that made it (also after leaving).
 enum class PlayerId : std::uint32_t {};
 
-struct PlayerSpec {
+struct PlayerProfile {
     std::string name;
     bool admin = false;
     bool hasCharacter = true;   // without one, "GetPlayerCharacter" returns null

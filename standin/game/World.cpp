@@ -30,6 +30,7 @@ void Build(WorldState& state)
     }
     state.objects.Add(state.gameMode.get(), "AShooterGameMode");
     state.gameModePresent = true;
+    state.worldPresent = true;
 }
 
 // The world's array must describe the list's storage after every change.
@@ -137,23 +138,23 @@ void Reset()
     Build(state);
 }
 
-PlayerId Join(const PlayerSpec& spec)
+PlayerId Join(const PlayerProfile& profile)
 {
     WorldState& state = State();
     const std::uint32_t id = state.nextPlayer++;
     Player player;
-    player.name = spec.name;
+    player.name = profile.name;
     player.controller = NewObject<AShooterPlayerController>();
     player.controller->playerId = id;
     player.controller->character = nullptr;
     player.controller->playerController.controller.PlayerState = nullptr;
-    if (spec.hasCharacter) {
+    if (profile.hasCharacter) {
         player.character = NewObject<AShooterCharacter>();
-        player.character->bIsServerAdmin = spec.admin ? 1 : 0;
+        player.character->bIsServerAdmin = profile.admin ? 1 : 0;
         player.controller->character = player.character.get();
         state.objects.Add(player.character.get(), "AShooterCharacter");
     }
-    if (spec.hasPlayerState) {
+    if (profile.hasPlayerState) {
         player.playerState = NewObject<APlayerState>();
         player.controller->playerController.controller.PlayerState = player.playerState.get();
         state.objects.Add(player.playerState.get(), "AShooterPlayerState");
@@ -212,6 +213,21 @@ void SetGameModePresent(bool present)
 
 bool GameModePresent() { return State().gameModePresent; }
 
+void SetWorldPresent(bool present)
+{
+    WorldState& state = State();
+    if (present == state.worldPresent) return;
+    // As with the game mode: an address kept from before is no live object while the world is down.
+    if (present) {
+        state.objects.Add(state.world.get(), "UWorld");
+    } else {
+        state.objects.Remove(state.world.get());
+    }
+    state.worldPresent = present;
+}
+
+bool WorldPresent() { return State().worldPresent; }
+
 const std::vector<std::string>& MultiplierNames()
 {
     static const std::vector<std::string> names = [] {
@@ -242,7 +258,11 @@ const char* ClassOfObject(const void* object) { return game::State().objects.Cla
 
 bool ClassDerivesFrom(const std::string& derived, const std::string& base) { return game::DerivesFrom(derived, base); }
 
-UWorld* CurrentWorld() { return game::State().world.get(); }
+UWorld* CurrentWorld()
+{
+    auto& state = game::State();
+    return state.worldPresent ? state.world.get() : nullptr;
+}
 
 AShooterGameMode* CurrentGameMode()
 {

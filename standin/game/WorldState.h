@@ -26,6 +26,7 @@ struct WorldState {
     std::vector<WeakObjectPtr> controllerList; // the storage behind world->PlayerControllerList
     std::unique_ptr<AShooterGameMode> gameMode;
     bool gameModePresent = true;
+    bool worldPresent = true;
     std::u16string messageOfTheDay; // the game's own copy
     int messageOfTheDayChanges = 0;
     std::map<std::uint32_t, Player> players;

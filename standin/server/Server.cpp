@@ -146,7 +146,7 @@ void Server::UnloadPlugin()
 
 bool Server::PluginLoaded() const { return state_->handle != nullptr; }
 
-PlayerId Server::JoinPlayer(const PlayerSpec& spec) { return game::Join(spec); }
+PlayerId Server::JoinPlayer(const PlayerProfile& profile) { return game::Join(profile); }
 
 void Server::RemovePlayer(PlayerId player) { game::Leave(player); }
 
@@ -213,6 +213,12 @@ void Server::RemoveGameMode() { game::SetGameModePresent(false); }
 void Server::RestoreGameMode() { game::SetGameModePresent(true); }
 
 bool Server::HasGameMode() const { return game::GameModePresent(); }
+
+void Server::RemoveWorld() { game::SetWorldPresent(false); }
+
+void Server::RestoreWorld() { game::SetWorldPresent(true); }
+
+bool Server::HasWorld() const { return game::WorldPresent(); }
 
 const std::vector<std::string>& Server::MultiplierNames() { return game::MultiplierNames(); }
 

@@ -60,7 +60,7 @@ public:
     bool PluginLoaded() const;
 
     // ---- players ----
-    PlayerId JoinPlayer(const PlayerSpec& spec);
+    PlayerId JoinPlayer(const PlayerProfile& profile);
     // The controller is destroyed: its entry in the world's list stays, and resolves to null.
     void RemovePlayer(PlayerId player);
     bool IsConnected(PlayerId player) const;
@@ -95,6 +95,11 @@ public:
     void RemoveGameMode();
     void RestoreGameMode();
     bool HasGameMode() const;
+    // While removed, CurrentWorld() answers null (the game mode is another matter); the players
+    // stay connected. Restoring brings back the same world.
+    void RemoveWorld();
+    void RestoreWorld();
+    bool HasWorld() const;
     // The sixteen multiplier field names ("XPMultiplier", ...), in the order of the game's table.
     static const std::vector<std::string>& MultiplierNames();
     // The value the game starts with.

@@ -78,10 +78,10 @@ TEST_F(ReloadCommands, AnAdministratorReloadsAndAloneIsToldInOpaqueGreen)
 
 TEST_F(ReloadCommands, PlayersWhoAreNotAdministratorsAreRefusedSilently)
 {
-    standin::PlayerSpec noCharacter;
+    standin::PlayerProfile noCharacter;
     noCharacter.name = "Spectator";
     noCharacter.hasCharacter = false;
-    standin::PlayerSpec noPlayerState;
+    standin::PlayerProfile noPlayerState;
     noPlayerState.name = "Joining admin";
     noPlayerState.admin = true;
     noPlayerState.hasPlayerState = false;

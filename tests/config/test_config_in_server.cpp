@@ -356,3 +356,37 @@ TEST_F(ConfigInServer, EachMissingOrMistypedMultiplierIsWarnedAboutWithoutReject
 }
 
 } // namespace
+
+namespace {
+
+TEST(ConfigWarningsInTheLog, EveryLoadNamesEachProbableMistakeWithItsPlaceAndStillTakesTheFile)
+{
+    PluginServer plugin;
+    const PlayerId admin = plugin.Join("Admin", true);
+    json config = ConfigWith("XPMultiplier", 1e39); // the game's float field would hold infinity
+    config["Quorvandelle"]["HarvestAmountMultiplier"] = -2;
+    config["Quorvandelle"]["XPMultiplyer"] = 3;
+    plugin.WriteConfig(config);
+    const std::vector<std::string> expected = {"Quorvandelle.XPMultiplier at line ",
+                                               "1e+39 is beyond the range of the game's 32-bit rates",
+                                               "Quorvandelle.HarvestAmountMultiplier at line ",
+                                               "-2 is a negative rate",
+                                               "Quorvandelle.XPMultiplyer at line ",
+                                               "did you mean \"XPMultiplier\"?"};
+    const auto expectWarnings = [&] {
+        const auto warnings = plugin.PluginLogMessages(spdlog::level::warn);
+        ASSERT_EQ(warnings.size(), 3u);
+        for (std::size_t i = 0; i < warnings.size(); ++i) {
+            EXPECT_EQ(warnings[i].rfind(plugin.PluginConfigPath() + ": " + expected[2 * i], 0), 0u) << warnings[i];
+            EXPECT_NE(warnings[i].find(expected[2 * i + 1]), std::string::npos) << warnings[i];
+        }
+    };
+    plugin.Load();
+    expectWarnings();
+    plugin->ClearLog();
+    EXPECT_EQ(Reload(plugin, admin), kReloaded);
+    expectWarnings();
+    EXPECT_TRUE(plugin.PluginLogMessages(spdlog::level::err).empty());
+}
+
+} // namespace

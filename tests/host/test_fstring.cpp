@@ -2,6 +2,8 @@
 // taken from and given back to the game's allocator.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <string>
 #include <utility>
 
@@ -36,6 +38,18 @@ TEST_F(FStringTest, TextGetsTheGameGrowthRuleCapacityInOneBlock)
         }
         EXPECT_EQ(LiveBlocks(), 0) << row.text;
     }
+}
+
+TEST(FStringGrowth, TheCapacityOfAHugeTextStopsAtTheLargestCountInsteadOfWrapping)
+{
+    constexpr std::int32_t largest = std::numeric_limits<std::int32_t>::max();
+    // num + 3/8 num + 16 first passes the largest count between these two.
+    EXPECT_EQ(GrowthCapacity(1561806272, 0), 2147483640);
+    EXPECT_EQ(GrowthCapacity(1561806280, 0), largest);
+    EXPECT_EQ(GrowthCapacity(largest, 0), largest);
+    // A short text gets 4, unless the string already had a buffer.
+    EXPECT_EQ(GrowthCapacity(4, 0), 4);
+    EXPECT_EQ(GrowthCapacity(4, 4), 4 + 1 + 16);
 }
 
 TEST_F(FStringTest, BufferIsTheCapacityInTwoByteUnitsFromTheGameAllocator)

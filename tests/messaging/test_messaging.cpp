@@ -204,6 +204,22 @@ TEST_F(Messaging, ATextThatIsNoValidPatternIsSentAsWrittenWithOneWarningPerSwitc
     }
 }
 
+TEST_F(Messaging, WithoutAWorldASwitchStillTakesPlaceAndNobodyIsSentAnything)
+{
+    // The host's world can be down while its game mode and a player's command are still there.
+    qv_->RemoveWorld();
+    Toggle();
+    EXPECT_EQ(qv_->Multiplier("XPMultiplier"), 2.0f);
+    EXPECT_EQ(qv_->MessageOfTheDay(), "It is the weekend");
+    EXPECT_EQ(qv_->InboxOf(ada_).Count() + qv_->InboxOf(bo_).Count(), 0u);
+    EXPECT_TRUE(qv_->EscapedExceptions().empty());
+    EXPECT_TRUE(qv_.PluginLogMessages(spdlog::level::err).empty());
+
+    qv_->RestoreWorld();
+    Toggle();
+    EXPECT_EQ(qv_->InboxOf(bo_).notifications.size(), 1u) << "the switch back is announced again";
+}
+
 TEST_F(Messaging, TextsBeyondAsciiReachEveryPlayerUnchanged)
 {
     const struct {

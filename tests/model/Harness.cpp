@@ -192,12 +192,12 @@ private:
             model_.SetMotdExternally(action.text);
             break;
         case ActionType::Join: {
-            standin::PlayerSpec spec;
-            spec.name = "Player " + std::to_string(ids_.size() + 1);
-            spec.admin = action.player.admin;
-            spec.hasCharacter = action.player.hasCharacter;
-            spec.hasPlayerState = action.player.hasPlayerState;
-            ids_.push_back(server().JoinPlayer(spec));
+            standin::PlayerProfile profile;
+            profile.name = "Player " + std::to_string(ids_.size() + 1);
+            profile.admin = action.player.admin;
+            profile.hasCharacter = action.player.hasCharacter;
+            profile.hasPlayerState = action.player.hasPlayerState;
+            ids_.push_back(server().JoinPlayer(profile));
             model_.Join(action.player);
             break;
         }

@@ -46,7 +46,7 @@ TEST_F(ToggleCommand, AnAdministratorSwitchesTheWeekendOnAndTheNormalValuesBackI
 
 TEST_F(ToggleCommand, OnlyAnAdministratorsCharacterMayUseItAndRefusalsChangeNothing)
 {
-    standin::PlayerSpec withoutCharacter;
+    standin::PlayerProfile withoutCharacter;
     withoutCharacter.name = "Cy";
     withoutCharacter.hasCharacter = false;
     const standin::PlayerId cy = server().JoinPlayer(withoutCharacter);
@@ -59,7 +59,7 @@ TEST_F(ToggleCommand, OnlyAnAdministratorsCharacterMayUseItAndRefusalsChangeNoth
 
     // No player-state test: an administrator without one may switch. The refused uses did not
     // flip the direction, so this first accepted use switches on.
-    standin::PlayerSpec withoutPlayerState;
+    standin::PlayerProfile withoutPlayerState;
     withoutPlayerState.name = "Di";
     withoutPlayerState.admin = true;
     withoutPlayerState.hasPlayerState = false;

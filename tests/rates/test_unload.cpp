@@ -2,6 +2,10 @@
 // the normal values always survive.
 #include <gtest/gtest.h>
 
+#include "plugin/config/PluginSettings.h"
+#include "plugin/lifecycle/Lifecycle.h"
+#include "plugin/log/PluginLog.h"
+#include "plugin/rates/WeekendState.h"
 #include "tests/rates/RatesFixture.h"
 
 namespace rates_testing {
@@ -38,6 +42,29 @@ TEST_F(UnloadDuringAWeekend, PutsTheNormalValuesBackSilentlyAndTheMessageOfTheDa
         Toggle(admin_);
         EXPECT_EQ(CurrentRates(), normal_);
     }
+}
+
+// When the whole server process ends, the game's objects may already be gone: Unload removes the
+// registrations and touches nothing of the game. Run on the plug-in's core in this process, since
+// only a process that ends detaches a library that way.
+TEST(UnloadAtProcessEnd, RemovesTheRegistrationsAndLeavesTheWeekendValuesAlone)
+{
+    testing_support::PluginServer plugin;
+    plugin.WriteConfig(ValidConfig());
+    Load();
+    const standin::PlayerId admin = plugin.Join("Ada", true);
+    ASSERT_TRUE(plugin->Chat(admin, "/ToggleQuorvandelle"));
+    const auto weekend = plugin->Multipliers();
+    ASSERT_EQ(plugin->Multiplier("XPMultiplier"), 2.0f);
+
+    Unload(UnloadReason::ProcessEnding);
+    for (const auto& registration : plugin->Registrations()) ADD_FAILURE() << registration.name << " is left";
+    EXPECT_EQ(plugin->Multipliers(), weekend);
+    EXPECT_EQ(plugin->MessageOfTheDay(), "It is the weekend");
+
+    ResetWeekendState();
+    ResetConfigState();
+    PluginLog().reset();
 }
 
 TEST_F(UnloadDuringAWeekend, WithNoWeekendInForceNothingOfTheGameIsTouched)

@@ -108,10 +108,10 @@ void PluginServer::Unload() { server_->UnloadPlugin(); }
 
 standin::PlayerId PluginServer::Join(const std::string& name, bool admin)
 {
-    standin::PlayerSpec spec;
-    spec.name = name;
-    spec.admin = admin;
-    return server_->JoinPlayer(spec);
+    standin::PlayerProfile profile;
+    profile.name = name;
+    profile.admin = admin;
+    return server_->JoinPlayer(profile);
 }
 
 standin::Inbox PluginServer::Toggle(standin::PlayerId admin)
