@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "plugin/config/PluginSettings.h"
-#include "plugin/rates/WeekendValues.h"
+#include "plugin/config/WeekendValues.h"
 #include "tool/Terminal.h"
 
 namespace qvtool {

@@ -5,8 +5,10 @@
 
 #include <string>
 
+#include "plugin/commands/Registrations.h"
 #include "plugin/config/LoadConfig.h"
 #include "plugin/config/PluginSettings.h"
+#include "plugin/host/Clock.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/Game.h"
 #include "plugin/log/PluginLog.h"
@@ -23,7 +25,8 @@ enum class Occasion { StartUp, Reload };
 
 void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
 {
-    const ConfigLoad load = LoadConfig();
+    const std::string statusCommand = PluginSettings.StatusCommand;
+    const ConfigLoad load = LoadConfig(&CheckCommandNames);
     if (occasion == Occasion::StartUp && load.FileMissing()) {
         LogWarning(load.File + " not found; running with the initial settings");
         return;
@@ -40,13 +43,14 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
         return;
     }
 
-    for (const ConfigProblem& warning : LoadWarnings(ConfigDocument, ConfigDocumentPlaces)) {
+    for (const ConfigProblem& warning : LoadWarnings(ConfigDocument, ConfigDocumentPlaces, Clock::LocalNowIfKnown())) {
         LogWarning(Describe(load.File, warning));
     }
     if (occasion == Occasion::StartUp) {
         LogInfo("Loaded " + load.File);
         return;
     }
+    FollowStatusCommand(statusCommand);
     LogInfo("Config reloaded from " + load.File);
     TellPlayer(player, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
 }

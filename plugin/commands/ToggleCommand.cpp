@@ -6,6 +6,7 @@
 #include "plugin/log/PluginLog.h"
 #include "plugin/rates/Switching.h"
 #include "plugin/rates/WeekendState.h"
+#include "plugin/rates/Windows.h"
 
 void ToggleChatCommand(AShooterPlayerController* player, FString*, EChatSendMode::Type)
 {
@@ -13,7 +14,7 @@ void ToggleChatCommand(AShooterPlayerController* player, FString*, EChatSendMode
     if (Weekend.ScheduledWeekendActive) return;
 
     const bool weekend = !Weekend.ManualWeekendActive;
-    if (SwitchWithFlag(Weekend.ManualWeekendActive, weekend)) {
+    if (SwitchWithFlag(Weekend.ManualWeekendActive, weekend, kWeeklyWindow)) {
         LogInfo(weekend ? "Weekend rates switched on by hand" : "Normal rates switched back by hand");
     }
 }

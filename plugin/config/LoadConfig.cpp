@@ -42,7 +42,7 @@ ConfigSource ReadConfigSource(const std::string& path)
     return source;
 }
 
-ConfigLoad LoadConfig()
+ConfigLoad LoadConfig(SettingsCheck check)
 {
     ConfigLoad load{ConfigPath(), {}};
     ConfigSource source = ReadConfigSource(load.File);
@@ -51,7 +51,8 @@ ConfigLoad LoadConfig()
         return load;
     }
     std::optional<Settings> settings = DecodeSettings(source.Document, load.Errors);
-    if (!settings) {
+    if (settings && check != nullptr) check(*settings, load.Errors);
+    if (!settings || !load.Loaded()) {
         Locate(load.Errors, source.Places);
         return load;
     }

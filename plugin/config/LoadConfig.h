@@ -30,6 +30,10 @@ struct ConfigLoad {
     bool FileMissing() const { return Errors.size() == 1 && Errors.front().Kind == ProblemKind::FileMissing; }
 };
 
+struct Settings;
+// A check of decoded settings beyond the file itself, by code above this folder.
+using SettingsCheck = void (*)(const Settings& settings, ConfigProblems& problems);
+
 // Loaded: PluginSettings, ConfigDocument and its places took the file's values together.
-// Otherwise all three keep what they held.
-ConfigLoad LoadConfig();
+// Otherwise all three keep what they held. A problem that check finds refuses the file too.
+ConfigLoad LoadConfig(SettingsCheck check = nullptr);

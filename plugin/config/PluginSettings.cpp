@@ -5,26 +5,31 @@
 
 #include <type_traits>
 
-#include "plugin/config/TypedReads.h"
 #include "plugin/host/LibraryObject.h"
 
 QV_LIBRARY_OBJECT Settings PluginSettings;
 QV_LIBRARY_OBJECT nlohmann::json ConfigDocument;
 QV_LIBRARY_OBJECT ConfigPlaces ConfigDocumentPlaces;
 
-const std::array<SettingRow, 12> SettingsTable = {{
-    {"ServerName", &Settings::ServerName},
-    {"Notification", &Settings::Notification},
-    {"Chatbox", &Settings::Chatbox},
-    {"QuorvandelleEnabledRGB", &Settings::EnabledColor},
-    {"QuorvandelleEnabledMessage", &Settings::EnabledMessage},
-    {"QuorvandelleDisabledRGB", &Settings::DisabledColor},
-    {"QuorvandelleDisabledMessage", &Settings::DisabledMessage},
-    {"MOTDChangeEnabled", &Settings::MOTDChangeEnabled},
-    {"WeekendMOTD", &Settings::WeekendMOTD},
-    {"NormalMOTD", &Settings::NormalMOTD},
-    {"StartDay", &Settings::StartDay},
-    {"EndDay", &Settings::EndDay},
+const std::array<SettingRow, 18> SettingsTable = {{
+    {"ServerName", true, &Settings::ServerName},
+    {"Notification", true, &Settings::Notification},
+    {"Chatbox", true, &Settings::Chatbox},
+    {"QuorvandelleEnabledRGB", true, &Settings::EnabledColor},
+    {"QuorvandelleEnabledMessage", true, &Settings::EnabledMessage},
+    {"QuorvandelleDisabledRGB", true, &Settings::DisabledColor},
+    {"QuorvandelleDisabledMessage", true, &Settings::DisabledMessage},
+    {"MOTDChangeEnabled", true, &Settings::MOTDChangeEnabled},
+    {"WeekendMOTD", true, &Settings::WeekendMOTD},
+    {"NormalMOTD", true, &Settings::NormalMOTD},
+    {"StartDay", true, &Settings::StartDay},
+    {"EndDay", true, &Settings::EndDay},
+    {"StartTime", false, &Settings::StartTime},
+    {"EndTime", false, &Settings::EndTime},
+    {"Schedules", false, &Settings::Schedules},
+    {"Reminders", false, &Settings::Reminders},
+    {"ReminderMessage", false, &Settings::ReminderMessage},
+    {"StatusCommand", false, &Settings::StatusCommand},
 }};
 
 void ResetConfigState()
@@ -65,6 +70,7 @@ std::optional<Settings> DecodeSettings(const nlohmann::json& document, ConfigPro
     Settings settings;
     for (const SettingRow& row : SettingsTable) {
         const nlohmann::json* member = FindMember(*section, row.Key);
+        if (member == nullptr && !row.Required) continue;
         const std::string path = SectionMember(row.Key);
         std::visit(
             [&](auto field) {
@@ -76,8 +82,16 @@ std::optional<Settings> DecodeSettings(const nlohmann::json& document, ConfigPro
                     value = ReadFlag(member, path, problems);
                 } else if constexpr (std::is_same_v<Value, MessageColor>) {
                     value = ReadColor(member, path, problems);
-                } else {
+                } else if constexpr (std::is_same_v<Value, std::int32_t>) {
                     value = ReadInteger(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, TimeOfDay>) {
+                    value = ReadTimeOfDay(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, std::vector<Schedule>>) {
+                    value = ReadSchedules(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, std::vector<std::int32_t>>) {
+                    value = ReadReminders(member, path, problems);
+                } else {
+                    value = ReadCommandName(member, path, problems);
                 }
                 if (value) settings.*field = std::move(*value);
             },

@@ -7,11 +7,14 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "plugin/config/ConfigParser.h"
 #include "plugin/config/ConfigProblem.h"
+#include "plugin/config/Schedules.h"
+#include "plugin/config/TypedReads.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
 
@@ -28,15 +31,27 @@ struct Settings {
     FString NormalMOTD;
     std::int32_t StartDay = 0;
     std::int32_t EndDay = 0;
+    // Optional: a file without them behaves as if they were "00:00", no schedules, no reminders
+    // and no status command.
+    TimeOfDay StartTime;
+    TimeOfDay EndTime;
+    std::vector<Schedule> Schedules;
+    std::vector<std::int32_t> Reminders; // minutes before a window opens
+    FString ReminderMessage;             // empty: the default text
+    std::string StatusCommand;           // empty: none
 };
 
-// One row per member of the section, in the order they are read: its key, and the field its value
-// goes into. The field's type chooses the typed read (text, flag, colour, whole number).
+// One row per member of the section, in the order they are read: its key, whether a file must have
+// it, and the field its value goes into. The field's type chooses the typed read.
 struct SettingRow {
     const char* Key;
-    std::variant<FString Settings::*, bool Settings::*, MessageColor Settings::*, std::int32_t Settings::*> Field;
+    bool Required;
+    std::variant<FString Settings::*, bool Settings::*, MessageColor Settings::*, std::int32_t Settings::*,
+                 TimeOfDay Settings::*, std::vector<Schedule> Settings::*, std::vector<std::int32_t> Settings::*,
+                 std::string Settings::*>
+        Field;
 };
-extern const std::array<SettingRow, 12> SettingsTable;
+extern const std::array<SettingRow, 18> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.
 template <typename T>
@@ -56,8 +71,8 @@ std::string SectionMember(const char* key);
 // The section of a document, or null with a problem when the document has no usable section.
 const nlohmann::json* FindSection(const nlohmann::json& document, ConfigProblems& problems);
 
-// Every member of the table is required. Every problem is added to problems; a record comes back
-// only when there was none, so a bad file never yields a half-decoded record.
+// Every problem is added to problems; a record comes back only when there was none, so a bad file
+// never yields a half-decoded record.
 std::optional<Settings> DecodeSettings(const nlohmann::json& document, ConfigProblems& problems);
 
 // Written only by LoadConfig, and then only whole.

@@ -12,21 +12,21 @@ using json = nlohmann::json;
 
 bool IsNumberOrFlag(const json& value) { return value.is_number() || value.is_boolean(); }
 
-void Add(ConfigProblems& problems, const std::string& path, std::string what)
+} // namespace
+
+void AddProblem(ConfigProblems& problems, const std::string& path, std::string what)
 {
     problems.push_back({ProblemKind::Member, path, std::move(what), {}});
 }
 
-void Expected(const json* member, const std::string& path, const char* what, ConfigProblems& problems)
+void AddTypeProblem(const json* member, const std::string& path, const char* what, ConfigProblems& problems)
 {
     if (member == nullptr) {
-        Add(problems, path, std::string("missing (expected ") + what + ")");
+        AddProblem(problems, path, std::string("missing (expected ") + what + ")");
     } else {
-        Add(problems, path, std::string("expected ") + what + ", found " + member->type_name());
+        AddProblem(problems, path, std::string("expected ") + what + ", found " + member->type_name());
     }
 }
-
-} // namespace
 
 const json* FindMember(const json& object, const char* name)
 {
@@ -38,7 +38,7 @@ const json* FindMember(const json& object, const char* name)
 std::optional<FString> ReadText(const json* member, const std::string& path, ConfigProblems& problems)
 {
     if (member == nullptr || !member->is_string()) {
-        Expected(member, path, "a string", problems);
+        AddTypeProblem(member, path, "a string", problems);
         return std::nullopt;
     }
     return FString(Framework::Utf8Decode(member->get_ref<const std::string&>()));
@@ -47,7 +47,7 @@ std::optional<FString> ReadText(const json* member, const std::string& path, Con
 std::optional<bool> ReadFlag(const json* member, const std::string& path, ConfigProblems& problems)
 {
     if (member == nullptr || !member->is_boolean()) {
-        Expected(member, path, "true or false", problems);
+        AddTypeProblem(member, path, "true or false", problems);
         return std::nullopt;
     }
     return member->get<bool>();
@@ -56,7 +56,7 @@ std::optional<bool> ReadFlag(const json* member, const std::string& path, Config
 std::optional<float> ReadFloat(const json* member, const std::string& path, ConfigProblems& problems)
 {
     if (member == nullptr || !IsNumberOrFlag(*member)) {
-        Expected(member, path, "a number", problems);
+        AddTypeProblem(member, path, "a number", problems);
         return std::nullopt;
     }
     const double value = member->is_boolean() ? (member->get<bool>() ? 1.0 : 0.0) : member->get<double>();
@@ -73,7 +73,7 @@ std::optional<float> ReadFloat(const json* member, const std::string& path, Conf
 std::optional<std::int32_t> ReadInteger(const json* member, const std::string& path, ConfigProblems& problems)
 {
     if (member == nullptr || !IsNumberOrFlag(*member)) {
-        Expected(member, path, "a number", problems);
+        AddTypeProblem(member, path, "a number", problems);
         return std::nullopt;
     }
     if (member->is_boolean()) return member->get<bool>() ? 1 : 0;
@@ -84,7 +84,7 @@ std::optional<std::int32_t> ReadInteger(const json* member, const std::string& p
     const double cut = std::trunc(member->get<double>());
     // Beyond 64 bits there are no low 32 bits to take; converting would be undefined.
     if (!(std::fabs(cut) < 9.2e18)) {
-        Add(problems, path, member->dump() + " is too large for a whole number");
+        AddProblem(problems, path, member->dump() + " is too large for a whole number");
         return std::nullopt;
     }
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(cut)));
@@ -94,14 +94,14 @@ std::optional<MessageColor> ReadColor(const json* member, const std::string& pat
 {
     constexpr const char* kExpected = "an array of 4 numbers (R, G, B, A)";
     if (member == nullptr || !member->is_array()) {
-        Expected(member, path, kExpected, problems);
+        AddTypeProblem(member, path, kExpected, problems);
         return std::nullopt;
     }
     if (member->size() < 4) {
         const auto count = member->size();
-        Add(problems, path,
-            std::string("expected ") + kExpected + ", found " + std::to_string(count) +
-                (count == 1 ? " element" : " elements"));
+        AddProblem(problems, path,
+                   std::string("expected ") + kExpected + ", found " + std::to_string(count) +
+                       (count == 1 ? " element" : " elements"));
         return std::nullopt;
     }
     float components[4] = {};
@@ -113,4 +113,88 @@ std::optional<MessageColor> ReadColor(const json* member, const std::string& pat
     }
     if (!complete) return std::nullopt;
     return MessageColor{components[0], components[1], components[2], components[3]};
+}
+
+std::optional<TimeOfDay> ReadTimeOfDay(const json* member, const std::string& path, ConfigProblems& problems)
+{
+    constexpr const char* kExpected = "a time of day \"HH:MM\" (24-hour)";
+    if (member == nullptr || !member->is_string()) {
+        AddTypeProblem(member, path, kExpected, problems);
+        return std::nullopt;
+    }
+    const auto minutes = ParseTimeOfDay(member->get_ref<const std::string&>());
+    if (!minutes) {
+        AddProblem(problems, path, std::string("expected ") + kExpected + ", found " + member->dump());
+        return std::nullopt;
+    }
+    return TimeOfDay{*minutes};
+}
+
+std::optional<WallSeconds> ReadDateTime(const json* member, const std::string& path, ConfigProblems& problems)
+{
+    constexpr const char* kExpected = "a local date and time \"YYYY-MM-DDTHH:MM\"";
+    if (member == nullptr || !member->is_string()) {
+        AddTypeProblem(member, path, kExpected, problems);
+        return std::nullopt;
+    }
+    const auto seconds = ParseDateTime(member->get_ref<const std::string&>());
+    if (!seconds) {
+        AddProblem(problems, path, std::string("expected ") + kExpected + " that exists, found " + member->dump());
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+std::optional<std::int32_t> ReadWholeNumber(const json* member, const std::string& path, std::int32_t low,
+                                            std::int32_t high, const char* unit, ConfigProblems& problems)
+{
+    const std::string expected =
+        "a whole number of " + std::string(unit) + " from " + std::to_string(low) + " to " + std::to_string(high);
+    if (member == nullptr || !member->is_number()) {
+        AddTypeProblem(member, path, expected.c_str(), problems);
+        return std::nullopt;
+    }
+    const double value = member->get<double>();
+    if (!(value >= low && value <= high) || value != static_cast<double>(static_cast<std::int32_t>(value))) {
+        AddProblem(problems, path, "expected " + expected + ", found " + member->dump());
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::vector<std::int32_t>> ReadReminders(const json* member, const std::string& path,
+                                                       ConfigProblems& problems)
+{
+    if (member == nullptr || !member->is_array()) {
+        AddTypeProblem(member, path, "an array of minutes before a window opens", problems);
+        return std::nullopt;
+    }
+    const std::size_t problemsBefore = problems.size();
+    std::vector<std::int32_t> minutes;
+    for (std::size_t i = 0; i < member->size(); ++i) {
+        const auto value = ReadWholeNumber(&(*member)[i], path + "[" + std::to_string(i) + "]", 1, kMinutesPerWeek,
+                                           "minutes (a week at most)", problems);
+        if (value) minutes.push_back(*value);
+    }
+    if (problems.size() != problemsBefore) return std::nullopt;
+    return minutes;
+}
+
+std::optional<std::string> ReadCommandName(const json* member, const std::string& path, ConfigProblems& problems)
+{
+    constexpr const char* kExpected = "a chat command such as \"/rates\"";
+    if (member == nullptr || !member->is_string()) {
+        AddTypeProblem(member, path, kExpected, problems);
+        return std::nullopt;
+    }
+    const std::string& name = member->get_ref<const std::string&>();
+    bool visible = name.size() >= 2 && name.size() <= 32 && name[0] == '/';
+    for (const char c : name) visible = visible && c > ' ' && c < 0x7F;
+    if (!visible) {
+        AddProblem(problems, path,
+                   std::string("expected ") + kExpected +
+                       " (a slash and up to 31 letters, digits or signs, no spaces), found " + member->dump());
+        return std::nullopt;
+    }
+    return name;
 }

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "plugin/config/Calendar.h"
 #include "plugin/config/ConfigProblem.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
@@ -23,6 +25,29 @@ std::optional<std::int32_t> ReadInteger(const nlohmann::json* member, const std:
                                         ConfigProblems& problems);
 // An array of at least four numbers: R, G, B, A; further elements are ignored.
 std::optional<MessageColor> ReadColor(const nlohmann::json* member, const std::string& path, ConfigProblems& problems);
+
+// A local time of day written "HH:MM", 24-hour, as minutes after midnight.
+struct TimeOfDay {
+    std::int32_t Minutes = 0;
+};
+std::optional<TimeOfDay> ReadTimeOfDay(const nlohmann::json* member, const std::string& path, ConfigProblems& problems);
+// A local date and time written "YYYY-MM-DDTHH:MM".
+std::optional<WallSeconds> ReadDateTime(const nlohmann::json* member, const std::string& path,
+                                        ConfigProblems& problems);
+// A whole number from low to high (a number with a fraction is no whole number here).
+std::optional<std::int32_t> ReadWholeNumber(const nlohmann::json* member, const std::string& path, std::int32_t low,
+                                            std::int32_t high, const char* unit, ConfigProblems& problems);
+// Reminders: an array of whole numbers of minutes, 1 to a week.
+std::optional<std::vector<std::int32_t>> ReadReminders(const nlohmann::json* member, const std::string& path,
+                                                       ConfigProblems& problems);
+// A chat command's name: "/" and up to 31 visible ASCII characters, no spaces.
+std::optional<std::string> ReadCommandName(const nlohmann::json* member, const std::string& path,
+                                           ConfigProblems& problems);
+
+// The problem of a member that is missing or of the wrong type: "missing (expected <what>)" or
+// "expected <what>, found <type>".
+void AddTypeProblem(const nlohmann::json* member, const std::string& path, const char* what, ConfigProblems& problems);
+void AddProblem(ConfigProblems& problems, const std::string& path, std::string what);
 
 // The member of object, or null when object is not an object or has no such member.
 const nlohmann::json* FindMember(const nlohmann::json& object, const char* name);

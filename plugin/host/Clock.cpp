@@ -16,7 +16,14 @@ int _localtime64_s(std::tm* out, const std::int64_t* time);
 
 namespace Clock {
 
-int LocalWeekday()
+LocalTime LocalNow()
+{
+    const std::optional<LocalTime> now = LocalNowIfKnown();
+    if (!now) throw std::runtime_error("the clock's time has no local date");
+    return *now;
+}
+
+std::optional<LocalTime> LocalNowIfKnown()
 {
 #if defined(_WIN32)
     const __time64_t now = _time64(nullptr);
@@ -24,8 +31,9 @@ int LocalWeekday()
     const std::int64_t now = _time64(nullptr);
 #endif
     std::tm local{};
-    if (_localtime64_s(&local, &now) != 0) throw std::runtime_error("the clock's time has no local date");
-    return local.tm_wday;
+    if (_localtime64_s(&local, &now) != 0) return std::nullopt;
+    return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                     local.tm_min,         local.tm_sec,     local.tm_wday};
 }
 
 } // namespace Clock

@@ -18,6 +18,14 @@ void TellPlayer(AShooterPlayerController* player, MessageColor color, std::strin
     Game::SendDirectMessage(player, message, color);
 }
 
+void TellPlayer(AShooterPlayerController* player, MessageColor color, std::wstring_view text)
+{
+    if (player == nullptr) return;
+    const std::optional<std::wstring> formatted = FormatPattern(text);
+    const FString message(formatted ? std::wstring_view(*formatted) : text);
+    Game::SendDirectMessage(player, message, color);
+}
+
 bool BroadcastNotification(MessageColor color, float scale, float seconds, std::wstring_view text)
 {
     const std::optional<std::wstring> formatted = FormatPattern(text);

@@ -9,6 +9,8 @@
 // Does nothing for a null player (the server console). A text that is not a valid pattern is
 // sent as written.
 void TellPlayer(AShooterPlayerController* player, MessageColor color, std::string_view text);
+// Wide text, whose characters beyond ASCII arrive as they are.
+void TellPlayer(AShooterPlayerController* player, MessageColor color, std::wstring_view text);
 
 // Shown without icon or sound. Returns false when the text was not a valid pattern and went out as
 // written. Nothing is sent without a world.

@@ -23,15 +23,33 @@ std::optional<std::wstring> FormatPattern(std::wstring_view pattern)
     }
 }
 
-std::string EscapeBraces(std::string_view text)
+namespace {
+
+template <typename Char>
+std::basic_string<Char> Escaped(std::basic_string_view<Char> text)
 {
-    std::string escaped;
+    std::basic_string<Char> escaped;
     escaped.reserve(text.size());
-    for (char c : text) {
+    for (Char c : text) {
         escaped.push_back(c);
-        if (c == '{' || c == '}') escaped.push_back(c);
+        if (c == Char('{') || c == Char('}')) escaped.push_back(c);
     }
     return escaped;
+}
+
+} // namespace
+
+std::string EscapeBraces(std::string_view text) { return Escaped(text); }
+
+std::wstring EscapeBraces(std::wstring_view text) { return Escaped(text); }
+
+std::optional<std::wstring> FormatReminder(std::wstring_view pattern, std::int32_t minutes, std::wstring_view name)
+{
+    try {
+        return fmt::format(fmt::runtime(pattern), fmt::arg(L"minutes", minutes), fmt::arg(L"name", name));
+    } catch (const fmt::format_error&) {
+        return std::nullopt;
+    }
 }
 
 std::wstring FormatChatLine(MessageColor color, std::wstring_view text)

@@ -1,6 +1,7 @@
 // Message texts as formatting patterns: "{{" and "}}" stand for single braces.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,11 @@ std::optional<std::wstring> FormatPattern(std::wstring_view pattern);
 
 // Doubles every brace, so that text passes through a pattern unchanged.
 std::string EscapeBraces(std::string_view text);
+std::wstring EscapeBraces(std::wstring_view text);
+
+// A reminder text: the pattern with its named fields {minutes} and {name} filled in, or nothing
+// when the pattern cannot be formatted with them.
+std::optional<std::wstring> FormatReminder(std::wstring_view pattern, std::int32_t minutes, std::wstring_view name);
 
 // The coloured chat line: <RichColor Color="r, g, b, a">text</>, each number with six
 // significant digits in general notation; the text is inserted as it is.

@@ -1,5 +1,5 @@
-// The two switches: snapshot and weekend values in, snapshot back out; each with the message
-// of the day and the announcements the settings ask for.
+// The switches: snapshot and a window's values in, snapshot back out; each with the message of the
+// day and the announcements the settings ask for.
 #include "plugin/rates/Switching.h"
 
 #include <string>
@@ -10,17 +10,18 @@
 #include "plugin/log/PluginLog.h"
 #include "plugin/messaging/Messaging.h"
 #include "plugin/rates/WeekendState.h"
+#include "plugin/rates/Windows.h"
 
 namespace {
 
 constexpr float kNotificationScale = 1.2f;
 constexpr float kNotificationSeconds = 8.0f;
 
-void Announce(const MessageColor& color, FString Settings::*message)
+void Announce(const MessageColor& color, const FString& message, const std::string& messageKey)
 {
-    const std::wstring text = (PluginSettings.*message).ToWide();
+    const std::wstring text = message.ToWide();
     if (PluginSettings.Notification && !BroadcastNotification(color, kNotificationScale, kNotificationSeconds, text)) {
-        LogWarning(std::string(KeyOf(message)) +
+        LogWarning(messageKey +
                    " is not a valid message pattern (a single brace or a replacement field); sent as written");
     }
     if (PluginSettings.Chatbox) BroadcastChat(color, text);
@@ -33,40 +34,71 @@ void WriteSnapshotBack(AShooterGameMode* gameMode)
     }
 }
 
-} // namespace
-
-bool SwitchToWeekend()
+// The game mode, and the window's values, all of them read before anything is written, so a bad
+// one cannot leave half a switch. Nothing when either is missing (logged).
+std::optional<MultiplierValues> ValuesToSwitchTo(int window, AShooterGameMode*& gameMode)
 {
-    AShooterGameMode* gameMode = Game::CurrentGameMode();
+    gameMode = Game::CurrentGameMode();
     if (gameMode == nullptr) {
         LogWarning("Weekend rates not switched on: the server has no game mode");
-        return false;
+        return std::nullopt;
     }
-
     // Without this, the reason would read as a fault of a file the server never loaded.
     if (ConfigDocument.is_null()) {
         LogError("Weekend rates not switched on, nothing changed: no config has been loaded from " + ConfigPath());
-        return false;
+        return std::nullopt;
     }
-
-    // Every value is read before anything is written, so a bad one cannot leave half a switch.
     ConfigProblems problems;
-    const std::optional<MultiplierValues> weekend = ReadWeekendValues(ConfigDocument, problems);
-    if (!weekend) {
+    const std::optional<MultiplierValues> values = ReadWindowValues(ConfigDocument, window, problems);
+    if (!values) {
         Locate(problems, ConfigDocumentPlaces);
-        LogError("Weekend rates not switched on, nothing changed: " + DescribeAll(ConfigPath(), problems));
-        return false;
+        const std::string which =
+            window == kWeeklyWindow ? "Weekend rates" : DisplayName(PluginSettings, window) + " rates";
+        LogError(which + " not switched on, nothing changed: " + DescribeAll(ConfigPath(), problems));
     }
+    return values;
+}
+
+void ShowWindow(AShooterGameMode* gameMode, int window)
+{
+    const WindowLook look = LookOf(PluginSettings, window);
+    Weekend.WindowName = WindowName(PluginSettings, window);
+    if (PluginSettings.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, *look.WeekendMOTD);
+    Announce(look.EnabledColor, *look.EnabledMessage, look.EnabledMessageKey);
+}
+
+} // namespace
+
+bool SwitchToWeekend() { return SwitchToWindow(kWeeklyWindow); }
+
+bool SwitchToWindow(int window)
+{
+    AShooterGameMode* gameMode = nullptr;
+    const std::optional<MultiplierValues> values = ValuesToSwitchTo(window, gameMode);
+    if (!values) return false;
 
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const char* field = WeekendMultiplierTable[row].Key;
         if (!Weekend.WeekendValuesInForce) Weekend.SavedMultipliers[row] = Game::ReadMultiplier(gameMode, field);
-        if ((*weekend)[row] != 0.0f) Game::WriteMultiplier(gameMode, field, (*weekend)[row]);
+        if ((*values)[row] != 0.0f) Game::WriteMultiplier(gameMode, field, (*values)[row]);
     }
     Weekend.WeekendValuesInForce = true;
+    ShowWindow(gameMode, window);
+    return true;
+}
 
-    if (PluginSettings.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, PluginSettings.WeekendMOTD);
-    Announce(PluginSettings.EnabledColor, &Settings::EnabledMessage);
+bool MoveToWindow(int window)
+{
+    AShooterGameMode* gameMode = nullptr;
+    const std::optional<MultiplierValues> values = ValuesToSwitchTo(window, gameMode);
+    if (!values) return false;
+
+    // A 0 leaves the game's own value: the normal one, which the snapshot holds.
+    for (std::size_t row = 0; row < kMultiplierCount; ++row) {
+        const float value = (*values)[row] != 0.0f ? (*values)[row] : Weekend.SavedMultipliers[row];
+        Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, value);
+    }
+    ShowWindow(gameMode, window);
     return true;
 }
 
@@ -87,15 +119,19 @@ bool SwitchToNormal()
     Weekend.WeekendValuesInForce = false;
 
     if (PluginSettings.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, PluginSettings.NormalMOTD);
-    Announce(PluginSettings.DisabledColor, &Settings::DisabledMessage);
+    // A reload may have taken the window away; then its announcement is the main section's.
+    const WindowLook look =
+        LookOf(PluginSettings, FindWindow(PluginSettings, Weekend.WindowName).value_or(kWeeklyWindow));
+    Announce(look.DisabledColor, *look.DisabledMessage, look.DisabledMessageKey);
+    Weekend.WindowName.clear();
     return true;
 }
 
-bool SwitchWithFlag(bool& flag, bool weekend)
+bool SwitchWithFlag(bool& flag, bool weekend, int window)
 {
     const bool before = flag;
     flag = weekend;
-    const bool switched = weekend ? SwitchToWeekend() : SwitchToNormal();
+    const bool switched = weekend ? SwitchToWindow(window) : SwitchToNormal();
     if (!switched) flag = before;
     return switched;
 }

@@ -1,6 +1,8 @@
-// The weekend state. Plain values only, so it needs no construction order and no teardown.
+// The weekend state. Unload still reads it, so it lives as long as the settings do.
 #include "plugin/rates/WeekendState.h"
 
-WeekendState Weekend;
+#include "plugin/host/LibraryObject.h"
+
+QV_LIBRARY_OBJECT WeekendState Weekend;
 
 void ResetWeekendState() { Weekend = WeekendState{}; }

@@ -1,10 +1,14 @@
 // Everything the plug-in remembers about the weekend between host calls, in one place: the
-// schedule's call count and flag, the toggle's flag, and the snapshot of the normal values.
+// schedule's call count and flag, the toggle's flag, the snapshot of the normal values, the window
+// in force, and the reminders already sent.
 #pragma once
 
 #include <cstdint>
+#include <limits>
+#include <string>
 
-#include "plugin/rates/WeekendValues.h"
+#include "plugin/config/Calendar.h"
+#include "plugin/config/WeekendValues.h"
 
 struct WeekendState {
     // Counted timer calls since the last evaluation; calls while there is no game mode do not count.
@@ -19,6 +23,17 @@ struct WeekendState {
     bool WeekendValuesInForce = false;
     // The values in force before the weekend switch that is in force now.
     MultiplierValues SavedMultipliers{};
+    // The window whose values are in force: "" for the main section's (the weekly window, or a
+    // weekend switched on by hand), a schedule's name otherwise.
+    std::string WindowName;
+
+    // The wall-clock time of the last evaluation that looked at times of day: the hour the clocks
+    // repeat in autumn is not lived twice.
+    WallSeconds LastEvaluation = 0;
+    // The opening the reminders are about, and the shortest lead already announced for it.
+    std::string ReminderWindow;
+    WallSeconds ReminderOpening = 0;
+    std::int32_t RemindedWithin = std::numeric_limits<std::int32_t>::max();
 };
 
 // Lives from the library's load to its unload; a reload of the config leaves it alone.

@@ -26,3 +26,8 @@ using MultiplierValues = std::array<float, kMultiplierCount>;
 // All sixteen values, or none: every value that cannot be read is named in problems. A value of 0
 // means "leave the game's own value". A missing whole-number row reads as 0.
 std::optional<MultiplierValues> ReadWeekendValues(const nlohmann::json& document, ConfigProblems& problems);
+
+// The same for the entry schedule of "Schedules": its own value where it gives one, the main
+// section's otherwise. A negative schedule means the main section's weekly window.
+std::optional<MultiplierValues> ReadWindowValues(const nlohmann::json& document, int schedule,
+                                                 ConfigProblems& problems);

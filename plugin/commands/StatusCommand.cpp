@@ -1,0 +1,21 @@
+// Every player may ask; the answer goes to that player alone.
+#include "plugin/commands/StatusCommand.h"
+
+#include "plugin/host/Clock.h"
+#include "plugin/host/Colors.h"
+#include "plugin/messaging/Messaging.h"
+#include "plugin/messaging/Patterns.h"
+#include "plugin/rates/Status.h"
+
+namespace {
+
+constexpr ByteColor StatusReplyColor{255, 255, 255, 255};
+
+} // namespace
+
+void StatusChatCommand(AShooterPlayerController* player, FString*, EChatSendMode::Type)
+{
+    if (player == nullptr) return;
+    // The status may quote a window's name, which may hold braces; the reply text is a pattern.
+    TellPlayer(player, ToMessageColor(StatusReplyColor), EscapeBraces(RatesStatus(Clock::LocalNow())));
+}

@@ -1,0 +1,6 @@
+// The status command, under the name the config gives it: any player asks which rates are on.
+#pragma once
+
+#include "plugin/host/ArkApi.h"
+
+void StatusChatCommand(AShooterPlayerController* player, FString* message, EChatSendMode::Type mode);
