@@ -201,3 +201,64 @@ TEST_F(LoadConfigTest, EveryErrorNamesTheLineAndColumnOfItsValue)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LoadConfigTest, TheOptionalKeysAreCheckedLikeEveryOtherAndRefuseTheFileWhole)
+{
+    const json night = {{"Name", "Night"}, {"Days", {5}}, {"From", "22:00"}, {"Until", "02:00"}};
+    const json fair = {{"Name", "Fair"}, {"From", "2026-12-24T18:00"}, {"Until", "2026-12-26T00:00"}};
+    const auto with = [](const json& members) {
+        json config = ValidConfig();
+        config["Quorvandelle"].update(members);
+        return config;
+    };
+    const auto changed = [](json entry, const char* key, const json& value) {
+        entry[key] = value;
+        return entry;
+    };
+    struct Row {
+        json config;
+        const char* error; // without its place
+    };
+    const Row rows[] = {
+        {with({{"StartTime", "6pm"}}),
+         "Quorvandelle.StartTime: expected a time of day \"HH:MM\" (24-hour), found \"6pm\""},
+        {with({{"EndTime", 1800}}), "Quorvandelle.EndTime: expected a time of day \"HH:MM\" (24-hour), found number"},
+        {with({{"Schedules", {changed(night, "Days", {5, 7})}}}),
+         "Quorvandelle.Schedules[0].Days[1]: expected a whole number of a weekday from 0 to 6, found 7"},
+        {with({{"Schedules", {changed(night, "Days", json::array())}}}),
+         "Quorvandelle.Schedules[0].Days: no weekday: the window would never open"},
+        {with({{"Schedules", {changed(night, "Until", "25:00")}}}),
+         "Quorvandelle.Schedules[0].Until: expected a time of day \"HH:MM\" (24-hour), found \"25:00\""},
+        {with({{"Schedules", {changed(fair, "Until", "2026-12-24T17:00")}}}),
+         "Quorvandelle.Schedules[0].Until: \"2026-12-24T17:00\" is not after From (\"2026-12-24T18:00\")"},
+        {with({{"Schedules", {changed(fair, "From", "2026-02-30T00:00")}}}),
+         "Quorvandelle.Schedules[0].From: expected a local date and time \"YYYY-MM-DDTHH:MM\" that exists, found "
+         "\"2026-02-30T00:00\""},
+        {with({{"Schedules", {changed(fair, "From", "18:00")}}}), "a weekly window gives its weekdays in \"Days\""},
+        {with({{"Schedules", {night, changed(fair, "Name", "Night")}}}),
+         "Quorvandelle.Schedules[1].Name: \"Night\" is already the name of Quorvandelle.Schedules[0]; names must be "
+         "unique"},
+        {with({{"Schedules", {changed(night, "XPMultiplier", "fast")}}}),
+         "Quorvandelle.Schedules[0].XPMultiplier: expected a number, found string"},
+        {with({{"Schedules", {changed(night, "EnabledRGB", {1, 0})}}}),
+         "Quorvandelle.Schedules[0].EnabledRGB: expected an array of 4 numbers (R, G, B, A), found 2 elements"},
+        {with({{"Reminders", {60, 20000}}}),
+         "Quorvandelle.Reminders[1]: expected a whole number of minutes (a week at most) from 1 to 10080, found 20000"},
+        {with({{"Reminders", {0}}}), "from 1 to 10080, found 0"},
+        {with({{"StatusCommand", "rates"}}), "Quorvandelle.StatusCommand: expected a chat command such as \"/rates\""},
+    };
+    plugin_.WriteConfig(ValidConfig());
+    ASSERT_TRUE(LoadConfig().Loaded());
+    const std::string settingsBefore = Describe(PluginSettings);
+    for (const Row& row : rows) {
+        plugin_.WriteConfig(row.config);
+        const std::string error = LoadError();
+        EXPECT_NE(WithoutPlaces(error).find(row.error), std::string::npos) << error;
+        EXPECT_NE(error.find(" at line "), std::string::npos) << error;
+        EXPECT_EQ(Describe(PluginSettings), settingsBefore) << row.error;
+    }
+}
+
+} // namespace

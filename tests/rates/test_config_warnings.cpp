@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "plugin/config/Calendar.h"
 #include "plugin/rates/ConfigWarnings.h"
 #include "tests/support/PluginServer.h"
 
@@ -124,4 +125,79 @@ TEST(ConfigWarnings, NearestMemberIgnoresCaseAndAFewLetters)
     EXPECT_EQ(NearestKnownMember("startday"), "StartDay");
     EXPECT_EQ(NearestKnownMember("MOTDChangeEnable"), "MOTDChangeEnabled");
     EXPECT_EQ(NearestKnownMember("Something"), "");
+}
+
+TEST(ConfigWarnings, WindowsThatOverlapAreNamedBothWithTheOneThatWins)
+{
+    const json evening = {{"Name", "Evening"}, {"Days", {5}}, {"From", "18:00"}, {"Until", "23:00"}};
+    const json christmas = {{"Name", "Christmas"}, {"From", "2026-12-25T00:00"}, {"Until", "2026-12-26T00:00"}};
+    const json monday = {{"Name", "Monday"}, {"Days", {1}}, {"From", "10:00"}, {"Until", "12:00"}};
+    json config = CleanConfig();
+    config["Quorvandelle"]["StartDay"] = 3; // the weekly window only on Wednesday and Thursday
+    config["Quorvandelle"]["EndDay"] = 5;
+    config["Quorvandelle"]["Schedules"] = {christmas, evening, monday};
+    std::vector<std::string> overlaps;
+    for (const auto& warning : ProbableMistakes(config)) {
+        if (warning.What.find("overlaps") != std::string::npos)
+            overlaps.push_back(warning.Member + ": " + warning.What);
+    }
+    // 2026-12-25 is a Friday: Christmas meets the evening; Monday meets nothing.
+    EXPECT_EQ(overlaps,
+              std::vector<std::string>{
+                  "Quorvandelle.Schedules[0]: \"Christmas\" overlaps \"Evening\" (Schedules[1]); \"Christmas\" "
+                  "comes first in the file, so it is in force while both are open"});
+    config["Quorvandelle"]["EndDay"] = 6;
+    overlaps.clear();
+    for (const auto& warning : ProbableMistakes(config)) {
+        if (warning.What.find("overlaps the weekly window") != std::string::npos) overlaps.push_back(warning.Member);
+    }
+    EXPECT_EQ(overlaps, (std::vector<std::string>{"Quorvandelle.Schedules[0]", "Quorvandelle.Schedules[1]"}));
+}
+
+TEST(ConfigWarnings, TheNewKeysHaveTheirProbableMistakes)
+{
+    struct Row {
+        json members;
+        const char* path;
+        const char* message;
+    };
+    const Row rows[] = {
+        {{{"StartDay", 6}, {"EndDay", 6}, {"StartTime", "18:00"}, {"EndTime", "18:00"}},
+         "Quorvandelle.StartDay",
+         "StartDay equals EndDay (6) and StartTime equals EndTime (18:00): the window is empty"},
+        {{{"Schedules", {{{"Name", "A"}, {"Days", {1}}, {"From", "10:00"}, {"Until", "11:00"}, {"Colour", 1}}}}},
+         "Quorvandelle.Schedules[0].Colour",
+         "unknown member; the plug-in ignores it"},
+        {{{"Schedules", {{{"Name", "A"}, {"Days", {1}}, {"From", "10:00"}, {"Until", "11:00"}, {"XPMultiplyer", 1}}}}},
+         "Quorvandelle.Schedules[0].XPMultiplyer",
+         "(did you mean \"XPMultiplier\"?)"},
+        {{{"Schedules", {{{"Name", "A"}, {"Days", {1}}, {"From", "10:00"}, {"Until", "11:00"}, {"XPMultiplier", -1}}}}},
+         "Quorvandelle.Schedules[0].XPMultiplier",
+         "-1 is a negative rate"},
+        {{{"Reminders", {10}}, {"Notification", false}, {"Chatbox", false}},
+         "Quorvandelle.Reminders",
+         "the reminders reach nobody"},
+        {{{"ReminderMessage", "{name} in {hours} hours"}}, "Quorvandelle.ReminderMessage", "is not a valid message"},
+    };
+    for (const Row& row : rows) {
+        json config = CleanConfig();
+        config["Quorvandelle"].update(row.members);
+        const auto advice = ProbableMistakes(config);
+        bool found = false;
+        for (const auto& item : advice) {
+            found = found || (item.Member == row.path && item.What.find(row.message) != std::string::npos);
+        }
+        EXPECT_TRUE(found) << row.members.dump() << " gave:" << Listed(advice);
+    }
+
+    // An event whose end has passed is named when the time is known.
+    json config = CleanConfig();
+    config["Quorvandelle"]["Schedules"] = {
+        {{"Name", "Old"}, {"From", "2025-12-24T00:00"}, {"Until", "2025-12-26T00:00"}}};
+    EXPECT_TRUE(ProbableMistakes(config).empty()) << Listed(ProbableMistakes(config));
+    const LocalTime now = FromWallSeconds(*ParseDateTime("2026-12-07T12:00"));
+    const auto advice = ProbableMistakes(config, now);
+    ASSERT_EQ(advice.size(), 1u) << Listed(advice);
+    EXPECT_EQ(Describe(advice[0]),
+              "Quorvandelle.Schedules[0].Until: \"Old\" ended Fri 2025-12-26 00:00: it never opens again");
 }

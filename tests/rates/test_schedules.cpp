@@ -1,0 +1,278 @@
+// Windows beyond the weekly one, through the real plug-in library: times of day, schedules with
+// their own values and messages, moves between windows under one snapshot, reminders, the status
+// command, reloads in the middle of an event, and the nights the clocks change.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "tests/rates/RatesFixture.h"
+
+namespace rates_testing {
+namespace {
+
+using nlohmann::json;
+using testing_support::ValidConfig;
+
+// ValidConfig() (a Friday-to-Monday window) with the given members of the section replaced.
+json ConfigWith(const json& members)
+{
+    json config = ValidConfig();
+    config["Quorvandelle"].update(members);
+    return config;
+}
+
+class Schedules : public ScheduledRatesTest {
+protected:
+    // The clock to a local time in the week of Sunday 2026-12-06, then timer calls up to the next
+    // evaluation, which comes 601 s later.
+    void EvaluateAt(int day, int hour, int minute = 0)
+    {
+        server().SetLocalTime(2026, 12, day, hour, minute);
+        qv().RunToNextEvaluation();
+    }
+
+    // What Bo was shown since the inboxes were last emptied, then empties them.
+    std::vector<std::string> Shown()
+    {
+        std::vector<std::string> texts;
+        for (const auto& shown : server().InboxOf(player_).notifications) texts.push_back(shown.text);
+        server().ClearInboxes();
+        return texts;
+    }
+
+    float Xp() const { return server_->server().Multiplier("XPMultiplier"); }
+};
+
+TEST_F(Schedules, AWindowPastMidnightOpensAndClosesAtTheFirstEvaluationsAfterItsTimes)
+{
+    Start(Wednesday, ConfigWith({{"StartDay", 3},
+                                 {"EndDay", 3},
+                                 {"Schedules",
+                                  {{{"Name", "Night"},
+                                    {"Days", {3}},
+                                    {"From", "22:00"},
+                                    {"Until", "02:00"},
+                                    {"XPMultiplier", 5},
+                                    {"EnabledMessage", "Night rates on"}}}}}));
+    EvaluateAt(9, 21, 45);
+    EXPECT_EQ(CurrentRates(), normal_);
+    EvaluateAt(9, 22, 0);
+    EXPECT_EQ(Xp(), 5.0f);
+    EXPECT_EQ(server().Multiplier("TamingSpeedMultiplier"), ValidConfigWeekendRates().at("TamingSpeedMultiplier"))
+        << "a value the schedule does not give is the main section's";
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Night rates on"});
+    EvaluateAt(10, 1, 45);
+    EXPECT_EQ(Xp(), 5.0f) << "Wednesday's night runs into Thursday";
+    EvaluateAt(10, 2, 0);
+    EXPECT_EQ(CurrentRates(), normal_);
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Weekend rates off"});
+}
+
+TEST_F(Schedules, MovingBetweenWindowsKeepsOneSnapshotAndAnnouncesEachWindow)
+{
+    // Saturday afternoon an event with its own values and texts takes over from the weekend; a 0
+    // there means the game's own value, as it does in the main section.
+    Start(Friday, ConfigWith({{"Schedules",
+                               {{{"Name", "Fair"},
+                                 {"From", "2026-12-12T12:00"},
+                                 {"Until", "2026-12-12T18:00"},
+                                 {"XPMultiplier", 3},
+                                 {"TamingSpeedMultiplier", 0},
+                                 {"EnabledMessage", "Fair on"},
+                                 {"DisabledMessage", "Fair off"},
+                                 {"WeekendMOTD", "The fair is on"}}}}}));
+    qv().RunToFirstEvaluation();
+    EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
+    Shown();
+
+    EvaluateAt(12, 12, 0);
+    Rates fair = ValidConfigWeekendRates();
+    fair["XPMultiplier"] = 3.0f;
+    fair["TamingSpeedMultiplier"] = normal_.at("TamingSpeedMultiplier");
+    EXPECT_EQ(CurrentRates(), fair);
+    EXPECT_EQ(server().MessageOfTheDay(), "The fair is on");
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Fair on"});
+
+    EvaluateAt(12, 18, 0);
+    EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
+    EXPECT_EQ(server().MessageOfTheDay(), "It is the weekend");
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Weekend rates on"});
+
+    EvaluateAt(14, 0, 0);
+    EXPECT_EQ(CurrentRates(), normal_) << "the one snapshot brings the normal values back";
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Weekend rates off"});
+}
+
+TEST_F(Schedules, AManualWeekendIsTakenOverQuietlyByALookAlikeAndVisiblyByAWindowOfItsOwn)
+{
+    const json midweek = {{"Name", "Midweek"}, {"Days", {3}}, {"From", "20:00"}, {"Until", "23:00"}};
+    for (const bool ownValues : {false, true}) {
+        SCOPED_TRACE(ownValues ? "with its own XPMultiplier" : "with the main section's values");
+        json window = midweek;
+        if (ownValues) window["XPMultiplier"] = 4;
+        Start(Wednesday, ConfigWith({{"Schedules", {window}}}));
+        Toggle(admin_);
+        Shown();
+        EvaluateAt(9, 20, 0);
+        EXPECT_EQ(Xp(), ownValues ? 4.0f : 2.0f);
+        EXPECT_EQ(Shown(), ownValues ? std::vector<std::string>{"Weekend rates on"} : std::vector<std::string>{});
+        Toggle(admin_);
+        EXPECT_EQ(Shown(), std::vector<std::string>{}) << "the toggle keeps out of a scheduled window";
+        EvaluateAt(9, 23, 0);
+        EXPECT_EQ(CurrentRates(), normal_);
+    }
+}
+
+TEST_F(Schedules, AWindowWhoseValuesCannotBeReadChangesNothingAndIsLogged)
+{
+    // "Late" takes its XPMultiplier from the main section, which has none that can be read.
+    json config =
+        ConfigWith({{"StartDay", 3},
+                    {"EndDay", 3},
+                    {"Schedules",
+                     {{{"Name", "Early"}, {"Days", {3}}, {"From", "18:00"}, {"Until", "20:00"}, {"XPMultiplier", 6}},
+                      {{"Name", "Late"}, {"Days", {3}}, {"From", "20:00"}, {"Until", "22:00"}}}}});
+    config["Quorvandelle"]["XPMultiplier"] = "double";
+    Start(Wednesday, config);
+    EvaluateAt(9, 18, 0);
+    EXPECT_EQ(Xp(), 6.0f);
+    const Rates early = CurrentRates();
+    Shown();
+    EvaluateAt(9, 20, 0);
+    EXPECT_EQ(CurrentRates(), early) << "all or nothing";
+    EXPECT_EQ(Shown(), std::vector<std::string>{});
+    EXPECT_EQ(ErrorsMentioning("Late rates not switched on, nothing changed"), 1u);
+    EXPECT_EQ(ErrorsMentioning("Quorvandelle.XPMultiplier at line "), 1u);
+    EvaluateAt(9, 22, 0);
+    EXPECT_EQ(CurrentRates(), normal_);
+}
+
+TEST_F(Schedules, RemindersGoOutOncePerLeadBeforeAnOpeningAndNeverAfter)
+{
+    Start(Wednesday, ConfigWith({{"StartDay", 5},
+                                 {"StartTime", "20:00"},
+                                 {"Reminders", {60, 10}},
+                                 {"ReminderMessage", "{name} in {minutes} min"}}));
+    server().SetLocalTime(2026, 12, 11, 18, 30);
+    server().ClearInboxes();
+    std::vector<std::string> reminders;
+    // Friday 18:30 to 20:30, evaluation after evaluation, with a reload that changes nothing between.
+    for (int evaluation = 0; evaluation < 12; ++evaluation) {
+        qv().RunToNextEvaluation();
+        if (evaluation == 6)
+            Reload(ConfigWith({{"StartDay", 5},
+                               {"StartTime", "20:00"},
+                               {"Reminders", {60, 10}},
+                               {"ReminderMessage", "{name} in {minutes} min"}}));
+        for (const std::string& text : Shown()) {
+            if (text.find(" min") != std::string::npos) reminders.push_back(text);
+        }
+    }
+    ASSERT_EQ(reminders.size(), 2u);
+    const int first = std::atoi(reminders[0].c_str() + std::string("Weekend in ").size());
+    const int second = std::atoi(reminders[1].c_str() + std::string("Weekend in ").size());
+    EXPECT_TRUE(first <= 60 && first > 50) << reminders[0];
+    EXPECT_TRUE(second <= 10 && second > 0) << reminders[1];
+    EXPECT_EQ(Xp(), 2.0f);
+}
+
+TEST_F(Schedules, TheStatusCommandAnswersEveryPlayerAndFollowsReloads)
+{
+    Start(Wednesday, ConfigWith({{"StatusCommand", "/rates"}}));
+    const auto status = [&](standin::PlayerId player, const char* command) -> std::string {
+        server().ClearInboxes();
+        if (!server().Chat(player, command)) return "(no such command)";
+        const auto inbox = server().InboxOf(player);
+        return inbox.directChats.size() == 1 ? inbox.directChats[0].text : "(no single reply)";
+    };
+    EXPECT_EQ(status(player_, "/rates")
+                  .rfind("Normal rates are on. Next: Weekend rates from Fri 2026-12-11 00:00 until "
+                         "Mon 2026-12-14 00:00 (XPMultiplier 2, TamingSpeedMultiplier 3,",
+                         0),
+              0u);
+    EvaluateAt(12, 12, 0);
+    EXPECT_EQ(status(admin_, "/RATES").rfind("Weekend rates are on until Mon 2026-12-14 00:00 (XPMultiplier 2,", 0),
+              0u);
+
+    Reload(ConfigWith({{"StatusCommand", "/boost"}}));
+    EXPECT_EQ(status(player_, "/rates"), "(no such command)");
+    EXPECT_EQ(status(player_, "/boost").rfind("Weekend rates are on", 0), 0u);
+
+    // Taking one of the plug-in's own names refuses the file; the command in force stays.
+    qv().WriteConfig(ConfigWith({{"StatusCommand", "/QVRELOAD"}}));
+    server().ServerConsole("qvreload");
+    EXPECT_EQ(ErrorsMentioning("Quorvandelle.StatusCommand at line "), 1u);
+    EXPECT_EQ(status(player_, "/boost").rfind("Weekend rates are on", 0), 0u);
+
+    Reload(ValidConfig());
+    EXPECT_EQ(status(player_, "/boost"), "(no such command)");
+    EXPECT_EQ(server().Registrations().size(), 4u) << "without the key, the four registrations of old";
+}
+
+TEST_F(Schedules, AReloadInTheMiddleOfAnEventTakesEffectAtTheNextEvaluation)
+{
+    const json fair = {
+        {"Name", "Fair"}, {"From", "2026-12-09T12:00"}, {"Until", "2026-12-10T12:00"}, {"XPMultiplier", 3}};
+    Start(Wednesday, ConfigWith({{"Schedules", {fair}}}));
+    EvaluateAt(9, 12, 0);
+    EXPECT_EQ(Xp(), 3.0f);
+
+    json longer = fair;
+    longer["XPMultiplier"] = 7;
+    Reload(ConfigWith({{"Schedules", {longer}}}));
+    EvaluateAt(9, 14, 0);
+    EXPECT_EQ(Xp(), 3.0f) << "the values in force stay until the next switch";
+
+    Reload(ValidConfig());
+    Shown();
+    EvaluateAt(9, 15, 0);
+    EXPECT_EQ(CurrentRates(), normal_) << "the event is gone from the file";
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Weekend rates off"});
+}
+
+// The night the clocks go back, a window that ends in the repeated hour closes once; the night they
+// go forward, one that starts in the skipped hour opens once the clocks show a later time.
+TEST_F(Schedules, OnTheNightsTheClocksChangeEachWindowSwitchesOnceEachWay)
+{
+#if defined(_WIN32)
+    GTEST_SKIP() << "the C runtime of Windows keeps its own time zone";
+#else
+    const char* zone = std::getenv("TZ");
+    const std::string saved = zone != nullptr ? zone : "";
+    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+    tzset();
+    struct Night {
+        int month, day;
+        const char* from;
+        const char* until;
+    };
+    // 2026-10-25: 03:00 CEST becomes 02:00 CET. 2026-03-29: 02:00 CET becomes 03:00 CEST.
+    for (const Night& night : {Night{10, 25, "00:30", "02:30"}, Night{3, 29, "02:30", "04:00"}}) {
+        SCOPED_TRACE(night.month == 10 ? "clocks back" : "clocks forward");
+        server_.reset();
+        server_ = std::make_unique<testing_support::PluginServer>(2026, night.month, night.day);
+        qv().WriteConfig(ConfigWith({{"StartDay", 3},
+                                     {"EndDay", 3},
+                                     {"Schedules",
+                                      {{{"Name", "Night"},
+                                        {"Days", {0}},
+                                        {"From", night.from},
+                                        {"Until", night.until},
+                                        {"EnabledMessage", "on"},
+                                        {"DisabledMessage", "off"}}}}}));
+        qv().Load();
+        player_ = qv().Join("Bo");
+        server().SetLocalTime(2026, night.month, night.day, 0, 0);
+        server().RunTimer(6 * 3600);
+        std::vector<std::string> shown;
+        for (const auto& notification : server().InboxOf(player_).notifications) shown.push_back(notification.text);
+        EXPECT_EQ(shown, (std::vector<std::string>{"on", "off"}));
+    }
+    saved.empty() ? unsetenv("TZ") : setenv("TZ", saved.c_str(), 1);
+    tzset();
+#endif
+}
+
+} // namespace
+} // namespace rates_testing
