@@ -20,6 +20,7 @@ namespace {
 
 constexpr ByteColor ReloadReplyColor{0, 255, 0, 255};
 constexpr ByteColor ReloadFailureColor{255, 0, 0, 255};
+constexpr ByteColor ReloadWarningColor{255, 191, 0, 255};
 
 enum class Occasion { StartUp, Reload };
 
@@ -39,12 +40,18 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
         }
         LogError("Config reload failed, the settings in force are kept: " + failure);
         // The reason quotes the file, which may hold braces; the reply text is a pattern.
-        TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reload failed: " + failure));
+        TellPlayer(player, ToMessageColor(ReloadFailureColor),
+                   EscapeBraces("Config reload failed: " + DescribeAll(load.File, load.Errors, kReplyLength)));
         return;
     }
 
-    for (const ConfigProblem& warning : LoadWarnings(ConfigDocument, ConfigDocumentPlaces, Clock::LocalNowIfKnown())) {
-        LogWarning(Describe(load.File, warning));
+    // One record a warning, up to a bound: a file can hold any number of stray members.
+    constexpr std::size_t kMostLogged = 50;
+    const ConfigProblems warnings = LoadWarnings(ConfigDocument, ConfigDocumentPlaces, Clock::LocalNowIfKnown());
+    for (std::size_t i = 0; i < warnings.size() && i < kMostLogged; ++i) LogWarning(Describe(load.File, warnings[i]));
+    if (warnings.size() > kMostLogged) {
+        LogWarning(load.File + ": " + std::to_string(warnings.size() - kMostLogged) +
+                   " more warnings; quorvandelle check lists them all");
     }
     if (occasion == Occasion::StartUp) {
         LogInfo("Loaded " + load.File);
@@ -53,6 +60,12 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
     FollowStatusCommand(statusCommand);
     LogInfo("Config reloaded from " + load.File);
     TellPlayer(player, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
+    // The administrator who reloads may never read the server's log.
+    if (!warnings.empty()) {
+        const std::string count = std::to_string(warnings.size()) + (warnings.size() == 1 ? " warning" : " warnings");
+        TellPlayer(player, ToMessageColor(ReloadWarningColor),
+                   EscapeBraces(count + " about " + DescribeAll(load.File, warnings, kReplyLength)));
+    }
 }
 
 } // namespace

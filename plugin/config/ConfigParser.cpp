@@ -20,6 +20,8 @@ using json = nlohmann::json;
 constexpr std::size_t kPlacedDepth = 6;
 // A syntax error names at most this many levels of its member's path.
 constexpr std::size_t kNamedDepth = 12;
+// A config nests a few levels; thousands would cost memory and time for every level and say nothing.
+constexpr std::size_t kMostDepth = 64;
 
 class CountingReader {
 public:
@@ -101,9 +103,16 @@ public:
         return true;
     }
 
-    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& error)
+    bool parse_error(std::size_t position, const std::string& lastToken, const nlohmann::detail::exception& error)
     {
-        Error = ConfigProblem{ProblemKind::Syntax, ErrorMember(), Description(error), lines_.AfterReading(position)};
+        std::string description = Description(error);
+        // The library quotes the token it stopped in, which can be the rest of the file.
+        if (const auto token = description.rfind(lastToken);
+            lastToken.size() > kMostQuoted && token != std::string::npos) {
+            description.replace(token, lastToken.size(), Excerpt(lastToken));
+        }
+        Error =
+            ConfigProblem{ProblemKind::Syntax, ErrorMember(), std::move(description), lines_.AfterReading(position)};
         return false;
     }
 
@@ -203,6 +212,11 @@ private:
 
     bool Open(json&& container)
     {
+        if (open_.size() >= kMostDepth) {
+            Error = ConfigProblem{ProblemKind::Syntax, ErrorMember(),
+                                  "values nested deeper than " + std::to_string(kMostDepth) + " levels", ValuePlace()};
+            return false;
+        }
         Frame frame;
         frame.IsArray = container.is_array();
         if (!Dropped()) {

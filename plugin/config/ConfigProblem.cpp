@@ -20,6 +20,15 @@ void Locate(ConfigProblems& problems, const ConfigPlaces& places)
     }
 }
 
+std::string Excerpt(std::string_view text)
+{
+    if (text.size() <= kMostQuoted) return std::string(text);
+    std::size_t cut = kMostQuoted;
+    // Back to the start of a UTF-8 character.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size() - cut) + " more bytes)";
+}
+
 std::string Describe(const ConfigProblem& problem)
 {
     std::string subject;
@@ -28,10 +37,10 @@ std::string Describe(const ConfigProblem& problem)
     case ProblemKind::File:
         return problem.What;
     case ProblemKind::Syntax:
-        subject = problem.Member.empty() ? "parse error" : "parse error in " + problem.Member;
+        subject = problem.Member.empty() ? "parse error" : "parse error in " + Excerpt(problem.Member);
         break;
     case ProblemKind::Member:
-        subject = problem.Member.empty() ? "the top level" : problem.Member;
+        subject = problem.Member.empty() ? "the top level" : Excerpt(problem.Member);
         break;
     }
     if (problem.Where.Line != 0) {
@@ -47,10 +56,16 @@ std::string Describe(std::string_view file, const ConfigProblem& problem)
     return std::string(file) + (ofTheFile ? " " : ": ") + Describe(problem);
 }
 
-std::string DescribeAll(std::string_view file, const ConfigProblems& problems)
+std::string DescribeAll(std::string_view file, const ConfigProblems& problems, std::size_t length)
 {
     if (problems.empty()) return std::string(file);
     std::string all = Describe(file, problems.front());
-    for (std::size_t i = 1; i < problems.size(); ++i) all += "; " + Describe(problems[i]);
+    for (std::size_t i = 1; i < problems.size(); ++i) {
+        const std::string next = Describe(problems[i]);
+        if (all.size() + next.size() + 2 > length) {
+            return all + "; and " + std::to_string(problems.size() - i) + " more";
+        }
+        all += "; " + next;
+    }
     return all;
 }

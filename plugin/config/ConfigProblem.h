@@ -40,10 +40,21 @@ TextPosition PlaceOf(const ConfigPlaces& places, std::string_view member);
 // Gives every member problem that has no place yet the place of its member.
 void Locate(ConfigProblems& problems, const ConfigPlaces& places);
 
+// Texts quoted from a file are cut to this many bytes, so that a huge value or token cannot make
+// a huge message.
+inline constexpr std::size_t kMostQuoted = 80;
+// text, or its first kMostQuoted bytes (never half a character) and how many bytes were cut.
+std::string Excerpt(std::string_view text);
+
+// A reply to a player stays short; a log record may say more. Problems that do not fit are counted.
+inline constexpr std::size_t kReplyLength = 300;
+inline constexpr std::size_t kLogRecordLength = 4000;
+
 // One problem, without the file: "Quorvandelle.StartDay at line 12, column 17: expected a number,
 // found string", "parse error at line 1, column 68: ...", "not found".
 std::string Describe(const ConfigProblem& problem);
 // With the file: "<file> not found" for a problem of the file itself, "<file>: <problem>" otherwise.
 std::string Describe(std::string_view file, const ConfigProblem& problem);
-// Every problem on one line, for a log record or a reply: "<file>: <problem>; <problem>".
-std::string DescribeAll(std::string_view file, const ConfigProblems& problems);
+// Every problem on one line, for a log record or a reply: "<file>: <problem>; <problem>", up to
+// about length characters and then "; and N more".
+std::string DescribeAll(std::string_view file, const ConfigProblems& problems, std::size_t length = kLogRecordLength);

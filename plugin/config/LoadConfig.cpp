@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "plugin/config/ConfigParser.h"
 #include "plugin/config/PluginSettings.h"
@@ -28,9 +27,20 @@ ConfigSource ReadConfigSource(const std::string& path)
     if (!std::filesystem::is_regular_file(status)) return fileProblem(ProblemKind::File, "is not a regular file");
 
     std::ifstream input(path, std::ios::binary);
-    if (!input.is_open())
+    if (!input.is_open()) {
         return fileProblem(ProblemKind::File, std::string("cannot be opened: ") + std::strerror(errno));
-    const std::string text((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+    }
+    // Read one byte past the limit at most: a file that grows while it is read is caught too.
+    std::string text(kMostConfigBytes + 1, '\0');
+    input.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(input.gcount()));
+    if (text.size() > kMostConfigBytes) {
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        const std::string measured =
+            !error && size > kMostConfigBytes ? std::to_string(size) : "more than " + std::to_string(kMostConfigBytes);
+        return fileProblem(ProblemKind::File, "is " + measured + " bytes; a config file may have at most " +
+                                                  std::to_string(kMostConfigBytes) + " bytes (1 MiB)");
+    }
 
     ParsedConfig parsed = ParseConfig(text);
     if (parsed.Error) {

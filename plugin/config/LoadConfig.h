@@ -1,6 +1,7 @@
 // Reading config.json into the settings and the kept document, all or nothing, with one result.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -9,6 +10,11 @@
 
 // The host's base folder followed by "/ArkApi/Plugins/Quorvandelle/config.json".
 std::string ConfigPath();
+
+// A real config file holds a few kilobytes, one with a hundred windows a few dozen. A megabyte is far
+// beyond that and still parses in tens of milliseconds within a few dozen megabytes, whatever its
+// shape; four, in the worst shape (an array of small numbers), took a hundred megabytes.
+inline constexpr std::size_t kMostConfigBytes = 1024 * 1024;
 
 // A config file as read and parsed, before any of it is decoded.
 struct ConfigSource {

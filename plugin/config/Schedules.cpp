@@ -86,6 +86,12 @@ std::optional<std::vector<Schedule>> ReadSchedules(const json* member, const std
         AddTypeProblem(member, path, "an array of windows", problems);
         return std::nullopt;
     }
+    if (member->size() > kMostSchedules) {
+        AddProblem(problems, path,
+                   std::to_string(member->size()) + " windows; at most " + std::to_string(kMostSchedules) +
+                       " are allowed");
+        return std::nullopt;
+    }
     const std::size_t problemsBefore = problems.size();
     std::vector<Schedule> schedules;
     for (std::size_t i = 0; i < member->size(); ++i) {

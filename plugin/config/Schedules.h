@@ -33,6 +33,9 @@ struct Schedule {
     std::optional<MessageColor> DisabledColor;
 };
 
+// Far more windows than any server runs; every evaluation looks at each of them.
+inline constexpr std::size_t kMostSchedules = 100;
+
 // The members a schedule's object may have, besides the sixteen multiplier keys.
 extern const std::array<const char*, 9> ScheduleMembers;
 

@@ -124,7 +124,7 @@ std::optional<TimeOfDay> ReadTimeOfDay(const json* member, const std::string& pa
     }
     const auto minutes = ParseTimeOfDay(member->get_ref<const std::string&>());
     if (!minutes) {
-        AddProblem(problems, path, std::string("expected ") + kExpected + ", found " + member->dump());
+        AddProblem(problems, path, std::string("expected ") + kExpected + ", found " + Excerpt(member->dump()));
         return std::nullopt;
     }
     return TimeOfDay{*minutes};
@@ -139,7 +139,8 @@ std::optional<WallSeconds> ReadDateTime(const json* member, const std::string& p
     }
     const auto seconds = ParseDateTime(member->get_ref<const std::string&>());
     if (!seconds) {
-        AddProblem(problems, path, std::string("expected ") + kExpected + " that exists, found " + member->dump());
+        AddProblem(problems, path,
+                   std::string("expected ") + kExpected + " that exists, found " + Excerpt(member->dump()));
         return std::nullopt;
     }
     return seconds;
@@ -169,6 +170,13 @@ std::optional<std::vector<std::int32_t>> ReadReminders(const json* member, const
         AddTypeProblem(member, path, "an array of minutes before a window opens", problems);
         return std::nullopt;
     }
+    constexpr std::size_t kMostReminders = 10;
+    if (member->size() > kMostReminders) {
+        AddProblem(problems, path,
+                   std::to_string(member->size()) + " reminders; at most " + std::to_string(kMostReminders) +
+                       " are allowed");
+        return std::nullopt;
+    }
     const std::size_t problemsBefore = problems.size();
     std::vector<std::int32_t> minutes;
     for (std::size_t i = 0; i < member->size(); ++i) {
@@ -193,7 +201,7 @@ std::optional<std::string> ReadCommandName(const json* member, const std::string
     if (!visible) {
         AddProblem(problems, path,
                    std::string("expected ") + kExpected +
-                       " (a slash and up to 31 letters, digits or signs, no spaces), found " + member->dump());
+                       " (a slash and up to 31 letters, digits or signs, no spaces), found " + Excerpt(member->dump()));
         return std::nullopt;
     }
     return name;

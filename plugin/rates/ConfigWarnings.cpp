@@ -220,15 +220,24 @@ void WarnOnTexts(const json& section, ConfigProblems& warnings)
     }
 }
 
+// A file of a hundred thousand stray members gets a score of warnings and their count, not a
+// hundred thousand lines.
 void WarnOnUnknownMembers(const json& object, const std::string& prefix, const std::vector<std::string>& known,
                           ConfigProblems& warnings)
 {
+    constexpr std::size_t kMostNamed = 20;
+    std::size_t unknown = 0;
     for (const auto& member : object.items()) {
         if (std::find(known.begin(), known.end(), member.key()) != known.end()) continue;
+        if (++unknown > kMostNamed) continue;
         const std::string nearest = Nearest(member.key(), known);
         Warn(warnings, prefix + member.key(),
              nearest.empty() ? std::string("unknown member; the plug-in ignores it")
                              : fmt::format("unknown member; the plug-in ignores it (did you mean \"{}\"?)", nearest));
+    }
+    if (unknown > kMostNamed) {
+        Warn(warnings, prefix.substr(0, prefix.size() - 1),
+             fmt::format("{} more unknown members; the plug-in ignores them", unknown - kMostNamed));
     }
 }
 

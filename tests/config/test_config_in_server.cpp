@@ -47,6 +47,21 @@ std::string Reload(PluginServer& plugin, PlayerId admin)
     return OnlyReply(plugin, admin);
 }
 
+// A reload of a file with probable mistakes: "Config Reloaded!", then the message that names them,
+// in the warning colour, which this returns.
+std::string ReloadWithWarnings(PluginServer& plugin, PlayerId admin)
+{
+    plugin->ClearInboxes();
+    EXPECT_TRUE(plugin->Chat(admin, "/qvreload"));
+    const standin::Inbox inbox = plugin->InboxOf(admin);
+    if (inbox.Count() != 2 || inbox.directChats.size() != 2) return "(not two replies)";
+    EXPECT_EQ(inbox.directChats[0].text, kReloaded);
+    EXPECT_EQ(inbox.directChats[1].color.R, 1.0f);
+    EXPECT_EQ(inbox.directChats[1].color.B, 0.0f);
+    EXPECT_LT(inbox.directChats[1].text.size(), 500u);
+    return inbox.directChats[1].text;
+}
+
 // The values ValidConfig() puts in force at a switch-on.
 void ExpectValidConfigWeekend(PluginServer& plugin, const standin::Inbox& seen)
 {
@@ -337,7 +352,10 @@ TEST_F(ConfigInServer, EachMissingOrMistypedMultiplierIsWarnedAboutWithoutReject
     EXPECT_TRUE(plugin_.PluginLogMessages(spdlog::level::err).empty());
 
     plugin_->ClearLog();
-    EXPECT_EQ(Reload(plugin_, admin_), kReloaded) << "the file itself is fine";
+    const std::string warned = ReloadWithWarnings(plugin_, admin_);
+    EXPECT_EQ(
+        warned.rfind("4 warnings about " + plugin_.PluginConfigPath() + ": Quorvandelle.XPMultiplier at line ", 0), 0u)
+        << warned;
     expectWarnings();
 
     // The settings are in force; the switch-on itself cannot happen and changes nothing.
@@ -384,7 +402,9 @@ TEST(ConfigWarningsInTheLog, EveryLoadNamesEachProbableMistakeWithItsPlaceAndSti
     plugin.Load();
     expectWarnings();
     plugin->ClearLog();
-    EXPECT_EQ(Reload(plugin, admin), kReloaded);
+    const std::string warned = ReloadWithWarnings(plugin, admin);
+    EXPECT_EQ(warned.rfind("3 warnings about ", 0), 0u) << warned;
+    EXPECT_NE(warned.find("1e+39 is beyond the range"), std::string::npos) << warned;
     expectWarnings();
     EXPECT_TRUE(plugin.PluginLogMessages(spdlog::level::err).empty());
 }

@@ -1,8 +1,8 @@
 // Faults at the edges, through the real plug-in library in the stand-in server: a config path that
-// is a folder, a file that cannot be read, a file that changes or goes away between reloads, a
-// 50 MB file, ill-formed UTF-8, weekdays at the ends of 32 bits and colours beyond every number.
-// Each must give a clear reply or log record, lose nothing already in force, let nothing escape
-// to the host, and keep the game's allocator bounded.
+// is a folder, a file that cannot be read, a file that changes or goes away between reloads, files
+// beyond the size limit, huge tokens, ill-formed UTF-8, weekdays at the ends of 32 bits and colours beyond every
+// number. Each must give a clear reply or log record, lose nothing already in force, let nothing escape to the host,
+// and keep the game's allocator bounded.
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -71,7 +71,7 @@ protected:
         server().Chat(admin_, "/qvreload");
         const standin::Inbox inbox = server().InboxOf(admin_);
         EXPECT_EQ(inbox.Count(), inbox.directChats.size()) << "a reload sends nothing but its reply";
-        return inbox.directChats.empty() ? "(no reply)" : inbox.directChats.back().text;
+        return inbox.directChats.empty() ? "(no reply)" : inbox.directChats.front().text;
     }
 
     void ExpectReloadFails(const std::vector<std::string>& naming)
@@ -198,26 +198,42 @@ TEST_F(EdgeFaults, AFileThatChangesOrDisappearsBetweenReloadsNeverCostsWhatIsInF
     EXPECT_EQ(TryWeekend().xp, 11.0f) << "the last good file is the one in force";
 }
 
-TEST_F(EdgeFaults, AFiftyMegabyteFileLoadsOrFailsWholeWithBoundedGameMemory)
+TEST_F(EdgeFaults, AFileBeyondTheSizeLimitIsRefusedWithItsSizeAndOneJustUnderLoads)
 {
     qv_->WriteConfig(ConfigWithXp(7));
     qv_->Load();
 
     // The bulk sits in a member the plug-in ignores; the file is built at test time, never committed.
-    const std::string padding(50u * 1024 * 1024, 'x');
-    std::string text = ConfigWithXp(9).dump();
-    text.insert(1, "\"Padding\": \"" + padding + "\", ");
-    ASSERT_GE(text.size(), 50u * 1024 * 1024);
-
-    // Cut before its last brace the file is no JSON, and says so at its very end.
-    qv_->WriteConfigText(std::string_view(text).substr(0, text.size() - 1));
-    ExpectReloadFails({"line 1, column"});
+    const auto padded = [](std::size_t size, double xp) {
+        std::string text = ConfigWithXp(xp).dump();
+        const std::string head = "\"Padding\": \"";
+        text.insert(1, head + std::string(size - text.size() - head.size() - 3, 'x') + "\", ");
+        return text;
+    };
+    qv_->WriteConfigText(padded(50u * 1024 * 1024, 9));
+    ExpectReloadFails({"is 52428800 bytes; a config file may have at most 1048576 bytes (1 MiB)"});
     EXPECT_EQ(TryWeekend().xp, 7.0f);
 
-    qv_->WriteConfigText(text);
+    qv_->WriteConfigText(padded(1024 * 1024, 9));
     EXPECT_EQ(Reload(), "Config Reloaded!");
     ExpectMemoryBounded();
     EXPECT_EQ(TryWeekend().xp, 9.0f);
+}
+
+TEST_F(EdgeFaults, AnErrorQuotesAPieceOfAHugeTokenAndSaysHowMuchWasCut)
+{
+    qv_->WriteConfig(ConfigWithXp(7));
+    qv_->Load();
+    // One control character at the end of a text of a megabyte: the parser's last token is all of it.
+    std::string text = ConfigWithXp(9).dump();
+    text.insert(1, "\"Padding\": \"" + std::string(1000000, 'x') + "\t\", ");
+    qv_->WriteConfigText(text);
+    const std::string reply = Reload();
+    EXPECT_EQ(reply.rfind("Config reload failed: ", 0), 0u) << reply.substr(0, 200);
+    EXPECT_LT(reply.size(), 500u) << reply.substr(0, 600);
+    EXPECT_NE(reply.find("xxx... (9999"), std::string::npos) << reply;
+    for (const auto& record : server().LogRecords()) EXPECT_LT(record.message.size(), 4096u);
+    EXPECT_EQ(TryWeekend().xp, 7.0f);
 }
 
 TEST_F(EdgeFaults, IllFormedUtf8InATextIsRefusedAtItsPlaceAndLosesNothing)
@@ -309,6 +325,8 @@ TEST_F(EdgeFaults, ColoursBeyondEveryNumberAreRefusedAtTheirPlaceAndBeyondFloats
     config["Quorvandelle"]["QuorvandelleEnabledRGB"] = json::parse("[1e39, -1e39, 0, 1]");
     qv_->WriteConfig(config);
     EXPECT_EQ(Reload(), "Config Reloaded!");
+    EXPECT_NE(server().InboxOf(admin_).directChats.back().text.find("beyond the range of a 32-bit float"),
+              std::string::npos);
     const standin::Inbox on = qv_->Toggle(admin_);
     ASSERT_EQ(on.notifications.size(), 1u);
     EXPECT_TRUE(std::isinf(on.notifications[0].color.R) && on.notifications[0].color.R > 0);

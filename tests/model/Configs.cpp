@@ -2,6 +2,10 @@
 // trailing text and broken syntax can be written exactly, with the values a load must yield.
 #include "tests/model/Configs.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -96,6 +100,7 @@ struct Draft {
     std::vector<Member> members;
     Settings settings;
     Values weekend{};
+    bool warns = false;
 
     void Set(const std::string& key, const std::string& value)
     {
@@ -117,6 +122,42 @@ struct Draft {
         }
     }
 };
+
+bool IsWeekday(const std::string& text)
+{
+    const double day = text == "true" ? 1 : std::strtod(text.c_str(), nullptr);
+    return day == std::trunc(day) && day >= 0 && day <= 6;
+}
+
+// What the plug-in names as probable mistakes of a file that loads, worked out from the values chosen.
+bool Warns(const Draft& draft, bool unknownMember)
+{
+    const Settings& s = draft.settings;
+    bool warns = unknownMember;
+    for (std::size_t row = 0; row < kRows; ++row) {
+        const bool present = std::any_of(draft.members.begin(), draft.members.end(),
+                                         [&](const Member& member) { return member.key == FieldName(row); });
+        if (present && draft.weekend[row] <= 0.0f) warns = true;
+    }
+    for (const Color& color : {s.enabledColor, s.disabledColor}) {
+        for (const float component : {color.R, color.G, color.B, color.A})
+            warns = warns || component > 1 || component < 0;
+    }
+    for (const char* key : {"StartDay", "EndDay"}) {
+        for (const Member& member : draft.members) warns = warns || (member.key == key && !IsWeekday(member.value));
+    }
+    bool everOpen = false;
+    for (int weekday = 0; weekday < 7; ++weekday)
+        everOpen = everOpen || Model::WindowOpen(s.startDay, s.endDay, weekday);
+    warns = warns || !everOpen;
+    for (const std::string& text : {s.enabledMessage, s.disabledMessage}) {
+        const bool pattern = Model::FormatPattern(text).has_value();
+        warns = warns || (!pattern && s.notification) ||
+                (pattern && s.notification && s.chatbox &&
+                 (text.find("{{") != std::string::npos || text.find("}}") != std::string::npos));
+    }
+    return warns;
+}
 
 Draft GoodDraft(Rng& rng)
 {
@@ -154,9 +195,14 @@ Draft GoodDraft(Rng& rng)
             const Encoded& value = rng.Pick(kWholeRows);
             draft.weekend[row] = static_cast<float>(value.value);
             if (value.text != nullptr) draft.Set(FieldName(row), value.text);
+            // A fraction or a number beyond 32 bits that the whole-number read cuts.
+            const std::string text = value.text != nullptr ? value.text : "";
+            if (text != "" && text != "true" && std::strtod(text.c_str(), nullptr) != value.value) draft.warns = true;
         }
     }
-    if (rng.Percent(15)) draft.Set("SomethingElse", "{\"ignored\": [1, 2, 3]}");
+    const bool unknownMember = rng.Percent(15);
+    if (unknownMember) draft.Set("SomethingElse", "{\"ignored\": [1, 2, 3]}");
+    draft.warns = Warns(draft, unknownMember);
     // Member order plays no part; the loaded values must not depend on it.
     if (rng.Percent(30)) {
         for (std::size_t i = draft.members.size(); i > 1; --i) {
@@ -202,6 +248,7 @@ ConfigFile Good(Rng& rng)
     file.loads = true;
     file.settings = draft.settings;
     file.weekend = draft.weekend;
+    file.warns = draft.warns;
     return file;
 }
 
@@ -223,6 +270,7 @@ ConfigFile UnreadableWeekend(Rng& rng)
     file.loads = true;
     file.problem = std::string("Quorvandelle.") + FieldName(row);
     file.settings = draft.settings;
+    file.warns = true;
     return file;
 }
 

@@ -280,6 +280,12 @@ private:
                 const auto& got = inbox.directChats[direct++];
                 if (want.kind != MessageKind::Reply) {
                     problems << where << "a reply '" << got.text << "', expected a " << KindName(want.kind) << "; ";
+                } else if (want.warningReply) {
+                    if (got.text.find(" about ") == std::string::npos ||
+                        got.text.find("config.json") == std::string::npos ||
+                        got.text.find(" warning") == std::string::npos) {
+                        problems << where << "reply '" << got.text << "' does not name the warnings of config.json; ";
+                    }
                 } else if (want.failedReply) {
                     const std::string prefix = "Config reload failed: ";
                     if (got.text.rfind(prefix, 0) != 0 || got.text.find("config.json") == std::string::npos ||

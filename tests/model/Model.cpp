@@ -191,7 +191,15 @@ void Model::ReadFile(std::optional<std::size_t> replyTo, Outcome& out)
         TakeFile(out);
         reply = Reply(true);
     }
-    if (replyTo) out.inboxes[*replyTo].push_back(reply);
+    if (!replyTo) return;
+    out.inboxes[*replyTo].push_back(reply);
+    if (file_ && file_->loads && file_->warns) {
+        Message warnings;
+        warnings.kind = MessageKind::Reply;
+        warnings.warningReply = true;
+        warnings.color = Color{1.0f, 0.5209956f, 0.0f, 1.0f}; // amber, 255 191 0 as the game's linear colour
+        out.inboxes[*replyTo].push_back(warnings);
+    }
 }
 
 void Model::Load(Outcome& out)

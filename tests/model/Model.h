@@ -50,6 +50,10 @@ struct ConfigFile {
     std::string problem;
     Settings settings;             // when it loads
     std::optional<Values> weekend; // when it loads: empty when a weekend value cannot be read
+    // When it loads: it has a probable mistake (a value that leaves a rate alone or is negative, a
+    // colour beyond 0 to 1, an odd weekday, a text shown otherwise than written, an unknown member),
+    // so a reload's reply is followed by a message that names them.
+    bool warns = false;
 };
 
 enum class MessageKind { Reply, Notification, ChatLine };
@@ -59,6 +63,8 @@ struct Message {
     std::string text;
     // A failed reload's reply: "Config reload failed: ", naming the file, holding text.
     bool failedReply = false;
+    // After "Config Reloaded!": "N warning(s) about <file>: ...", in amber.
+    bool warningReply = false;
     Color color;
     std::string sender; // chat lines
 };
