@@ -4,7 +4,7 @@
 function(qv_set_options target)
   target_compile_features(${target} PUBLIC cxx_std_17)
   # One include root, the repository's, so every header has exactly one spelling
-  # ("plugin/host/ArkApi.h"). Which folder may include which is scripts/check-layering.py's to keep.
+  # ("plugin/host/ArkApi.h"). Which folder may include which is scripts/check-layering.sh's to keep.
   target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}")
   # Every binary lands in one folder, so the tool and the tests find the plug-in and the host beside them.
   set_target_properties(${target} PROPERTIES

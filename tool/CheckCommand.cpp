@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "plugin/config/LoadConfig.h"
+#include "plugin/host/Clock.h"
 #include "plugin/rates/ConfigWarnings.h"
 #include "plugin/rates/WeekendWindow.h"
 #include "tool/DateTime.h"
@@ -46,7 +47,7 @@ CheckReport CheckConfig(const std::string& file)
         report.weekend = ReadWeekendValues(report.document, weekendErrors);
         report.weekendErrors = Described(file, std::move(weekendErrors), source.Places);
     }
-    report.warnings = Described(file, ProbableMistakes(report.document), source.Places);
+    report.warnings = Described(file, ProbableMistakes(report.document, Clock::LocalNowIfKnown()), source.Places);
     return report;
 }
 
@@ -67,8 +68,15 @@ void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, cons
 {
     for (const auto& error : report.settingsErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
     for (const auto& error : report.weekendErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
-    for (const auto& warning : report.warnings)
-        diagnostics << style.Paint("warning: ", Tone::Warning) << warning << '\n';
+    // A file can hold any number of mistakes; a screenful of them says enough.
+    constexpr std::size_t kMostPrinted = 40;
+    for (std::size_t i = 0; i < report.warnings.size() && i < kMostPrinted; ++i) {
+        diagnostics << style.Paint("warning: ", Tone::Warning) << report.warnings[i] << '\n';
+    }
+    if (report.warnings.size() > kMostPrinted) {
+        diagnostics << style.Paint("warning: ", Tone::Warning) << report.file << ": "
+                    << report.warnings.size() - kMostPrinted << " more warnings\n";
+    }
 }
 
 void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& style)

@@ -1,14 +1,39 @@
 // The config file: where it lives, reading it, and putting its values in force.
 #include "plugin/config/LoadConfig.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string_view>
 
 #include "plugin/config/ConfigParser.h"
 #include "plugin/config/PluginSettings.h"
 #include "plugin/host/Framework.h"
+
+namespace {
+
+// The parser would take a NUL byte for the end of the text and report "unexpected end of input";
+// a file saved as UTF-16 holds one in nearly every character.
+std::optional<ConfigProblem> NotUtf8Text(std::string_view text)
+{
+    const auto problem = [](std::string what, TextPosition where) {
+        return ConfigProblem{ProblemKind::Syntax, "", std::move(what), where};
+    };
+    if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") {
+        return problem("the file is UTF-16 text (it starts with a UTF-16 byte-order mark); save it as UTF-8", {1, 1});
+    }
+    const std::size_t nul = text.find('\0');
+    if (nul == std::string_view::npos) return std::nullopt;
+    const std::string_view before = text.substr(0, nul);
+    const std::size_t lineStart = before.rfind('\n') == std::string_view::npos ? 0 : before.rfind('\n') + 1;
+    return problem("a NUL byte; a config file is UTF-8 text (a file saved as UTF-16 holds NUL bytes)",
+                   {static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1, nul - lineStart + 1});
+}
+
+} // namespace
 
 std::string ConfigPath() { return Framework::CurrentDir() + "/ArkApi/Plugins/Quorvandelle/config.json"; }
 
@@ -21,6 +46,10 @@ ConfigSource ReadConfigSource(const std::string& path)
     };
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
+    // A link that leads nowhere readable (a loop, a folder without access) is no missing file.
+    if (status.type() == std::filesystem::file_type::none) {
+        return fileProblem(ProblemKind::File, "cannot be read: " + error.message());
+    }
     if (!std::filesystem::exists(status)) return fileProblem(ProblemKind::FileMissing, "not found");
     if (std::filesystem::is_directory(status)) return fileProblem(ProblemKind::File, "is a folder, not a file");
     // Opening a pipe or a device would block the server's thread until something writes to it.
@@ -42,6 +71,10 @@ ConfigSource ReadConfigSource(const std::string& path)
                                                   std::to_string(kMostConfigBytes) + " bytes (1 MiB)");
     }
 
+    if (const auto problem = NotUtf8Text(text)) {
+        source.Problems.push_back(*problem);
+        return source;
+    }
     ParsedConfig parsed = ParseConfig(text);
     if (parsed.Error) {
         source.Problems.push_back(std::move(*parsed.Error));

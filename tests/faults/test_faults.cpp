@@ -271,6 +271,38 @@ struct ExtremeDays {
     const char* open; // worked out by hand from the window rule with 32-bit days
 };
 
+TEST_F(EdgeFaults, TextThatIsNoUtf8AndPathsThatLeadNowhereSayWhatTheyAre)
+{
+    qv_->WriteConfig(ConfigWithXp(7));
+    qv_->Load();
+    const std::string good = ConfigWithXp(9).dump();
+    std::string utf16;
+    for (const char c : good) utf16 += std::string(1, c) + '\0';
+    struct Row {
+        std::string text;
+        std::vector<std::string> naming;
+    };
+    const Row rows[] = {
+        {std::string("{\n  \"Quorvandelle\":") + '\0' + " {}}",
+         {"at line 2, column 18: a NUL byte; a config file is UTF-8"}},
+        {utf16, {"at line 1, column 2: a NUL byte"}},
+        {"\xFF\xFE" + utf16, {"the file is UTF-16 text", "save it as UTF-8"}},
+    };
+    for (const Row& row : rows) {
+        qv_->WriteConfigText(row.text);
+        ExpectReloadFails(row.naming);
+    }
+#if !defined(_WIN32)
+    // A link that leads round in a loop is no missing file.
+    qv_->RemoveConfig();
+    std::filesystem::create_symlink(qv_->ConfigFile(), qv_->ConfigFile().string() + ".loop");
+    std::filesystem::create_symlink(qv_->ConfigFile().string() + ".loop", qv_->ConfigFile());
+    ExpectReloadFails({"cannot be read: Too many levels of symbolic links"});
+    std::filesystem::remove(qv_->ConfigFile());
+#endif
+    EXPECT_EQ(TryWeekend().xp, 7.0f);
+}
+
 TEST_F(EdgeFaults, WeekdaysAtTheEndsOf32BitsFollowTheWindowRuleWithoutOverflow)
 {
     const ExtremeDays rows[] = {
