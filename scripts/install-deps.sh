@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64 wine64
   clang libfuzzer-14-dev libclang-rt-14-dev clang-format
   binutils-mingw-w64-x86-64
+  clang-14 llvm-14 lld-14
 )
 
 missing=()
