@@ -6,7 +6,8 @@
 #   names    the host functions' decorated names against plugin/host/version.def, and the import
 #            library made from that file
 #   calls    the calling rules of the by-value chat record and colour, read from the object code
-# No argument runs all three. Objects land in build/msvc-check (QV_MSVC_BUILD_DIR); ccache is used
+#   smoke    an MSVC-target DLL linked against version.def's import library, loaded under Wine
+# No argument runs all four. Objects land in build/msvc-check (QV_MSVC_BUILD_DIR); ccache is used
 # when present, so a second run takes a few seconds.
 #
 # Headers: MinGW-w64's C headers and libstdc++, with scripts/msvc/ForcedInclude.h filling the gaps.
@@ -153,10 +154,45 @@ check_calls() {
     echo "calls: $gnu (the stand-in's rule): the caller destroys the record"
 }
 
+# Links a plug-in-like DLL for the MSVC target against the import library made from version.def, and
+# loads it under Wine beside a matching host version.dll: the decorated import resolves, ICommands'
+# virtual calls land in the right slots (Microsoft's tables hold one destructor, Itanium's two) and an
+# FString goes through. No C++ runtime is linked on either side.
+check_smoke() {
+    [ -f "$out/version.lib" ] || check_names >/dev/null
+    command -v lld-link-14 >/dev/null || fail "lld-link-14 is missing: run scripts/install-deps.sh"
+    local dir=$out/smoke src=scripts/msvc/smoke part
+    mkdir -p "$dir/host" "$dir/run"
+    for part in SmokeHost SmokePlugin SmokeLoader; do
+        compile_one $msvc "$src/$part.cpp" "$dir/$part.obj" -O1 -fno-rtti -fno-exceptions \
+            $([ $part = SmokeHost ] && echo -DARK_API_EXPORTS) || fail "smoke: $src/$part.cpp does not compile"
+    done
+    printf 'LIBRARY kernel32.dll\nEXPORTS\n    LoadLibraryA\n    ExitProcess\n' >"$dir/kernel32.def"
+    llvm-dlltool-14 -m i386:x86-64 -d "$dir/kernel32.def" -l "$dir/kernel32.lib"
+    local link=(lld-link-14 /nologo /nodefaultlib /machine:x64)
+    "${link[@]}" /dll /noentry "$dir/SmokeHost.obj" /out:"$dir/run/version.dll" /implib:"$dir/host/version.lib" &&
+        "${link[@]}" /dll /entry:SmokeDllMain "$dir/SmokePlugin.obj" "$out/version.lib" /out:"$dir/run/SmokePlugin.dll" &&
+        "${link[@]}" /subsystem:console /entry:SmokeMain "$dir/SmokeLoader.obj" "$dir/kernel32.lib" "$dir/host/version.lib" \
+            /out:"$dir/run/SmokeLoader.exe" || fail "smoke: lld-link failed"
+
+    local wine status=0
+    wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+    (cd "$dir/run" && bash "$OLDPWD/cmake/wine-run.sh" "$wine" "$OLDPWD/$out/wine-prefix" SmokeLoader.exe) || status=$?
+    case $status in
+    0) echo "smoke: under Wine, an MSVC-target DLL linked against version.def's import library registered its command with the host" ;;
+    1) fail "smoke: SmokePlugin.dll did not load, or its command was not registered (exit 1)" ;;
+    3) fail "smoke: the plug-in's ICommands call reached the wrong virtual slot in the host" ;;
+    4) fail "smoke: the host received no chat command" ;;
+    5) fail "smoke: the command name (an FString) arrived altered" ;;
+    *) fail "smoke: SmokeLoader.exe failed under Wine (exit $status)" ;;
+    esac
+}
+
 case ${1:-all} in
 compile) check_compile ;;
 names) check_names ;;
 calls) check_calls ;;
-all) check_compile && check_names && check_calls ;;
-*) fail "unknown step '$1': compile, names, calls or none for all three" ;;
+smoke) check_smoke ;;
+all) check_compile && check_names && check_calls && check_smoke ;;
+*) fail "unknown step '$1': compile, names, calls, smoke, or none for all four" ;;
 esac
