@@ -1,5 +1,6 @@
 # Per-target build settings: language level, the include root, warnings, sanitizers and the Windows
-# runtime linking. Every target of ours calls qv_set_options(); nothing is set globally.
+# runtime linking (MinGW's and Microsoft's). Every target of ours calls qv_set_options(); nothing is
+# set globally.
 
 function(qv_set_options target)
   target_compile_features(${target} PUBLIC cxx_std_17)
@@ -12,15 +13,27 @@ function(qv_set_options target)
     POSITION_INDEPENDENT_CODE ON
     RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin"
     LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
-  if(QV_WARNINGS_AS_ERRORS)
-    target_compile_options(${target} PRIVATE -Werror)
+  if(MSVC)
+    # /utf-8: the sources are UTF-8, and Microsoft's compiler otherwise reads them in the machine's code page.
+    target_compile_options(${target} PRIVATE /W4 /permissive- /utf-8 /Zc:__cplusplus)
+    if(QV_WARNINGS_AS_ERRORS)
+      target_compile_options(${target} PRIVATE /WX)
+    endif()
+    # The runtime DLL (/MD), not the static one: std::string, std::function and the sinks' shared_ptr
+    # cross the boundary, allocated on one side and freed on the other, so plug-in and host must share
+    # one runtime and its heap. Its debug variant changes the std:: layouts: no Debug for a real host.
+    set_target_properties(${target} PROPERTIES MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>DLL")
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(QV_WARNINGS_AS_ERRORS)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
   endif()
   if(QV_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
-  if(WIN32)
+  if(MINGW)
     # A server folder has no MinGW runtime DLLs: each binary carries its own runtime.
     get_target_property(type ${target} TYPE)
     if(NOT type STREQUAL "STATIC_LIBRARY" AND NOT type STREQUAL "OBJECT_LIBRARY")

@@ -10,11 +10,13 @@ run_packages=(
   nlohmann-json3-dev libspdlog-dev libfmt-dev libcli11-dev
   googletest libgtest-dev libgmock-dev
 )
-# And what every test needs on top: benchmarks, the Windows cross build under Wine, fuzzing, formatting.
+# And what every test needs on top: benchmarks, the Windows cross build under Wine, fuzzing, formatting,
+# and the checks of the MSVC target (clang, its linker and LLVM's tools).
 test_packages=(
   libbenchmark-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
   clang libfuzzer-14-dev libclang-rt-14-dev clang-format
+  clang-14 llvm-14 lld-14
 )
 
 case "${1:-all}" in

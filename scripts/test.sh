@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The README's test command: installs what is missing, checks the code's format and layering, then
-# configures, builds and runs every test of the Linux build (then a bounded fuzzing run,
-# scripts/fuzz.sh), the sanitizer build and the Windows build (under Wine).
+# The README's test command: installs what is missing, checks the code's format and layering, runs the
+# checks of the MSVC target (scripts/check-msvc.sh), then configures, builds and runs every test of the
+# Linux build (then a bounded fuzzing run, scripts/fuzz.sh), the sanitizer build and the Windows build
+# (under Wine).
 # Every step runs even when an earlier one failed, so one run reports all failures; the exit status is
 # non-zero if any step failed. CI (.ci/run) runs exactly this.
 set -uo pipefail
@@ -45,6 +46,7 @@ build_and_test() {
 
 step format check_format
 step layering bash scripts/check-layering.sh
+for check in compile names calls smoke; do step "msvc-$check" bash scripts/check-msvc.sh "$check"; done
 for preset in native-ci sanitize-ci windows-ci; do
     step "$preset" build_and_test "$preset"
     if [ "$preset" = native-ci ]; then step fuzz bash scripts/fuzz.sh; fi
@@ -54,7 +56,7 @@ echo
 echo "=== summary"
 printf '%s\n' "${results[@]}"
 if [ "$failed" -eq 0 ]; then
-    echo "ALL PASSED: format, layering, native, fuzz, sanitize and windows (Wine) in ${SECONDS} s"
+    echo "ALL PASSED: format, layering, msvc, native, fuzz, sanitize and windows (Wine) in ${SECONDS} s"
 else
     echo "${failed} STEP(S) FAILED in ${SECONDS} s" >&2
     exit 1

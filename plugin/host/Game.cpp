@@ -99,6 +99,9 @@ void SendNotification(AShooterPlayerController* player, const FString& text, Mes
 
 void SendChatMessage(AShooterPlayerController* player, const ChatMessageRecord& record)
 {
+    // By value, and the compiler's own copy: under Microsoft's rules the caller makes it and the game
+    // destroys it, under MinGW's the caller does both. Copying or freeing by hand here would hold for
+    // one of the two only (scripts/check-msvc.sh calls reads which the build does).
     GameFunction<void (*)(AShooterPlayerController*, ChatMessageRecord)>("AShooterPlayerController.ClientChatMessage")(
         player, record);
 }

@@ -10,7 +10,8 @@ constexpr char32_t kReplacement = 0xFFFD;
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-void AppendUnits(std::u16string& out, char32_t c)
+// Only where wchar_t holds code points: with 16-bit wchar_t (Windows) nothing calls it.
+[[maybe_unused]] void AppendUnits(std::u16string& out, char32_t c)
 {
     if (c > 0x10FFFF) c = kReplacement;
     if (c >= 0x10000) {

@@ -43,6 +43,9 @@ AShooterCharacter* GetPlayerCharacter(AShooterPlayerController* controller)
     return controller->character;
 }
 
+// The record arrives by MinGW's rule (the Itanium one natively, the same here): the caller copies it
+// and destroys that copy after the return, so this function only reads it. The real game, built by
+// Microsoft's compiler, destroys the copy itself (scripts/check-msvc.sh calls).
 void ClientChatMessage(AShooterPlayerController* controller, ChatRecord record)
 {
     constexpr const char* function = "AShooterPlayerController.ClientChatMessage";

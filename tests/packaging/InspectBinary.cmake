@@ -4,6 +4,8 @@
 #   -DIMPORTS=<name>       it must import from this DLL / shared object (its loader-visible name)
 #   -DNO_EXPORTS=ON        it must export no symbol (ELF: needs -DNM)
 #   -DSELF_CONTAINED=ON    (Windows) it must not import MinGW's runtime DLLs, which servers lack
+#   -DONLY_SYSTEM=ON       (Windows) besides IMPORTS, it may import only Windows' own DLLs and
+#                          Microsoft's C and C++ runtimes
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -54,6 +56,16 @@ if(SELF_CONTAINED AND pe)
   foreach(dll IN LISTS imports)
     if(dll MATCHES "^[lL][iI][bB]")
       list(APPEND problems "imports ${dll}, which a server folder does not have (link the runtime statically)")
+    endif()
+  endforeach()
+endif()
+
+if(ONLY_SYSTEM AND pe)
+  foreach(dll IN LISTS imports)
+    string(TOLOWER "${dll}" lower)
+    if(NOT lower STREQUAL wanted AND NOT lower MATCHES
+       "^(kernel32|ntdll|user32|advapi32|shell32|ole32|ws2_32|msvcrt|ucrtbase|msvcp140.*|vcruntime140.*|api-ms-win-.*)\\.dll$")
+      list(APPEND problems "imports ${dll}, which is neither ${IMPORTS} nor a DLL of Windows or its runtime")
     endif()
   endforeach()
 endif()
