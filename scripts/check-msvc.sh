@@ -116,7 +116,8 @@ check_names() {
 function_body() {
     llvm-objdump-14 -d -r --no-show-raw-insn "$1" | awk -v want="<$2>:" '/^[0-9a-f]+ <.*>:$/ { inside = ($2 == want); next } inside'
 }
-function_named() { llvm-nm-14 --defined-only "$1" | awk -v part="$2" 'index($3, part) { print $3; exit }'; }
+# Code symbols only: the unwind tables Microsoft's rules add carry the function's name too.
+function_named() { llvm-nm-14 --defined-only "$1" | awk -v part="$2" '$2 == "T" && index($3, part) { print $3; exit }'; }
 
 # check_record_rule TARGET CALLER_DESTROYS(yes|no): who copies and who destroys the by-value record.
 check_record_rule() {
