@@ -103,10 +103,7 @@ int RunConsole(const ServerRunOptions& options, std::istream& in, bool interacti
         if (action.kind == ActionKind::Quit) break;
     }
     if (interactive) output.out << '\n';
-    Event finish;
-    finish.time = server->Now();
-    finish.kind = EventKind::End;
-    PrintingSink(output, options.json)(finish);
+    PrintingSink(output, options.json)(Event{server->Now(), events::End{}});
     return configErrors ? kConfigErrors : kSuccess;
 }
 

@@ -158,10 +158,7 @@ int RunSimulate(const SimulateOptions& options, Output& output)
     server->RunUntil(end, showProgress);
     progress.Clear();
 
-    Event finish;
-    finish.time = server->Now();
-    finish.kind = EventKind::End;
-    PrintingSink(output, options.run.json)(finish);
+    PrintingSink(output, options.run.json)(Event{server->Now(), events::End{}});
     return configErrors ? kConfigErrors : kSuccess;
 }
 

@@ -43,45 +43,7 @@ void CopyConfig(const fs::path& from, const fs::path& to)
     if (!output) throw ActionError("cannot write " + to.string());
 }
 
-std::array<float, 4> Components(const standin::ReceivedColor& color) { return {color.R, color.G, color.B, color.A}; }
-
-std::vector<Event> MessagesOf(const standin::Inbox& inbox, std::size_t from, const std::string& player, Seconds time)
-{
-    std::vector<Event> events;
-    std::size_t direct = 0, notification = 0, chat = 0;
-    for (std::size_t i = 0; i < inbox.order.size(); ++i) {
-        Event event;
-        event.time = time;
-        event.player = player;
-        switch (inbox.order[i]) {
-        case standin::MessageKind::DirectChat: {
-            const auto& line = inbox.directChats[direct++];
-            event.kind = EventKind::Reply;
-            event.text = line.text;
-            event.color = Components(line.color);
-            break;
-        }
-        case standin::MessageKind::Notification: {
-            const auto& shown = inbox.notifications[notification++];
-            event.kind = EventKind::Notification;
-            event.text = shown.text;
-            event.color = Components(shown.color);
-            event.scale = shown.scale;
-            event.duration = shown.seconds;
-            break;
-        }
-        case standin::MessageKind::ChatRecord: {
-            const auto& record = inbox.chatRecords[chat++];
-            event.kind = EventKind::Chat;
-            event.sender = record.senderName;
-            event.text = record.message;
-            break;
-        }
-        }
-        if (i >= from) events.push_back(std::move(event));
-    }
-    return events;
-}
+Color Components(const standin::ReceivedColor& color) { return {color.R, color.G, color.B, color.A}; }
 
 void ReplaceAll(std::string& text, const std::string& what, const std::string& with)
 {
@@ -136,21 +98,15 @@ void Simulation::Start(int days)
     rates_ = server_->Multipliers();
     normalRates_ = rates_;
     motdChanges_ = server_->MessageOfTheDayChanges();
-
-    Event start;
-    start.time = Now();
-    start.kind = EventKind::Start;
-    start.file = options_.configFile.string();
-    start.number = days;
-    Emit(start);
+    Emit(events::Start{options_.configFile.string(), days});
     Execute(Action{ActionKind::Load, {}, {}, false, 0}, {});
 }
 
 Seconds Simulation::Now() const { return server_->Now(); }
 
-void Simulation::Emit(Event event) const
+void Simulation::Emit(EventData what) const
 {
-    if (sink_) sink_(event);
+    if (sink_) sink_(Event{Now(), std::move(what)});
 }
 
 Simulation::PlayerEntry* Simulation::Connected(const std::string& name)
@@ -170,8 +126,6 @@ Simulation::PlayerEntry& Simulation::RequireConnected(const std::string& name)
 
 void Simulation::Execute(const Action& action, const fs::path& folder)
 {
-    Event event;
-    event.time = Now();
     switch (action.kind) {
     case ActionKind::Join: {
         if (Connected(action.name) != nullptr) throw ActionError(fmt::format("{} is already connected", action.name));
@@ -179,51 +133,40 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
         spec.name = action.name;
         spec.admin = action.flag;
         players_.push_back({action.name, server_->JoinPlayer(spec), action.flag, {}});
-        event.kind = EventKind::Join;
-        event.player = action.name;
-        event.flag = action.flag;
-        Emit(event);
+        Emit(events::Join{action.name, action.flag});
         break;
     }
-    case ActionKind::Leave: {
+    case ActionKind::Leave:
         server_->RemovePlayer(RequireConnected(action.name).id);
-        event.kind = EventKind::Leave;
-        event.player = action.name;
-        Emit(event);
+        Emit(events::Leave{action.name});
         break;
-    }
     case ActionKind::Say: {
         const PlayerEntry& player = RequireConnected(action.name);
-        event.kind = EventKind::Say;
-        event.player = action.name;
-        event.text = action.text;
-        event.flag = server_->Chat(player.id, action.text);
-        Emit(event);
+        const bool command = server_->Chat(player.id, action.text);
+        Emit(events::Say{action.name, action.text, command});
         break;
     }
     case ActionKind::Console: {
         // "console NAME TEXT" is a player's only when NAME is connected and something follows it.
         const auto space = action.text.find(' ');
         PlayerEntry* player = space == std::string::npos ? nullptr : Connected(action.text.substr(0, space));
-        event.kind = EventKind::Console;
+        events::Console console;
         if (player != nullptr) {
-            event.player = player->name;
-            event.text = action.text.substr(action.text.find_first_not_of(' ', space));
-            event.flag = server_->Console(player->id, event.text);
+            console.player = player->name;
+            console.text = action.text.substr(action.text.find_first_not_of(' ', space));
+            console.command = server_->Console(player->id, console.text);
         } else {
-            event.text = action.text;
-            event.flag = server_->ServerConsole(action.text);
+            console.text = action.text;
+            console.command = server_->ServerConsole(action.text);
         }
-        Emit(event);
+        Emit(std::move(console));
         break;
     }
     case ActionKind::Config: {
         fs::path file = action.name;
         if (file.is_relative() && !folder.empty()) file = folder / file;
         CopyConfig(file, ConfigPath());
-        event.kind = EventKind::Config;
-        event.file = action.name;
-        Emit(event);
+        Emit(events::Config{action.name});
         break;
     }
     case ActionKind::Load:
@@ -233,9 +176,7 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
         } catch (const std::exception& error) {
             throw ActionError(error.what());
         }
-        event.kind = EventKind::Load;
-        event.file = options_.library.filename().string();
-        Emit(event);
+        Emit(events::Load{options_.library.filename().string()});
         break;
     case ActionKind::Unload:
         if (!server_->PluginLoaded()) throw ActionError("the plug-in is not loaded");
@@ -244,8 +185,7 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
         } catch (const std::exception& error) {
             throw ActionError(error.what());
         }
-        event.kind = EventKind::Unload;
-        Emit(event);
+        Emit(events::Unload{});
         break;
     case ActionKind::NoGameMode:
         if (action.flag) {
@@ -253,9 +193,7 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
         } else {
             server_->RestoreGameMode();
         }
-        event.kind = EventKind::GameMode;
-        event.flag = server_->HasGameMode();
-        Emit(event);
+        Emit(events::GameMode{server_->HasGameMode()});
         break;
     default:
         throw ActionError("not an action for the server");
@@ -288,39 +226,22 @@ bool Simulation::SomethingHappened()
 
 void Simulation::Observe()
 {
-    const Seconds now = Now();
     if (server_->HasGameMode()) {
         Fields rates = server_->Multipliers();
         if (rates != rates_) {
-            Event event;
-            event.time = now;
-            event.kind = EventKind::Rates;
-            event.state = rates == normalRates_ ? "normal" : "weekend";
-            event.before = rates_;
-            event.after = rates;
-            Emit(event);
+            Emit(events::Rates{rates != normalRates_, rates_, rates});
             rates_ = std::move(rates);
         }
     }
     if (const int changes = server_->MessageOfTheDayChanges(); changes != motdChanges_) {
         motdChanges_ = changes;
-        Event event;
-        event.time = now;
-        event.kind = EventKind::Motd;
-        event.text = server_->MessageOfTheDay();
-        Emit(event);
+        Emit(events::Motd{server_->MessageOfTheDay()});
     }
     for (auto& player : players_) ReportInbox(player);
 
     for (const auto& record : server_->LogRecords()) {
-        Event event;
-        event.time = now;
-        event.kind = EventKind::Log;
         const auto level = spdlog::level::to_string_view(record.level);
-        event.level.assign(level.data(), level.size());
-        event.sender = record.logger;
-        event.text = WithoutBase(record.message);
-        Emit(event);
+        Emit(events::Log{std::string(level.data(), level.size()), record.logger, WithoutBase(record.message)});
     }
     server_->ClearLog();
     allocations_ = server_->Allocations().totalAllocations;
@@ -331,8 +252,7 @@ void Simulation::ReportInbox(PlayerEntry& player)
     const standin::Inbox inbox = server_->InboxOf(player.id);
     if (inbox.Count() == player.seenAt.size()) return;
     for (auto& event : MessagesOf(inbox, player.seenAt.size(), player.name, Now())) {
-        event.text = WithoutBase(std::move(event.text));
-        Emit(std::move(event));
+        if (sink_) sink_(event);
         player.seenAt.push_back(Now());
     }
 }
@@ -343,6 +263,36 @@ std::string Simulation::WithoutBase(std::string text) const
     ReplaceAll(text, base_.string(), "<server>");
     ReplaceAll(text, base_.generic_string(), "<server>");
     return text;
+}
+
+std::vector<Event> Simulation::MessagesOf(const standin::Inbox& inbox, std::size_t from, const std::string& player,
+                                          Seconds time) const
+{
+    std::vector<Event> events;
+    std::size_t direct = 0, notification = 0, chat = 0;
+    for (std::size_t i = 0; i < inbox.order.size(); ++i) {
+        EventData what;
+        switch (inbox.order[i]) {
+        case standin::MessageKind::DirectChat: {
+            const auto& line = inbox.directChats[direct++];
+            what = events::Reply{player, WithoutBase(line.text), Components(line.color)};
+            break;
+        }
+        case standin::MessageKind::Notification: {
+            const auto& shown = inbox.notifications[notification++];
+            what = events::Notification{player, WithoutBase(shown.text), Components(shown.color), shown.scale,
+                                        shown.seconds};
+            break;
+        }
+        case standin::MessageKind::ChatRecord: {
+            const auto& record = inbox.chatRecords[chat++];
+            what = events::Chat{player, record.senderName, WithoutBase(record.message)};
+            break;
+        }
+        }
+        if (i >= from) events.push_back(Event{time, std::move(what)});
+    }
+    return events;
 }
 
 Fields Simulation::Rates() const { return server_->Multipliers(); }
@@ -369,7 +319,6 @@ std::vector<Event> Simulation::InboxOf(const std::string& name) const
         std::vector<Event> messages = MessagesOf(server_->InboxOf(player->id), 0, name, Now());
         for (std::size_t i = 0; i < messages.size() && i < player->seenAt.size(); ++i) {
             messages[i].time = player->seenAt[i];
-            messages[i].text = WithoutBase(std::move(messages[i].text));
         }
         return messages;
     }

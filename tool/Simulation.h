@@ -83,13 +83,16 @@ private:
     int motdChanges_ = 0;
     std::uint64_t allocations_ = 0;
 
-    void Emit(Event event) const;
+    void Emit(EventData what) const;
     PlayerEntry* Connected(const std::string& name);
     PlayerEntry& RequireConnected(const std::string& name);
     // What changed since the last look, as events.
     void Observe();
     bool SomethingHappened();
     void ReportInbox(PlayerEntry& player);
+    // The inbox's messages from index from on, as events at time.
+    std::vector<Event> MessagesOf(const standin::Inbox& inbox, std::size_t from, const std::string& player,
+                                  Seconds time) const;
     std::string WithoutBase(std::string text) const;
 };
 
