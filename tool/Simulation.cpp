@@ -1,8 +1,9 @@
-// Watching the server is the costly part of a long run, so each timer call only compares a few
-// counters the server keeps anyway (log records, which include the host's record of an exception
-// that escaped the plug-in; message-of-the-day calls; game allocations, which every message
-// makes); the full comparison runs when one of them moved, and every ten simulated minutes in
-// case the plug-in changed a rate without any of them moving.
+// Watching the server is the costly part of a long run, so each timer call only compares three
+// counters the server keeps (log records, which include the host's record of an exception that
+// escaped the plug-in; message-of-the-day calls; messages delivered to players); the full look runs
+// when one of them moved, and every ten simulated minutes in case the plug-in changed a rate
+// without any of them moving. A look reads only what arrived since the last one, so a run costs in
+// proportion to its simulated time and its events, however long the players' inboxes grow.
 #include "tool/Simulation.h"
 
 #include <fstream>
@@ -98,6 +99,7 @@ void Simulation::Start(int days)
     rates_ = server_->Multipliers();
     normalRates_ = rates_;
     motdChanges_ = server_->MessageOfTheDayChanges();
+    delivered_ = server_->MessagesDelivered();
     Emit(events::Start{options_.configFile.string(), days});
     Execute(Action{ActionKind::Load, {}, {}, false, 0}, {});
 }
@@ -132,7 +134,7 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
         standin::PlayerSpec spec;
         spec.name = action.name;
         spec.admin = action.flag;
-        players_.push_back({action.name, server_->JoinPlayer(spec), action.flag, {}});
+        players_.push_back({action.name, server_->JoinPlayer(spec), action.flag, {}, {}});
         Emit(events::Join{action.name, action.flag});
         break;
     }
@@ -215,13 +217,10 @@ void Simulation::RunUntil(Seconds until, const std::function<void(Seconds)>& pro
     if (Now() < until) server_->AdvanceClock(until - Now());
 }
 
-bool Simulation::SomethingHappened()
+bool Simulation::SomethingHappened() const
 {
-    const std::uint64_t allocations = server_->Allocations().totalAllocations;
-    const bool moved = allocations != allocations_ || server_->MessageOfTheDayChanges() != motdChanges_ ||
-                       !server_->LogRecords().empty();
-    allocations_ = allocations;
-    return moved;
+    return server_->MessagesDelivered() != delivered_ || server_->MessageOfTheDayChanges() != motdChanges_ ||
+           server_->LogRecordCount() != 0;
 }
 
 void Simulation::Observe()
@@ -237,21 +236,21 @@ void Simulation::Observe()
         motdChanges_ = changes;
         Emit(events::Motd{server_->MessageOfTheDay()});
     }
-    for (auto& player : players_) ReportInbox(player);
+    if (const std::uint64_t delivered = server_->MessagesDelivered(); delivered != delivered_) {
+        delivered_ = delivered;
+        for (auto& player : players_) ReportInbox(player);
+    }
 
     for (const auto& record : server_->LogRecords()) {
         const auto level = spdlog::level::to_string_view(record.level);
         Emit(events::Log{std::string(level.data(), level.size()), record.logger, WithoutBase(record.message)});
     }
     server_->ClearLog();
-    allocations_ = server_->Allocations().totalAllocations;
 }
 
 void Simulation::ReportInbox(PlayerEntry& player)
 {
-    const standin::Inbox inbox = server_->InboxOf(player.id);
-    if (inbox.Count() == player.seenAt.size()) return;
-    for (auto& event : MessagesOf(inbox, player.seenAt.size(), player.name, Now())) {
+    for (auto& event : MessagesOf(server_->InboxSince(player.id, player.cursor), player.name, Now())) {
         if (sink_) sink_(event);
         player.seenAt.push_back(Now());
     }
@@ -265,8 +264,7 @@ std::string Simulation::WithoutBase(std::string text) const
     return text;
 }
 
-std::vector<Event> Simulation::MessagesOf(const standin::Inbox& inbox, std::size_t from, const std::string& player,
-                                          Seconds time) const
+std::vector<Event> Simulation::MessagesOf(const standin::Inbox& inbox, const std::string& player, Seconds time) const
 {
     std::vector<Event> events;
     std::size_t direct = 0, notification = 0, chat = 0;
@@ -290,7 +288,7 @@ std::vector<Event> Simulation::MessagesOf(const standin::Inbox& inbox, std::size
             break;
         }
         }
-        if (i >= from) events.push_back(Event{time, std::move(what)});
+        events.push_back(Event{time, std::move(what)});
     }
     return events;
 }
@@ -316,7 +314,7 @@ std::vector<Event> Simulation::InboxOf(const std::string& name) const
 {
     for (auto player = players_.rbegin(); player != players_.rend(); ++player) {
         if (player->name != name) continue;
-        std::vector<Event> messages = MessagesOf(server_->InboxOf(player->id), 0, name, Now());
+        std::vector<Event> messages = MessagesOf(server_->InboxOf(player->id), name, Now());
         for (std::size_t i = 0; i < messages.size() && i < player->seenAt.size(); ++i) {
             messages[i].time = player->seenAt[i];
         }

@@ -70,6 +70,7 @@ private:
         std::string name;
         standin::PlayerId id{};
         bool admin = false;
+        standin::InboxCursor cursor; // the first message not reported yet
         std::vector<Seconds> seenAt; // when each message already reported arrived
     };
 
@@ -81,18 +82,17 @@ private:
     Fields rates_;
     Fields normalRates_;
     int motdChanges_ = 0;
-    std::uint64_t allocations_ = 0;
+    std::uint64_t delivered_ = 0;
 
     void Emit(EventData what) const;
     PlayerEntry* Connected(const std::string& name);
     PlayerEntry& RequireConnected(const std::string& name);
     // What changed since the last look, as events.
     void Observe();
-    bool SomethingHappened();
+    bool SomethingHappened() const;
     void ReportInbox(PlayerEntry& player);
-    // The inbox's messages from index from on, as events at time.
-    std::vector<Event> MessagesOf(const standin::Inbox& inbox, std::size_t from, const std::string& player,
-                                  Seconds time) const;
+    // The inbox's messages as events at time.
+    std::vector<Event> MessagesOf(const standin::Inbox& inbox, const std::string& player, Seconds time) const;
     std::string WithoutBase(std::string text) const;
 };
 

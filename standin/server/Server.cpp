@@ -158,6 +158,10 @@ void Server::SetAdmin(PlayerId player, bool admin) { game::SetAdmin(player, admi
 
 Inbox Server::InboxOf(PlayerId player) const { return game::InboxOf(player); }
 
+Inbox Server::InboxSince(PlayerId player, InboxCursor& cursor) const { return game::InboxSince(player, cursor); }
+
+std::uint64_t Server::MessagesDelivered() const { return game::MessagesDelivered(); }
+
 void Server::ClearInboxes() { game::ClearInboxes(); }
 
 namespace {
@@ -278,6 +282,8 @@ int Server::LocalWeekday() const
 }
 
 std::vector<LogRecord> Server::LogRecords() const { return logs::Records(); }
+
+std::size_t Server::LogRecordCount() const { return logs::RecordCount(); }
 
 void Server::ClearLog() { logs::ClearRecords(); }
 
