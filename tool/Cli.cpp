@@ -37,7 +37,19 @@ CLI::Option* AddFrom(CLI::App& command, std::string& from, const char* what)
     return command.add_option("--from", from, what)->check(kDateTime);
 }
 
-Seconds StartTime(const std::string& from) { return from.empty() ? CurrentTime() : *ParseLocalDateTime(from); }
+// A time that the clock skips is moved by the C library; the administrator is told where to.
+Seconds StartTime(const std::string& from, Output& output)
+{
+    if (from.empty()) return CurrentTime();
+    const LocalDateTime start = *ReadLocalDateTime(from);
+    if (start.skipped) {
+        output.err << output.errStyle.Paint("note: ", Tone::Warning)
+                   << fmt::format("--from {} does not exist in the local time zone (a daylight-saving change skips "
+                                  "it); the server starts at {}\n",
+                                  from, FormatIso(start.time));
+    }
+    return start.time;
+}
 
 } // namespace
 
@@ -110,8 +122,8 @@ int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTermin
     }
 
     if (check->parsed()) return RunCheck(config, output.out, output.err, output.outStyle, output.errStyle);
-    if (preview->parsed()) return RunPreview({config, StartTime(from), previewDays}, output);
-    ServerRunOptions run{config, StartTime(from), players, json};
+    if (preview->parsed()) return RunPreview({config, StartTime(from, output), previewDays}, output);
+    ServerRunOptions run{config, StartTime(from, output), players, json};
     if (simulate->parsed()) return RunSimulate({run, simulateDays, script}, output);
     return RunConsole(run, in, inIsTerminal, output);
 }

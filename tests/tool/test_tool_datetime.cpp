@@ -1,4 +1,7 @@
 // Dates, times and durations as administrators type them, and the ISO form the tool prints.
+#include <cstdlib>
+#include <ctime>
+
 #include <gtest/gtest.h>
 
 #include "tool/DateTime.h"
@@ -49,4 +52,53 @@ TEST(ToolDateTime, MidnightsBoundTheDayHoldingATime)
     EXPECT_EQ(FormatIso(StartOfLocalDay(noon)), "2025-01-08T00:00:00");
     EXPECT_EQ(FormatIso(NextLocalMidnight(noon)), "2025-01-09T00:00:00");
     EXPECT_EQ(FormatIso(NextLocalMidnight(StartOfLocalDay(noon))), "2025-01-09T00:00:00");
+}
+
+namespace {
+
+// Central European time written as a rule, so that no time-zone database is needed; UTC again after.
+class CentralEuropeanZone {
+public:
+    CentralEuropeanZone() { Set("CET-1CEST,M3.5.0,M10.5.0/3"); }
+    ~CentralEuropeanZone() { Set("UTC0"); }
+    // Some C libraries read no such rule; they keep standard time all year.
+    bool Honoured() const { return LocalCalendar(*ParseLocalDateTime("2025-07-01")).tm_isdst > 0; }
+
+private:
+    static void Set(const char* zone)
+    {
+#if defined(_WIN32)
+        _putenv_s("TZ", zone);
+        _tzset();
+#else
+        setenv("TZ", zone, 1);
+        tzset();
+#endif
+    }
+};
+
+} // namespace
+
+TEST(ToolDateTime, ATimeThatADaylightSavingChangeSkipsIsMovedAndSaidSo)
+{
+    const CentralEuropeanZone zone;
+    if (!zone.Honoured()) GTEST_SKIP() << "this C library does not read the zone's daylight-saving rule";
+    struct Row {
+        const char* text;
+        bool skipped;
+        const char* moment;
+    };
+    const Row rows[] = {
+        {"2025-03-30T02:30", true, "2025-03-30T03:30:00"}, // the clock goes from 02:00 to 03:00
+        {"2025-03-30T01:59:59", false, "2025-03-30T01:59:59"},
+        {"2025-03-30T03:00", false, "2025-03-30T03:00:00"},
+        {"2025-10-26T02:30", false, "2025-10-26T02:30:00"}, // shown twice, but it exists
+    };
+    for (const Row& row : rows) {
+        const auto read = ReadLocalDateTime(row.text);
+        ASSERT_TRUE(read) << row.text;
+        EXPECT_EQ(read->skipped, row.skipped) << row.text;
+        EXPECT_EQ(FormatIso(read->time), row.moment) << row.text;
+    }
+    EXPECT_FALSE(ReadLocalDateTime("2025-02-29T02:30")) << "no such day in any zone";
 }
