@@ -51,6 +51,18 @@ Seconds StartTime(const std::string& from, Output& output)
     return start.time;
 }
 
+// CLI11 meets an unknown first word with "A subcommand is required"; naming the word says more.
+std::string ParseErrorText(const CLI::App& app, int argc, const char* const* argv, const CLI::ParseError& error)
+{
+    if (argc < 2 || argv[1][0] == '\0' || argv[1][0] == '-') return error.what();
+    std::string names;
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        if (command->get_name() == argv[1]) return error.what();
+        names += (names.empty() ? "" : ", ") + command->get_name();
+    }
+    return fmt::format("unknown subcommand \"{}\" (one of: {})", argv[1], names);
+}
+
 } // namespace
 
 int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTerminal, Output& output)
@@ -116,7 +128,7 @@ int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTermin
     } catch (const CLI::CallForVersion& version) {
         return app.exit(version, output.out, output.err);
     } catch (const CLI::ParseError& error) {
-        output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n'
+        output.err << output.errStyle.Paint("error: ", Tone::Error) << ParseErrorText(app, argc, argv, error) << '\n'
                    << "Run with --help for more information.\n";
         return kUsageError;
     }

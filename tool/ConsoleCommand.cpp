@@ -60,10 +60,13 @@ int RunConsole(const ServerRunOptions& options, std::istream& in, bool interacti
 
     const std::filesystem::path here = std::filesystem::current_path();
     std::string line;
+    bool firstLine = true;
     while (true) {
         if (interactive) Prompt(*server, output);
         if (!std::getline(in, line)) break;
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (firstLine) line = std::string(WithoutByteOrderMark(line));
+        firstLine = false;
         if (line.find_first_not_of(" \t") == std::string::npos || line[line.find_first_not_of(" \t")] == '#') continue;
         if (!interactive && !options.json) output.out << "> " << line << '\n';
 
