@@ -65,7 +65,9 @@ std::string ParseErrorText(const CLI::App& app, int argc, const char* const* arg
 
 } // namespace
 
-int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTerminal, Output& output)
+namespace {
+
+int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTerminal, Output& output)
 {
     CLI::App app("Check, preview and simulate the weekend rates plug-in's config.", "quorvandelle");
     app.set_version_flag("--version", QV_VERSION, "print the version and exit");
@@ -138,6 +140,23 @@ int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTermin
     ServerRunOptions run{config, StartTime(from, output), players, json};
     if (simulate->parsed()) return RunSimulate({run, simulateDays, script}, output);
     return RunConsole(run, in, inIsTerminal, output);
+}
+
+} // namespace
+
+int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTerminal, Output& output)
+{
+    int status = kConfigErrors;
+    try {
+        status = RunCommand(argc, argv, in, inIsTerminal, output);
+        output.out.flush();
+        RequireWritten(output.out);
+    } catch (const OutputFailed& failure) {
+        output.err << output.errStyle.Paint("error: ", Tone::Error) << "cannot write the output (" << failure.what()
+                   << "); what was printed is incomplete\n";
+        return status == kSuccess ? kConfigErrors : status;
+    }
+    return status;
 }
 
 } // namespace qvtool

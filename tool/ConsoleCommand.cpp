@@ -103,6 +103,7 @@ int RunConsole(const ServerRunOptions& options, std::istream& in, bool interacti
             output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
         }
         output.out << std::flush;
+        RequireWritten(output.out);
         if (action.kind == ActionKind::Quit) break;
     }
     if (interactive) output.out << '\n';

@@ -66,9 +66,15 @@ Seconds AddLocalDays(Seconds time, int days)
 EventSink PrintingSink(Output& output, bool json)
 {
     if (json) {
-        return [&output](const Event& event) { output.out << EventToJsonLine(event) << '\n'; };
+        return [&output](const Event& event) {
+            output.out << EventToJsonLine(event) << '\n';
+            RequireWritten(output.out);
+        };
     }
-    return [&output](const Event& event) { output.out << FormatTimelineEvent(event, output.outStyle); };
+    return [&output](const Event& event) {
+        output.out << FormatTimelineEvent(event, output.outStyle);
+        RequireWritten(output.out);
+    };
 }
 
 bool ReportConfigErrors(const std::string& config, Output& output)
