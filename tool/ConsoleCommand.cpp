@@ -63,7 +63,9 @@ int RunConsole(const ServerRunOptions& options, std::istream& in, bool interacti
     bool firstLine = true;
     while (true) {
         if (interactive) Prompt(*server, output);
-        if (!std::getline(in, line)) break;
+        const bool read = static_cast<bool>(std::getline(in, line));
+        StopIfInterrupted();
+        if (!read) break;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (firstLine) line = std::string(WithoutByteOrderMark(line));
         firstLine = false;

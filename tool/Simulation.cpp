@@ -7,7 +7,6 @@
 #include "tool/Simulation.h"
 
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include <fmt/format.h>
@@ -20,17 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::int64_t kCallsBetweenFullLooks = 600;
-
-fs::path MakeTemporaryFolder()
-{
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = fs::temp_directory_path() / fmt::format("quorvandelle-server-{:08x}", random());
-        std::error_code error;
-        if (fs::create_directories(candidate, error)) return candidate;
-    }
-    throw std::runtime_error("cannot create a temporary server folder in " + fs::temp_directory_path().string());
-}
 
 void CopyConfig(const fs::path& from, const fs::path& to)
 {
@@ -56,33 +44,16 @@ void ReplaceAll(std::string& text, const std::string& what, const std::string& w
 
 } // namespace
 
-Simulation::Simulation(SimulationOptions options, EventSink sink)
-    : options_(std::move(options)), sink_(std::move(sink)), base_(MakeTemporaryFolder())
+Simulation::Simulation(SimulationOptions options, EventSink sink) : options_(std::move(options)), sink_(std::move(sink))
 {
-    try {
-        standin::ServerOptions serverOptions;
-        serverOptions.baseDirectory = base_;
-        serverOptions.echoLogToConsole = false;
-        server_ = std::make_unique<standin::Server>(serverOptions);
-        CopyConfig(options_.configFile, ConfigPath());
-    } catch (...) {
-        server_.reset();
-        std::error_code ignored;
-        fs::remove_all(base_, ignored);
-        throw;
-    }
+    standin::ServerOptions serverOptions;
+    serverOptions.baseDirectory = folder_.Path();
+    serverOptions.echoLogToConsole = false;
+    server_ = std::make_unique<standin::Server>(serverOptions);
+    CopyConfig(options_.configFile, ConfigPath());
 }
 
-Simulation::~Simulation()
-{
-    try {
-        server_.reset();
-    } catch (...) {
-        // The folder goes all the same.
-    }
-    std::error_code ignored;
-    fs::remove_all(base_, ignored);
-}
+Simulation::~Simulation() = default;
 
 fs::path Simulation::ConfigPath() const { return server_->PluginDirectory("Quorvandelle") / "config.json"; }
 
@@ -208,6 +179,7 @@ void Simulation::RunUntil(Seconds until, const std::function<void(Seconds)>& pro
     const Seconds interval = standin::Server::TimerIntervalSeconds;
     std::int64_t calls = 0;
     while (Now() + interval <= until) {
+        StopIfInterrupted();
         server_->RunTimer(1);
         ++calls;
         if (SomethingHappened() || calls % kCallsBetweenFullLooks == 0) Observe();
@@ -259,8 +231,8 @@ void Simulation::ReportInbox(PlayerEntry& player)
 std::string Simulation::WithoutBase(std::string text) const
 {
     // The temporary folder means nothing to the reader; "<server>" says where the file is.
-    ReplaceAll(text, base_.string(), "<server>");
-    ReplaceAll(text, base_.generic_string(), "<server>");
+    ReplaceAll(text, folder_.Path().string(), "<server>");
+    ReplaceAll(text, folder_.Path().generic_string(), "<server>");
     return text;
 }
 

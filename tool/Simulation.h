@@ -15,6 +15,7 @@
 #include "tool/Calendar.h"
 #include "tool/Events.h"
 #include "tool/ScriptParser.h"
+#include "tool/ServerFolder.h"
 
 namespace qvtool {
 
@@ -52,7 +53,7 @@ public:
     void Execute(const Action& action, const std::filesystem::path& folder);
 
     // Timer calls, one host interval apart, until the clock reaches until. progress is called
-    // now and then with the current time.
+    // now and then with the current time. Throws Interrupted when a signal has come.
     void RunUntil(Seconds until, const std::function<void(Seconds)>& progress = {});
 
     Fields Rates() const;
@@ -76,7 +77,7 @@ private:
 
     SimulationOptions options_;
     EventSink sink_;
-    std::filesystem::path base_;
+    ServerFolder folder_; // declared before the server, so that it goes after it
     std::unique_ptr<standin::Server> server_;
     std::vector<PlayerEntry> players_; // everyone who ever joined, in join order
     Fields rates_;
