@@ -223,7 +223,7 @@ void Simulation::Observe()
 void Simulation::ReportInbox(PlayerEntry& player)
 {
     for (auto& event : MessagesOf(server_->InboxSince(player.id, player.cursor), player.name, Now())) {
-        if (sink_) sink_(event);
+        Emit(std::move(event.what));
         player.seenAt.push_back(Now());
     }
 }
@@ -238,7 +238,7 @@ std::string Simulation::WithoutBase(std::string text) const
 
 std::vector<Event> Simulation::MessagesOf(const standin::Inbox& inbox, const std::string& player, Seconds time) const
 {
-    std::vector<Event> events;
+    std::vector<Event> messages;
     std::size_t direct = 0, notification = 0, chat = 0;
     for (std::size_t i = 0; i < inbox.order.size(); ++i) {
         EventData what;
@@ -260,9 +260,9 @@ std::vector<Event> Simulation::MessagesOf(const standin::Inbox& inbox, const std
             break;
         }
         }
-        events.push_back(Event{time, std::move(what)});
+        messages.push_back(Event{time, std::move(what)});
     }
-    return events;
+    return messages;
 }
 
 Fields Simulation::Rates() const { return server_->Multipliers(); }
