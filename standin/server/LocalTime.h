@@ -11,7 +11,7 @@ namespace standin {
 struct LocalMoment {
     std::int64_t seconds = 0;
     // The date exists but its clock never shows that time, because a daylight-saving change jumps
-    // over it: seconds is where the C library moves it (as a rule, an hour on).
+    // over it: seconds is where the C library moves it (glibc an hour on, Windows an hour back).
     bool skipped = false;
 };
 
