@@ -73,6 +73,7 @@ public:
         PrintSwitching(out);
         PrintConfig(out);
         PrintMemory(out);
+        PrintTool(out);
     }
 
 private:
@@ -188,6 +189,28 @@ private:
         row("FMemory live bytes", "fmemory_bytes");
         row("process heap live blocks (new)", "heap_blocks");
         row("process heap live bytes (new)", "heap_bytes");
+    }
+
+    // Processor time for the ratios: runs of seconds on a shared machine lose time to other work.
+    void PrintTool(std::ostream& out) const
+    {
+        const Result* few = Find("Tool/simulate_year/players:3");
+        const Result* many = Find("Tool/simulate_year/players:100");
+        if (few != nullptr && many != nullptr) {
+            out << fmt::format("  quorvandelle simulate, a year: 3 players {} ({} CPU; aim: under 2 s), 100 players {} "
+                               "CPU, ratio {:.2f}x (aim: at most 1.5x)\n",
+                               Duration(few->seconds), Duration(few->cpuSeconds), Duration(many->cpuSeconds),
+                               many->cpuSeconds / few->cpuSeconds);
+        }
+        const Result* small = Find("Tool/console/toggles:2500");
+        const Result* large = Find("Tool/console/toggles:10000");
+        if (small != nullptr && large != nullptr) {
+            const double smallEach = small->cpuSeconds / small->Counter("toggles");
+            const double largeEach = large->cpuSeconds / large->Counter("toggles");
+            out << fmt::format("  quorvandelle console, CPU time a toggle: {} of 2,500, {} of 10,000, ratio {:.2f}x "
+                               "(linear: about 1x)\n",
+                               Duration(smallEach), Duration(largeEach), largeEach / smallEach);
+        }
     }
 };
 

@@ -37,11 +37,37 @@ CLI::Option* AddFrom(CLI::App& command, std::string& from, const char* what)
     return command.add_option("--from", from, what)->check(kDateTime);
 }
 
-Seconds StartTime(const std::string& from) { return from.empty() ? CurrentTime() : *ParseLocalDateTime(from); }
+// A time that the clock skips is moved by the C library; the administrator is told where to.
+Seconds StartTime(const std::string& from, Output& output)
+{
+    if (from.empty()) return CurrentTime();
+    const LocalDateTime start = *ReadLocalDateTime(from);
+    if (start.skipped) {
+        output.err << output.errStyle.Paint("note: ", Tone::Warning)
+                   << fmt::format("--from {} does not exist in the local time zone (a daylight-saving change skips "
+                                  "it); the server starts at {}\n",
+                                  from, FormatIso(start.time));
+    }
+    return start.time;
+}
+
+// CLI11 meets an unknown first word with "A subcommand is required"; naming the word says more.
+std::string ParseErrorText(const CLI::App& app, int argc, const char* const* argv, const CLI::ParseError& error)
+{
+    if (argc < 2 || argv[1][0] == '\0' || argv[1][0] == '-') return error.what();
+    std::string names;
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        if (command->get_name() == argv[1]) return error.what();
+        names += (names.empty() ? "" : ", ") + command->get_name();
+    }
+    return fmt::format("unknown subcommand \"{}\" (one of: {})", argv[1], names);
+}
 
 } // namespace
 
-int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTerminal, Output& output)
+namespace {
+
+int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTerminal, Output& output)
 {
     CLI::App app("Check, preview and simulate the weekend rates plug-in's config.", "quorvandelle");
     app.set_version_flag("--version", QV_VERSION, "print the version and exit");
@@ -104,16 +130,33 @@ int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTermin
     } catch (const CLI::CallForVersion& version) {
         return app.exit(version, output.out, output.err);
     } catch (const CLI::ParseError& error) {
-        output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n'
+        output.err << output.errStyle.Paint("error: ", Tone::Error) << ParseErrorText(app, argc, argv, error) << '\n'
                    << "Run with --help for more information.\n";
         return kUsageError;
     }
 
     if (check->parsed()) return RunCheck(config, output.out, output.err, output.outStyle, output.errStyle);
-    if (preview->parsed()) return RunPreview({config, StartTime(from), previewDays}, output);
-    ServerRunOptions run{config, StartTime(from), players, json};
+    if (preview->parsed()) return RunPreview({config, StartTime(from, output), previewDays}, output);
+    ServerRunOptions run{config, StartTime(from, output), players, json};
     if (simulate->parsed()) return RunSimulate({run, simulateDays, script}, output);
     return RunConsole(run, in, inIsTerminal, output);
+}
+
+} // namespace
+
+int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTerminal, Output& output)
+{
+    int status = kConfigErrors;
+    try {
+        status = RunCommand(argc, argv, in, inIsTerminal, output);
+        output.out.flush();
+        RequireWritten(output.out);
+    } catch (const OutputFailed& failure) {
+        output.err << output.errStyle.Paint("error: ", Tone::Error) << "cannot write the output (" << failure.what()
+                   << "); what was printed is incomplete\n";
+        return status == kSuccess ? kConfigErrors : status;
+    }
+    return status;
 }
 
 } // namespace qvtool

@@ -7,7 +7,8 @@
 
 namespace qvtool {
 
-// 0 success, 1 config errors (or a run that could not start), 2 usage error.
+// 0 success, 1 config errors (or a run that could not start, or whose output could not be
+// written), 2 usage error.
 int RunTool(int argc, const char* const* argv, std::istream& in, bool inIsTerminal, Output& output);
 
 } // namespace qvtool

@@ -60,10 +60,15 @@ int RunConsole(const ServerRunOptions& options, std::istream& in, bool interacti
 
     const std::filesystem::path here = std::filesystem::current_path();
     std::string line;
+    bool firstLine = true;
     while (true) {
         if (interactive) Prompt(*server, output);
-        if (!std::getline(in, line)) break;
+        const bool read = static_cast<bool>(std::getline(in, line));
+        StopIfInterrupted();
+        if (!read) break;
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (firstLine) line = std::string(WithoutByteOrderMark(line));
+        firstLine = false;
         if (line.find_first_not_of(" \t") == std::string::npos || line[line.find_first_not_of(" \t")] == '#') continue;
         if (!interactive && !options.json) output.out << "> " << line << '\n';
 
@@ -100,13 +105,11 @@ int RunConsole(const ServerRunOptions& options, std::istream& in, bool interacti
             output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
         }
         output.out << std::flush;
+        RequireWritten(output.out);
         if (action.kind == ActionKind::Quit) break;
     }
     if (interactive) output.out << '\n';
-    Event finish;
-    finish.time = server->Now();
-    finish.kind = EventKind::End;
-    PrintingSink(output, options.json)(finish);
+    PrintingSink(output, options.json)(Event{server->Now(), events::End{}});
     return configErrors ? kConfigErrors : kSuccess;
 }
 

@@ -1,11 +1,14 @@
 // Calendar arithmetic goes through the C library's mktime and localtime in the process's time
-// zone, which is the zone the stand-in's clock and the plug-in read too.
+// zone, which is the zone the stand-in's clock and the plug-in read too; a typed date is checked
+// where the stand-in checks its own.
 #include "tool/DateTime.h"
 
 #include <cctype>
 #include <chrono>
 
 #include <fmt/format.h>
+
+#include "standin/server/LocalTime.h"
 
 namespace qvtool {
 
@@ -52,7 +55,7 @@ Seconds CurrentTime()
         .count();
 }
 
-std::optional<Seconds> ParseLocalDateTime(std::string_view text)
+std::optional<LocalDateTime> ReadLocalDateTime(std::string_view text)
 {
     std::size_t position = 0;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -72,20 +75,16 @@ std::optional<Seconds> ParseLocalDateTime(std::string_view text)
         }
         if (position != text.size()) return std::nullopt;
     }
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) return std::nullopt;
+    const auto moment = standin::FromLocalTime(year, month, day, hour, minute, second);
+    if (!moment) return std::nullopt;
+    return LocalDateTime{moment->seconds, moment->skipped};
+}
 
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    const std::time_t time = std::mktime(&local);
-    // mktime moves 31 February on to March; such a day does not exist.
-    if (time == static_cast<std::time_t>(-1) || local.tm_mday != day || local.tm_mon != month - 1) return std::nullopt;
-    return static_cast<Seconds>(time);
+std::optional<Seconds> ParseLocalDateTime(std::string_view text)
+{
+    const auto read = ReadLocalDateTime(text);
+    if (!read) return std::nullopt;
+    return read->time;
 }
 
 std::optional<Seconds> ParseDuration(std::string_view text)

@@ -16,6 +16,15 @@ using Seconds = std::int64_t;
 // for the "T". Nothing for text that is not such a date or names a day that does not exist.
 std::optional<Seconds> ParseLocalDateTime(std::string_view text);
 
+struct LocalDateTime {
+    Seconds time = 0;
+    // The day exists but its clock skips that time (a daylight-saving change): time is where the
+    // C library moved it, which the administrator should be told.
+    bool skipped = false;
+};
+// ParseLocalDateTime, saying whether the time was skipped.
+std::optional<LocalDateTime> ReadLocalDateTime(std::string_view text);
+
 // One or more number-unit pairs: "90s", "10m", "1h30m", "2d", "1w". Nothing for anything else,
 // a zero total included.
 std::optional<Seconds> ParseDuration(std::string_view text);

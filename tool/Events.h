@@ -1,55 +1,122 @@
 // What a simulation reports: one event for each thing that happened, in the order it happened,
-// printed as a timeline or as JSON lines.
+// printed as a timeline or as JSON lines. Each kind is a type of its own whose fields mean one
+// thing; its kName is the name both printers show ("event" in JSON, the timeline's second column),
+// spelled nowhere else.
 #pragma once
 
 #include <array>
 #include <functional>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "tool/DateTime.h"
 
 namespace qvtool {
 
-enum class EventKind {
-    Start, // file: the config; number: the days simulated
-    Load,  // file: the library
-    Unload,
-    Join,         // player; flag: administrator
-    Leave,        // player
-    Say,          // player, text; flag: a chat command took it
-    Console,      // player (empty at the server), text; flag: a console command took it
-    Config,       // file: what replaced config.json
-    GameMode,     // flag: present
-    Rates,        // state, before, after
-    Motd,         // text
-    Notification, // player, text, color, scale, duration
-    Chat,         // player, sender, text
-    Reply,        // player, text, color
-    Log,          // level, sender: the logger ("Quorvandelle", or the host's), text
-    End,
-};
-
 using Fields = std::vector<std::pair<std::string, float>>;
+// Red, green, blue, alpha as the game received them.
+using Color = std::array<float, 4>;
 
-struct Event {
-    Seconds time = 0;
-    EventKind kind = EventKind::Log;
+namespace events {
+
+struct Start {
+    static constexpr const char* kName = "start";
+    std::string config;
+    int days = 0; // 0: as long as a person drives it
+};
+struct Load {
+    static constexpr const char* kName = "load";
+    std::string library;
+};
+struct Unload {
+    static constexpr const char* kName = "unload";
+};
+struct Join {
+    static constexpr const char* kName = "join";
+    std::string player;
+    bool admin = false;
+};
+struct Leave {
+    static constexpr const char* kName = "leave";
+    std::string player;
+};
+struct Say {
+    static constexpr const char* kName = "say";
     std::string player;
     std::string text;
-    std::string sender;
-    std::string level;
-    std::string state; // "weekend" or "normal"
-    std::string file;
-    std::array<float, 4> color{};
-    float scale = 0.0f;
-    float duration = 0.0f;
-    bool flag = false;
-    int number = 0;
+    bool command = false; // a chat command took the line
+};
+struct Console {
+    static constexpr const char* kName = "console";
+    std::string player; // empty: entered at the server
+    std::string text;
+    bool command = false; // a console command took the line
+};
+struct Config {
+    static constexpr const char* kName = "config";
+    std::string file; // what replaced config.json
+};
+struct GameMode {
+    static constexpr const char* kName = "gamemode";
+    bool present = false;
+};
+struct Rates {
+    static constexpr const char* kName = "rates";
+    bool weekend = false; // false: the server's normal values are back
     Fields before;
     Fields after;
 };
+struct Motd {
+    static constexpr const char* kName = "motd";
+    std::string text;
+};
+struct Notification {
+    static constexpr const char* kName = "notification";
+    std::string player;
+    std::string text;
+    Color color{};
+    float scale = 0.0f;
+    float duration = 0.0f;
+};
+struct Chat {
+    static constexpr const char* kName = "chat";
+    std::string player;
+    std::string sender;
+    std::string text;
+};
+struct Reply {
+    static constexpr const char* kName = "reply";
+    std::string player;
+    std::string text;
+    Color color{};
+};
+struct Log {
+    static constexpr const char* kName = "log";
+    std::string level;
+    std::string logger; // "Quorvandelle", or the host's
+    std::string text;
+};
+struct End {
+    static constexpr const char* kName = "end";
+};
+
+} // namespace events
+
+using EventData = std::variant<events::Start, events::Load, events::Unload, events::Join, events::Leave, events::Say,
+                               events::Console, events::Config, events::GameMode, events::Rates, events::Motd,
+                               events::Notification, events::Chat, events::Reply, events::Log, events::End>;
+
+struct Event {
+    Seconds time = 0;
+    EventData what;
+};
+
+inline const char* EventName(const Event& event)
+{
+    return std::visit([](const auto& what) { return std::decay_t<decltype(what)>::kName; }, event.what);
+}
 
 using EventSink = std::function<void(const Event&)>;
 

@@ -19,7 +19,7 @@ json Number(float value)
     return std::strtod(fmt::format("{}", value).c_str(), nullptr);
 }
 
-json Color(const std::array<float, 4>& color)
+json ColorArray(const Color& color)
 {
     json components = json::array();
     for (float component : color) components.push_back(Number(component));
@@ -33,44 +33,68 @@ json FieldObject(const Fields& fields)
     return object;
 }
 
-const char* Name(EventKind kind)
+// The members after "time" and "event", in the order they are printed.
+void Members(json& line, const events::Start& start)
 {
-    switch (kind) {
-    case EventKind::Start:
-        return "start";
-    case EventKind::Load:
-        return "load";
-    case EventKind::Unload:
-        return "unload";
-    case EventKind::Join:
-        return "join";
-    case EventKind::Leave:
-        return "leave";
-    case EventKind::Say:
-        return "say";
-    case EventKind::Console:
-        return "console";
-    case EventKind::Config:
-        return "config";
-    case EventKind::GameMode:
-        return "gamemode";
-    case EventKind::Rates:
-        return "rates";
-    case EventKind::Motd:
-        return "motd";
-    case EventKind::Notification:
-        return "notification";
-    case EventKind::Chat:
-        return "chat";
-    case EventKind::Reply:
-        return "reply";
-    case EventKind::Log:
-        return "log";
-    case EventKind::End:
-        return "end";
-    }
-    return "unknown";
+    line["config"] = start.config;
+    line["days"] = start.days;
 }
+void Members(json& line, const events::Load& load) { line["library"] = load.library; }
+void Members(json&, const events::Unload&) {}
+void Members(json& line, const events::Join& join)
+{
+    line["player"] = join.player;
+    line["admin"] = join.admin;
+}
+void Members(json& line, const events::Leave& leave) { line["player"] = leave.player; }
+void Members(json& line, const events::Say& say)
+{
+    line["player"] = say.player;
+    line["text"] = say.text;
+    line["command"] = say.command;
+}
+void Members(json& line, const events::Console& console)
+{
+    if (!console.player.empty()) line["player"] = console.player;
+    line["text"] = console.text;
+    line["command"] = console.command;
+}
+void Members(json& line, const events::Config& config) { line["file"] = config.file; }
+void Members(json& line, const events::GameMode& gameMode) { line["present"] = gameMode.present; }
+void Members(json& line, const events::Rates& rates)
+{
+    line["state"] = rates.weekend ? "weekend" : "normal";
+    line["fields"] = FieldObject(rates.after);
+    line["before"] = FieldObject(rates.before);
+}
+void Members(json& line, const events::Motd& motd) { line["text"] = motd.text; }
+void Members(json& line, const events::Notification& notification)
+{
+    line["player"] = notification.player;
+    line["text"] = notification.text;
+    line["color"] = ColorArray(notification.color);
+    line["scale"] = Number(notification.scale);
+    line["duration"] = Number(notification.duration);
+}
+void Members(json& line, const events::Chat& chat)
+{
+    line["player"] = chat.player;
+    line["sender"] = chat.sender;
+    line["text"] = chat.text;
+}
+void Members(json& line, const events::Reply& reply)
+{
+    line["player"] = reply.player;
+    line["text"] = reply.text;
+    line["color"] = ColorArray(reply.color);
+}
+void Members(json& line, const events::Log& log)
+{
+    line["level"] = log.level;
+    line["logger"] = log.logger;
+    line["text"] = log.text;
+}
+void Members(json&, const events::End&) {}
 
 } // namespace
 
@@ -78,68 +102,8 @@ std::string EventToJsonLine(const Event& event)
 {
     json line;
     line["time"] = FormatIso(event.time);
-    line["event"] = Name(event.kind);
-    switch (event.kind) {
-    case EventKind::Start:
-        line["config"] = event.file;
-        line["days"] = event.number;
-        break;
-    case EventKind::Load:
-        line["library"] = event.file;
-        break;
-    case EventKind::Unload:
-    case EventKind::End:
-        break;
-    case EventKind::Join:
-        line["player"] = event.player;
-        line["admin"] = event.flag;
-        break;
-    case EventKind::Leave:
-        line["player"] = event.player;
-        break;
-    case EventKind::Say:
-    case EventKind::Console:
-        if (event.kind == EventKind::Say || !event.player.empty()) line["player"] = event.player;
-        line["text"] = event.text;
-        line["command"] = event.flag;
-        break;
-    case EventKind::Config:
-        line["file"] = event.file;
-        break;
-    case EventKind::GameMode:
-        line["present"] = event.flag;
-        break;
-    case EventKind::Rates:
-        line["state"] = event.state;
-        line["fields"] = FieldObject(event.after);
-        line["before"] = FieldObject(event.before);
-        break;
-    case EventKind::Motd:
-        line["text"] = event.text;
-        break;
-    case EventKind::Notification:
-        line["player"] = event.player;
-        line["text"] = event.text;
-        line["color"] = Color(event.color);
-        line["scale"] = Number(event.scale);
-        line["duration"] = Number(event.duration);
-        break;
-    case EventKind::Chat:
-        line["player"] = event.player;
-        line["sender"] = event.sender;
-        line["text"] = event.text;
-        break;
-    case EventKind::Reply:
-        line["player"] = event.player;
-        line["text"] = event.text;
-        line["color"] = Color(event.color);
-        break;
-    case EventKind::Log:
-        line["level"] = event.level;
-        line["logger"] = event.sender;
-        line["text"] = event.text;
-        break;
-    }
+    line["event"] = EventName(event);
+    std::visit([&line](const auto& what) { Members(line, what); }, event.what);
     // Replace rather than fail on text that is not valid UTF-8: the line must always come out.
     return line.dump(-1, ' ', false, json::error_handler_t::replace);
 }

@@ -134,10 +134,17 @@ std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool conso
     return action;
 }
 
+std::string_view WithoutByteOrderMark(std::string_view text)
+{
+    constexpr std::string_view mark = "\xEF\xBB\xBF";
+    return text.substr(0, mark.size()) == mark ? text.substr(mark.size()) : text;
+}
+
 std::variant<std::vector<TimedAction>, ParseFailure> ParseScript(std::string_view text, Seconds start, Seconds end)
 {
     std::vector<TimedAction> actions;
     int lineNumber = 0;
+    text = WithoutByteOrderMark(text);
     while (!text.empty()) {
         const std::size_t newline = text.find('\n');
         std::string_view line = Trim(text.substr(0, newline));

@@ -50,10 +50,13 @@ struct TimedAction {
     int line = 0;
 };
 
-// "TIME ACTION" a line; TIME is "+DURATION" after the start ("+2d", "+1h30m") or a local
-// "YYYY-MM-DDTHH:MM[:SS]". Blank lines and lines starting with '#' are skipped. The result is in
-// time order, lines with the same time in file order. Failures name the line.
+// "TIME ACTION" a line, after a byte-order mark if there is one; TIME is "+DURATION" after the
+// start ("+2d", "+1h30m") or a local "YYYY-MM-DDTHH:MM[:SS]". Blank lines and lines starting with '#' are skipped. The
+// result is in time order, lines with the same time in file order. Failures name the line.
 std::variant<std::vector<TimedAction>, ParseFailure> ParseScript(std::string_view text, Seconds start, Seconds end);
+
+// Editors on Windows start UTF-8 files with a byte-order mark; it is no part of the first line.
+std::string_view WithoutByteOrderMark(std::string_view text);
 
 // The actions with their arguments, one a line, for "help" and --help.
 std::string ActionSummary(bool consoleActions);

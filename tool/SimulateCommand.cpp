@@ -66,9 +66,15 @@ Seconds AddLocalDays(Seconds time, int days)
 EventSink PrintingSink(Output& output, bool json)
 {
     if (json) {
-        return [&output](const Event& event) { output.out << EventToJsonLine(event) << '\n'; };
+        return [&output](const Event& event) {
+            output.out << EventToJsonLine(event) << '\n';
+            RequireWritten(output.out);
+        };
     }
-    return [&output](const Event& event) { output.out << FormatTimelineEvent(event, output.outStyle); };
+    return [&output](const Event& event) {
+        output.out << FormatTimelineEvent(event, output.outStyle);
+        RequireWritten(output.out);
+    };
 }
 
 bool ReportConfigErrors(const std::string& config, Output& output)
@@ -158,10 +164,7 @@ int RunSimulate(const SimulateOptions& options, Output& output)
     server->RunUntil(end, showProgress);
     progress.Clear();
 
-    Event finish;
-    finish.time = server->Now();
-    finish.kind = EventKind::End;
-    PrintingSink(output, options.run.json)(finish);
+    PrintingSink(output, options.run.json)(Event{server->Now(), events::End{}});
     return configErrors ? kConfigErrors : kSuccess;
 }
 

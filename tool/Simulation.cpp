@@ -1,12 +1,12 @@
-// Watching the server is the costly part of a long run, so each timer call only compares a few
-// counters the server keeps anyway (log records, which include the host's record of an exception
-// that escaped the plug-in; message-of-the-day calls; game allocations, which every message
-// makes); the full comparison runs when one of them moved, and every ten simulated minutes in
-// case the plug-in changed a rate without any of them moving.
+// Watching the server is the costly part of a long run, so each timer call only compares three
+// counters the server keeps (log records, which include the host's record of an exception that
+// escaped the plug-in; message-of-the-day calls; messages delivered to players); the full look runs
+// when one of them moved, and every ten simulated minutes in case the plug-in changed a rate
+// without any of them moving. A look reads only what arrived since the last one, so a run costs in
+// proportion to its simulated time and its events, however long the players' inboxes grow.
 #include "tool/Simulation.h"
 
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include <fmt/format.h>
@@ -20,17 +20,6 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kCallsBetweenFullLooks = 600;
 
-fs::path MakeTemporaryFolder()
-{
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = fs::temp_directory_path() / fmt::format("quorvandelle-server-{:08x}", random());
-        std::error_code error;
-        if (fs::create_directories(candidate, error)) return candidate;
-    }
-    throw std::runtime_error("cannot create a temporary server folder in " + fs::temp_directory_path().string());
-}
-
 void CopyConfig(const fs::path& from, const fs::path& to)
 {
     std::ifstream input(from, std::ios::binary);
@@ -43,45 +32,7 @@ void CopyConfig(const fs::path& from, const fs::path& to)
     if (!output) throw ActionError("cannot write " + to.string());
 }
 
-std::array<float, 4> Components(const standin::ReceivedColor& color) { return {color.R, color.G, color.B, color.A}; }
-
-std::vector<Event> MessagesOf(const standin::Inbox& inbox, std::size_t from, const std::string& player, Seconds time)
-{
-    std::vector<Event> events;
-    std::size_t direct = 0, notification = 0, chat = 0;
-    for (std::size_t i = 0; i < inbox.order.size(); ++i) {
-        Event event;
-        event.time = time;
-        event.player = player;
-        switch (inbox.order[i]) {
-        case standin::MessageKind::DirectChat: {
-            const auto& line = inbox.directChats[direct++];
-            event.kind = EventKind::Reply;
-            event.text = line.text;
-            event.color = Components(line.color);
-            break;
-        }
-        case standin::MessageKind::Notification: {
-            const auto& shown = inbox.notifications[notification++];
-            event.kind = EventKind::Notification;
-            event.text = shown.text;
-            event.color = Components(shown.color);
-            event.scale = shown.scale;
-            event.duration = shown.seconds;
-            break;
-        }
-        case standin::MessageKind::ChatRecord: {
-            const auto& record = inbox.chatRecords[chat++];
-            event.kind = EventKind::Chat;
-            event.sender = record.senderName;
-            event.text = record.message;
-            break;
-        }
-        }
-        if (i >= from) events.push_back(std::move(event));
-    }
-    return events;
-}
+Color Components(const standin::ReceivedColor& color) { return {color.R, color.G, color.B, color.A}; }
 
 void ReplaceAll(std::string& text, const std::string& what, const std::string& with)
 {
@@ -93,33 +44,16 @@ void ReplaceAll(std::string& text, const std::string& what, const std::string& w
 
 } // namespace
 
-Simulation::Simulation(SimulationOptions options, EventSink sink)
-    : options_(std::move(options)), sink_(std::move(sink)), base_(MakeTemporaryFolder())
+Simulation::Simulation(SimulationOptions options, EventSink sink) : options_(std::move(options)), sink_(std::move(sink))
 {
-    try {
-        standin::ServerOptions serverOptions;
-        serverOptions.baseDirectory = base_;
-        serverOptions.echoLogToConsole = false;
-        server_ = std::make_unique<standin::Server>(serverOptions);
-        CopyConfig(options_.configFile, ConfigPath());
-    } catch (...) {
-        server_.reset();
-        std::error_code ignored;
-        fs::remove_all(base_, ignored);
-        throw;
-    }
+    standin::ServerOptions serverOptions;
+    serverOptions.baseDirectory = folder_.Path();
+    serverOptions.echoLogToConsole = false;
+    server_ = std::make_unique<standin::Server>(serverOptions);
+    CopyConfig(options_.configFile, ConfigPath());
 }
 
-Simulation::~Simulation()
-{
-    try {
-        server_.reset();
-    } catch (...) {
-        // The folder goes all the same.
-    }
-    std::error_code ignored;
-    fs::remove_all(base_, ignored);
-}
+Simulation::~Simulation() = default;
 
 fs::path Simulation::ConfigPath() const { return server_->PluginDirectory("Quorvandelle") / "config.json"; }
 
@@ -136,21 +70,16 @@ void Simulation::Start(int days)
     rates_ = server_->Multipliers();
     normalRates_ = rates_;
     motdChanges_ = server_->MessageOfTheDayChanges();
-
-    Event start;
-    start.time = Now();
-    start.kind = EventKind::Start;
-    start.file = options_.configFile.string();
-    start.number = days;
-    Emit(start);
+    delivered_ = server_->MessagesDelivered();
+    Emit(events::Start{options_.configFile.string(), days});
     Execute(Action{ActionKind::Load, {}, {}, false, 0}, {});
 }
 
 Seconds Simulation::Now() const { return server_->Now(); }
 
-void Simulation::Emit(Event event) const
+void Simulation::Emit(EventData what) const
 {
-    if (sink_) sink_(event);
+    if (sink_) sink_(Event{Now(), std::move(what)});
 }
 
 Simulation::PlayerEntry* Simulation::Connected(const std::string& name)
@@ -170,60 +99,47 @@ Simulation::PlayerEntry& Simulation::RequireConnected(const std::string& name)
 
 void Simulation::Execute(const Action& action, const fs::path& folder)
 {
-    Event event;
-    event.time = Now();
     switch (action.kind) {
     case ActionKind::Join: {
         if (Connected(action.name) != nullptr) throw ActionError(fmt::format("{} is already connected", action.name));
         standin::PlayerProfile profile;
         profile.name = action.name;
         profile.admin = action.flag;
-        players_.push_back({action.name, server_->JoinPlayer(profile), action.flag, {}});
-        event.kind = EventKind::Join;
-        event.player = action.name;
-        event.flag = action.flag;
-        Emit(event);
+        players_.push_back({action.name, server_->JoinPlayer(profile), action.flag, {}, {}});
+        Emit(events::Join{action.name, action.flag});
         break;
     }
-    case ActionKind::Leave: {
+    case ActionKind::Leave:
         server_->RemovePlayer(RequireConnected(action.name).id);
-        event.kind = EventKind::Leave;
-        event.player = action.name;
-        Emit(event);
+        Emit(events::Leave{action.name});
         break;
-    }
     case ActionKind::Say: {
         const PlayerEntry& player = RequireConnected(action.name);
-        event.kind = EventKind::Say;
-        event.player = action.name;
-        event.text = action.text;
-        event.flag = server_->Chat(player.id, action.text);
-        Emit(event);
+        const bool command = server_->Chat(player.id, action.text);
+        Emit(events::Say{action.name, action.text, command});
         break;
     }
     case ActionKind::Console: {
         // "console NAME TEXT" is a player's only when NAME is connected and something follows it.
         const auto space = action.text.find(' ');
         PlayerEntry* player = space == std::string::npos ? nullptr : Connected(action.text.substr(0, space));
-        event.kind = EventKind::Console;
+        events::Console console;
         if (player != nullptr) {
-            event.player = player->name;
-            event.text = action.text.substr(action.text.find_first_not_of(' ', space));
-            event.flag = server_->Console(player->id, event.text);
+            console.player = player->name;
+            console.text = action.text.substr(action.text.find_first_not_of(' ', space));
+            console.command = server_->Console(player->id, console.text);
         } else {
-            event.text = action.text;
-            event.flag = server_->ServerConsole(action.text);
+            console.text = action.text;
+            console.command = server_->ServerConsole(action.text);
         }
-        Emit(event);
+        Emit(std::move(console));
         break;
     }
     case ActionKind::Config: {
         fs::path file = action.name;
         if (file.is_relative() && !folder.empty()) file = folder / file;
         CopyConfig(file, ConfigPath());
-        event.kind = EventKind::Config;
-        event.file = action.name;
-        Emit(event);
+        Emit(events::Config{action.name});
         break;
     }
     case ActionKind::Load:
@@ -233,9 +149,7 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
         } catch (const std::exception& error) {
             throw ActionError(error.what());
         }
-        event.kind = EventKind::Load;
-        event.file = options_.library.filename().string();
-        Emit(event);
+        Emit(events::Load{options_.library.filename().string()});
         break;
     case ActionKind::Unload:
         if (!server_->PluginLoaded()) throw ActionError("the plug-in is not loaded");
@@ -244,8 +158,7 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
         } catch (const std::exception& error) {
             throw ActionError(error.what());
         }
-        event.kind = EventKind::Unload;
-        Emit(event);
+        Emit(events::Unload{});
         break;
     case ActionKind::NoGameMode:
         if (action.flag) {
@@ -253,9 +166,7 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
         } else {
             server_->RestoreGameMode();
         }
-        event.kind = EventKind::GameMode;
-        event.flag = server_->HasGameMode();
-        Emit(event);
+        Emit(events::GameMode{server_->HasGameMode()});
         break;
     default:
         throw ActionError("not an action for the server");
@@ -268,6 +179,7 @@ void Simulation::RunUntil(Seconds until, const std::function<void(Seconds)>& pro
     const Seconds interval = standin::Server::TimerIntervalSeconds;
     std::int64_t calls = 0;
     while (Now() + interval <= until) {
+        StopIfInterrupted();
         server_->RunTimer(1);
         ++calls;
         if (SomethingHappened() || calls % kCallsBetweenFullLooks == 0) Observe();
@@ -277,62 +189,41 @@ void Simulation::RunUntil(Seconds until, const std::function<void(Seconds)>& pro
     if (Now() < until) server_->AdvanceClock(until - Now());
 }
 
-bool Simulation::SomethingHappened()
+bool Simulation::SomethingHappened() const
 {
-    const std::uint64_t allocations = server_->Allocations().totalAllocations;
-    const bool moved = allocations != allocations_ || server_->MessageOfTheDayChanges() != motdChanges_ ||
-                       !server_->LogRecords().empty();
-    allocations_ = allocations;
-    return moved;
+    return server_->MessagesDelivered() != delivered_ || server_->MessageOfTheDayChanges() != motdChanges_ ||
+           server_->LogRecordCount() != 0;
 }
 
 void Simulation::Observe()
 {
-    const Seconds now = Now();
     if (server_->HasGameMode()) {
         Fields rates = server_->Multipliers();
         if (rates != rates_) {
-            Event event;
-            event.time = now;
-            event.kind = EventKind::Rates;
-            event.state = rates == normalRates_ ? "normal" : "weekend";
-            event.before = rates_;
-            event.after = rates;
-            Emit(event);
+            Emit(events::Rates{rates != normalRates_, rates_, rates});
             rates_ = std::move(rates);
         }
     }
     if (const int changes = server_->MessageOfTheDayChanges(); changes != motdChanges_) {
         motdChanges_ = changes;
-        Event event;
-        event.time = now;
-        event.kind = EventKind::Motd;
-        event.text = server_->MessageOfTheDay();
-        Emit(event);
+        Emit(events::Motd{server_->MessageOfTheDay()});
     }
-    for (auto& player : players_) ReportInbox(player);
+    if (const std::uint64_t delivered = server_->MessagesDelivered(); delivered != delivered_) {
+        delivered_ = delivered;
+        for (auto& player : players_) ReportInbox(player);
+    }
 
     for (const auto& record : server_->LogRecords()) {
-        Event event;
-        event.time = now;
-        event.kind = EventKind::Log;
         const auto level = spdlog::level::to_string_view(record.level);
-        event.level.assign(level.data(), level.size());
-        event.sender = record.logger;
-        event.text = WithoutBase(record.message);
-        Emit(event);
+        Emit(events::Log{std::string(level.data(), level.size()), record.logger, WithoutBase(record.message)});
     }
     server_->ClearLog();
-    allocations_ = server_->Allocations().totalAllocations;
 }
 
 void Simulation::ReportInbox(PlayerEntry& player)
 {
-    const standin::Inbox inbox = server_->InboxOf(player.id);
-    if (inbox.Count() == player.seenAt.size()) return;
-    for (auto& event : MessagesOf(inbox, player.seenAt.size(), player.name, Now())) {
-        event.text = WithoutBase(std::move(event.text));
-        Emit(std::move(event));
+    for (auto& event : MessagesOf(server_->InboxSince(player.id, player.cursor), player.name, Now())) {
+        Emit(std::move(event.what));
         player.seenAt.push_back(Now());
     }
 }
@@ -340,9 +231,38 @@ void Simulation::ReportInbox(PlayerEntry& player)
 std::string Simulation::WithoutBase(std::string text) const
 {
     // The temporary folder means nothing to the reader; "<server>" says where the file is.
-    ReplaceAll(text, base_.string(), "<server>");
-    ReplaceAll(text, base_.generic_string(), "<server>");
+    ReplaceAll(text, folder_.Path().string(), "<server>");
+    ReplaceAll(text, folder_.Path().generic_string(), "<server>");
     return text;
+}
+
+std::vector<Event> Simulation::MessagesOf(const standin::Inbox& inbox, const std::string& player, Seconds time) const
+{
+    std::vector<Event> messages;
+    std::size_t direct = 0, notification = 0, chat = 0;
+    for (std::size_t i = 0; i < inbox.order.size(); ++i) {
+        EventData what;
+        switch (inbox.order[i]) {
+        case standin::MessageKind::DirectChat: {
+            const auto& line = inbox.directChats[direct++];
+            what = events::Reply{player, WithoutBase(line.text), Components(line.color)};
+            break;
+        }
+        case standin::MessageKind::Notification: {
+            const auto& shown = inbox.notifications[notification++];
+            what = events::Notification{player, WithoutBase(shown.text), Components(shown.color), shown.scale,
+                                        shown.seconds};
+            break;
+        }
+        case standin::MessageKind::ChatRecord: {
+            const auto& record = inbox.chatRecords[chat++];
+            what = events::Chat{player, record.senderName, WithoutBase(record.message)};
+            break;
+        }
+        }
+        messages.push_back(Event{time, std::move(what)});
+    }
+    return messages;
 }
 
 Fields Simulation::Rates() const { return server_->Multipliers(); }
@@ -366,10 +286,9 @@ std::vector<Event> Simulation::InboxOf(const std::string& name) const
 {
     for (auto player = players_.rbegin(); player != players_.rend(); ++player) {
         if (player->name != name) continue;
-        std::vector<Event> messages = MessagesOf(server_->InboxOf(player->id), 0, name, Now());
+        std::vector<Event> messages = MessagesOf(server_->InboxOf(player->id), name, Now());
         for (std::size_t i = 0; i < messages.size() && i < player->seenAt.size(); ++i) {
             messages[i].time = player->seenAt[i];
-            messages[i].text = WithoutBase(std::move(messages[i].text));
         }
         return messages;
     }

@@ -15,6 +15,7 @@
 #include "tool/Calendar.h"
 #include "tool/Events.h"
 #include "tool/ScriptParser.h"
+#include "tool/ServerFolder.h"
 
 namespace qvtool {
 
@@ -52,7 +53,7 @@ public:
     void Execute(const Action& action, const std::filesystem::path& folder);
 
     // Timer calls, one host interval apart, until the clock reaches until. progress is called
-    // now and then with the current time.
+    // now and then with the current time. Throws Interrupted when a signal has come.
     void RunUntil(Seconds until, const std::function<void(Seconds)>& progress = {});
 
     Fields Rates() const;
@@ -70,26 +71,29 @@ private:
         std::string name;
         standin::PlayerId id{};
         bool admin = false;
+        standin::InboxCursor cursor; // the first message not reported yet
         std::vector<Seconds> seenAt; // when each message already reported arrived
     };
 
     SimulationOptions options_;
     EventSink sink_;
-    std::filesystem::path base_;
+    ServerFolder folder_; // declared before the server, so that it goes after it
     std::unique_ptr<standin::Server> server_;
     std::vector<PlayerEntry> players_; // everyone who ever joined, in join order
     Fields rates_;
     Fields normalRates_;
     int motdChanges_ = 0;
-    std::uint64_t allocations_ = 0;
+    std::uint64_t delivered_ = 0;
 
-    void Emit(Event event) const;
+    void Emit(EventData what) const;
     PlayerEntry* Connected(const std::string& name);
     PlayerEntry& RequireConnected(const std::string& name);
     // What changed since the last look, as events.
     void Observe();
-    bool SomethingHappened();
+    bool SomethingHappened() const;
     void ReportInbox(PlayerEntry& player);
+    // The inbox's messages as events at time.
+    std::vector<Event> MessagesOf(const standin::Inbox& inbox, const std::string& player, Seconds time) const;
     std::string WithoutBase(std::string text) const;
 };
 

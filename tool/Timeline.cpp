@@ -9,92 +9,113 @@ namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-std::string Head(const Event& event, const char* kind, const Style& style, Tone tone = Tone::Plain)
-{
-    return fmt::format("{}  {}", style.Paint(FormatReadable(event.time), Tone::Dim),
-                       style.Paint(fmt::format("{:<12}", kind), tone));
-}
+// When and what kind, then the line's own text.
+class Line {
+public:
+    Line(const Event& event, const Style& style) : event_(event), style_(style) {}
 
-std::string RatesLines(const Event& event, const Style& style)
-{
-    std::string lines =
-        fmt::format("{} {}\n", Head(event, "rates", style, Tone::Accent),
-                    style.Paint(event.state == "weekend" ? "weekend rates in force" : "normal rates back",
-                                event.state == "weekend" ? Tone::Good : Tone::Bold));
-    for (std::size_t i = 0; i < event.after.size(); ++i) {
-        const auto& [name, after] = event.after[i];
-        const float before = i < event.before.size() ? event.before[i].second : after;
-        const std::string change =
-            before == after ? fmt::format("{:g}  (unchanged)", after)
-                            : fmt::format("{:g} -> {}", before, style.Paint(fmt::format("{:g}", after), Tone::Bold));
-        lines += fmt::format("{:>25}    {:<34} {}\n", "", name, change);
+    std::string operator()(const events::Start& start) const
+    {
+        if (start.days == 0) return Text(Tone::Bold, start.config);
+        return Text(Tone::Bold, fmt::format("{}, {} day{}", start.config, start.days, start.days == 1 ? "" : "s"));
     }
-    return lines;
-}
+    std::string operator()(const events::Load& load) const
+    {
+        return Text(Tone::Bold, load.library + " (its Load runs)");
+    }
+    std::string operator()(const events::Unload&) const { return Text(Tone::Bold, "the plug-in library"); }
+    std::string operator()(const events::Join& join) const
+    {
+        return Text(Tone::Plain, join.player + (join.admin ? " (administrator)" : ""));
+    }
+    std::string operator()(const events::Leave& leave) const { return Text(Tone::Plain, leave.player); }
+    std::string operator()(const events::Say& say) const
+    {
+        return Text(Tone::Plain,
+                    fmt::format("{}: {}{}", say.player, say.text, say.command ? "" : "  (no chat command)"));
+    }
+    std::string operator()(const events::Console& console) const
+    {
+        return Text(Tone::Plain, fmt::format("{}: {}{}", console.player.empty() ? "server" : console.player,
+                                             console.text, console.command ? "" : "  (no console command)"));
+    }
+    std::string operator()(const events::Config& config) const
+    {
+        return Text(Tone::Plain, "config.json replaced by " + config.file);
+    }
+    std::string operator()(const events::GameMode& gameMode) const
+    {
+        return Text(Tone::Plain, gameMode.present ? "the game mode is back" : "no game mode");
+    }
+    std::string operator()(const events::Rates& rates) const
+    {
+        std::string lines =
+            Text(Tone::Accent, style_.Paint(rates.weekend ? "weekend rates in force" : "normal rates back",
+                                            rates.weekend ? Tone::Good : Tone::Bold));
+        for (std::size_t i = 0; i < rates.after.size(); ++i) {
+            const auto& [name, after] = rates.after[i];
+            const float before = i < rates.before.size() ? rates.before[i].second : after;
+            const std::string change =
+                before == after
+                    ? fmt::format("{:g}  (unchanged)", after)
+                    : fmt::format("{:g} -> {}", before, style_.Paint(fmt::format("{:g}", after), Tone::Bold));
+            lines += fmt::format("{:>25}    {:<34} {}\n", "", name, change);
+        }
+        return lines;
+    }
+    std::string operator()(const events::Motd& motd) const { return Text(Tone::Accent, Quoted(motd.text)); }
+    std::string operator()(const events::Notification& shown) const
+    {
+        return Text(Tone::Plain, fmt::format("{}: {}  (colour {}; scale {:g}, {:g} s)", shown.player,
+                                             Painted(Quoted(shown.text), shown.color), FormatColor(shown.color),
+                                             shown.scale, shown.duration));
+    }
+    std::string operator()(const events::Chat& chat) const
+    {
+        return Text(Tone::Plain,
+                    fmt::format("{}: [{}] {}", chat.player, chat.sender, RenderRichColor(chat.text, style_)));
+    }
+    std::string operator()(const events::Reply& reply) const
+    {
+        return Text(Tone::Plain, fmt::format("{}: {}  (colour {})", reply.player,
+                                             Painted(Quoted(reply.text), reply.color), FormatColor(reply.color)));
+    }
+    std::string operator()(const events::Log& log) const
+    {
+        const Tone tone = log.level == "error" || log.level == "critical" ? Tone::Error
+                          : log.level == "warning"                        ? Tone::Warning
+                                                                          : Tone::Dim;
+        // The plug-in's own records need no name; the host's do.
+        const std::string source = log.logger == "Quorvandelle" || log.logger.empty() ? "" : "[" + log.logger + "] ";
+        return Text(tone, source + log.text, " " + log.level);
+    }
+    std::string operator()(const events::End&) const { return Text(Tone::Bold, "the simulation ends"); }
+
+private:
+    const Event& event_;
+    const Style& style_;
+
+    std::string Text(Tone tone, const std::string& text, const std::string& kindSuffix = {}) const
+    {
+        return fmt::format("{}  {} {}\n", style_.Paint(FormatReadable(event_.time), Tone::Dim),
+                           style_.Paint(fmt::format("{:<12}", EventName(event_) + kindSuffix), tone), text);
+    }
+    std::string Painted(const std::string& text, const Color& color) const
+    {
+        return style_.PaintRgb(text, color[0], color[1], color[2]);
+    }
+};
 
 } // namespace
 
-std::string FormatColor(const std::array<float, 4>& color)
+std::string FormatColor(const Color& color)
 {
     return fmt::format("{:g}, {:g}, {:g}, {:g}", color[0], color[1], color[2], color[3]);
 }
 
 std::string FormatTimelineEvent(const Event& event, const Style& style)
 {
-    switch (event.kind) {
-    case EventKind::Start:
-        if (event.number == 0) return fmt::format("{} {}\n", Head(event, "start", style, Tone::Bold), event.file);
-        return fmt::format("{} {}, {} day{}\n", Head(event, "start", style, Tone::Bold), event.file, event.number,
-                           event.number == 1 ? "" : "s");
-    case EventKind::Load:
-        return fmt::format("{} {} (its Load runs)\n", Head(event, "load", style, Tone::Bold), event.file);
-    case EventKind::Unload:
-        return fmt::format("{} the plug-in library\n", Head(event, "unload", style, Tone::Bold));
-    case EventKind::Join:
-        return fmt::format("{} {}{}\n", Head(event, "join", style), event.player, event.flag ? " (administrator)" : "");
-    case EventKind::Leave:
-        return fmt::format("{} {}\n", Head(event, "leave", style), event.player);
-    case EventKind::Say:
-        return fmt::format("{} {}: {}{}\n", Head(event, "say", style), event.player, event.text,
-                           event.flag ? "" : "  (no chat command)");
-    case EventKind::Console:
-        return fmt::format("{} {}: {}{}\n", Head(event, "console", style),
-                           event.player.empty() ? std::string("server") : event.player, event.text,
-                           event.flag ? "" : "  (no console command)");
-    case EventKind::Config:
-        return fmt::format("{} config.json replaced by {}\n", Head(event, "config", style), event.file);
-    case EventKind::GameMode:
-        return fmt::format("{} {}\n", Head(event, "gamemode", style),
-                           event.flag ? "the game mode is back" : "no game mode");
-    case EventKind::Rates:
-        return RatesLines(event, style);
-    case EventKind::Motd:
-        return fmt::format("{} {}\n", Head(event, "motd", style, Tone::Accent), Quoted(event.text));
-    case EventKind::Notification:
-        return fmt::format("{} {}: {}  (colour {}; scale {:g}, {:g} s)\n", Head(event, "notification", style),
-                           event.player,
-                           style.PaintRgb(Quoted(event.text), event.color[0], event.color[1], event.color[2]),
-                           FormatColor(event.color), event.scale, event.duration);
-    case EventKind::Chat:
-        return fmt::format("{} {}: [{}] {}\n", Head(event, "chat", style), event.player, event.sender,
-                           RenderRichColor(event.text, style));
-    case EventKind::Reply:
-        return fmt::format("{} {}: {}  (colour {})\n", Head(event, "reply", style), event.player,
-                           style.PaintRgb(Quoted(event.text), event.color[0], event.color[1], event.color[2]),
-                           FormatColor(event.color));
-    case EventKind::Log: {
-        const Tone tone = event.level == "error" || event.level == "critical" ? Tone::Error
-                          : event.level == "warning"                          ? Tone::Warning
-                                                                              : Tone::Dim;
-        // The plug-in's own records need no name; the host's do.
-        const std::string source =
-            event.sender == "Quorvandelle" || event.sender.empty() ? "" : "[" + event.sender + "] ";
-        return fmt::format("{} {}{}\n", Head(event, ("log " + event.level).c_str(), style, tone), source, event.text);
-    }
-    case EventKind::End:
-        return fmt::format("{} the simulation ends\n", Head(event, "end", style, Tone::Bold));
-    }
-    return {};
+    return std::visit(Line(event, style), event.what);
 }
 
 } // namespace qvtool

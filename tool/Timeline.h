@@ -13,6 +13,6 @@ namespace qvtool {
 std::string FormatTimelineEvent(const Event& event, const Style& style);
 
 // "0.2, 1, 0.2, 1"
-std::string FormatColor(const std::array<float, 4>& color);
+std::string FormatColor(const Color& color);
 
 } // namespace qvtool

@@ -95,6 +95,8 @@ public:
     }
 
     EntryList entries;
+    // The timer entries of entries, for CallTimers; null after any change to entries.
+    std::shared_ptr<const EntryList> timers;
     int currentOwner = 0;
     std::vector<std::string> escaped;
 
@@ -122,6 +124,7 @@ private:
                                     KindName(entry->kind), text::Utf16ToUtf8(entry->name), existing + 1);
         }
         entries.push_back(std::move(entry));
+        timers = nullptr;
     }
 
     bool Remove(const std::u16string& name, CommandKind kind)
@@ -132,6 +135,7 @@ private:
         if (found == entries.end()) return false;
         (*found)->removed = true;
         entries.erase(found);
+        timers = nullptr;
         return true;
     }
 };
@@ -204,6 +208,7 @@ void OrphanOwner(int owner)
         logs::HostLogger().error("{} \"{}\" was left registered by a plug-in that has been unloaded",
                                  KindName(entry->kind), text::Utf16ToUtf8(entry->name));
     }
+    TheRegistry().timers = nullptr;
 }
 
 void ClearRegistrations()
@@ -212,6 +217,7 @@ void ClearRegistrations()
     auto& entries = TheRegistry().entries;
     for (const auto& entry : entries) entry->removed = true;
     entries.clear();
+    TheRegistry().timers = nullptr;
 }
 
 bool DispatchChat(AShooterPlayerController* player, std::string_view line, EChatSendMode::Type mode)
@@ -240,28 +246,22 @@ bool DispatchConsole(APlayerController* player, std::string_view line, bool flag
 
 void CallTimers()
 {
-    // The timer is the host's most frequent work: the snapshot's storage is kept for the next call,
-    // so that a call allocates nothing. A call made while one runs takes a copy of its own.
-    static auto* kept = new EntryList();
-    static bool keptInUse = false;
-    EntryList own;
-    const bool useKept = !keptInUse;
-    EntryList& snapshot = useKept ? *kept : own;
-    struct Release {
-        EntryList& snapshot;
-        bool releasesKept;
-        ~Release()
-        {
-            snapshot.clear();
-            if (releasesKept) keptInUse = false;
+    Registry& registry = TheRegistry();
+    // The list is kept until the registry changes: the timer is the host's most frequent work,
+    // and a call then copies one pointer instead of every entry. A callback that changes the
+    // registry makes the next call build a new list; this one keeps the entries it holds, and so
+    // their callables, alive until the call ends.
+    if (registry.timers == nullptr) {
+        auto timers = std::make_shared<EntryList>();
+        for (const auto& entry : registry.entries) {
+            if (entry->kind == CommandKind::Timer && !entry->orphaned) timers->push_back(entry);
         }
-    } release{snapshot, useKept};
-    keptInUse = true;
-    snapshot.assign(TheRegistry().entries.begin(), TheRegistry().entries.end());
-    for (const auto& entry : snapshot) {
-        if (entry->kind != CommandKind::Timer || entry->removed || entry->orphaned) continue;
-        const auto callable = entry->timer;
-        Invoke(*entry, [&] { (*callable)(); });
+        registry.timers = std::move(timers);
+    }
+    const std::shared_ptr<const EntryList> timers = registry.timers;
+    for (const auto& entry : *timers) {
+        if (entry->removed || entry->orphaned) continue;
+        Invoke(*entry, [&entry] { (*entry->timer)(); });
     }
 }
 

@@ -2,6 +2,7 @@
 // set_formatter is final) so the host can take its formatting back from an unloading plug-in.
 #include "standin/framework/LogSinks.h"
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 
@@ -85,7 +86,9 @@ public:
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         records_.clear();
+        count_ = 0;
     }
+    std::size_t Count() const { return count_.load(std::memory_order_relaxed); }
 
 private:
     void Emit(const spdlog::details::log_msg& message, std::string line) override
@@ -96,12 +99,14 @@ private:
         record.message.assign(message.payload.data(), message.payload.size());
         record.line = std::move(line);
         records_.push_back(std::move(record));
+        count_ = records_.size();
     }
     void Flushed() override
     {
         if (!records_.empty()) records_.back().flushed = true;
     }
     std::vector<LogRecord> records_;
+    std::atomic<std::size_t> count_{0};
 };
 
 struct Sinks {
@@ -120,6 +125,8 @@ Sinks& TheSinks()
 } // namespace
 
 std::vector<LogRecord> Records() { return TheSinks().recording->Records(); }
+
+std::size_t RecordCount() { return TheSinks().recording->Count(); }
 
 void ClearRecords() { TheSinks().recording->Clear(); }
 

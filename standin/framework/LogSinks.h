@@ -2,6 +2,7 @@
 // plug-in logger built over them, plus the host's own logger for its notices.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,8 @@
 namespace standin::logs {
 
 STANDIN_API std::vector<LogRecord> Records();
+// Without the sink's lock: a watcher reads it after every timer call.
+STANDIN_API std::size_t RecordCount();
 STANDIN_API void ClearRecords();
 STANDIN_API void EchoToConsole(bool echo);
 // A logger that sets a pattern hands each sink a formatter made by its own code. Before that code

@@ -25,6 +25,13 @@ static_assert(sizeof(LinearColor) == 16, "colour layout");
 
 ReceivedColor Received(LinearColor color) { return ReceivedColor{color.R, color.G, color.B, color.A}; }
 
+// Every message ends here, so that one counter tells a watcher that something arrived somewhere.
+void Arrived(Player& player, MessageKind kind)
+{
+    player.inbox.order.push_back(kind);
+    ++State().messagesDelivered;
+}
+
 void SetMessageOfTheDay(AShooterGameMode* gameMode, FString* message)
 {
     constexpr const char* function = "AShooterGameMode.SetMessageOfTheDay";
@@ -70,7 +77,7 @@ void ClientChatMessage(AShooterPlayerController* controller, ChatRecord record)
     received.senderIconWasNull = record.SenderIcon == nullptr;
     received.userId = read(record.UserId, "UserId");
     player.inbox.chatRecords.push_back(std::move(received));
-    player.inbox.order.push_back(MessageKind::ChatRecord);
+    Arrived(player, MessageKind::ChatRecord);
 }
 
 void ClientServerChatDirectMessage(AShooterPlayerController* controller, FString* text, LinearColor color, bool flag)
@@ -83,7 +90,7 @@ void ClientServerChatDirectMessage(AShooterPlayerController* controller, FString
     line.color = Received(color);
     line.flag = flag;
     player.inbox.directChats.push_back(std::move(line));
-    player.inbox.order.push_back(MessageKind::DirectChat);
+    Arrived(player, MessageKind::DirectChat);
 }
 
 void ClientServerSOTFNotificationCustom(AShooterPlayerController* controller, FString* text, LinearColor color,
@@ -100,7 +107,7 @@ void ClientServerSOTFNotificationCustom(AShooterPlayerController* controller, FS
     notification.iconWasNull = icon == nullptr;
     notification.soundWasNull = sound == nullptr;
     player.inbox.notifications.push_back(std::move(notification));
-    player.inbox.order.push_back(MessageKind::Notification);
+    Arrived(player, MessageKind::Notification);
 }
 
 void* WeakObjectPtrGet(WeakObjectPtr* self, bool /*evenIfPendingKill*/)

@@ -2,6 +2,7 @@
 // received, the game mode's presence, multipliers and message of the day.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,10 @@ STANDIN_API bool IsConnected(PlayerId player);
 STANDIN_API AShooterPlayerController* ControllerOf(PlayerId player);
 STANDIN_API void SetAdmin(PlayerId player, bool admin);
 STANDIN_API Inbox InboxOf(PlayerId player);
+// What the player received from cursor on; cursor then points past it. Throws std::invalid_argument
+// for an unknown player. Messages received by every player together, since the process started.
+STANDIN_API Inbox InboxSince(PlayerId player, InboxCursor& cursor);
+STANDIN_API std::uint64_t MessagesDelivered();
 STANDIN_API void ClearInboxes();
 
 STANDIN_API void SetGameModePresent(bool present);

@@ -72,4 +72,12 @@ struct Inbox {
     std::size_t Count() const { return order.size(); }
 };
 
+// Where a reader of an inbox stopped: the next message, and the next of each kind.
+struct InboxCursor {
+    std::size_t message = 0;
+    std::size_t directChat = 0;
+    std::size_t notification = 0;
+    std::size_t chatRecord = 0;
+};
+
 } // namespace standin

@@ -31,6 +31,7 @@ struct WorldState {
     int messageOfTheDayChanges = 0;
     std::map<std::uint32_t, Player> players;
     std::uint32_t nextPlayer = 1;
+    std::uint64_t messagesDelivered = 0; // to every player, since the process started
 };
 
 WorldState& State();

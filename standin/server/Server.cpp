@@ -13,6 +13,7 @@
 #include "standin/framework/Tools.h"
 #include "standin/game/GameControl.h"
 #include "standin/runtime/SimulatedClock.h"
+#include "standin/server/LocalTime.h"
 #include "standin/server/PluginLibrary.h"
 
 namespace standin {
@@ -158,6 +159,10 @@ void Server::SetAdmin(PlayerId player, bool admin) { game::SetAdmin(player, admi
 
 Inbox Server::InboxOf(PlayerId player) const { return game::InboxOf(player); }
 
+Inbox Server::InboxSince(PlayerId player, InboxCursor& cursor) const { return game::InboxSince(player, cursor); }
+
+std::uint64_t Server::MessagesDelivered() const { return game::MessagesDelivered(); }
+
 void Server::ClearInboxes() { game::ClearInboxes(); }
 
 namespace {
@@ -247,25 +252,13 @@ void Server::SetClock(std::int64_t secondsSinceEpoch) { qv_clock_set(secondsSinc
 
 void Server::SetLocalTime(int year, int month, int day, int hour, int minute, int second)
 {
-    std::tm wanted{};
-    wanted.tm_year = year - 1900;
-    wanted.tm_mon = month - 1;
-    wanted.tm_mday = day;
-    wanted.tm_hour = hour;
-    wanted.tm_min = minute;
-    wanted.tm_sec = second;
-    wanted.tm_isdst = -1;
-    std::tm normalised = wanted;
-    const std::time_t when = std::mktime(&normalised);
-    // mktime quietly carries 30 February into March; a date that moved was no date.
-    if (when == static_cast<std::time_t>(-1) || month < 1 || month > 12 || normalised.tm_year != wanted.tm_year ||
-        normalised.tm_mon != wanted.tm_mon || normalised.tm_mday != wanted.tm_mday || hour < 0 || hour > 23 ||
-        minute < 0 || minute > 59 || second < 0 || second > 59) {
+    const std::optional<LocalMoment> moment = FromLocalTime(year, month, day, hour, minute, second);
+    if (!moment) {
         throw std::invalid_argument("SetLocalTime: " + std::to_string(year) + "-" + std::to_string(month) + "-" +
                                     std::to_string(day) + " " + std::to_string(hour) + ":" + std::to_string(minute) +
                                     ":" + std::to_string(second) + " is no valid local date and time");
     }
-    qv_clock_set(static_cast<std::int64_t>(when));
+    qv_clock_set(moment->seconds);
 }
 
 void Server::AdvanceClock(std::int64_t seconds)
@@ -284,6 +277,8 @@ int Server::LocalWeekday() const
 }
 
 std::vector<LogRecord> Server::LogRecords() const { return logs::Records(); }
+
+std::size_t Server::LogRecordCount() const { return logs::RecordCount(); }
 
 void Server::ClearLog() { logs::ClearRecords(); }
 

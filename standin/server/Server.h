@@ -70,6 +70,12 @@ public:
     void SetAdmin(PlayerId player, bool admin);
     // Everything the player received, also after leaving.
     Inbox InboxOf(PlayerId player) const;
+    // What the player received from cursor on, and cursor moved past it: a watcher that keeps the
+    // cursor reads each message once, however long the inbox grows.
+    Inbox InboxSince(PlayerId player, InboxCursor& cursor) const;
+    // Messages received by all players together since the process started: cheap enough to compare
+    // after every timer call.
+    std::uint64_t MessagesDelivered() const;
     void ClearInboxes();
 
     // ---- commands and timers ----
@@ -126,6 +132,8 @@ public:
 
     // ---- logs and memory ----
     std::vector<LogRecord> LogRecords() const;
+    // How many LogRecords() would return, without copying them.
+    std::size_t LogRecordCount() const;
     void ClearLog();
     void EchoLogToConsole(bool echo);
     AllocatorAccounts Allocations() const;

@@ -3,13 +3,13 @@ cmake_minimum_required(VERSION 3.25)
 # Runs the built quorvandelle program as a user would and checks what it did:
 #   cmake -DPROGRAM=<exe> [-DEMULATOR=<a|b|c>] [-DARGS=<a|b|c>] [-DINPUT=<file>] [-DWORKDIR=<dir>]
 #         -DEXPECT_EXIT=<n> [-DEXPECT_STDOUT=<s1|s2>] [-DEXPECT_STDERR=<s1|s2>] [-DREJECT_OUTPUT=<s1|s2>]
-#         [-DEXPECT_JSONL=<file>] -P RunTool.cmake
+#         [-DEXPECT_JSONL=<file>] [-DZONE=<TZ>] [-DSTDOUT_TO=full|closed] -P RunTool.cmake
 # Lists are separated by "|". EXPECT_STDOUT and EXPECT_STDERR are texts that must appear in that
 # order; REJECT_OUTPUT texts must appear in neither stream. EXPECT_JSONL holds one JSON object a line
 # (blank lines and lines starting with # skipped): the program must print exactly as many lines,
 # and line i must have every member of expected object i with the same value (members left out are
-# not compared). The program runs with TZ=UTC0, so dates are the same on every machine, and with
-# NO_COLOR set.
+# not compared). The program runs with TZ=UTC0 (or ZONE), so dates are the same on every machine,
+# and with NO_COLOR set. STDOUT_TO runs it with standard output on /dev/full, or closed.
 
 foreach(list ARGS EMULATOR EXPECT_STDOUT EXPECT_STDERR REJECT_OUTPUT)
   if(DEFINED ${list})
@@ -17,7 +17,11 @@ foreach(list ARGS EMULATOR EXPECT_STDOUT EXPECT_STDERR REJECT_OUTPUT)
   endif()
 endforeach()
 
-set(ENV{TZ} "UTC0")
+if(ZONE)
+  set(ENV{TZ} "${ZONE}")
+else()
+  set(ENV{TZ} "UTC0")
+endif()
 set(ENV{NO_COLOR} "1")
 set(input_option)
 if(INPUT)
@@ -27,10 +31,18 @@ if(NOT WORKDIR)
   set(WORKDIR "${CMAKE_CURRENT_LIST_DIR}")
 endif()
 
-execute_process(COMMAND ${EMULATOR} "${PROGRAM}" ${ARGS}
+set(launcher)
+set(output_option OUTPUT_VARIABLE out)
+if(STDOUT_TO STREQUAL "full")
+  set(output_option OUTPUT_FILE /dev/full)
+elseif(STDOUT_TO STREQUAL "closed")
+  set(launcher sh -c "exec \"$0\" \"$@\" >&-")
+endif()
+
+execute_process(COMMAND ${launcher} ${EMULATOR} "${PROGRAM}" ${ARGS}
                 ${input_option}
                 WORKING_DIRECTORY "${WORKDIR}"
-                OUTPUT_VARIABLE out
+                ${output_option}
                 ERROR_VARIABLE err
                 RESULT_VARIABLE status)
 string(REPLACE "\r" "" out "${out}")

@@ -105,8 +105,8 @@ TEST(ToolCalendar, SwitchMomentsAreThoseOfTheRealPlugin)
         {
             Simulation simulation({config, start, standin::Server::LibraryBesideExecutable("Quorvandelle")},
                                   [&seen](const Event& event) {
-                                      if (event.kind == EventKind::Rates)
-                                          seen.push_back({event.time, event.state == "weekend"});
+                                      if (const auto* rates = std::get_if<events::Rates>(&event.what))
+                                          seen.push_back({event.time, rates->weekend});
                                   });
             simulation.Start(days);
             simulation.RunUntil(NextLocalMidnight(start + (days - 1) * 86400));

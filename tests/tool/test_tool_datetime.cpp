@@ -1,4 +1,7 @@
 // Dates, times and durations as administrators type them, and the ISO form the tool prints.
+#include <cstdlib>
+#include <ctime>
+
 #include <gtest/gtest.h>
 
 #include "tool/DateTime.h"
@@ -49,4 +52,49 @@ TEST(ToolDateTime, MidnightsBoundTheDayHoldingATime)
     EXPECT_EQ(FormatIso(StartOfLocalDay(noon)), "2025-01-08T00:00:00");
     EXPECT_EQ(FormatIso(NextLocalMidnight(noon)), "2025-01-09T00:00:00");
     EXPECT_EQ(FormatIso(NextLocalMidnight(StartOfLocalDay(noon))), "2025-01-09T00:00:00");
+}
+
+namespace {
+
+// US Eastern time written as a rule, so that no time-zone database is needed (the Windows C library
+// reads the zone's names and applies the US rule); UTC again after.
+class EasternZone {
+public:
+    EasternZone() { Set("EST5EDT,M3.2.0,M11.1.0"); }
+    ~EasternZone() { Set("UTC0"); }
+    bool Honoured() const { return LocalCalendar(*ParseLocalDateTime("2025-07-01")).tm_isdst > 0; }
+
+private:
+    static void Set(const char* zone)
+    {
+#if defined(_WIN32)
+        _putenv_s("TZ", zone);
+        _tzset();
+#else
+        setenv("TZ", zone, 1);
+        tzset();
+#endif
+    }
+};
+
+} // namespace
+
+TEST(ToolDateTime, ATimeThatADaylightSavingChangeSkipsIsMovedAndSaidSo)
+{
+    const EasternZone zone;
+    if (!zone.Honoured()) GTEST_SKIP() << "this C library does not read the zone's daylight-saving rule";
+    // The clock goes from 02:00 to 03:00 on 2025-03-09, and from 02:00 back to 01:00 on 2025-11-02.
+    for (const char* text : {"2025-03-09T01:59:59", "2025-03-09T03:00", "2025-11-02T01:30"}) {
+        const auto read = ReadLocalDateTime(text);
+        ASSERT_TRUE(read) << text;
+        EXPECT_FALSE(read->skipped) << text;
+        EXPECT_EQ(FormatIso(read->time).substr(0, 16), std::string(text).substr(0, 16));
+    }
+    const auto skipped = ReadLocalDateTime("2025-03-09T02:30");
+    ASSERT_TRUE(skipped);
+    EXPECT_TRUE(skipped->skipped);
+    // C libraries move it an hour back or an hour on.
+    const std::string moved = FormatIso(skipped->time);
+    EXPECT_TRUE(moved == "2025-03-09T01:30:00" || moved == "2025-03-09T03:30:00") << moved;
+    EXPECT_FALSE(ReadLocalDateTime("2025-02-29T02:30")) << "no such day in any zone";
 }

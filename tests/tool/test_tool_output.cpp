@@ -11,14 +11,8 @@ using namespace qvtool;
 
 TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
 {
-    Event notification;
-    notification.time = *ParseLocalDateTime("2025-01-10T00:05:19");
-    notification.kind = EventKind::Notification;
-    notification.player = "alice";
-    notification.text = "On \"now\"";
-    notification.color = {0.2f, 1.0f, 0.1f, 1.0f};
-    notification.scale = 1.2f;
-    notification.duration = 8.0f;
+    const Event notification{*ParseLocalDateTime("2025-01-10T00:05:19"),
+                             events::Notification{"alice", "On \"now\"", {0.2f, 1.0f, 0.1f, 1.0f}, 1.2f, 8.0f}};
     const auto line = nlohmann::json::parse(EventToJsonLine(notification));
     EXPECT_EQ(line["time"], "2025-01-10T00:05:19");
     EXPECT_EQ(line["event"], "notification");
@@ -30,11 +24,9 @@ TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
     EXPECT_EQ(line["duration"].dump(), "8.0");
     EXPECT_EQ(EventToJsonLine(notification).rfind("{\"time\":", 0), 0u) << "time comes first";
 
-    Event rates;
-    rates.kind = EventKind::Rates;
-    rates.state = "weekend";
-    rates.before = {{"XPMultiplier", 1.0f}, {"MatingIntervalMultiplier", 0.75f}};
-    rates.after = {{"XPMultiplier", 2.0f}, {"MatingIntervalMultiplier", 0.5f}};
+    const Event rates{0, events::Rates{true,
+                                       {{"XPMultiplier", 1.0f}, {"MatingIntervalMultiplier", 0.75f}},
+                                       {{"XPMultiplier", 2.0f}, {"MatingIntervalMultiplier", 0.5f}}}};
     const auto switched = nlohmann::json::parse(EventToJsonLine(rates));
     EXPECT_EQ(switched["state"], "weekend");
     EXPECT_EQ(switched["fields"].dump(), R"({"MatingIntervalMultiplier":0.5,"XPMultiplier":2.0})");
@@ -43,10 +35,7 @@ TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
 
 TEST(ToolOutput, TextThatIsNotUtf8StillMakesALine)
 {
-    Event log;
-    log.kind = EventKind::Log;
-    log.level = "info";
-    log.text = "bad \xff byte";
+    const Event log{0, events::Log{"info", "Quorvandelle", "bad \xff byte"}};
     EXPECT_NO_THROW(nlohmann::json::parse(EventToJsonLine(log)));
 }
 

@@ -94,6 +94,13 @@ TEST(ToolScript, LinesComeInTimeOrderWithTheirLineNumbers)
     EXPECT_EQ(actions[3].when, start + 7200);
 }
 
+TEST(ToolScript, AByteOrderMarkIsNoPartOfTheFirstLine)
+{
+    const auto parsed = ParseScript("\xEF\xBB\xBF+1h join alice\n", 0, 86400);
+    ASSERT_TRUE(std::holds_alternative<std::vector<TimedAction>>(parsed)) << std::get<ParseFailure>(parsed).message;
+    EXPECT_EQ(std::get<std::vector<TimedAction>>(parsed).at(0).action.name, "alice");
+}
+
 TEST(ToolScript, BadLinesAreNamed)
 {
     const Seconds start = *ParseLocalDateTime("2025-01-08");

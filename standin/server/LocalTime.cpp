@@ -1,0 +1,41 @@
+// mktime does the zone's arithmetic; the calendar's own rules come first, because mktime quietly
+// carries 30 February into March.
+#include "standin/server/LocalTime.h"
+
+#include <ctime>
+
+namespace standin {
+
+namespace {
+
+int DaysInMonth(int year, int month)
+{
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+} // namespace
+
+std::optional<LocalMoment> FromLocalTime(int year, int month, int day, int hour, int minute, int second)
+{
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || second < 0 || second > 59) {
+        return std::nullopt;
+    }
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    const std::time_t seconds = std::mktime(&local);
+    if (seconds == static_cast<std::time_t>(-1)) return std::nullopt;
+    const bool moved = local.tm_year != year - 1900 || local.tm_mon != month - 1 || local.tm_mday != day ||
+                       local.tm_hour != hour || local.tm_min != minute || local.tm_sec != second;
+    return LocalMoment{static_cast<std::int64_t>(seconds), moved};
+}
+
+} // namespace standin
