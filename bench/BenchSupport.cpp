@@ -8,6 +8,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
 #include "bench/Workloads.h"
 #include "plugin/host/ArkApi.h"
 #include "plugin/host/FString.h"
@@ -63,12 +66,30 @@ std::string LargeConfigText(std::size_t bytes)
     return text;
 }
 
-RunningPlugin StartPlugin(int players)
+std::string FiftySchedulesConfigText()
+{
+    nlohmann::json config = nlohmann::json::parse(ExampleConfigText());
+    nlohmann::json schedules = nlohmann::json::array();
+    for (int i = 0; i < 50; ++i) {
+        const int hour = i / 5;
+        nlohmann::json window = {{"Name", "Morning " + std::to_string(i)},
+                                 {"Days", {i % 5 + 1}},
+                                 {"From", fmt::format("{:02}:30", hour)},
+                                 {"Until", fmt::format("{:02}:00", hour + 1)}};
+        if (i % 2 == 0) window["XPMultiplier"] = 1.0 + i / 10.0;
+        schedules.push_back(window);
+    }
+    config["Quorvandelle"]["Schedules"] = schedules;
+    config["Quorvandelle"]["Reminders"] = {60, 10};
+    return config.dump(2);
+}
+
+RunningPlugin StartPlugin(int players, const std::string& config)
 {
     RunningPlugin running;
     running.plugin = std::make_unique<testing_support::PluginServer>(kWednesday.year, kWednesday.month, kWednesday.day);
     auto& plugin = *running.plugin;
-    plugin.WriteConfigText(ExampleConfigText());
+    plugin.WriteConfigText(config);
     for (int player = 0; player < players; ++player) {
         running.players.push_back(plugin.Join("Player " + std::to_string(player + 1), player == 0));
     }

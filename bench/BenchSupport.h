@@ -31,6 +31,9 @@ inline constexpr Date kSaturday{2026, 12, 12};
 
 // examples/config.json, byte for byte.
 std::string ExampleConfigText();
+// The example with fifty weekly windows (ten on each weekday morning, half an hour each, some with
+// rates of their own) and reminders 60 and 10 minutes ahead; none is open on a Wednesday afternoon.
+std::string FiftySchedulesConfigText();
 // The example's members plus unknown members, inside its section and beside it, up to about bytes.
 std::string LargeConfigText(std::size_t bytes);
 
@@ -44,7 +47,7 @@ struct RunningPlugin {
     standin::Server& server() { return plugin->server(); }
     void SetDate(Date date) { plugin->SetDate(date.year, date.month, date.day); }
 };
-RunningPlugin StartPlugin(int players);
+RunningPlugin StartPlugin(int players, const std::string& config = ExampleConfigText());
 
 // The four registrations the plug-in makes (two chat commands, a console command, a timer), with
 // callables that do nothing and names of their own; removed again on destruction.

@@ -14,11 +14,15 @@ namespace {
 std::atomic<std::uint64_t> allocations{0};
 std::atomic<std::uint64_t> frees{0};
 std::atomic<std::uint64_t> liveBytes{0};
+std::atomic<std::uint64_t> peakBytes{0};
 
 void* Counted(void* block)
 {
     allocations.fetch_add(1, std::memory_order_relaxed);
-    liveBytes.fetch_add(malloc_usable_size(block), std::memory_order_relaxed);
+    const std::uint64_t live =
+        liveBytes.fetch_add(malloc_usable_size(block), std::memory_order_relaxed) + malloc_usable_size(block);
+    std::uint64_t peak = peakBytes.load(std::memory_order_relaxed);
+    while (live > peak && !peakBytes.compare_exchange_weak(peak, live, std::memory_order_relaxed)) {}
     return block;
 }
 
@@ -55,8 +59,11 @@ HeapCounts ProcessHeap()
     counts.allocations = allocations.load(std::memory_order_relaxed);
     counts.frees = frees.load(std::memory_order_relaxed);
     counts.liveBytes = liveBytes.load(std::memory_order_relaxed);
+    counts.peakBytes = peakBytes.load(std::memory_order_relaxed);
     return counts;
 }
+
+void ResetPeakHeap() { peakBytes.store(liveBytes.load(std::memory_order_relaxed), std::memory_order_relaxed); }
 
 } // namespace qvbench
 

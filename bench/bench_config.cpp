@@ -1,22 +1,28 @@
 // Reading config files: the plug-in's LoadConfig against the JSON library parsing the same file
-// alone, for the example config and for a 1 MB file of mostly unknown members; and the reload chat
+// alone, for the example config and for a file of mostly unknown members just under the size limit;
+// what a reload does with files just under the limit in their costliest shapes; and the reload chat
 // command end to end, against an empty chat command dispatched the same way.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "bench/BenchSupport.h"
 #include "plugin/config/LoadConfig.h"
 #include "plugin/config/PluginSettings.h"
+#include "plugin/rates/ConfigWarnings.h"
 
 namespace qvbench {
 
 namespace {
 
-constexpr std::size_t kLargeConfigBytes = std::size_t{1} << 20;
+// Just under the plug-in's limit, whatever LargeConfigText adds beyond the bytes asked for.
+constexpr std::size_t kLargeConfigBytes = kMostConfigBytes - 1024;
 
 enum class ConfigFile { Example, Large };
 enum class Reader { JsonLibraryAlone, LoadConfig };
@@ -32,7 +38,8 @@ void BM_ReadConfig(benchmark::State& state, ConfigFile file, Reader reader)
 
     const auto read = [&] {
         if (reader == Reader::LoadConfig) {
-            if (LoadConfig() != LoadOutcome::Loaded) throw std::runtime_error(path + " not found");
+            const ConfigLoad load = LoadConfig();
+            if (!load.Loaded()) throw std::runtime_error(DescribeAll(load.File, load.Errors));
             return;
         }
         std::ifstream input(path);
@@ -56,8 +63,58 @@ void BM_ReadConfig(benchmark::State& state, ConfigFile file, Reader reader)
     state.counters["heap_allocs"] = static_cast<double>(usage.heapAllocations) / iterations;
     state.counters["fmemory_allocs"] = static_cast<double>(usage.gameAllocations) / iterations;
     // The strings belong to the game's allocator, which must outlive them.
-    PluginSettings = Settings{};
-    ConfigDocument = nullptr;
+    ResetConfigState();
+}
+
+enum class Shape { UnknownMembers, OneLongText, SmallNumbers, MembersInTheSection };
+
+// A file just under the size limit, in the shapes that cost the most: many members, one long text,
+// an array of small numbers (the most values a byte), many unknown members of the section (each one
+// a warning to look at).
+std::string NearTheLimit(Shape shape)
+{
+    const std::size_t room = kMostConfigBytes - ExampleConfigText().size() - 64;
+    nlohmann::json config = nlohmann::json::parse(ExampleConfigText());
+    switch (shape) {
+    case Shape::UnknownMembers:
+        return LargeConfigText(kLargeConfigBytes);
+    case Shape::OneLongText:
+        config["Padding"] = std::string(room, 'x');
+        break;
+    case Shape::SmallNumbers:
+        config["Numbers"] = std::vector<int>(room / 2, 1);
+        break;
+    case Shape::MembersInTheSection:
+        for (std::size_t i = 0; config.dump().size() + 16 < room; i += 1000) {
+            for (std::size_t j = i; j < i + 1000; ++j) config["Quorvandelle"]["k" + std::to_string(j)] = 1;
+        }
+        break;
+    }
+    return config.dump();
+}
+
+// What a reload does with a file just under the limit: read, parse, decode, and look for probable
+// mistakes. The aim is under 100 ms and 50 MB at the peak.
+void BM_LoadNearTheLimit(benchmark::State& state, Shape shape)
+{
+    testing_support::PluginServer host(kWednesday.year, kWednesday.month, kWednesday.day);
+    const std::string text = NearTheLimit(shape);
+    host.WriteConfigText(text);
+    double peak = 0.0;
+    for (auto _ : state) {
+        ResetPeakHeap();
+        const std::uint64_t before = ProcessHeap().liveBytes;
+        const ConfigLoad load = LoadConfig();
+        if (!load.Loaded()) {
+            state.SkipWithError(DescribeAll(load.File, load.Errors).c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(LoadWarnings(ConfigDocument, ConfigDocumentPlaces, std::nullopt));
+        peak = std::max(peak, static_cast<double>(ProcessHeap().peakBytes - before));
+    }
+    state.counters["file_bytes"] = static_cast<double>(text.size());
+    state.counters["peak_heap_mb"] = peak / (1024.0 * 1024.0);
+    ResetConfigState();
 }
 
 // Chat lines from an administrator, through the stand-in's dispatch; the replies are cleared now
@@ -112,10 +169,22 @@ BENCHMARK_CAPTURE(BM_ReadConfig, example_load, ConfigFile::Example, Reader::Load
     ->Name("ReadConfig/example/LoadConfig")
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_ReadConfig, large_json_alone, ConfigFile::Large, Reader::JsonLibraryAlone)
-    ->Name("ReadConfig/1MB_unknown_members/json_library_alone")
+    ->Name("ReadConfig/1MiB_unknown_members/json_library_alone")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadConfig, large_load, ConfigFile::Large, Reader::LoadConfig)
-    ->Name("ReadConfig/1MB_unknown_members/LoadConfig")
+    ->Name("ReadConfig/1MiB_unknown_members/LoadConfig")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadNearTheLimit, members, Shape::UnknownMembers)
+    ->Name("LoadNearTheLimit/unknown_members")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadNearTheLimit, text, Shape::OneLongText)
+    ->Name("LoadNearTheLimit/one_long_text")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadNearTheLimit, numbers, Shape::SmallNumbers)
+    ->Name("LoadNearTheLimit/small_numbers")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadNearTheLimit, section, Shape::MembersInTheSection)
+    ->Name("LoadNearTheLimit/members_in_the_section")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EmptyChatCommand)->Name("ChatCommand/empty_command")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReloadCommand)->Name("ChatCommand/qvreload_end_to_end")->Unit(benchmark::kMicrosecond);

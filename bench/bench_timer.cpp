@@ -47,20 +47,21 @@ void BM_TimerCall_EmptyCallback(benchmark::State& state)
     MeasureIdleBatches(state, host);
 }
 
-void BM_TimerCall_PluginIdle(benchmark::State& state)
+void BM_TimerCall_PluginIdle(benchmark::State& state, bool fiftySchedules)
 {
-    RunningPlugin plugin = StartPlugin(0);
+    RunningPlugin plugin = StartPlugin(0, fiftySchedules ? FiftySchedulesConfigText() : ExampleConfigText());
     MeasureIdleBatches(state, *plugin.plugin);
     if (plugin.server().MessageOfTheDayChanges() != 0) state.SkipWithError("an evaluation switched the rates");
 }
 
-enum class Evaluation { NoSwitch, SwitchOn, SwitchBack };
+enum class Evaluation { NoSwitch, SwitchOn, SwitchBack, NoSwitchFiftySchedules };
 
 // One evaluation call per iteration, timed on its own; the 600 calls before it, and the switch that
 // brings the normal rates back for the next iteration, run untimed.
 void BM_Evaluation(benchmark::State& state, Evaluation kind)
 {
-    RunningPlugin plugin = StartPlugin(0);
+    RunningPlugin plugin =
+        StartPlugin(0, kind == Evaluation::NoSwitchFiftySchedules ? FiftySchedulesConfigText() : ExampleConfigText());
     standin::Server& server = plugin.server();
     Usage measured;
     Samples samples;
@@ -68,6 +69,7 @@ void BM_Evaluation(benchmark::State& state, Evaluation kind)
     for (auto _ : state) {
         switch (kind) {
         case Evaluation::NoSwitch:
+        case Evaluation::NoSwitchFiftySchedules:
             plugin.SetDate(kWednesday);
             samples.Add(state, TimeNextEvaluation(server, measured));
             break;
@@ -86,7 +88,8 @@ void BM_Evaluation(benchmark::State& state, Evaluation kind)
         }
         server.ClearLog();
     }
-    const auto expectedSwitches = kind == Evaluation::NoSwitch ? 0 : 2 * state.iterations();
+    const bool switches = kind == Evaluation::SwitchOn || kind == Evaluation::SwitchBack;
+    const auto expectedSwitches = switches ? 2 * state.iterations() : 0;
     if (server.MessageOfTheDayChanges() != expectedSwitches) {
         state.SkipWithError("the evaluations did not switch as this benchmark expects");
     }
@@ -97,9 +100,21 @@ void BM_Evaluation(benchmark::State& state, Evaluation kind)
 }
 
 BENCHMARK(BM_TimerCall_EmptyCallback)->Name("TimerCall/empty_callback")->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_TimerCall_PluginIdle)->Name("TimerCall/plugin_idle")->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_TimerCall_PluginIdle, example, false)
+    ->Name("TimerCall/plugin_idle")
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_TimerCall_PluginIdle, fifty_schedules, true)
+    ->Name("TimerCall/plugin_idle_50_schedules")
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Evaluation, no_switch, Evaluation::NoSwitch)
     ->Name("Evaluation/no_switch")
+    ->UseManualTime()
+    ->Iterations(2000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Evaluation, no_switch_50_schedules, Evaluation::NoSwitchFiftySchedules)
+    ->Name("Evaluation/no_switch_50_schedules")
     ->UseManualTime()
     ->Iterations(2000)
     ->Unit(benchmark::kMicrosecond);

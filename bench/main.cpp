@@ -3,6 +3,7 @@
 // one fixed workload instead, for callgrind-counts.sh.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -91,6 +92,13 @@ private:
         const Result* plugin = Find("TimerCall/plugin_idle");
         const Result* empty = Find("TimerCall/empty_callback");
         if (plugin == nullptr || empty == nullptr) return;
+        if (const Result* fifty = Find("TimerCall/plugin_idle_50_schedules")) {
+            out << fmt::format("  idle timer call with 50 schedules and reminders: {:.1f} ns, ratio {:.2f}x the empty "
+                               "callback (aim: within 1.2x), {:.3f} heap allocations per call\n",
+                               fifty->Counter("median_ns_per_call"),
+                               fifty->Counter("median_ns_per_call") / empty->Counter("median_ns_per_call"),
+                               fifty->Counter("heap_allocs_per_call"));
+        }
         const double pluginCall = plugin->Counter("median_ns_per_call");
         const double emptyCall = empty->Counter("median_ns_per_call");
         out << fmt::format(
@@ -108,7 +116,7 @@ private:
     void PrintEvaluations(std::ostream& out) const
     {
         const Result* idle = Find("TimerCall/plugin_idle");
-        for (const char* kind : {"no_switch", "switch_on", "switch_back"}) {
+        for (const char* kind : {"no_switch", "no_switch_50_schedules", "switch_on", "switch_back"}) {
             const Result* evaluation = Find(std::string("Evaluation/") + kind);
             if (evaluation == nullptr) continue;
             const double nanoseconds = evaluation->Counter("median_ns");
@@ -152,7 +160,7 @@ private:
     // Processor time: these measurements are timed by the library, with no median of their own.
     void PrintConfig(std::ostream& out) const
     {
-        for (const char* file : {"example", "1MB_unknown_members"}) {
+        for (const char* file : {"example", "1MiB_unknown_members"}) {
             const Result* load = Find(std::string("ReadConfig/") + file + "/LoadConfig");
             const Result* json = Find(std::string("ReadConfig/") + file + "/json_library_alone");
             if (load == nullptr || json == nullptr) continue;
@@ -160,6 +168,20 @@ private:
                                "ratio {:.2f}x\n",
                                file, load->Counter("file_bytes"), Duration(load->cpuSeconds),
                                Duration(json->cpuSeconds), load->cpuSeconds / json->cpuSeconds);
+        }
+        double slowest = 0.0;
+        double largest = 0.0;
+        for (const char* shape : {"unknown_members", "one_long_text", "small_numbers", "members_in_the_section"}) {
+            if (const Result* load = Find(std::string("LoadNearTheLimit/") + shape)) {
+                slowest = std::max(slowest, load->cpuSeconds);
+                largest = std::max(largest, load->Counter("peak_heap_mb"));
+            }
+        }
+        if (slowest > 0.0) {
+            out << fmt::format(
+                "  a reload's read of a file just under the 1 MiB limit, the costliest of four shapes: {} "
+                "CPU (aim: under 100 ms), heap peak {:.1f} MB (aim: under 50 MB)\n",
+                Duration(slowest), largest);
         }
         const Result* reload = Find("ChatCommand/qvreload_end_to_end");
         if (reload == nullptr) return;
@@ -175,14 +197,20 @@ private:
 
     void PrintMemory(std::ostream& out) const
     {
-        const Result* memory = Find("Memory/week1_vs_year");
+        for (const char* name : {"Memory/week1_vs_year", "Memory/week1_vs_year_50_schedules"}) PrintMemory(out, name);
+    }
+
+    void PrintMemory(std::ostream& out, const std::string& name) const
+    {
+        const Result* memory = Find(name);
         if (memory == nullptr) return;
         const auto row = [&](const char* what, const std::string& counter) {
             const double week = memory->Counter(counter + "_week1");
             const double year = memory->Counter(counter + "_year");
             out << fmt::format("    {:<34} {:>12.0f} {:>12.0f} {:>+10.0f}\n", what, week, year, year - week);
         };
-        out << fmt::format("  memory after the first week and after 52 weeks ({:.0f} switches):\n",
+        out << fmt::format("  memory after the first week and after 52 weeks{} ({:.0f} switches):\n",
+                           name.find("50_schedules") != std::string::npos ? ", 50 schedules and reminders" : "",
                            memory->Counter("switches"));
         out << fmt::format("    {:<34} {:>12} {:>12} {:>10}\n", "", "week 1", "week 52", "growth");
         row("FMemory live blocks", "fmemory_blocks");
