@@ -16,6 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "plugin/commands/Registrations.h"
 #include "plugin/config/PluginSettings.h"
 #include "plugin/lifecycle/Lifecycle.h"
 #include "plugin/rates/WeekendState.h"
@@ -53,6 +54,15 @@ void ResetPlugin()
     ResetWeekendState();
 }
 
+// A status command that the file named would stay registered with the host, under a name the
+// initial settings no longer know; the registrations follow the settings back.
+void ResetPluginAndRegistrations()
+{
+    UnregisterAll();
+    ResetPlugin();
+    RegisterAll();
+}
+
 bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 bool SameColor(const MessageColor& a, const MessageColor& b)
@@ -68,7 +78,9 @@ bool IsInitial(const Settings& settings)
            settings.EnabledMessage.IsEmpty() && SameColor(settings.DisabledColor, initial.DisabledColor) &&
            settings.DisabledMessage.IsEmpty() && settings.MOTDChangeEnabled == initial.MOTDChangeEnabled &&
            settings.WeekendMOTD.IsEmpty() && settings.NormalMOTD.IsEmpty() && settings.StartDay == initial.StartDay &&
-           settings.EndDay == initial.EndDay;
+           settings.EndDay == initial.EndDay && settings.StartTime.Minutes == initial.StartTime.Minutes &&
+           settings.EndTime.Minutes == initial.EndTime.Minutes && settings.Schedules.empty() &&
+           settings.Reminders.empty() && settings.ReminderMessage.IsEmpty() && settings.StatusCommand.empty();
 }
 
 // What one row of the weekend values reads as, told from the document without the plug-in's code.
@@ -287,7 +299,7 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     if (escaped.size() != escapedBefore) problems << "escaped to the host: " << escaped.back() << "\n";
 
     // ---- the game's allocator: the settings' strings were all it held ----
-    ResetPlugin();
+    ResetPluginAndRegistrations();
     const standin::AllocatorAccounts after = server.Allocations();
     if (after.liveBlocks != before.liveBlocks || after.liveBytes != before.liveBytes) {
         problems << "allocator: " << after.liveBlocks << " blocks (" << after.liveBytes << " bytes) live, "

@@ -269,11 +269,13 @@ void Server::AdvanceClock(std::int64_t seconds)
 
 std::int64_t Server::Now() const { return qv_clock_now(); }
 
-int Server::LocalWeekday() const
+int Server::LocalWeekday() const { return LocalDateTime().tm_wday; }
+
+std::tm Server::LocalDateTime() const
 {
     std::tm local{};
     if (!LocalTime(qv_clock_now(), local)) throw std::runtime_error("the clock reads a time with no local date");
-    return local.tm_wday;
+    return local;
 }
 
 std::vector<LogRecord> Server::LogRecords() const { return logs::Records(); }

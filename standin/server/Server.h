@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -129,6 +130,8 @@ public:
     std::int64_t Now() const;
     // 0 = Sunday through 6 = Saturday, in the process's time zone.
     int LocalWeekday() const;
+    // The local date and time the plug-in reads now, as the C runtime gives it.
+    std::tm LocalDateTime() const;
 
     // ---- logs and memory ----
     std::vector<LogRecord> LogRecords() const;

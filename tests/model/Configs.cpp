@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,6 +70,26 @@ const Encoded kFloatRows[] = {{"0", 0},     {"false", 0}, {"true", 1}, {"1", 1},
 const Encoded kWholeRows[] = {{nullptr, 0}, {"0", 0},   {"1", 1},     {"2", 2},    {"3", 3},
                               {"1.5", 1},   {"0.5", 0}, {"-1.5", -1}, {"true", 1}, {"4294967298", 2}};
 
+// Times of day as written and in minutes after midnight.
+struct Time {
+    const char* text;
+    int minutes;
+};
+const Time kTimes[] = {{"00:00", 0},    {"00:01", 1},    {"06:30", 390},  {"12:00", 720}, {"18:00", 1080},
+                       {"20:00", 1200}, {"22:00", 1320}, {"23:30", 1410}, {"23:59", 1439}};
+const char* const kWindowNames[] = {"Evening", "Night", "Fair", "Holiday {x}", "\xce\xa9 week", "Double XP"};
+const int kLeads[] = {1, 5, 10, 12, 30, 60, 90, 600, 1440, 10080};
+const char* const kReminderMessages[] = {
+    "{name} in {minutes} minutes",
+    "Soon: {name} ({minutes} min) {{x2}}",
+    "",
+    "Broken {pattern} {minutes}",
+    "No fields at all",
+    "\xc3\x9c"
+    "ber {name}: {minutes}",
+};
+const char* const kStatusCommands[] = {"/rates", "/Boost", "/r"};
+
 std::string Quote(const std::string& text, bool ascii) { return json(text).dump(-1, ' ', ascii); }
 
 std::string ColorText(Rng& rng, Color& color)
@@ -100,7 +121,7 @@ struct Draft {
     std::vector<Member> members;
     Settings settings;
     Values weekend{};
-    bool warns = false;
+    std::optional<bool> warns = false;
 
     void Set(const std::string& key, const std::string& value)
     {
@@ -148,7 +169,7 @@ bool Warns(const Draft& draft, bool unknownMember)
     }
     bool everOpen = false;
     for (int weekday = 0; weekday < 7; ++weekday)
-        everOpen = everOpen || Model::WindowOpen(s.startDay, s.endDay, weekday);
+        everOpen = everOpen || Model::WeeklyOpen(s, (3 + weekday) * kDay); // 1970-01-04 was a Sunday
     warns = warns || !everOpen;
     for (const std::string& text : {s.enabledMessage, s.disabledMessage}) {
         const bool pattern = Model::FormatPattern(text).has_value();
@@ -159,7 +180,124 @@ bool Warns(const Draft& draft, bool unknownMember)
     return warns;
 }
 
-Draft GoodDraft(Rng& rng)
+// "2026-12-24T18:00" for a wall-clock time.
+std::string DateText(Wall wall)
+{
+    const auto leap = [](int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; };
+    Wall days = wall / kDay;
+    int year = 1970;
+    while (days >= (leap(year) ? 366 : 365)) days -= leap(year++) ? 366 : 365;
+    const int lengths[] = {31, leap(year) ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    int month = 0;
+    while (days >= lengths[month]) days -= lengths[month++];
+    const Wall second = wall % kDay;
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d", year, month + 1, static_cast<int>(days) + 1,
+                  static_cast<int>(second / 3600), static_cast<int>(second / 60 % 60));
+    return text;
+}
+
+// One entry of "Schedules": when it is open, and, now and then, rates and texts of its own. A
+// quarter of them look exactly like the main section, so that a manual weekend is taken over
+// quietly.
+std::string WindowText(Rng& rng, const ConfigScope& scope, const std::string& name, bool ascii, Window& window)
+{
+    window.name = name;
+    std::string text = "{\"Name\": " + Quote(name, ascii);
+    if (rng.Percent(60)) {
+        std::string days;
+        for (std::uint64_t i = 0, count = 1 + rng.Below(3); i < count; ++i) {
+            const int day = static_cast<int>(rng.Below(7));
+            window.days = static_cast<std::uint8_t>(window.days | 1u << day);
+            days += (i ? ", " : "") + std::to_string(day);
+        }
+        const Time& from = rng.Pick(kTimes);
+        const Time& until = rng.Percent(15) ? from : rng.Pick(kTimes);
+        window.from = from.minutes;
+        window.until = until.minutes;
+        text += ", \"Days\": [" + days + "], \"From\": \"" + from.text + "\", \"Until\": \"" + until.text + "\"";
+    } else {
+        const Wall lengths[] = {60 * 60, 3 * 60 * 60, kDay, 5 * kDay / 2};
+        window.weekly = false;
+        window.start = (scope.around / kDay + static_cast<Wall>(rng.Below(12)) - 1) * kDay +
+                       static_cast<Wall>(rng.Below(48)) * 30 * 60;
+        window.end = window.start + rng.Pick(lengths);
+        text += ", \"From\": \"" + DateText(window.start) + "\", \"Until\": \"" + DateText(window.end) + "\"";
+    }
+    if (rng.Percent(25)) return text + "}";
+    if (rng.Percent(50)) {
+        for (std::uint64_t i = 0, count = 1 + rng.Below(3); i < count; ++i) {
+            const std::size_t row = static_cast<std::size_t>(rng.Below(kRows));
+            if (window.rates[row]) continue;
+            const Encoded& value =
+                WholeNumberRow(row) ? kWholeRows[1 + rng.Below(std::size(kWholeRows) - 1)] : rng.Pick(kFloatRows);
+            window.rates[row] = static_cast<float>(value.value);
+            text += ", " + Quote(FieldName(row), false) + ": " + value.text;
+        }
+    }
+    const auto message = [&](const char* key, std::optional<std::string>& field, const char* const* texts,
+                             std::size_t count) {
+        if (!rng.Percent(30)) return;
+        field = texts[rng.Below(count)];
+        text += std::string(", \"") + key + "\": " + Quote(*field, ascii);
+    };
+    message("EnabledMessage", window.enabledMessage, kMessages, std::size(kMessages));
+    message("DisabledMessage", window.disabledMessage, kMessages, std::size(kMessages));
+    message("WeekendMOTD", window.weekendMotd, kMotds, std::size(kMotds));
+    const auto color = [&](const char* key, std::optional<Color>& field) {
+        if (!rng.Percent(30)) return;
+        field = Color{};
+        text += std::string(", \"") + key + "\": " + ColorText(rng, *field);
+    };
+    color("EnabledRGB", window.enabledColor);
+    color("DisabledRGB", window.disabledColor);
+    return text + "}";
+}
+
+// The optional members, each present now and then.
+void AddWindows(Rng& rng, const ConfigScope& scope, bool ascii, Draft& draft)
+{
+    Settings& s = draft.settings;
+    if (rng.Percent(40)) {
+        const Time& start = rng.Pick(kTimes);
+        s.startTime = start.minutes;
+        draft.Set("StartTime", std::string("\"") + start.text + "\"");
+    }
+    if (rng.Percent(40)) {
+        const Time& end = rng.Pick(kTimes);
+        s.endTime = end.minutes;
+        draft.Set("EndTime", std::string("\"") + end.text + "\"");
+    }
+    if (rng.Percent(60)) {
+        // Distinct names, in a random order.
+        std::vector<const char*> names(std::begin(kWindowNames), std::end(kWindowNames));
+        for (std::size_t i = names.size(); i > 1; --i) std::swap(names[i - 1], names[rng.Below(i)]);
+        std::string text = "[";
+        for (std::uint64_t i = 0, count = 1 + rng.Below(3); i < count; ++i) {
+            s.windows.emplace_back();
+            text += (i ? ", " : "") + WindowText(rng, scope, names[i], ascii, s.windows.back());
+        }
+        draft.Set("Schedules", text + "]");
+    }
+    if (rng.Percent(45)) {
+        std::string text = "[";
+        for (std::uint64_t i = 0, count = 1 + rng.Below(3); i < count; ++i) {
+            s.reminders.push_back(rng.Pick(kLeads));
+            text += (i ? ", " : "") + std::to_string(s.reminders.back());
+        }
+        draft.Set("Reminders", text + "]");
+        if (rng.Percent(70)) {
+            s.reminderMessage = rng.Pick(kReminderMessages);
+            draft.Set("ReminderMessage", Quote(*s.reminderMessage, ascii));
+        }
+    }
+    if (rng.Percent(25)) {
+        s.statusCommand = rng.Pick(kStatusCommands);
+        draft.Set("StatusCommand", Quote(s.statusCommand, false));
+    }
+}
+
+Draft GoodDraft(Rng& rng, const ConfigScope& scope)
 {
     Draft draft;
     Settings& s = draft.settings;
@@ -202,7 +340,11 @@ Draft GoodDraft(Rng& rng)
     }
     const bool unknownMember = rng.Percent(15);
     if (unknownMember) draft.Set("SomethingElse", "{\"ignored\": [1, 2, 3]}");
-    draft.warns = Warns(draft, unknownMember);
+    draft.warns = draft.warns.value_or(false) || Warns(draft, unknownMember);
+    if (scope.windows) {
+        AddWindows(rng, scope, ascii, draft);
+        draft.warns = std::nullopt;
+    }
     // Member order plays no part; the loaded values must not depend on it.
     if (rng.Percent(30)) {
         for (std::size_t i = draft.members.size(); i > 1; --i) {
@@ -239,9 +381,9 @@ std::string FileText(const Draft& draft, Rng& rng, bool decorate)
     return text;
 }
 
-ConfigFile Good(Rng& rng)
+ConfigFile Good(Rng& rng, const ConfigScope& scope)
 {
-    const Draft draft = GoodDraft(rng);
+    const Draft draft = GoodDraft(rng, scope);
     ConfigFile file;
     file.label = "good";
     file.text = FileText(draft, rng, true);
@@ -249,12 +391,13 @@ ConfigFile Good(Rng& rng)
     file.settings = draft.settings;
     file.weekend = draft.weekend;
     file.warns = draft.warns;
+    file.rows = draft.weekend;
     return file;
 }
 
-ConfigFile UnreadableWeekend(Rng& rng)
+ConfigFile UnreadableWeekend(Rng& rng, const ConfigScope& scope)
 {
-    Draft draft = GoodDraft(rng);
+    Draft draft = GoodDraft(rng, scope);
     const std::size_t row = rng.Below(kRows);
     const char* const required[] = {nullptr, "\"2\"", "null", "[2]", "{\"v\": 1}"};
     const char* const optional[] = {"\"2\"", "null", "[1]"};
@@ -271,12 +414,59 @@ ConfigFile UnreadableWeekend(Rng& rng)
     file.problem = std::string("Quorvandelle.") + FieldName(row);
     file.settings = draft.settings;
     file.warns = true;
+    file.rows = draft.weekend;
+    file.unreadableRow = row;
     return file;
 }
 
-ConfigFile HalfValid(Rng& rng)
+// A mistake in one of the optional members: the whole file is refused, naming the member.
+struct WindowFault {
+    const char* key;
+    const char* value;
+    const char* problem;
+};
+const WindowFault kWindowFaults[] = {
+    {"StartTime", "\"24:00\"", "Quorvandelle.StartTime"},
+    {"EndTime", "\"7:30\"", "Quorvandelle.EndTime"},
+    {"StartTime", "1800", "Quorvandelle.StartTime"},
+    {"Schedules", "{\"Name\": \"Fair\"}", "Quorvandelle.Schedules"},
+    {"Schedules", "[{\"Days\": [5], \"From\": \"18:00\", \"Until\": \"20:00\"}]", "Quorvandelle.Schedules[0].Name"},
+    {"Schedules", "[{\"Name\": \"\", \"Days\": [5], \"From\": \"18:00\", \"Until\": \"20:00\"}]",
+     "Quorvandelle.Schedules[0].Name"},
+    {"Schedules", "[{\"Name\": \"A\", \"Days\": [7], \"From\": \"18:00\", \"Until\": \"20:00\"}]",
+     "Quorvandelle.Schedules[0].Days[0]"},
+    {"Schedules", "[{\"Name\": \"A\", \"Days\": [], \"From\": \"18:00\", \"Until\": \"20:00\"}]",
+     "Quorvandelle.Schedules[0].Days"},
+    {"Schedules", "[{\"Name\": \"A\", \"Days\": [1], \"From\": \"18:00\", \"Until\": \"24:00\"}]",
+     "Quorvandelle.Schedules[0].Until"},
+    {"Schedules",
+     "[{\"Name\": \"A\", \"Days\": [1], \"From\": \"18:00\", \"Until\": \"20:00\"}, {\"Name\": \"A\", \"From\": "
+     "\"2026-12-24T18:00\", \"Until\": \"2026-12-26T00:00\"}]",
+     "Quorvandelle.Schedules[1].Name"},
+    {"Schedules", "[{\"Name\": \"X\", \"From\": \"2026-12-26T00:00\", \"Until\": \"2026-12-24T18:00\"}]",
+     "Quorvandelle.Schedules[0].Until"},
+    {"Schedules", "[{\"Name\": \"X\", \"From\": \"2026-02-30T00:00\", \"Until\": \"2026-03-02T00:00\"}]",
+     "Quorvandelle.Schedules[0].From"},
+    {"Schedules", "[{\"Name\": \"X\", \"From\": \"18:00\", \"Until\": \"20:00\"}]", "Quorvandelle.Schedules[0].From"},
+    {"Schedules",
+     "[{\"Name\": \"X\", \"Days\": [6], \"From\": \"10:00\", \"Until\": \"12:00\", \"XPMultiplier\": \"3\"}]",
+     "Quorvandelle.Schedules[0].XPMultiplier"},
+    {"Schedules",
+     "[{\"Name\": \"X\", \"Days\": [6], \"From\": \"10:00\", \"Until\": \"12:00\", \"EnabledRGB\": [1, 0]}]",
+     "Quorvandelle.Schedules[0].EnabledRGB"},
+    {"Schedules", "[{\"Name\": \"X\", \"Days\": [6], \"From\": \"10:00\", \"Until\": \"12:00\", \"WeekendMOTD\": 5}]",
+     "Quorvandelle.Schedules[0].WeekendMOTD"},
+    {"Reminders", "[0]", "Quorvandelle.Reminders[0]"},
+    {"Reminders", "[60, 10081]", "Quorvandelle.Reminders[1]"},
+    {"Reminders", "60", "Quorvandelle.Reminders"},
+    {"ReminderMessage", "[\"soon\"]", "Quorvandelle.ReminderMessage"},
+    {"StatusCommand", "\"rates\"", "Quorvandelle.StatusCommand"},
+    {"StatusCommand", "\"/QVReload\"", "Quorvandelle.StatusCommand"},
+};
+
+ConfigFile HalfValid(Rng& rng, const ConfigScope& scope)
 {
-    Draft draft = GoodDraft(rng);
+    Draft draft = GoodDraft(rng, scope);
     struct Fault {
         const char* key;
         const char* value; // null: the member is left out
@@ -297,6 +487,14 @@ ConfigFile HalfValid(Rng& rng)
     };
     ConfigFile file;
     file.loads = false;
+    if (scope.windows && rng.Percent(50)) {
+        const WindowFault& fault = rng.Pick(kWindowFaults);
+        draft.Set(fault.key, fault.value);
+        file.label = std::string("half-valid: ") + fault.key + " = " + fault.value;
+        file.problem = fault.problem;
+        file.text = FileText(draft, rng, false);
+        return file;
+    }
     if (rng.Percent(85)) {
         const Fault& fault = rng.Pick(faults);
         if (fault.value == nullptr) {
@@ -330,14 +528,14 @@ ConfigFile HalfValid(Rng& rng)
     return file;
 }
 
-ConfigFile Broken(Rng& rng)
+ConfigFile Broken(Rng& rng, const ConfigScope& scope)
 {
     ConfigFile file;
     file.loads = false;
     file.problem = "line";
     switch (rng.Below(5)) {
     case 0: {
-        const std::string good = FileText(GoodDraft(rng), rng, true);
+        const std::string good = FileText(GoodDraft(rng, scope), rng, true);
         // Cut before the closing brace, so the object never ends.
         const std::size_t end = good.rfind('}');
         file.text = good.substr(0, rng.Below(end));
@@ -366,19 +564,19 @@ ConfigFile Broken(Rng& rng)
 
 } // namespace
 
-ConfigFile MakeConfig(Rng& rng, ConfigKind kind)
+ConfigFile MakeConfig(Rng& rng, ConfigKind kind, const ConfigScope& scope)
 {
     switch (kind) {
     case ConfigKind::Good:
-        return Good(rng);
+        return Good(rng, scope);
     case ConfigKind::UnreadableWeekend:
-        return UnreadableWeekend(rng);
+        return UnreadableWeekend(rng, scope);
     case ConfigKind::HalfValid:
-        return HalfValid(rng);
+        return HalfValid(rng, scope);
     case ConfigKind::Broken:
         break;
     }
-    return Broken(rng);
+    return Broken(rng, scope);
 }
 
 } // namespace model

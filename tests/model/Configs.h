@@ -1,6 +1,7 @@
 // Random config files for the model test, each with what loading it means: good files (with a
 // byte-order mark, trailing text, repeated members, escaped texts), files whose weekend values
-// cannot be read, half-valid files with one bad member, and files that are no JSON at all.
+// cannot be read, half-valid files with one bad member, and files that are no JSON at all; with
+// windows, also the optional members: times of day, schedules, reminders and a status command.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,13 @@ private:
 
 enum class ConfigKind { Good, UnreadableWeekend, HalfValid, Broken };
 
-ConfigFile MakeConfig(Rng& rng, ConfigKind kind);
+// What beyond the plain weekend a config may hold. Without windows the files are exactly those of
+// a plain weekend, drawn from the same random numbers as ever, so a seed keeps its sequence.
+struct ConfigScope {
+    bool windows = false;
+    Wall around = 0; // dated windows fall in the days around this time
+};
+
+ConfigFile MakeConfig(Rng& rng, ConfigKind kind, const ConfigScope& scope = {});
 
 } // namespace model

@@ -1,7 +1,10 @@
-// The reference model's transitions: load and unload, the counted timer calls and the window,
-// the reloads and the toggle, each switch with its message of the day and announcements.
+// The reference model's transitions: load and unload, the counted timer calls and the windows,
+// the reloads and the toggle, each switch with its message of the day and announcements, and the
+// reminders before an opening.
 #include "tests/model/Model.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "standin/server/Server.h"
@@ -38,7 +41,73 @@ Message Reply(bool ok, const std::string& failure = {})
     return message;
 }
 
+constexpr Wall kClockChange = 60 * 60;
+const char* const kDefaultReminder = "Boosted rates ({name}) start in {minutes} minutes";
+
+Wall FloorDays(Wall wall) { return wall >= 0 ? wall / kDay : -((-wall + kDay - 1) / kDay); }
+
+// The reminder text with its two named fields filled in; nothing when anything else stands in
+// braces or a brace is single.
+std::optional<std::string> FormatReminder(const std::string& pattern, long long minutes, const std::string& name)
+{
+    std::string result;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '}') {
+            if (pattern.compare(i, 2, "}}") != 0) return std::nullopt;
+            result += '}';
+            ++i;
+        } else if (c != '{') {
+            result += c;
+        } else if (pattern.compare(i, 2, "{{") == 0) {
+            result += '{';
+            ++i;
+        } else if (pattern.compare(i, 9, "{minutes}") == 0) {
+            result += std::to_string(minutes);
+            i += 8;
+        } else if (pattern.compare(i, 6, "{name}") == 0) {
+            result += name;
+            i += 5;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return result;
+}
+
+bool SameCommandWord(const std::string& typed, const std::string& command)
+{
+    return std::equal(typed.begin(), typed.end(), command.begin(), command.end(),
+                      [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
+}
+
 } // namespace
+
+Wall WallOf(int year, int month, int day, int hour, int minute, int second)
+{
+    static const int kDaysBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    const auto leap = [](int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; };
+    Wall days = 0;
+    for (int y = 1970; y < year; ++y) days += leap(y) ? 366 : 365;
+    days += kDaysBefore[month - 1] + (month > 2 && leap(year) ? 1 : 0) + day - 1;
+    return days * kDay + hour * 3600 + minute * 60 + second;
+}
+
+int WeekdayOf(Wall wall)
+{
+    // 1970-01-01 was a Thursday.
+    const Wall days = FloorDays(wall);
+    return static_cast<int>(((days + 4) % 7 + 7) % 7);
+}
+
+std::size_t Settings::Texts() const
+{
+    std::size_t texts = reminderMessage ? 6 : 5; // server name, four messages, the reminder's
+    for (const Window& window : windows) {
+        texts += (window.enabledMessage ? 1 : 0) + (window.disabledMessage ? 1 : 0) + (window.weekendMotd ? 1 : 0);
+    }
+    return texts;
+}
 
 Tally& Tally::operator+=(const Tally& other)
 {
@@ -53,6 +122,12 @@ Tally& Tally::operator+=(const Tally& other)
     reloadsFailed += other.reloadsFailed;
     unloadsDuringWeekend += other.unloadsDuringWeekend;
     externalWritesDuringWeekend += other.externalWritesDuringWeekend;
+    windowSwitches += other.windowSwitches;
+    moves += other.moves;
+    loudTakeovers += other.loudTakeovers;
+    reminders += other.reminders;
+    heldEvaluations += other.heldEvaluations;
+    statusReplies += other.statusReplies;
     return *this;
 }
 
@@ -70,12 +145,40 @@ void Model::SetField(std::size_t row, float value)
 
 Values Model::ExpectedFields() const { return weekendInForce_ ? weekendFields_ : normal_; }
 
-bool Model::WindowOpen(std::int32_t startDay, std::int32_t endDay, int weekday)
+bool Model::WeeklyOpen(const Settings& settings, Wall now)
 {
-    // Offsets in days from today's midnight; the remainder keeps the dividend's sign.
-    const std::int64_t s = (std::int64_t{startDay} - weekday + 7) % 7;
-    const std::int64_t e = (std::int64_t{endDay} - weekday + 7) % 7;
-    return !(e <= 0 || (s > 0 && e >= s));
+    const int weekday = WeekdayOf(now);
+    const Wall t = now - FloorDays(now) * kDay;
+    // Offsets in days from today's midnight, the remainder keeping the dividend's sign; the times
+    // then place the start and the end within their days.
+    const std::int64_t s = (std::int64_t{settings.startDay} - weekday + 7) % 7;
+    const std::int64_t e = (std::int64_t{settings.endDay} - weekday + 7) % 7;
+    const Wall start = s * kDay + settings.startTime * 60;
+    const Wall end = e * kDay + settings.endTime * 60;
+    if (t < end && (t >= start || end < start)) return true;
+    // Start and end on one day with the end earlier: open from the start, round the week.
+    return s == e && end < start && t >= start;
+}
+
+bool Model::WindowOpen(const Window& window, Wall now)
+{
+    if (!window.weekly) return now >= window.start && now < window.end;
+    // A run lasts a day at most, so only today's and yesterday's openings can cover now.
+    const Wall run = (window.until > window.from ? window.until - window.from : window.until - window.from + 1440) * 60;
+    const int today = WeekdayOf(now);
+    const int yesterday = (today + 6) % 7;
+    const Wall sinceOpening = now - FloorDays(now) * kDay - window.from * 60;
+    if ((window.days >> today & 1) != 0 && sinceOpening >= 0 && sinceOpening < run) return true;
+    return (window.days >> yesterday & 1) != 0 && sinceOpening + kDay < run;
+}
+
+std::optional<int> Model::InForce(const Settings& settings, Wall now)
+{
+    for (std::size_t i = 0; i < settings.windows.size(); ++i) {
+        if (WindowOpen(settings.windows[i], now)) return static_cast<int>(i);
+    }
+    if (WeeklyOpen(settings, now)) return kWeekly;
+    return std::nullopt;
 }
 
 std::optional<std::string> Model::FormatPattern(const std::string& text)
@@ -128,29 +231,88 @@ void Model::Announce(const Color& color, const std::string& text, Outcome& out)
     }
 }
 
-bool Model::SwitchOn(Outcome& out)
+Model::Look Model::LookOf(int window) const
+{
+    Look look;
+    look.values = weekendValues_;
+    look.problem = weekendProblem_;
+    look.displayName = "Weekend";
+    look.enabledMessage = settings_.enabledMessage;
+    look.disabledMessage = settings_.disabledMessage;
+    look.weekendMotd = settings_.weekendMotd;
+    look.enabledColor = settings_.enabledColor;
+    look.disabledColor = settings_.disabledColor;
+    if (window == kWeekly) return look;
+    const Window& own = settings_.windows[static_cast<std::size_t>(window)];
+    look.name = look.displayName = own.name;
+    Values values{};
+    bool readable = true;
+    for (std::size_t row = 0; row < kRows; ++row) {
+        if (own.rates[row]) {
+            values[row] = *own.rates[row];
+        } else if (unreadableRow_ == row) {
+            readable = false;
+        } else {
+            values[row] = rows_[row];
+        }
+    }
+    look.values.reset();
+    if (readable) look.values = values;
+    look.enabledMessage = own.enabledMessage.value_or(look.enabledMessage);
+    look.disabledMessage = own.disabledMessage.value_or(look.disabledMessage);
+    look.weekendMotd = own.weekendMotd.value_or(look.weekendMotd);
+    look.enabledColor = own.enabledColor.value_or(look.enabledColor);
+    look.disabledColor = own.disabledColor.value_or(look.disabledColor);
+    return look;
+}
+
+std::optional<int> Model::WindowInForceByName() const
+{
+    if (windowName_.empty()) return kWeekly;
+    for (std::size_t i = 0; i < settings_.windows.size(); ++i) {
+        if (settings_.windows[i].name == windowName_) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+void Model::Show(const Look& look, Outcome& out)
+{
+    windowName_ = look.name;
+    if (settings_.motdEnabled) {
+        motd_ = look.weekendMotd;
+        ++motdChanges_;
+    }
+    Announce(look.enabledColor, look.enabledMessage, out);
+}
+
+bool Model::SwitchOn(int window, Outcome& out)
 {
     if (!gameMode_) {
         out.warning = true;
         return false;
     }
-    if (!weekendValues_) {
-        ++out.failures;
-        ++tally_.failedSwitchesOn;
-        if (!weekendProblem_.empty()) out.mentions.push_back(weekendProblem_);
-        return false;
-    }
     // The snapshot is only ever taken while the normal values are in force.
-    for (std::size_t row = 0; row < kRows; ++row) {
-        weekendFields_[row] = (*weekendValues_)[row] != 0.0f ? (*weekendValues_)[row] : normal_[row];
-    }
+    if (!Move(window, out)) return false;
     weekendInForce_ = true;
     ++tally_.switchesOn;
-    if (settings_.motdEnabled) {
-        motd_ = settings_.weekendMotd;
-        ++motdChanges_;
+    return true;
+}
+
+bool Model::Move(int window, Outcome& out)
+{
+    const Look look = LookOf(window);
+    if (!look.values) {
+        ++out.failures;
+        ++tally_.failedSwitchesOn;
+        if (!look.problem.empty()) out.mentions.push_back(look.problem);
+        return false;
     }
-    Announce(settings_.enabledColor, settings_.enabledMessage, out);
+    // Every field gets the window's value; a 0 there is the normal value, which normal_ holds.
+    for (std::size_t row = 0; row < kRows; ++row) {
+        weekendFields_[row] = (*look.values)[row] != 0.0f ? (*look.values)[row] : normal_[row];
+    }
+    if (window != kWeekly) ++tally_.windowSwitches;
+    Show(look, out);
     return true;
 }
 
@@ -166,8 +328,152 @@ bool Model::SwitchOff(Outcome& out)
         motd_ = settings_.normalMotd;
         ++motdChanges_;
     }
-    Announce(settings_.disabledColor, settings_.disabledMessage, out);
+    // The window whose values were in force says goodbye; one a reload took away, the main section.
+    const Look look = LookOf(WindowInForceByName().value_or(kWeekly));
+    Announce(look.disabledColor, look.disabledMessage, out);
+    windowName_.clear();
     return true;
+}
+
+void Model::OpenWindow(int window, Outcome& out)
+{
+    if (!manual_) {
+        if (SwitchOn(window, out)) scheduled_ = true;
+        return;
+    }
+    // The schedule takes over a manual weekend without a second snapshot: quietly when the window
+    // looks like the main section, with its own values and message otherwise.
+    const Look own = LookOf(window);
+    const Look main = LookOf(kWeekly);
+    const bool alike =
+        window == kWeekly || (own.values && main.values && *own.values == *main.values &&
+                              own.weekendMotd == main.weekendMotd && own.enabledMessage == main.enabledMessage);
+    if (!alike) {
+        if (!Move(window, out)) return;
+        ++tally_.loudTakeovers;
+    }
+    scheduled_ = true;
+    manual_ = false;
+    windowName_ = own.name;
+    ++tally_.adoptions;
+}
+
+std::optional<std::pair<Wall, std::optional<int>>> Model::NextChange(Wall now) const
+{
+    // The window in force can only change at a midnight, at a time the file names on some day, or
+    // at a dated window's ends; the first of those moments that brings another window is the change.
+    Wall limit = now + 8 * kDay;
+    std::vector<int> minutes = {0, settings_.startTime, settings_.endTime};
+    std::vector<Wall> moments;
+    for (const Window& window : settings_.windows) {
+        if (window.weekly) {
+            minutes.push_back(window.from);
+            minutes.push_back(window.until);
+        } else {
+            limit = std::max(limit, window.end + 8 * kDay);
+            moments.push_back(window.start);
+            moments.push_back(window.end);
+        }
+    }
+    for (Wall day = FloorDays(now); day * kDay <= limit; ++day) {
+        for (const int minute : minutes) moments.push_back(day * kDay + minute * 60);
+    }
+    std::sort(moments.begin(), moments.end());
+    const std::optional<int> current = InForce(settings_, now);
+    for (const Wall moment : moments) {
+        if (moment <= now) continue;
+        if (moment > limit) break;
+        const std::optional<int> window = InForce(settings_, moment);
+        if (window != current) return std::make_pair(moment, window);
+    }
+    return std::nullopt;
+}
+
+void Model::Remind(Wall now, Outcome& out)
+{
+    if (settings_.reminders.empty()) return;
+    const auto change = NextChange(now);
+    if (!change || !change->second) return;
+    const int window = *change->second;
+    const Wall opening = change->first;
+    // Not for a window already open that only comes into force when another closes, nor for the
+    // weekly window while an administrator has the weekend on.
+    if (window == kWeekly && manual_) return;
+    const bool openBefore = window == kWeekly
+                                ? WeeklyOpen(settings_, opening - 1)
+                                : WindowOpen(settings_.windows[static_cast<std::size_t>(window)], opening - 1);
+    if (openBefore) return;
+    const Look look = LookOf(window);
+    if (look.name != reminderWindow_ || opening != reminderOpening_) {
+        reminderWindow_ = look.name;
+        reminderOpening_ = opening;
+        remindedWithin_ = 0;
+    }
+    const Wall left = opening - now;
+    int due = 0;
+    for (const int lead : settings_.reminders) {
+        const bool come = Wall{lead} * 60 >= left;
+        const bool fresh = remindedWithin_ == 0 || lead < remindedWithin_;
+        if (come && fresh && (due == 0 || lead < due)) due = lead;
+    }
+    if (due == 0) return;
+    remindedWithin_ = due;
+    ++tally_.reminders;
+    AnnounceReminder(look, left, out);
+}
+
+void Model::AnnounceReminder(const Look& look, Wall left, Outcome& out)
+{
+    Ensure(out, players_.size());
+    const std::string pattern =
+        settings_.reminderMessage.value_or("").empty() ? std::string(kDefaultReminder) : *settings_.reminderMessage;
+    const std::optional<std::string> formatted = FormatReminder(pattern, (left + 59) / 60, look.displayName);
+    if (!formatted) out.warning = true;
+    const std::string& text = formatted ? *formatted : pattern;
+    for (std::size_t i = 0; i < players_.size(); ++i) {
+        if (!players_[i].connected) continue;
+        if (settings_.notification) {
+            Message message;
+            message.kind = MessageKind::Notification;
+            message.text = text;
+            message.color = look.enabledColor;
+            out.inboxes[i].push_back(message);
+        }
+        if (settings_.chatbox) {
+            Message message;
+            message.kind = MessageKind::ChatLine;
+            message.text = ChatLine(look.enabledColor, text);
+            message.sender = settings_.serverName;
+            out.inboxes[i].push_back(message);
+        }
+    }
+}
+
+void Model::Evaluate(Wall now, Outcome& out)
+{
+    // With times of day in play, a clock that went back by up to an hour (the autumn change) does
+    // not reopen what already closed: the decision keeps to the latest time seen.
+    const bool times = settings_.startTime != 0 || settings_.endTime != 0 || !settings_.windows.empty();
+    if (times) {
+        if (lastDecision_ != 0 && now < lastDecision_ && lastDecision_ - now <= kClockChange) {
+            now = lastDecision_;
+            ++tally_.heldEvaluations;
+        } else {
+            lastDecision_ = now;
+        }
+    }
+    const std::optional<int> target = InForce(settings_, now);
+    if (!target) {
+        if (scheduled_) {
+            scheduled_ = false;
+            SwitchOff(out);
+        }
+    } else if (!scheduled_) {
+        OpenWindow(*target, out);
+    } else if (WindowInForceByName() != target) {
+        if (Move(*target, out)) ++tally_.moves;
+    }
+    Remind(now, out);
 }
 
 void Model::ReadFile(std::optional<std::size_t> replyTo, Outcome& out)
@@ -193,10 +499,11 @@ void Model::ReadFile(std::optional<std::size_t> replyTo, Outcome& out)
     }
     if (!replyTo) return;
     out.inboxes[*replyTo].push_back(reply);
-    if (file_ && file_->loads && file_->warns) {
+    if (file_ && file_->loads && file_->warns != false) {
         Message warnings;
         warnings.kind = MessageKind::Reply;
         warnings.warningReply = true;
+        warnings.maybe = !file_->warns.has_value();
         warnings.color = Color{1.0f, 0.5209956f, 0.0f, 1.0f}; // amber, 255 191 0 as the game's linear colour
         out.inboxes[*replyTo].push_back(warnings);
     }
@@ -210,6 +517,13 @@ void Model::Load(Outcome& out)
     weekendProblem_.clear();
     weekendInForce_ = scheduled_ = manual_ = firstCheckDone_ = false;
     count_ = 0;
+    rows_ = Values{};
+    unreadableRow_.reset();
+    windowName_.clear();
+    lastDecision_ = 0;
+    reminderWindow_.clear();
+    reminderOpening_ = 0;
+    remindedWithin_ = 0;
     if (!file_) {
         out.warning = true;
         out.mentions.push_back("not found");
@@ -226,6 +540,8 @@ void Model::TakeFile(Outcome& out)
     settings_ = file_->settings;
     weekendValues_ = file_->weekend;
     weekendProblem_ = weekendValues_ ? std::string() : file_->problem;
+    rows_ = file_->rows;
+    unreadableRow_ = file_->unreadableRow;
     // A weekend value that cannot be read is reported at the load, not hours later.
     if (!weekendValues_) {
         out.warning = true;
@@ -259,7 +575,7 @@ int Model::CallsUntilEvaluation() const
     return threshold - count_ + 1;
 }
 
-void Model::TimerCall(int weekday, Outcome& out)
+void Model::TimerCall(Wall now, Outcome& out)
 {
     if (!loaded_) return;
     if (!gameMode_) {
@@ -271,21 +587,8 @@ void Model::TimerCall(int weekday, Outcome& out)
     if (before != threshold) return;
     firstCheckDone_ = true;
     ++tally_.evaluations;
-    const bool open = WindowOpen(settings_.startDay, settings_.endDay, weekday);
-    if (open && !scheduled_) {
-        if (manual_) {
-            // The schedule takes over a manual weekend: no second snapshot, no announcement.
-            scheduled_ = true;
-            manual_ = false;
-            ++tally_.adoptions;
-        } else if (SwitchOn(out)) {
-            scheduled_ = true;
-        }
-    } else if (!open && scheduled_) {
-        scheduled_ = false;
-        SwitchOff(out);
-    }
     count_ = 0;
+    Evaluate(now, out);
 }
 
 void Model::ChatReload(std::size_t player, Outcome& out)
@@ -312,10 +615,34 @@ void Model::Toggle(std::size_t player, Outcome& out)
         return;
     }
     if (!manual_) {
-        manual_ = SwitchOn(out);
+        manual_ = SwitchOn(kWeekly, out);
     } else {
         manual_ = !SwitchOff(out);
     }
+}
+
+void Model::Status(std::size_t player, const std::string& command, Wall now, Outcome& out)
+{
+    Ensure(out, players_.size());
+    if (!loaded_ || settings_.statusCommand.empty() || !SameCommandWord(command, settings_.statusCommand)) {
+        out.refused = true;
+        return;
+    }
+    Message reply;
+    reply.kind = MessageKind::Reply;
+    reply.prefix = true;
+    reply.color = Color{1.0f, 1.0f, 1.0f, 1.0f};
+    if (weekendInForce_) {
+        reply.text = LookOf(WindowInForceByName().value_or(kWeekly)).displayName + " rates are on";
+        if (manual_) reply.text += ", switched on by an administrator";
+    } else if (const std::optional<int> byClock = InForce(settings_, now)) {
+        reply.text =
+            "Normal rates are on; " + LookOf(*byClock).displayName + " rates start at the next check of the schedule";
+    } else {
+        reply.text = "Normal rates are on";
+    }
+    out.inboxes[player].push_back(reply);
+    ++tally_.statusReplies;
 }
 
 } // namespace model

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "standin/game/GameTypes.h"
@@ -25,7 +26,33 @@ bool WholeNumberRow(std::size_t row);
 // Linear RGBA, as the game receives it.
 using Color = standin::ReceivedColor;
 
-// The twelve settings, as a load puts them in force (initial values before any load).
+// Seconds on the local wall clock since 1970-01-01 00:00, the scale every time in the file is on.
+using Wall = std::int64_t;
+constexpr Wall kDay = 24 * 60 * 60;
+constexpr Wall kWeek = 7 * kDay;
+Wall WallOf(int year, int month, int day, int hour, int minute, int second);
+// 0 = Sunday.
+int WeekdayOf(Wall wall);
+
+// An entry of "Schedules": open on its weekdays from `from` for the run up to `until` (past
+// midnight when `until` is not after `from`), or, dated, from `start` up to `end`.
+struct Window {
+    std::string name;
+    bool weekly = true;
+    std::uint8_t days = 0; // bit d for weekday d
+    int from = 0;          // minutes after midnight
+    int until = 0;
+    Wall start = 0;
+    Wall end = 0;
+    std::array<std::optional<float>, kRows> rates; // its own; the others are the main section's
+    std::optional<std::string> enabledMessage;
+    std::optional<std::string> disabledMessage;
+    std::optional<std::string> weekendMotd;
+    std::optional<Color> enabledColor;
+    std::optional<Color> disabledColor;
+};
+
+// The settings, as a load puts them in force (initial values before any load).
 struct Settings {
     std::string serverName;
     bool notification = true;
@@ -39,6 +66,16 @@ struct Settings {
     std::string normalMotd;
     std::int32_t startDay = 0;
     std::int32_t endDay = 0;
+    // The optional members; without them the file behaves as one with none of them.
+    int startTime = 0; // minutes after midnight
+    int endTime = 0;
+    std::vector<Window> windows;
+    std::vector<int> reminders;                 // minutes before an opening
+    std::optional<std::string> reminderMessage; // absent or empty: the default text
+    std::string statusCommand;                  // empty: none
+
+    // The texts the plug-in keeps in the game's strings while these settings are in force.
+    std::size_t Texts() const;
 };
 
 // A config file on disk and what loading it means.
@@ -52,8 +89,12 @@ struct ConfigFile {
     std::optional<Values> weekend; // when it loads: empty when a weekend value cannot be read
     // When it loads: it has a probable mistake (a value that leaves a rate alone or is negative, a
     // colour beyond 0 to 1, an odd weekday, a text shown otherwise than written, an unknown member),
-    // so a reload's reply is followed by a message that names them.
-    bool warns = false;
+    // so a reload's reply is followed by a message that names them. Nothing: the model cannot tell
+    // (windows bring mistakes of their own, overlaps among them), and either is right.
+    std::optional<bool> warns = false;
+    // The main section's rows as the schedules inherit them: every row but unreadableRow.
+    Values rows{};
+    std::optional<std::size_t> unreadableRow;
 };
 
 enum class MessageKind { Reply, Notification, ChatLine };
@@ -65,6 +106,10 @@ struct Message {
     bool failedReply = false;
     // After "Config Reloaded!": "N warning(s) about <file>: ...", in amber.
     bool warningReply = false;
+    // A message that may be missing; where the inbox holds another, the model had none.
+    bool maybe = false;
+    // A reply that must begin with text (the status, whose times the model does not work out).
+    bool prefix = false;
     Color color;
     std::string sender; // chat lines
 };
@@ -91,6 +136,13 @@ struct Tally {
     std::uint64_t reloadsFailed = 0;
     std::uint64_t unloadsDuringWeekend = 0;
     std::uint64_t externalWritesDuringWeekend = 0;
+    // Only where windows with times or schedules were configured:
+    std::uint64_t windowSwitches = 0; // switches on or moves into a schedule's window
+    std::uint64_t moves = 0;          // from one window straight into another
+    std::uint64_t loudTakeovers = 0;  // a manual weekend taken over by a window of its own look
+    std::uint64_t reminders = 0;
+    std::uint64_t heldEvaluations = 0; // the clock went back and the decision kept the later time
+    std::uint64_t statusReplies = 0;
 
     Tally& operator+=(const Tally& other);
 };
@@ -130,23 +182,58 @@ public:
     void Unload(Outcome& out);
     // Timer calls the plug-in counts before the next evaluation, that one included.
     int CallsUntilEvaluation() const;
-    // One timer call seen by the plug-in; weekday is the local weekday its clock reads.
-    void TimerCall(int weekday, Outcome& out);
+    // One timer call seen by the plug-in; now is the local time its clock reads.
+    void TimerCall(Wall now, Outcome& out);
     void ChatReload(std::size_t player, Outcome& out);
     void ConsoleReload(std::optional<std::size_t> player, Outcome& out);
     void Toggle(std::size_t player, Outcome& out);
+    // A chat line from a player; answered only when it names the configured status command.
+    void Status(std::size_t player, const std::string& command, Wall now, Outcome& out);
+    // What the plug-in holds in the game's strings: its settings' texts.
+    std::size_t Texts() const { return loaded_ ? settings_.Texts() : 0; }
+    // The registrations a loaded plug-in keeps with the host.
+    std::size_t Registrations() const { return loaded_ ? 4 + (settings_.statusCommand.empty() ? 0 : 1) : 0; }
 
-    // The rule of the weekly window, days taken as configured (any 32-bit value).
-    static bool WindowOpen(std::int32_t startDay, std::int32_t endDay, int weekday);
+    // The window in force at now: the first open entry of the schedules, else the weekly window
+    // (kWeekly) when it is open, else none.
+    static constexpr int kWeekly = -1;
+    static std::optional<int> InForce(const Settings& settings, Wall now);
+    // The rule of the weekly window with its times, days taken as configured (any 32-bit value).
+    static bool WeeklyOpen(const Settings& settings, Wall now);
+    static bool WindowOpen(const Window& window, Wall now);
     // A message text as a pattern without arguments: doubled braces made single; nothing when a
     // single brace or a replacement field makes it no valid pattern.
     static std::optional<std::string> FormatPattern(const std::string& text);
     static std::string ChatLine(const Color& color, const std::string& text);
 
 private:
-    bool SwitchOn(Outcome& out);
+    // What a window writes and shows: its own values and texts, the main section's where it has none.
+    struct Look {
+        std::optional<Values> values; // empty: a value cannot be read
+        std::string problem;          // then: the member a failed switch must name
+        std::string name;             // "" for the main section's
+        std::string displayName;
+        std::string enabledMessage;
+        std::string disabledMessage;
+        std::string weekendMotd;
+        Color enabledColor;
+        Color disabledColor;
+    };
+    Look LookOf(int window) const;
+    // The window whose values are in force, found by name in the settings now in force.
+    std::optional<int> WindowInForceByName() const;
+
+    bool SwitchOn(int window, Outcome& out);
+    // The window's values and look over whatever is in force; nothing when a value cannot be read.
+    bool Move(int window, Outcome& out);
     bool SwitchOff(Outcome& out);
+    void Show(const Look& look, Outcome& out);
+    void OpenWindow(int window, Outcome& out);
+    void Evaluate(Wall now, Outcome& out);
+    void Remind(Wall now, Outcome& out);
+    std::optional<std::pair<Wall, std::optional<int>>> NextChange(Wall now) const;
     void Announce(const Color& color, const std::string& text, Outcome& out);
+    void AnnounceReminder(const Look& look, Wall left, Outcome& out);
     void ReadFile(std::optional<std::size_t> replyTo, Outcome& out);
     void TakeFile(Outcome& out);
 
@@ -169,6 +256,14 @@ private:
     Settings settings_;
     std::optional<Values> weekendValues_; // from the kept document; empty when unreadable
     std::string weekendProblem_;          // then: the key a failed switch-on must name
+    Values rows_{};                       // the main section's rows, for the schedules
+    std::optional<std::size_t> unreadableRow_;
+    std::string windowName_; // the window whose values are in force; "" the main section's
+    Wall lastDecision_ = 0;  // the latest time an evaluation with times of day decided by
+    // The opening the reminders are about, and the shortest lead announced for it.
+    std::string reminderWindow_;
+    Wall reminderOpening_ = 0;
+    int remindedWithin_ = 0; // 0: none yet
     bool weekendInForce_ = false;
     bool scheduled_ = false;
     bool manual_ = false;

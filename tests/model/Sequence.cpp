@@ -1,8 +1,12 @@
 // Random sequences, weighted toward what makes switches happen: timer calls up to and around the
-// evaluations, days passing, toggles, reloads of changed files.
+// evaluations, days passing, toggles, reloads of changed files, and, with windows, the clock set
+// so that an evaluation falls just before or after a window opens, closes or is due a reminder.
 #include "tests/model/Sequence.h"
 
+#include <cctype>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -29,6 +33,13 @@ const Weighted kWeights[] = {
     {ActionType::SetAdmin, 1},      {ActionType::Unload, 2},
     {ActionType::Load, 3},
 };
+
+const Weighted kWindowWeights[] = {{ActionType::ClockTo, 16}, {ActionType::ClockBack, 3}, {ActionType::Status, 2}};
+// Steps back of the clocks: within the hour that an evaluation bridges, and just beyond it.
+const int kClockSteps[] = {60, 600, 1800, 3540, 3600, 3601, 7200};
+
+// Seconds from a boundary at which the evaluation falls: either side of it, and a whole period.
+const int kClockOffsets[] = {-900, -601, -300, -60, -1, 0, 1, 59, 300, 601};
 
 const int kTimerCalls[] = {1, 2, 10, 29, 30, 31, 32, 100, 599, 600, 601, 602, 1202};
 
@@ -66,19 +77,63 @@ std::string CommandLine(Rng& rng, const char* command)
     return line;
 }
 
-Action Random(Rng& rng)
+// A moment near which something happens in the settings: a window of them opening or closing, or
+// a reminder before an opening coming due.
+void ClockTarget(Rng& rng, const Settings& settings, Action& action)
+{
+    const auto weekday = [](std::int64_t day) { return ((day % 7) + 7) % 7; };
+    std::vector<std::pair<bool, Wall>> moments = {{false, weekday(settings.startDay) * kDay + settings.startTime * 60},
+                                                  {false, weekday(settings.endDay) * kDay + settings.endTime * 60}};
+    for (const Window& window : settings.windows) {
+        if (!window.weekly) {
+            moments.push_back({true, window.start});
+            moments.push_back({true, window.end});
+            continue;
+        }
+        const int run = window.until > window.from ? window.until - window.from : window.until - window.from + 1440;
+        for (int day = 0; day < 7; ++day) {
+            if ((window.days >> day & 1) == 0) continue;
+            moments.push_back({false, day * kDay + window.from * 60});
+            moments.push_back({false, (day * kDay + (window.from + run) * 60) % kWeek});
+        }
+    }
+    const auto& moment = moments[rng.Below(moments.size())];
+    action.flag = moment.first;
+    action.seconds = moment.second;
+    if (!settings.reminders.empty() && rng.Percent(40)) {
+        action.seconds -= Wall{settings.reminders[rng.Below(settings.reminders.size())]} * 60;
+        if (!action.flag) action.seconds = ((action.seconds % kWeek) + kWeek) % kWeek;
+    }
+    action.offset = rng.Pick(kClockOffsets);
+}
+
+// What the actions of a sequence with windows are drawn around: its start, and the settings of
+// the last config written that loads.
+struct WindowContext {
+    Wall start = 0;
+    Settings latest;
+};
+
+Action Random(Rng& rng, WindowContext* windows)
 {
     int total = 0;
     for (const auto& entry : kWeights) total += entry.weight;
+    if (windows != nullptr) {
+        for (const auto& entry : kWindowWeights) total += entry.weight;
+    }
     int roll = static_cast<int>(rng.Below(static_cast<std::uint64_t>(total)));
     ActionType type = ActionType::Timer;
-    for (const auto& entry : kWeights) {
-        if (roll < entry.weight) {
-            type = entry.type;
-            break;
+    const auto pick = [&](const auto& table) {
+        for (const auto& entry : table) {
+            if (roll < entry.weight) {
+                type = entry.type;
+                return true;
+            }
+            roll -= entry.weight;
         }
-        roll -= entry.weight;
-    }
+        return false;
+    };
+    if (!pick(kWeights) && windows != nullptr) pick(kWindowWeights);
 
     Action action;
     action.type = type;
@@ -98,7 +153,24 @@ Action Random(Rng& rng)
         const ConfigKind kinds[] = {ConfigKind::Good,      ConfigKind::Good,  ConfigKind::Good,
                                     ConfigKind::Good,      ConfigKind::Good,  ConfigKind::UnreadableWeekend,
                                     ConfigKind::HalfValid, ConfigKind::Broken};
-        action.config = std::make_shared<const ConfigFile>(MakeConfig(rng, rng.Pick(kinds)));
+        ConfigScope scope;
+        if (windows != nullptr) scope = {true, windows->start};
+        action.config = std::make_shared<const ConfigFile>(MakeConfig(rng, rng.Pick(kinds), scope));
+        if (windows != nullptr && action.config->loads) windows->latest = action.config->settings;
+        break;
+    }
+    case ActionType::ClockTo:
+        ClockTarget(rng, windows->latest, action);
+        break;
+    case ActionType::ClockBack:
+        action.seconds = rng.Pick(kClockSteps);
+        break;
+    case ActionType::Status: {
+        const std::string& configured = windows->latest.statusCommand;
+        action.text = configured.empty() || rng.Percent(15) ? "/rates" : configured;
+        if (rng.Percent(20)) {
+            for (char& c : action.text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
         break;
     }
     case ActionType::ChatReload:
@@ -147,19 +219,24 @@ std::string DescribePlayer(const Player& player)
 
 } // namespace
 
-Sequence MakeSequence(std::uint64_t seed, std::size_t length)
+Sequence MakeSequence(std::uint64_t seed, std::size_t length, bool windows)
 {
-    Rng rng(seed * 0x9E3779B97F4A7C15ull + 1);
+    Rng rng(seed * 0x9E3779B97F4A7C15ull + (windows ? 2 : 1));
     Sequence sequence;
     sequence.seed = seed;
+    sequence.windows = windows;
     sequence.year = 2026 + static_cast<int>(rng.Below(2));
     sequence.month = 1 + static_cast<int>(rng.Below(12));
     sequence.day = 1 + static_cast<int>(rng.Below(28));
     sequence.hour = static_cast<int>(rng.Below(24));
 
+    WindowContext context;
+    context.start = WallOf(sequence.year, sequence.month, sequence.day, sequence.hour, 0, 0);
     Action write;
     write.type = ActionType::WriteConfig;
-    write.config = std::make_shared<const ConfigFile>(MakeConfig(rng, ConfigKind::Good));
+    write.config = std::make_shared<const ConfigFile>(
+        MakeConfig(rng, ConfigKind::Good, windows ? ConfigScope{true, context.start} : ConfigScope{}));
+    context.latest = write.config->settings;
     sequence.actions.push_back(write);
     Action admin;
     admin.type = ActionType::Join;
@@ -172,7 +249,7 @@ Sequence MakeSequence(std::uint64_t seed, std::size_t length)
     load.type = ActionType::Load;
     sequence.actions.push_back(load);
 
-    for (std::size_t i = 0; i < length; ++i) sequence.actions.push_back(Random(rng));
+    for (std::size_t i = 0; i < length; ++i) sequence.actions.push_back(Random(rng, windows ? &context : nullptr));
     return sequence;
 }
 
@@ -236,6 +313,22 @@ std::string Describe(const Action& action)
     case ActionType::Load:
         text << "plug-in library loaded";
         break;
+    case ActionType::ClockTo:
+        text << "clock set so that the next evaluation falls " << (action.offset >= 0 ? "+" : "") << action.offset
+             << " s from ";
+        if (action.flag) {
+            text << "wall-clock second " << action.seconds << " (dated)";
+        } else {
+            text << "weekday " << action.seconds / kDay << " " << action.seconds % kDay / 3600 << ":"
+                 << action.seconds % 3600 / 60 << " (the next such moment)";
+        }
+        break;
+    case ActionType::ClockBack:
+        text << "the clocks go back " << action.seconds << " s";
+        break;
+    case ActionType::Status:
+        text << "chat '" << action.text << "' (the status command) from " << who();
+        break;
     }
     return text.str();
 }
@@ -244,7 +337,8 @@ std::string Describe(const Sequence& sequence)
 {
     std::ostringstream text;
     text << "seed " << sequence.seed << ", starting " << sequence.year << "-" << sequence.month << "-" << sequence.day
-         << " " << sequence.hour << ":00 local time, " << sequence.actions.size() << " actions:\n";
+         << " " << sequence.hour << ":00 local time" << (sequence.windows ? ", with windows" : "") << ", "
+         << sequence.actions.size() << " actions:\n";
     for (std::size_t i = 0; i < sequence.actions.size(); ++i) {
         text << "  " << i + 1 << ". " << Describe(sequence.actions[i]) << "\n";
         const Action& action = sequence.actions[i];

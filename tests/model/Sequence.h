@@ -32,13 +32,17 @@ enum class ActionType {
     SetAdmin,      // a connected player with a character, flag
     Unload,
     Load,
+    // Only in sequences with windows:
+    ClockTo,   // the clock set so that the next evaluation falls at a moment near a boundary
+    ClockBack, // the clocks go back by seconds, as they do one night in autumn
+    Status,    // a chat line naming the status command (text), from a connected player
 };
 
 struct Action {
     ActionType type = ActionType::Timer;
     int count = 0;
-    int offset = 0;
-    std::int64_t seconds = 0;
+    int offset = 0;           // TimerToCheck: calls; ClockTo: seconds from the moment
+    std::int64_t seconds = 0; // ClockTo: the moment, as a second of the week or (flag) a wall time
     std::uint32_t pick = 0;
     std::size_t row = 0;
     float value = 0.0f;
@@ -50,6 +54,9 @@ struct Action {
 
 struct Sequence {
     std::uint64_t seed = 0;
+    // Configs with the optional members (times, schedules, reminders, a status command) and actions
+    // that set the clock near the windows' boundaries.
+    bool windows = false;
     int year = 2026;
     int month = 1;
     int day = 1;
@@ -58,7 +65,8 @@ struct Sequence {
 };
 
 // A sequence from its seed: a start date, a config, two players and a load, then length random actions.
-Sequence MakeSequence(std::uint64_t seed, std::size_t length);
+// Without windows a seed gives the sequence it always has.
+Sequence MakeSequence(std::uint64_t seed, std::size_t length, bool windows = false);
 
 std::string Describe(const Action& action);
 std::string Describe(const Sequence& sequence);

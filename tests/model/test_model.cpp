@@ -2,10 +2,15 @@
 // library, each from a recorded seed. A failure prints its seed and the shortest failing
 // sequence found by dropping actions while it still fails.
 //
-//   QV_MODEL_SEED=<n>       replay that one seed, printing its sequence (shrunk when it fails)
-//   QV_MODEL_SEQUENCES=<n>  how many sequences (default 5000; 600 under the sanitizers, 150 under Wine)
-//   QV_MODEL_BASE_SEED=<n>  the first seed of a run (default 1); seeds count up from it
-//   QV_MODEL_LENGTH=<n>     random actions per sequence (default 40)
+// The sequences with windows come second: their configs may hold times of day, schedules,
+// reminders and a status command, and the clock is set near the boundaries of their windows.
+//
+//   QV_MODEL_SEED=<n>         replay that one seed, printing its sequence (shrunk when it fails)
+//   QV_MODEL_WINDOWS_SEED=<n> the same for the sequence with windows of that seed
+//   QV_MODEL_SEQUENCES=<n>    how many sequences (default 5000; 600 under the sanitizers, 150 under Wine)
+//   QV_MODEL_WINDOWS=<n>      how many with windows (default 1000; 120 under the sanitizers, 30 under Wine)
+//   QV_MODEL_BASE_SEED=<n>    the first seed of a run (default 1); seeds count up from it
+//   QV_MODEL_LENGTH=<n>       random actions per sequence (default 40)
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -46,8 +51,10 @@ constexpr bool kSanitized = false;
 #if defined(_WIN32)
 // Under Wine every load of the library costs far more than natively.
 constexpr std::uint64_t kDefaultSequences = 150;
+constexpr std::uint64_t kDefaultWindowSequences = 30;
 #else
 constexpr std::uint64_t kDefaultSequences = kSanitized ? 600 : 5000;
+constexpr std::uint64_t kDefaultWindowSequences = kSanitized ? 120 : 1000;
 #endif
 constexpr std::uint64_t kDefaultLength = 40;
 constexpr int kMaxShrinkRuns = 3000;
@@ -151,7 +158,8 @@ void ReportFailure(const Sequence& sequence, const std::string& failure)
     ADD_FAILURE() << "seed " << sequence.seed << " fails " << failure << "\n\nShortest failing sequence found ("
                   << shortest.actions.size() << " of " << sequence.actions.size() << " actions), which fails "
                   << again.value_or("(no longer)") << "\n"
-                  << model::Describe(shortest) << "Replay with QV_MODEL_SEED=" << sequence.seed;
+                  << model::Describe(shortest) << "Replay with "
+                  << (sequence.windows ? "QV_MODEL_WINDOWS_SEED=" : "QV_MODEL_SEED=") << sequence.seed;
 }
 
 // Every sequence rewrites its config file many times; on a disk file system each truncation
@@ -167,16 +175,50 @@ void UseMemoryTempDirectory()
 #endif
 }
 
-void Print(const Coverage& coverage)
+void Print(const Coverage& coverage, bool windows)
 {
     const auto& t = coverage.tally;
-    std::cout << "model test: " << coverage.sequences << " sequences, " << coverage.actions << " actions, "
-              << coverage.timerCalls << " timer calls (" << t.uncountedCalls << " without a game mode), "
-              << t.evaluations << " evaluations; " << t.switchesOn << " switches on, " << t.switchesOff << " back, "
-              << t.failedSwitchesOn << " failed switch-ons, " << t.adoptions << " manual weekends adopted, "
-              << t.unloadsDuringWeekend << " unloads during a weekend, " << t.reloadsDone << " reloads done, "
-              << t.reloadsFailed << " failed, " << t.refusedCommands << " commands refused, "
-              << t.externalWritesDuringWeekend << " outside writes during a weekend\n";
+    std::cout << "model test" << (windows ? " with windows" : "") << ": " << coverage.sequences << " sequences, "
+              << coverage.actions << " actions, " << coverage.timerCalls << " timer calls (" << t.uncountedCalls
+              << " without a game mode), " << t.evaluations << " evaluations; " << t.switchesOn << " switches on, "
+              << t.switchesOff << " back, " << t.failedSwitchesOn << " failed switch-ons, " << t.adoptions
+              << " manual weekends adopted, " << t.unloadsDuringWeekend << " unloads during a weekend, "
+              << t.reloadsDone << " reloads done, " << t.reloadsFailed << " failed, " << t.refusedCommands
+              << " commands refused, " << t.externalWritesDuringWeekend << " outside writes during a weekend";
+    if (windows) {
+        std::cout << "; " << t.windowSwitches << " switches into a schedule's window, " << t.moves
+                  << " moves between windows, " << t.loudTakeovers << " manual weekends taken over by a window "
+                  << "of its own look, " << t.reminders << " reminders, " << t.heldEvaluations
+                  << " evaluations held at a later time, " << t.statusReplies << " status replies";
+    }
+    std::cout << "\n";
+}
+
+enum class RunEnd { Passed, Failed, ClockNotSimulated };
+
+// Runs count sequences from base; a failing one is reported and shrunk.
+RunEnd RunMany(std::uint64_t base, std::uint64_t count, std::uint64_t length, bool windows, Coverage& coverage)
+{
+    std::signal(SIGABRT, ReportSeedOnAbort);
+    for (std::uint64_t seed = base; seed < base + count; ++seed) {
+        std::snprintf(currentSeed, sizeof currentSeed, "%llu%s", static_cast<unsigned long long>(seed),
+                      windows ? " (with windows)" : "");
+        const Sequence sequence = model::MakeSequence(seed, length, windows);
+        const RunResult result = model::RunSequence(sequence);
+        if (result.clockNotSimulated) {
+            std::signal(SIGABRT, SIG_DFL);
+            return RunEnd::ClockNotSimulated;
+        }
+        coverage += result.coverage;
+        if (result.failure) {
+            std::signal(SIGABRT, SIG_DFL);
+            ReportFailure(sequence, *result.failure);
+            return RunEnd::Failed;
+        }
+    }
+    std::signal(SIGABRT, SIG_DFL);
+    Print(coverage, windows);
+    return RunEnd::Passed;
 }
 
 TEST(ModelTest, RandomSequencesMatchTheModel)
@@ -184,37 +226,28 @@ TEST(ModelTest, RandomSequencesMatchTheModel)
     const std::uint64_t length = FromEnvironment("QV_MODEL_LENGTH").value_or(kDefaultLength);
     UseMemoryTempDirectory();
 
-    if (const auto seed = FromEnvironment("QV_MODEL_SEED")) {
-        const Sequence sequence = model::MakeSequence(*seed, length);
+    const auto plainSeed = FromEnvironment("QV_MODEL_SEED");
+    const auto windowSeed = FromEnvironment("QV_MODEL_WINDOWS_SEED");
+    if (plainSeed || windowSeed) {
+        const Sequence sequence = model::MakeSequence(plainSeed ? *plainSeed : *windowSeed, length, !plainSeed);
         std::cout << model::Describe(sequence);
         if (const auto failure = FailureOf(sequence)) ReportFailure(sequence, *failure);
         return;
     }
 
-    const std::uint64_t count = FromEnvironment("QV_MODEL_SEQUENCES").value_or(kDefaultSequences);
     const std::uint64_t base = FromEnvironment("QV_MODEL_BASE_SEED").value_or(1);
-    std::signal(SIGABRT, ReportSeedOnAbort);
-    Coverage coverage;
-    for (std::uint64_t seed = base; seed < base + count; ++seed) {
-        std::snprintf(currentSeed, sizeof currentSeed, "%llu", static_cast<unsigned long long>(seed));
-        const Sequence sequence = model::MakeSequence(seed, length);
-        const RunResult result = model::RunSequence(sequence);
-        if (result.clockNotSimulated) GTEST_SKIP() << "the plug-in reads the real clock here, not the simulated one";
-        coverage += result.coverage;
-        if (result.failure) {
-            std::signal(SIGABRT, SIG_DFL);
-            ReportFailure(sequence, *result.failure);
-            return;
-        }
-    }
-    std::signal(SIGABRT, SIG_DFL);
-    Print(coverage);
-    RecordProperty("sequences", std::to_string(coverage.sequences));
-    RecordProperty("actions", std::to_string(coverage.actions));
+    const std::uint64_t count = FromEnvironment("QV_MODEL_SEQUENCES").value_or(kDefaultSequences);
+    Coverage plain;
+    const RunEnd run = RunMany(base, count, length, false, plain);
+    if (run == RunEnd::ClockNotSimulated)
+        GTEST_SKIP() << "the plug-in reads the real clock here, not the simulated one";
+    if (run == RunEnd::Failed) return;
+    RecordProperty("sequences", std::to_string(plain.sequences));
+    RecordProperty("actions", std::to_string(plain.actions));
 
     // The run is only worth its time if the random sequences reach what can go wrong.
     if (count >= 100) {
-        const auto& t = coverage.tally;
+        const auto& t = plain.tally;
         EXPECT_GT(t.switchesOn, 0u);
         EXPECT_GT(t.switchesOff, 0u);
         EXPECT_GT(t.failedSwitchesOn, 0u);
@@ -224,6 +257,21 @@ TEST(ModelTest, RandomSequencesMatchTheModel)
         EXPECT_GT(t.reloadsFailed, 0u);
         EXPECT_GT(t.refusedCommands, 0u);
         EXPECT_GT(t.externalWritesDuringWeekend, 0u);
+    }
+
+    const std::uint64_t windowCount = FromEnvironment("QV_MODEL_WINDOWS").value_or(kDefaultWindowSequences);
+    Coverage windows;
+    if (RunMany(base, windowCount, length, true, windows) != RunEnd::Passed) return;
+    RecordProperty("window_sequences", std::to_string(windows.sequences));
+    if (windowCount >= 50) {
+        const auto& t = windows.tally;
+        EXPECT_GT(t.windowSwitches, 0u);
+        EXPECT_GT(t.moves, 0u);
+        EXPECT_GT(t.loudTakeovers, 0u);
+        EXPECT_GT(t.adoptions, t.loudTakeovers) << "no quiet takeover";
+        EXPECT_GT(t.failedSwitchesOn, 0u);
+        EXPECT_GT(t.reminders, 0u);
+        EXPECT_GT(t.statusReplies, 0u);
     }
 }
 
