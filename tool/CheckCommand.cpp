@@ -6,6 +6,7 @@
 
 #include <fmt/format.h>
 
+#include "plugin/commands/Registrations.h"
 #include "plugin/config/LoadConfig.h"
 #include "plugin/host/Clock.h"
 #include "plugin/rates/ConfigWarnings.h"
@@ -39,6 +40,8 @@ CheckReport CheckConfig(const std::string& file)
 
     ConfigProblems settingsErrors;
     report.settings = DecodeSettings(report.document, settingsErrors);
+    if (report.settings) CheckCommandNames(*report.settings, settingsErrors);
+    if (!settingsErrors.empty()) report.settings.reset();
     report.settingsErrors = Described(file, std::move(settingsErrors), source.Places);
 
     ConfigProblems sectionErrors;

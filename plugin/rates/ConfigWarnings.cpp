@@ -281,7 +281,7 @@ bool Overlap(const Settings& settings, int a, const WeekMask& openA, int b, cons
 void WarnOnSchedules(const json& section, const std::optional<LocalTime>& now, ConfigProblems& warnings)
 {
     const json* member = FindMember(section, "Schedules");
-    if (member == nullptr) return;
+    if (member == nullptr || !member->is_array()) return;
     auto schedules = Quietly(section, "Schedules", ReadSchedules);
     const std::vector<std::string> known = KnownScheduleMembers();
     for (std::size_t i = 0; i < member->size(); ++i) {

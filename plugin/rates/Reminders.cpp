@@ -2,6 +2,7 @@
 // minutes the clocks on the wall will show.
 #include "plugin/rates/Reminders.h"
 
+#include <algorithm>
 #include <string>
 
 #include "plugin/config/PluginSettings.h"
@@ -33,6 +34,16 @@ void Remind(int window, std::int32_t minutes)
     if (PluginSettings.Chatbox) BroadcastChat(color, text);
 }
 
+// The record of an opening, made when it is first reminded of.
+WeekendState::Reminded& RemindedOf(const std::string& window, WallSeconds opening)
+{
+    auto& openings = Weekend.RemindedOpenings;
+    for (auto& reminded : openings) {
+        if (reminded.Window == window && reminded.Opening == opening) return reminded;
+    }
+    return openings.emplace_back(WeekendState::Reminded{window, opening});
+}
+
 } // namespace
 
 void SendDueReminders(const LocalTime& now)
@@ -46,23 +57,21 @@ void SendDueReminders(const LocalTime& now)
     // A window that is open already and only comes into force when another closes does not "start".
     if (IsOpen(PluginSettings, window, FromWallSeconds(change->At - 1))) return;
 
-    const std::string& name = WindowName(PluginSettings, window);
-    if (name != Weekend.ReminderWindow || change->At != Weekend.ReminderOpening) {
-        Weekend.ReminderWindow = name;
-        Weekend.ReminderOpening = change->At;
-        Weekend.RemindedWithin = std::numeric_limits<std::int32_t>::max();
-    }
-    // Every lead that has come and not been announced; one message covers them all.
+    // Openings that have passed are forgotten; a handful is all a server ever has ahead.
+    auto& openings = Weekend.RemindedOpenings;
+    openings.erase(std::remove_if(openings.begin(), openings.end(),
+                                  [&](const WeekendState::Reminded& reminded) { return reminded.Opening <= wall; }),
+                   openings.end());
+    // Every lead that has come; one message covers them all, unless it was announced already.
     const WallSeconds left = change->At - wall;
     std::int32_t shortestDue = 0;
     for (const std::int32_t lead : PluginSettings.Reminders) {
-        if (WallSeconds{lead} * 60 >= left && lead < Weekend.RemindedWithin &&
-            (shortestDue == 0 || lead < shortestDue)) {
-            shortestDue = lead;
-        }
+        if (WallSeconds{lead} * 60 >= left && (shortestDue == 0 || lead < shortestDue)) shortestDue = lead;
     }
     if (shortestDue == 0) return;
-    Weekend.RemindedWithin = shortestDue;
+    WeekendState::Reminded& reminded = RemindedOf(WindowName(PluginSettings, window), change->At);
+    if (shortestDue >= reminded.Within) return;
+    reminded.Within = shortestDue;
     Remind(window, static_cast<std::int32_t>((left + 59) / 60));
     LogInfo("Reminder sent: " + DisplayName(PluginSettings, window) + " in " + std::to_string((left + 59) / 60) +
             " minutes");

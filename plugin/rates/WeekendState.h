@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "plugin/config/Calendar.h"
 #include "plugin/config/WeekendValues.h"
@@ -30,10 +31,14 @@ struct WeekendState {
     // The wall-clock time of the last evaluation that looked at times of day: the hour the clocks
     // repeat in autumn is not lived twice.
     WallSeconds LastEvaluation = 0;
-    // The opening the reminders are about, and the shortest lead already announced for it.
-    std::string ReminderWindow;
-    WallSeconds ReminderOpening = 0;
-    std::int32_t RemindedWithin = std::numeric_limits<std::int32_t>::max();
+    // The openings reminded of, each with the shortest lead already announced for it. A reload can
+    // make another opening the next one and then this one again; it is not announced twice.
+    struct Reminded {
+        std::string Window;
+        WallSeconds Opening = 0;
+        std::int32_t Within = std::numeric_limits<std::int32_t>::max();
+    };
+    std::vector<Reminded> RemindedOpenings;
 };
 
 // Lives from the library's load to its unload; a reload of the config leaves it alone.

@@ -404,20 +404,17 @@ void Model::Remind(Wall now, Outcome& out)
                                 : WindowOpen(settings_.windows[static_cast<std::size_t>(window)], opening - 1);
     if (openBefore) return;
     const Look look = LookOf(window);
-    if (look.name != reminderWindow_ || opening != reminderOpening_) {
-        reminderWindow_ = look.name;
-        reminderOpening_ = opening;
-        remindedWithin_ = 0;
-    }
+    for (auto it = reminded_.begin(); it != reminded_.end();) it = it->first.second <= now ? reminded_.erase(it) : ++it;
+    int& remindedWithin = reminded_[{look.name, opening}]; // 0: none yet
     const Wall left = opening - now;
     int due = 0;
     for (const int lead : settings_.reminders) {
         const bool come = Wall{lead} * 60 >= left;
-        const bool fresh = remindedWithin_ == 0 || lead < remindedWithin_;
+        const bool fresh = remindedWithin == 0 || lead < remindedWithin;
         if (come && fresh && (due == 0 || lead < due)) due = lead;
     }
     if (due == 0) return;
-    remindedWithin_ = due;
+    remindedWithin = due;
     ++tally_.reminders;
     AnnounceReminder(look, left, out);
 }
@@ -521,9 +518,7 @@ void Model::Load(Outcome& out)
     unreadableRow_.reset();
     windowName_.clear();
     lastDecision_ = 0;
-    reminderWindow_.clear();
-    reminderOpening_ = 0;
-    remindedWithin_ = 0;
+    reminded_.clear();
     if (!file_) {
         out.warning = true;
         out.mentions.push_back("not found");

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -260,10 +261,8 @@ private:
     std::optional<std::size_t> unreadableRow_;
     std::string windowName_; // the window whose values are in force; "" the main section's
     Wall lastDecision_ = 0;  // the latest time an evaluation with times of day decided by
-    // The opening the reminders are about, and the shortest lead announced for it.
-    std::string reminderWindow_;
-    Wall reminderOpening_ = 0;
-    int remindedWithin_ = 0; // 0: none yet
+    // Each opening reminded of, by window name and time, with the shortest lead announced for it.
+    std::map<std::pair<std::string, Wall>, int> reminded_;
     bool weekendInForce_ = false;
     bool scheduled_ = false;
     bool manual_ = false;

@@ -177,6 +177,27 @@ TEST_F(Schedules, RemindersGoOutOncePerLeadBeforeAnOpeningAndNeverAfter)
     EXPECT_EQ(Xp(), 2.0f);
 }
 
+TEST_F(Schedules, AnOpeningIsRemindedOfOnceAlsoWhenReloadsPutAnotherOneBeforeItAndTakeItAway)
+{
+    const json weekly = ConfigWith({{"StartDay", 5}, {"StartTime", "20:00"}, {"Reminders", {60}}});
+    json withFair = weekly;
+    withFair["Quorvandelle"]["Schedules"] = {
+        {{"Name", "Fair"}, {"From", "2026-12-11T19:45"}, {"Until", "2026-12-11T19:50"}}};
+    Start(Wednesday, weekly);
+    server().SetLocalTime(2026, 12, 11, 18, 50);
+    qv().RunToFirstEvaluation();
+    server().ClearInboxes();
+    std::vector<std::string> reminders;
+    for (const json* config : std::vector<const json*>{&weekly, &withFair, &weekly}) {
+        Reload(*config);
+        qv().RunToNextEvaluation();
+        for (const std::string& text : Shown()) {
+            if (text.find(" start in ") != std::string::npos) reminders.push_back(text.substr(0, text.find(" in ")));
+        }
+    }
+    EXPECT_EQ(reminders, (std::vector<std::string>{"Boosted rates (Weekend) start", "Boosted rates (Fair) start"}));
+}
+
 TEST_F(Schedules, TheStatusCommandAnswersEveryPlayerAndFollowsReloads)
 {
     Start(Wednesday, ConfigWith({{"StatusCommand", "/rates"}}));

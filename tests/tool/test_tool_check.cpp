@@ -118,3 +118,24 @@ TEST(ToolCheck, AMissingSectionIsOneError)
     EXPECT_NE(report.settingsErrors[0].find("Quorvandelle at line 1, column 1: missing"), std::string::npos);
     EXPECT_TRUE(report.weekendErrors.empty());
 }
+
+TEST(ToolCheck, WhatThePluginRefusesBeyondTheTypesIsRefusedToo)
+{
+    const std::string settings = std::string(kSettings);
+    struct Row {
+        std::string members;
+        const char* error;
+    };
+    const Row rows[] = {
+        {", \"StatusCommand\": \"/QVRELOAD\"", "Quorvandelle.StatusCommand at line 4, column"},
+        {", \"Schedules\": {\"Name\": \"x\"}", "Quorvandelle.Schedules at line 4, column"},
+        {", \"Schedules\": \"weekly\"", "expected an array of windows, found string"},
+    };
+    for (const Row& row : rows) {
+        ConfigFile file(Config(settings + row.members, kMultipliers));
+        const CheckReport report = CheckConfig(file.Path());
+        EXPECT_TRUE(report.Refused()) << row.members;
+        ASSERT_EQ(report.settingsErrors.size(), 1u) << row.members;
+        EXPECT_NE(report.settingsErrors[0].find(row.error), std::string::npos) << report.settingsErrors[0];
+    }
+}
