@@ -53,7 +53,8 @@ void OpenWindow(int window)
         // An administrator already put the weekend in force: the schedule takes it over rather
         // than switching again, which would snapshot weekend values as the normal ones. A window
         // that looks different brings its own values and message.
-        if (!SameLook(window) && !MoveToWindow(window)) return;
+        const bool taken = SameLook(window) ? !GameModeReplaced() || PutIntoNewGameMode(window) : MoveToWindow(window);
+        if (!taken) return;
         Weekend.ScheduledWeekendActive = true;
         Weekend.ManualWeekendActive = false;
         Weekend.WindowName = WindowName(PluginSettings, window);
@@ -77,7 +78,14 @@ void Evaluate()
     Weekend.FirstCheckDone = true;
     const LocalTime now = DecisionTime(Clock::LocalNow());
     const std::optional<int> target = WindowInForce(PluginSettings, now);
-    if (!target) {
+    // The host rebuilt its game mode while the weekend was on: the weekend goes on in the new one.
+    const bool sameWindow =
+        Weekend.ScheduledWeekendActive && target && FindWindow(PluginSettings, Weekend.WindowName) == target;
+    const bool stillManual = Weekend.ManualWeekendActive && !target;
+    if (GameModeReplaced() && (sameWindow || stillManual)) {
+        const int window = sameWindow ? *target : kWeeklyWindow;
+        if (PutIntoNewGameMode(window)) LogInfo("Weekend rates put into the new game mode" + Which(window));
+    } else if (!target) {
         if (Weekend.ScheduledWeekendActive) CloseWindow();
     } else if (!Weekend.ScheduledWeekendActive) {
         OpenWindow(*target);

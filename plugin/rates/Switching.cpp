@@ -59,15 +59,40 @@ std::optional<MultiplierValues> ValuesToSwitchTo(int window, AShooterGameMode*& 
     return values;
 }
 
-void ShowWindow(AShooterGameMode* gameMode, int window)
+enum class Announcement { Made, Withheld };
+
+void ShowWindow(AShooterGameMode* gameMode, int window, Announcement announcement)
 {
     const WindowLook look = LookOf(PluginSettings, window);
     Weekend.WindowName = WindowName(PluginSettings, window);
     if (PluginSettings.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, *look.WeekendMOTD);
-    Announce(look.EnabledColor, *look.EnabledMessage, look.EnabledMessageKey);
+    if (announcement == Announcement::Made) Announce(look.EnabledColor, *look.EnabledMessage, look.EnabledMessageKey);
+}
+
+// A snapshot of the game mode's values while the normal ones are in force, then the window's values.
+void WriteFromNormal(AShooterGameMode* gameMode, const MultiplierValues& values)
+{
+    for (std::size_t row = 0; row < kMultiplierCount; ++row) {
+        const char* field = WeekendMultiplierTable[row].Key;
+        if (!Weekend.WeekendValuesInForce) Weekend.SavedMultipliers[row] = Game::ReadMultiplier(gameMode, field);
+        if (values[row] != 0.0f) Game::WriteMultiplier(gameMode, field, values[row]);
+    }
+    Weekend.WeekendValuesInForce = true;
+    Weekend.SwitchedGameMode = gameMode;
+}
+
+// The snapshot belongs to a game mode that is gone; the one in force holds the server's normal values.
+void ForgetReplacedGameMode()
+{
+    if (!GameModeReplaced()) return;
+    Weekend.WeekendValuesInForce = false;
+    LogInfo("The game mode was replaced while weekend rates were in force; the new one holds the server's normal "
+            "values, and the saved ones of the old one are dropped");
 }
 
 } // namespace
+
+bool GameModeReplaced() { return Weekend.WeekendValuesInForce && Game::CurrentGameMode() != Weekend.SwitchedGameMode; }
 
 bool SwitchToWeekend() { return SwitchToWindow(kWeeklyWindow); }
 
@@ -76,19 +101,26 @@ bool SwitchToWindow(int window)
     AShooterGameMode* gameMode = nullptr;
     const std::optional<MultiplierValues> values = ValuesToSwitchTo(window, gameMode);
     if (!values) return false;
+    ForgetReplacedGameMode();
+    WriteFromNormal(gameMode, *values);
+    ShowWindow(gameMode, window, Announcement::Made);
+    return true;
+}
 
-    for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        const char* field = WeekendMultiplierTable[row].Key;
-        if (!Weekend.WeekendValuesInForce) Weekend.SavedMultipliers[row] = Game::ReadMultiplier(gameMode, field);
-        if ((*values)[row] != 0.0f) Game::WriteMultiplier(gameMode, field, (*values)[row]);
-    }
-    Weekend.WeekendValuesInForce = true;
-    ShowWindow(gameMode, window);
+bool PutIntoNewGameMode(int window)
+{
+    AShooterGameMode* gameMode = nullptr;
+    const std::optional<MultiplierValues> values = ValuesToSwitchTo(window, gameMode);
+    if (!values) return false;
+    ForgetReplacedGameMode();
+    WriteFromNormal(gameMode, *values);
+    ShowWindow(gameMode, window, Announcement::Withheld);
     return true;
 }
 
 bool MoveToWindow(int window)
 {
+    if (GameModeReplaced()) return SwitchToWindow(window);
     AShooterGameMode* gameMode = nullptr;
     const std::optional<MultiplierValues> values = ValuesToSwitchTo(window, gameMode);
     if (!values) return false;
@@ -98,7 +130,7 @@ bool MoveToWindow(int window)
         const float value = (*values)[row] != 0.0f ? (*values)[row] : Weekend.SavedMultipliers[row];
         Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, value);
     }
-    ShowWindow(gameMode, window);
+    ShowWindow(gameMode, window, Announcement::Made);
     return true;
 }
 
@@ -115,8 +147,13 @@ bool SwitchToNormal()
         return false;
     }
 
-    WriteSnapshotBack(gameMode);
-    Weekend.WeekendValuesInForce = false;
+    // A replaced game mode holds the normal values already; the weekend's end is still told.
+    if (GameModeReplaced()) {
+        ForgetReplacedGameMode();
+    } else {
+        WriteSnapshotBack(gameMode);
+        Weekend.WeekendValuesInForce = false;
+    }
 
     if (PluginSettings.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, PluginSettings.NormalMOTD);
     // A reload may have taken the window away; then its announcement is the main section's.
@@ -140,8 +177,15 @@ void RestoreNormalOnUnload()
 {
     if (!Weekend.WeekendValuesInForce) return;
     AShooterGameMode* gameMode = Game::CurrentGameMode();
+    // The saved values die with the library; that loses nothing, since a game mode the host builds
+    // later starts from the server's normal values.
     if (gameMode == nullptr) {
-        LogWarning("Weekend rates left as they are at unload: the server has no game mode to restore them into");
+        LogInfo("No game mode at unload: the weekend values went with the game mode, and the one the server "
+                "builds next starts from its normal values");
+        return;
+    }
+    if (GameModeReplaced()) {
+        ForgetReplacedGameMode();
         return;
     }
 

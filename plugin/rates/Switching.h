@@ -15,6 +15,15 @@ bool MoveToWindow(int window);
 // The announcement is that of the window whose values were in force.
 bool SwitchToNormal();
 
+// The host can replace its game mode (a world rebuilt) while the plug-in stays loaded: true when
+// weekend values are in force but the game mode that holds them is no longer the current one. The
+// new one starts from the server's normal values, so the snapshot of the old one's is dropped.
+bool GameModeReplaced();
+// A window's values into a game mode that replaced the one that held them: a fresh snapshot of its
+// own values, the window's values and message of the day, and no announcement, the weekend having
+// been announced already.
+bool PutIntoNewGameMode(int window);
+
 // The schedule and the toggle each keep a flag that says the weekend in force is theirs. The flag
 // takes its new value before the switch runs, as the schedule has always done it, and gets its old
 // value back when the switch changed nothing: a flag never claims a weekend that is not in force.

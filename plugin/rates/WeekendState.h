@@ -10,6 +10,7 @@
 
 #include "plugin/config/Calendar.h"
 #include "plugin/config/WeekendValues.h"
+#include "plugin/host/ArkApi.h"
 
 struct WeekendState {
     // Counted timer calls since the last evaluation; calls while there is no game mode do not count.
@@ -24,6 +25,8 @@ struct WeekendState {
     bool WeekendValuesInForce = false;
     // The values in force before the weekend switch that is in force now.
     MultiplierValues SavedMultipliers{};
+    // The game mode those values were saved from and the weekend values written into.
+    const AShooterGameMode* SwitchedGameMode = nullptr;
     // The window whose values are in force: "" for the main section's (the weekly window, or a
     // weekend switched on by hand), a schedule's name otherwise.
     std::string WindowName;

@@ -42,6 +42,8 @@ STANDIN_API const std::vector<std::string>& MultiplierNames();
 STANDIN_API float DefaultMultiplier(std::string_view field);
 STANDIN_API float Multiplier(std::string_view field);
 STANDIN_API void SetMultiplier(std::string_view field, float value);
+// The server's setting: the game mode's value now, and that of every game mode built later.
+STANDIN_API void ConfigureMultiplier(std::string_view field, float value);
 
 STANDIN_API std::u16string MessageOfTheDay();
 STANDIN_API int MessageOfTheDayChanges();

@@ -18,16 +18,26 @@ constexpr const char* ControllerClass = "AShooterPlayerController";
 #define QV_MULTIPLIER(field, value)                                                                                    \
     MultiplierRow { #field, offsetof(AShooterGameModeLayout, field), value }
 
+// A game mode as the server builds one, with the multipliers its settings give.
+std::unique_ptr<AShooterGameMode> NewGameMode(const WorldState& state)
+{
+    auto gameMode = NewObject<AShooterGameMode>();
+    const auto& rows = MultiplierRows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        *reinterpret_cast<float*>(reinterpret_cast<unsigned char*>(gameMode.get()) + rows[i].offset) =
+            state.configuredMultipliers[i];
+    }
+    return gameMode;
+}
+
 void Build(WorldState& state)
 {
     state.world = NewObject<UWorld>();
     state.world->PlayerControllerList = GameArray<WeakObjectPtr>{};
     state.objects.Add(state.world.get(), "UWorld");
-    state.gameMode = NewObject<AShooterGameMode>();
-    for (const auto& row : MultiplierRows()) {
-        *reinterpret_cast<float*>(reinterpret_cast<unsigned char*>(state.gameMode.get()) + row.offset) =
-            row.defaultValue;
-    }
+    state.configuredMultipliers.clear();
+    for (const auto& row : MultiplierRows()) state.configuredMultipliers.push_back(row.defaultValue);
+    state.gameMode = NewGameMode(state);
     state.objects.Add(state.gameMode.get(), "AShooterGameMode");
     state.gameModePresent = true;
     state.worldPresent = true;
@@ -132,6 +142,7 @@ void Reset()
     state.players.clear();
     state.controllerList.clear();
     state.objects.Clear();
+    state.retiredGameModes.clear();
     state.messageOfTheDay.clear();
     state.messageOfTheDayChanges = 0;
     state.nextPlayer = 1;
@@ -203,7 +214,12 @@ void SetGameModePresent(bool present)
     WorldState& state = State();
     if (present == state.gameModePresent) return;
     // An absent game mode is no live object either, so a plug-in that kept its address is caught.
+    // One that comes back is a new object with the server's settings, as a rebuilt world's is. The
+    // old ones are kept (not live) until the server resets, so that no two share an address: a
+    // plug-in tells game modes apart by their addresses.
     if (present) {
+        state.retiredGameModes.push_back(std::move(state.gameMode));
+        state.gameMode = NewGameMode(state);
         state.objects.Add(state.gameMode.get(), "AShooterGameMode");
     } else {
         state.objects.Remove(state.gameMode.get());
@@ -243,6 +259,13 @@ float DefaultMultiplier(std::string_view field) { return Row(field).defaultValue
 float Multiplier(std::string_view field) { return Field(Row(field)); }
 
 void SetMultiplier(std::string_view field, float value) { Field(Row(field)) = value; }
+
+void ConfigureMultiplier(std::string_view field, float value)
+{
+    const MultiplierRow& row = Row(field);
+    State().configuredMultipliers[static_cast<std::size_t>(&row - MultiplierRows().data())] = value;
+    Field(row) = value;
+}
 
 std::u16string MessageOfTheDay() { return State().messageOfTheDay; }
 

@@ -25,6 +25,10 @@ struct WorldState {
     std::unique_ptr<UWorld> world;
     std::vector<WeakObjectPtr> controllerList; // the storage behind world->PlayerControllerList
     std::unique_ptr<AShooterGameMode> gameMode;
+    std::vector<std::unique_ptr<AShooterGameMode>> retiredGameModes;
+    // The server's settings for the multipliers, in the order of MultiplierRows(): what every game
+    // mode it builds starts with.
+    std::vector<float> configuredMultipliers;
     bool gameModePresent = true;
     bool worldPresent = true;
     std::u16string messageOfTheDay; // the game's own copy

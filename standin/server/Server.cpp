@@ -233,6 +233,8 @@ float Server::Multiplier(std::string_view field) const { return game::Multiplier
 
 void Server::SetMultiplier(std::string_view field, float value) { game::SetMultiplier(field, value); }
 
+void Server::ConfigureMultiplier(std::string_view field, float value) { game::ConfigureMultiplier(field, value); }
+
 std::vector<std::pair<std::string, float>> Server::Multipliers() const
 {
     std::vector<std::pair<std::string, float>> values;

@@ -97,8 +97,9 @@ public:
     std::vector<std::string> EscapedExceptions() const;
 
     // ---- the game mode ----
-    // While removed, CurrentGameMode() answers null; restoring brings back the same game mode,
-    // with the values it had.
+    // While removed, CurrentGameMode() answers null. Restoring brings back a new game mode, as a
+    // real server's rebuilt world does: another object, with the server's configured multipliers
+    // (ConfigureMultiplier), whatever the old one held.
     void RemoveGameMode();
     void RestoreGameMode();
     bool HasGameMode() const;
@@ -114,6 +115,9 @@ public:
     float Multiplier(std::string_view field) const;
     // Something other than the plug-in changing a rate.
     void SetMultiplier(std::string_view field, float value);
+    // The server's own setting for a rate: the game mode's value now, and that of every game mode
+    // the server builds later. The game's defaults until set.
+    void ConfigureMultiplier(std::string_view field, float value);
     std::vector<std::pair<std::string, float>> Multipliers() const;
     std::string MessageOfTheDay() const;
     std::u16string MessageOfTheDayUnits() const;

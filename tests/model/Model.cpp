@@ -122,6 +122,7 @@ Tally& Tally::operator+=(const Tally& other)
     reloadsFailed += other.reloadsFailed;
     unloadsDuringWeekend += other.unloadsDuringWeekend;
     externalWritesDuringWeekend += other.externalWritesDuringWeekend;
+    rebuiltWeekends += other.rebuiltWeekends;
     windowSwitches += other.windowSwitches;
     moves += other.moves;
     loudTakeovers += other.loudTakeovers;
@@ -131,11 +132,20 @@ Tally& Tally::operator+=(const Tally& other)
     return *this;
 }
 
+void Model::SetGameMode(bool present)
+{
+    if (present && !gameMode_) {
+        normal_ = configured_;
+        replaced_ = weekendInForce_;
+    }
+    gameMode_ = present;
+}
+
 void Model::SetField(std::size_t row, float value)
 {
     // During a weekend the write lasts until the switch back puts the normal value back;
     // otherwise it is the new normal value, and the next snapshot takes it.
-    if (weekendInForce_) {
+    if (weekendInForce_ && !replaced_) {
         weekendFields_[row] = value;
         ++tally_.externalWritesDuringWeekend;
     } else {
@@ -143,7 +153,7 @@ void Model::SetField(std::size_t row, float value)
     }
 }
 
-Values Model::ExpectedFields() const { return weekendInForce_ ? weekendFields_ : normal_; }
+Values Model::ExpectedFields() const { return weekendInForce_ && !replaced_ ? weekendFields_ : normal_; }
 
 bool Model::WeeklyOpen(const Settings& settings, Wall now)
 {
@@ -312,7 +322,29 @@ bool Model::Move(int window, Outcome& out)
         weekendFields_[row] = (*look.values)[row] != 0.0f ? (*look.values)[row] : normal_[row];
     }
     if (window != kWeekly) ++tally_.windowSwitches;
+    replaced_ = false;
     Show(look, out);
+    return true;
+}
+
+bool Model::PutIntoNewGameMode(int window, Outcome& out)
+{
+    const Look look = LookOf(window);
+    if (!look.values) {
+        ++out.failures;
+        if (!look.problem.empty()) out.mentions.push_back(look.problem);
+        return false;
+    }
+    for (std::size_t row = 0; row < kRows; ++row) {
+        weekendFields_[row] = (*look.values)[row] != 0.0f ? (*look.values)[row] : normal_[row];
+    }
+    replaced_ = false;
+    windowName_ = look.name;
+    if (settings_.motdEnabled) {
+        motd_ = look.weekendMotd;
+        ++motdChanges_;
+    }
+    ++tally_.rebuiltWeekends;
     return true;
 }
 
@@ -323,6 +355,7 @@ bool Model::SwitchOff(Outcome& out)
         return false;
     }
     weekendInForce_ = false;
+    replaced_ = false; // a new game mode holds the normal values already
     ++tally_.switchesOff;
     if (settings_.motdEnabled) {
         motd_ = settings_.normalMotd;
@@ -351,6 +384,8 @@ void Model::OpenWindow(int window, Outcome& out)
     if (!alike) {
         if (!Move(window, out)) return;
         ++tally_.loudTakeovers;
+    } else if (replaced_ && !PutIntoNewGameMode(window, out)) {
+        return;
     }
     scheduled_ = true;
     manual_ = false;
@@ -460,7 +495,12 @@ void Model::Evaluate(Wall now, Outcome& out)
         }
     }
     const std::optional<int> target = InForce(settings_, now);
-    if (!target) {
+    // A game mode rebuilt during a weekend that goes on gets its values without a second announcement.
+    const bool sameWindow = scheduled_ && target && WindowInForceByName() == target;
+    const bool stillManual = manual_ && !target;
+    if (replaced_ && (sameWindow || stillManual)) {
+        PutIntoNewGameMode(sameWindow ? *target : kWeekly, out);
+    } else if (!target) {
         if (scheduled_) {
             scheduled_ = false;
             SwitchOff(out);
@@ -549,7 +589,10 @@ void Model::Unload(Outcome& out)
     loaded_ = false;
     if (!weekendInForce_) return;
     ++tally_.unloadsDuringWeekend;
-    if (gameMode_) {
+    if (gameMode_ && replaced_) {
+        // The game mode in force never got the weekend values: nothing to put back.
+        weekendInForce_ = replaced_ = false;
+    } else if (gameMode_) {
         // The normal values go back silently, so that a later load snapshots the true ones.
         weekendInForce_ = false;
         if (settings_.motdEnabled) {
@@ -557,10 +600,9 @@ void Model::Unload(Outcome& out)
             ++motdChanges_;
         }
     } else {
-        // Nothing to write into: whatever the game mode holds stays as the game's own values.
-        out.warning = true;
-        normal_ = weekendFields_;
-        weekendInForce_ = false;
+        // Nothing to write into; the game mode that comes back is a new one with the server's settings.
+        normal_ = replaced_ ? normal_ : weekendFields_;
+        weekendInForce_ = replaced_ = false;
     }
 }
 

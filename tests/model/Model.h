@@ -137,6 +137,7 @@ struct Tally {
     std::uint64_t reloadsFailed = 0;
     std::uint64_t unloadsDuringWeekend = 0;
     std::uint64_t externalWritesDuringWeekend = 0;
+    std::uint64_t rebuiltWeekends = 0; // weekends put into a game mode that replaced their own
     // Only where windows with times or schedules were configured:
     std::uint64_t windowSwitches = 0; // switches on or moves into a schedule's window
     std::uint64_t moves = 0;          // from one window straight into another
@@ -163,14 +164,15 @@ public:
     void SetAdmin(std::size_t player, bool admin) { players_[player].admin = admin; }
     const std::vector<Player>& Players() const { return players_; }
 
-    void SetGameMode(bool present) { gameMode_ = present; }
+    // A game mode that comes back is a new one, as a rebuilt world's, with the server's settings.
+    void SetGameMode(bool present);
     bool GameMode() const { return gameMode_; }
     // Something other than the plug-in writing a field.
     void SetField(std::size_t row, float value);
     void SetMotdExternally(const std::string& text) { motd_ = text; }
     void WriteFile(const ConfigFile& file) { file_ = file; }
     void RemoveFile() { file_.reset(); }
-    void SetDefaults(const Values& defaults) { normal_ = defaults; }
+    void SetDefaults(const Values& defaults) { normal_ = configured_ = defaults; }
 
     Values ExpectedFields() const;
     const std::string& Motd() const { return motd_; }
@@ -227,6 +229,8 @@ private:
     bool SwitchOn(int window, Outcome& out);
     // The window's values and look over whatever is in force; nothing when a value cannot be read.
     bool Move(int window, Outcome& out);
+    // A window's values into a game mode that replaced the one holding them: no announcement.
+    bool PutIntoNewGameMode(int window, Outcome& out);
     bool SwitchOff(Outcome& out);
     void Show(const Look& look, Outcome& out);
     void OpenWindow(int window, Outcome& out);
@@ -245,6 +249,8 @@ private:
     bool gameMode_ = true;
     // The values in force while no weekend is: the game's own, or what something else wrote.
     Values normal_{};
+    // The server's settings: what a game mode it builds starts with.
+    Values configured_{};
     // While a weekend is in force: what the switch-on wrote (or left), unless something else
     // wrote the field since.
     Values weekendFields_{};
@@ -264,6 +270,8 @@ private:
     // Each opening reminded of, by window name and time, with the shortest lead announced for it.
     std::map<std::pair<std::string, Wall>, int> reminded_;
     bool weekendInForce_ = false;
+    // The game mode that got the weekend values is gone; the one in force holds normal_.
+    bool replaced_ = false;
     bool scheduled_ = false;
     bool manual_ = false;
     bool firstCheckDone_ = false;

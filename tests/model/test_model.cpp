@@ -184,7 +184,8 @@ void Print(const Coverage& coverage, bool windows)
               << t.switchesOff << " back, " << t.failedSwitchesOn << " failed switch-ons, " << t.adoptions
               << " manual weekends adopted, " << t.unloadsDuringWeekend << " unloads during a weekend, "
               << t.reloadsDone << " reloads done, " << t.reloadsFailed << " failed, " << t.refusedCommands
-              << " commands refused, " << t.externalWritesDuringWeekend << " outside writes during a weekend";
+              << " commands refused, " << t.externalWritesDuringWeekend << " outside writes during a weekend, "
+              << t.rebuiltWeekends << " weekends put into a rebuilt game mode";
     if (windows) {
         std::cout << "; " << t.windowSwitches << " switches into a schedule's window, " << t.moves
                   << " moves between windows, " << t.loudTakeovers << " manual weekends taken over by a window "
@@ -257,6 +258,7 @@ TEST(ModelTest, RandomSequencesMatchTheModel)
         EXPECT_GT(t.reloadsFailed, 0u);
         EXPECT_GT(t.refusedCommands, 0u);
         EXPECT_GT(t.externalWritesDuringWeekend, 0u);
+        EXPECT_GT(t.rebuiltWeekends, 0u);
     }
 
     const std::uint64_t windowCount = FromEnvironment("QV_MODEL_WINDOWS").value_or(kDefaultWindowSequences);

@@ -70,7 +70,7 @@ void RatesTest::Start(Weekday day, const nlohmann::json& config)
     server_.reset();
     server_ = std::make_unique<PluginServer>(2026, 12, 6 + day);
     normal_ = DistinctNormalRates();
-    for (const auto& [name, value] : normal_) server().SetMultiplier(name, value);
+    for (const auto& [name, value] : normal_) server().ConfigureMultiplier(name, value);
     qv().WriteConfig(config);
     qv().Load();
     admin_ = qv().Join("Ada", true);

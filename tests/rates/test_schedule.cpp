@@ -79,10 +79,12 @@ TEST_F(Schedule, AfterAnEvaluationTheNextComesOnThe601stCountedCall)
     server().RunTimer(300);
     server().RemoveGameMode();
     server().RunTimer(50);
-    server().RestoreGameMode();
+    server().RestoreGameMode(); // a game mode of its own, with the server's normal values
+    server().ClearInboxes();
     server().RunTimer(300);
-    EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
+    EXPECT_EQ(MessagesReceived(), 0u) << "the 650th call since the last evaluation is only the 600th counted one";
     server().RunTimer(1);
+    EXPECT_GT(MessagesReceived(), 0u) << "the switch back is told at the 601st counted call";
     EXPECT_EQ(CurrentRates(), normal_);
 }
 

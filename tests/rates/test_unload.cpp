@@ -102,3 +102,70 @@ TEST_F(HotReload, InsideTheWindowKeepsTheTrueNormalValues)
 
 } // namespace
 } // namespace rates_testing
+
+namespace rates_testing {
+namespace {
+
+// The host can rebuild its world while the plug-in stays loaded: the game mode it comes back with
+// is another object, holding the server's normal values. The weekend goes on in it.
+class RebuiltGameMode : public ScheduledRatesTest {};
+
+TEST_F(RebuiltGameMode, TheWeekendGoesOnInTheNewGameModeUntoldAndItsOwnValuesComeBack)
+{
+    Start(Saturday);
+    qv().RunToFirstEvaluation();
+    ASSERT_EQ(CurrentRates(), ValidConfigWeekendRates());
+    server().RemoveGameMode();
+    server().RunTimer(5);
+    server().RestoreGameMode();
+    EXPECT_EQ(CurrentRates(), normal_) << "a new game mode, from the server's settings";
+    server().ClearInboxes();
+    qv().RunToNextEvaluation();
+    EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
+    EXPECT_EQ(server().MessageOfTheDay(), "It is the weekend");
+    EXPECT_EQ(MessagesReceived(), 0u) << "the weekend was told once";
+    EXPECT_TRUE(qv().PluginLogMessages(spdlog::level::warn).empty());
+
+    // A switch back writes the new game mode's own values, saved when the weekend went into it.
+    server().ConfigureMultiplier("XPMultiplier", 1.75f);
+    server().RemoveGameMode();
+    server().RestoreGameMode();
+    qv().RunToNextEvaluation();
+    EvaluateOn(Monday);
+    Rates back = normal_;
+    back["XPMultiplier"] = 1.75f;
+    EXPECT_EQ(CurrentRates(), back);
+    EXPECT_EQ(server().InboxOf(player_).notifications.size(), 1u) << "the end is told once";
+}
+
+TEST_F(RebuiltGameMode, AManualWeekendGoesOnAndEndsByHandAndAnUnloadWithoutAGameModeLosesNothing)
+{
+    Start(Wednesday);
+    Toggle(admin_);
+    server().RemoveGameMode();
+    server().RestoreGameMode();
+    qv().RunToFirstEvaluation();
+    EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
+    Toggle(admin_);
+    EXPECT_EQ(CurrentRates(), normal_);
+
+    // Ended before an evaluation saw the new game mode: nothing to write, the end is still told.
+    Toggle(admin_);
+    server().RemoveGameMode();
+    server().RestoreGameMode();
+    server().ClearInboxes();
+    Toggle(admin_);
+    EXPECT_EQ(CurrentRates(), normal_);
+    EXPECT_EQ(server().InboxOf(player_).notifications.size(), 1u);
+
+    Toggle(admin_);
+    server().RemoveGameMode();
+    qv().Unload();
+    EXPECT_TRUE(qv().PluginLogMessages(spdlog::level::warn).empty()) << "no loss to warn of";
+    EXPECT_EQ(qv().PluginLogMessages(spdlog::level::info).back().rfind("No game mode at unload", 0), 0u);
+    server().RestoreGameMode();
+    EXPECT_EQ(CurrentRates(), normal_);
+}
+
+} // namespace
+} // namespace rates_testing

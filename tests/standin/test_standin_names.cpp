@@ -141,15 +141,25 @@ TEST_F(NameResolutionDeathTest, FieldsOfTheWrongObjectAreLoudFailures)
     EXPECT_DEATH(GetAddress(controller, "AController.PlayerState"), "no live game object");
 }
 
-TEST_F(NameResolutionDeathTest, AGameModeKeptWhileAbsentIsNoLiveObject)
+TEST_F(NameResolutionDeathTest, AGameModeKeptWhileAbsentIsNoLiveObjectAndAReturningOneIsNew)
 {
     AShooterGameMode* gameMode = ArkApi::GetApiUtils().CurrentGameMode();
+    server.ConfigureMultiplier("XPMultiplier", 4.0f);
+    server.SetMultiplier("XPMultiplier", 9.0f);
     server.RemoveGameMode();
     EXPECT_EQ(ArkApi::GetApiUtils().CurrentGameMode(), nullptr);
     EXPECT_DEATH(GetAddress(gameMode, "AShooterGameMode.XPMultiplier"), "no live game object");
     server.RestoreGameMode();
-    EXPECT_EQ(ArkApi::GetApiUtils().CurrentGameMode(), gameMode);
-    EXPECT_EQ(Field<float>(gameMode, "AShooterGameMode.XPMultiplier"), server.Multiplier("XPMultiplier"));
+    AShooterGameMode* rebuilt = ArkApi::GetApiUtils().CurrentGameMode();
+    EXPECT_NE(rebuilt, gameMode);
+    EXPECT_DEATH(GetAddress(gameMode, "AShooterGameMode.XPMultiplier"), "no live game object");
+    EXPECT_EQ(Field<float>(rebuilt, "AShooterGameMode.XPMultiplier"), 4.0f)
+        << "the server's setting, not the old value";
+    // Never the address of one that came before.
+    server.RemoveGameMode();
+    server.RestoreGameMode();
+    EXPECT_NE(ArkApi::GetApiUtils().CurrentGameMode(), gameMode);
+    EXPECT_NE(ArkApi::GetApiUtils().CurrentGameMode(), rebuilt);
 }
 
 } // namespace
