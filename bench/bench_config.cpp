@@ -85,8 +85,11 @@ std::string NearTheLimit(Shape shape)
         config["Numbers"] = std::vector<int>(room / 2, 1);
         break;
     case Shape::MembersInTheSection:
-        for (std::size_t i = 0; config.dump().size() + 16 < room; i += 1000) {
-            for (std::size_t j = i; j < i + 1000; ++j) config["Quorvandelle"]["k" + std::to_string(j)] = 1;
+        // "k123456":1, is eleven bytes or fewer: fill by that measure, then check the text.
+        for (std::size_t i = 0, size = config.dump().size(); size + 11 < room; ++i) {
+            const std::string key = "k" + std::to_string(i);
+            config["Quorvandelle"][key] = 1;
+            size += key.size() + 5;
         }
         break;
     }

@@ -5,11 +5,14 @@
 // after the previous event that is not white space or a separator.
 #include "plugin/config/ConfigParser.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "plugin/config/PluginSettings.h"
 
 namespace {
 
@@ -72,6 +75,15 @@ private:
     std::size_t lineStart_ = 0;
 };
 
+// Whether a member of the section has values inside it that problems may name (a colour's
+// components, the schedules' members): only the settings' own members do. A file's stray members
+// get a place each, not their insides, so that placing stays cheap for any file.
+bool HasPlacedInsides(std::string_view key)
+{
+    return std::any_of(SettingsTable.begin(), SettingsTable.end(),
+                       [&](const SettingRow& row) { return key == row.Key; });
+}
+
 class DocumentBuilder {
 public:
     DocumentBuilder(std::string_view text, const std::size_t& read) : text_(text), read_(read), lines_(text) {}
@@ -85,7 +97,8 @@ public:
     bool number_integer(json::number_integer_t value) { return Value(json(value)); }
     bool number_unsigned(json::number_unsigned_t value) { return Value(json(value)); }
     bool number_float(json::number_float_t value, const std::string&) { return Value(json(value)); }
-    bool string(std::string& value) { return Value(json(std::move(value))); }
+    // A copy, as the library's own builder makes: the parser keeps its buffer for the next text.
+    bool string(std::string& value) { return Value(json(value)); }
     bool binary(json::binary_t& value) { return Value(json(std::move(value))); }
     bool start_object(std::size_t) { return Open(json::object()); }
     bool start_array(std::size_t) { return Open(json::array()); }
@@ -95,11 +108,19 @@ public:
     bool key(std::string& name)
     {
         Frame& object = open_.back();
-        // A repeated member: its value goes, whatever it holds.
-        if (object.Container != nullptr && object.Container->contains(name)) skipNext_ = true;
-        object.Key = std::move(name);
         object.InValue = true;
         lastRead_ = read_;
+        if (object.Container == nullptr) {
+            object.DroppedKey = name;
+            object.Key = &object.DroppedKey;
+            return true;
+        }
+        // The member's slot is made now, with one lookup; a repeated member finds the first one's,
+        // and its value goes, whatever it holds.
+        const auto [member, added] = object.Container->get_ref<json::object_t&>().emplace(name, nullptr);
+        if (!added) skipNext_ = true;
+        object.Key = &member->first;
+        object.Slot = &member->second;
         return true;
     }
 
@@ -120,11 +141,13 @@ private:
     struct Frame {
         json* Container = nullptr; // null inside a repeated member's value, which is dropped
         bool IsArray = false;
-        std::size_t Count = 0; // values begun in it so far
-        bool Placed = false;   // its values get places
-        std::string Path;      // its own path, kept while Placed
-        std::string Key;       // objects: the member last named
-        bool InValue = false;  // objects: between a member's name and the end of its value
+        std::size_t Count = 0;            // values begun in it so far
+        bool Placed = false;              // its values get places
+        std::string Path;                 // its own path, kept while Placed
+        const std::string* Key = nullptr; // objects: the member last named
+        json* Slot = nullptr;             // objects: where that member's value goes
+        bool InValue = false;             // objects: between a member's name and the end of its value
+        std::string DroppedKey;           // the name, inside a dropped value, which has no slot
     };
 
     std::string_view text_;
@@ -171,8 +194,8 @@ private:
         if (!parent.Placed || open_.size() > kPlacedDepth) return std::nullopt;
         if (parent.IsArray) return parent.Path + "[" + std::to_string(parent.Count) + "]";
         if (open_.size() == 1)
-            return parent.Key == kSectionName ? std::optional<std::string>(parent.Key) : std::nullopt;
-        return parent.Path + "." + parent.Key;
+            return *parent.Key == kSectionName ? std::optional<std::string>(*parent.Key) : std::nullopt;
+        return parent.Path + "." + *parent.Key;
     }
 
     // Whether the value about to begin is dropped: it is a repeated member's, or inside one.
@@ -193,7 +216,8 @@ private:
             parent.Container->push_back(std::move(value));
             return &parent.Container->back();
         }
-        return &parent.Container->emplace(parent.Key, std::move(value)).first.value();
+        *parent.Slot = std::move(value);
+        return parent.Slot;
     }
 
     bool Value(json&& value)
@@ -220,10 +244,17 @@ private:
         Frame frame;
         frame.IsArray = container.is_array();
         if (!Dropped()) {
-            if (const auto path = PlacedPath()) {
+            if (auto path = PlacedPath()) {
                 Places.emplace(*path, ValuePlace());
-                frame.Placed = true;
-                frame.Path = *path;
+                // Within the top level only the section is placed (PlacedPath), and within the
+                // section only the insides of the settings' own members.
+                if (open_.empty()) {
+                    frame.Placed = !frame.IsArray;
+                } else {
+                    const Frame& parent = open_.back();
+                    frame.Placed = open_.size() != 2 || (!parent.IsArray && HasPlacedInsides(*parent.Key));
+                }
+                frame.Path = std::move(*path);
             }
             frame.Container = Insert(std::move(container));
         }
@@ -254,7 +285,7 @@ private:
                 path += "[" + std::to_string(frame.Count - 1) + "]";
             } else {
                 if (innermost && !frame.InValue) break;
-                path += (path.empty() ? "" : ".") + frame.Key;
+                path += (path.empty() ? "" : ".") + *frame.Key;
             }
         }
         return path;

@@ -60,9 +60,11 @@ ConfigSource ReadConfigSource(const std::string& path)
         return fileProblem(ProblemKind::File, std::string("cannot be opened: ") + std::strerror(errno));
     }
     // Read one byte past the limit at most: a file that grows while it is read is caught too.
-    std::string text(kMostConfigBytes + 1, '\0');
-    input.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(input.gcount()));
+    std::string text;
+    char chunk[16 * 1024];
+    while (text.size() <= kMostConfigBytes && input.read(chunk, sizeof chunk).gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(input.gcount()));
+    }
     if (text.size() > kMostConfigBytes) {
         const std::uintmax_t size = std::filesystem::file_size(path, error);
         const std::string measured =
