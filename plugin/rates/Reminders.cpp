@@ -20,8 +20,7 @@ const wchar_t* const kDefaultReminder = L"Boosted rates ({name}) start in {minut
 
 void Remind(int window, std::int32_t minutes)
 {
-    const std::wstring pattern =
-        PluginSettings.ReminderMessage.IsEmpty() ? kDefaultReminder : PluginSettings.ReminderMessage.ToWide();
+    const std::wstring pattern = ReminderPattern(PluginSettings);
     const std::wstring name = Framework::Utf8Decode(DisplayName(PluginSettings, window));
     const std::optional<std::wstring> formatted = FormatReminder(pattern, minutes, name);
     if (!formatted) LogWarning("ReminderMessage is not a valid message (use {minutes} and {name}); sent as written");
@@ -35,35 +34,48 @@ void Remind(int window, std::int32_t minutes)
 
 } // namespace
 
-void SendDueReminders(const LocalTime& now)
+std::optional<DueReminder> NextDueReminder(const Settings& settings, WallSeconds wall, bool manualWeekend,
+                                           ReminderMemory& memory)
 {
-    if (PluginSettings.Reminders.empty()) return;
-    const WallSeconds wall = ToWallSeconds(now);
-    const std::optional<WindowChange> change = NextChange(PluginSettings, wall);
-    if (!change || !change->Window) return;
+    if (settings.Reminders.empty()) return std::nullopt;
+    const std::optional<WindowChange> change = NextChange(settings, wall);
+    if (!change || !change->Window) return std::nullopt;
     const int window = *change->Window;
-    if (window == kWeeklyWindow && Weekend.ManualWeekendActive) return;
+    if (window == kWeeklyWindow && manualWeekend) return std::nullopt;
     // A window that is open already and only comes into force when another closes does not "start".
-    if (IsOpen(PluginSettings, window, FromWallSeconds(change->At - 1))) return;
+    if (IsOpen(settings, window, FromWallSeconds(change->At - 1))) return std::nullopt;
 
-    const std::string& name = WindowName(PluginSettings, window);
-    if (name != Weekend.ReminderWindow || change->At != Weekend.ReminderOpening) {
-        Weekend.ReminderWindow = name;
-        Weekend.ReminderOpening = change->At;
-        Weekend.RemindedWithin = std::numeric_limits<std::int32_t>::max();
+    const std::string& name = WindowName(settings, window);
+    if (name != memory.Window || change->At != memory.Opening) {
+        memory.Window = name;
+        memory.Opening = change->At;
+        memory.RemindedWithin = std::numeric_limits<std::int32_t>::max();
     }
     // Every lead that has come and not been announced; one message covers them all.
     const WallSeconds left = change->At - wall;
     std::int32_t shortestDue = 0;
-    for (const std::int32_t lead : PluginSettings.Reminders) {
-        if (WallSeconds{lead} * 60 >= left && lead < Weekend.RemindedWithin &&
+    for (const std::int32_t lead : settings.Reminders) {
+        if (WallSeconds{lead} * 60 >= left && lead < memory.RemindedWithin &&
             (shortestDue == 0 || lead < shortestDue)) {
             shortestDue = lead;
         }
     }
-    if (shortestDue == 0) return;
-    Weekend.RemindedWithin = shortestDue;
-    Remind(window, static_cast<std::int32_t>((left + 59) / 60));
-    LogInfo("Reminder sent: " + DisplayName(PluginSettings, window) + " in " + std::to_string((left + 59) / 60) +
+    if (shortestDue == 0) return std::nullopt;
+    memory.RemindedWithin = shortestDue;
+    return DueReminder{window, static_cast<std::int32_t>((left + 59) / 60)};
+}
+
+std::wstring ReminderPattern(const Settings& settings)
+{
+    return settings.ReminderMessage.IsEmpty() ? kDefaultReminder : settings.ReminderMessage.ToWide();
+}
+
+void SendDueReminders(const LocalTime& now)
+{
+    const std::optional<DueReminder> due =
+        NextDueReminder(PluginSettings, ToWallSeconds(now), Weekend.ManualWeekendActive, Weekend.Reminders);
+    if (!due) return;
+    Remind(due->Window, due->Minutes);
+    LogInfo("Reminder sent: " + DisplayName(PluginSettings, due->Window) + " in " + std::to_string(due->Minutes) +
             " minutes");
 }

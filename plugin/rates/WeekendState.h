@@ -4,11 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 #include <string>
 
 #include "plugin/config/Calendar.h"
 #include "plugin/config/WeekendValues.h"
+#include "plugin/rates/Reminders.h"
 
 struct WeekendState {
     // Counted timer calls since the last evaluation; calls while there is no game mode do not count.
@@ -30,10 +30,8 @@ struct WeekendState {
     // The wall-clock time of the last evaluation that looked at times of day: the hour the clocks
     // repeat in autumn is not lived twice.
     WallSeconds LastEvaluation = 0;
-    // The opening the reminders are about, and the shortest lead already announced for it.
-    std::string ReminderWindow;
-    WallSeconds ReminderOpening = 0;
-    std::int32_t RemindedWithin = std::numeric_limits<std::int32_t>::max();
+    // The reminders already sent for the coming opening.
+    ReminderMemory Reminders;
 };
 
 // Lives from the library's load to its unload; a reload of the config leaves it alone.
