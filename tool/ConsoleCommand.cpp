@@ -48,6 +48,7 @@ void Prompt(const Simulation& server, Output& output)
 
 int RunConsole(const ServerRunOptions& options, std::istream& in, bool interactive, Output& output)
 {
+    if (!ConfigReadable(options.config, output)) return kUsageError;
     const bool configErrors = ReportConfigErrors(options.config, output);
     std::unique_ptr<Simulation> server;
     try {

@@ -27,6 +27,10 @@ struct SimulateOptions {
 // Events printed as they come: JSON lines or the timeline.
 EventSink PrintingSink(Output& output, bool json);
 
+// CONFIG as the plug-in reads config.json, checked before anything runs: a device, a pipe or an
+// oversized file is named on err, and false comes back (a usage error).
+bool ConfigReadable(const std::string& config, Output& output);
+
 // Config errors go to err first (the plug-in's log shows what it makes of them); true when there were any.
 bool ReportConfigErrors(const std::string& config, Output& output);
 

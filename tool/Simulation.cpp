@@ -7,10 +7,11 @@
 #include "tool/Simulation.h"
 
 #include <fstream>
-#include <sstream>
 
 #include <fmt/format.h>
 #include <spdlog/common.h>
+
+#include "plugin/config/LoadConfig.h"
 
 namespace qvtool {
 
@@ -20,15 +21,16 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kCallsBetweenFullLooks = 600;
 
+// Read as the plug-in reads config.json: a device or a pipe could never end or never start.
 void CopyConfig(const fs::path& from, const fs::path& to)
 {
-    std::ifstream input(from, std::ios::binary);
-    if (!input) throw ActionError("cannot read " + from.string());
-    std::ostringstream content;
-    content << input.rdbuf();
+    std::variant<std::string, ConfigProblem> content =
+        ReadBoundedFile(from.string(), kMostConfigBytes, "a config file");
+    if (const auto* problem = std::get_if<ConfigProblem>(&content))
+        throw ActionError(Describe(from.string(), *problem));
     fs::create_directories(to.parent_path());
     std::ofstream output(to, std::ios::binary | std::ios::trunc);
-    output << content.str();
+    output << std::get<std::string>(content);
     if (!output) throw ActionError("cannot write " + to.string());
 }
 
