@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "plugin/config/LoadConfig.h"
+#include "plugin/rates/Windows.h"
 #include "tool/CheckCommand.h"
 #include "tool/JsonEvents.h"
 #include "tool/ScriptParser.h"
@@ -93,9 +94,9 @@ bool ConfigReadable(const std::string& config, Output& output)
     return false;
 }
 
-bool ReportConfigErrors(const std::string& config, Output& output)
+CheckReport ReportConfigErrors(const std::string& config, Output& output)
 {
-    const CheckReport report = CheckConfig(config);
+    CheckReport report = CheckConfig(config);
     for (const auto& error : report.settingsErrors)
         output.err << output.errStyle.Paint("error: ", Tone::Error) << error << '\n';
     for (const auto& error : report.weekendErrors)
@@ -105,7 +106,7 @@ bool ReportConfigErrors(const std::string& config, Output& output)
                    << fmt::format("{} warning{} about {}; see quorvandelle check\n", report.warnings.size(),
                                   report.warnings.size() == 1 ? "" : "s", config);
     }
-    return report.HasErrors();
+    return report;
 }
 
 std::unique_ptr<Simulation> StartServer(const ServerRunOptions& options, int days, EventSink sink)
@@ -152,8 +153,11 @@ int RunSimulate(const SimulateOptions& options, Output& output)
         script = std::get<std::vector<TimedAction>>(std::move(parsed));
     }
 
-    const bool configErrors = ReportConfigErrors(options.run.config, output);
-    if (!options.run.json) output.out << DescribeTiming(StandInTiming()) << "\n\n";
+    const CheckReport report = ReportConfigErrors(options.run.config, output);
+    const bool configErrors = report.HasErrors();
+    if (!options.run.json) {
+        output.out << DescribeTiming(StandInTiming(), report.settings && UsesTimesOfDay(*report.settings)) << "\n\n";
+    }
     std::unique_ptr<Simulation> server;
     try {
         server = StartServer(options.run, options.days, PrintingSink(output, options.run.json));
