@@ -37,6 +37,13 @@ void PrintHeading(const PreviewOptions& options, const WeekCalendar& calendar, c
                        FormatReadable(calendar.firstEvaluation));
 }
 
+// The midnight that ends day i. Each costs the C library a look at the zone's file, so the calendar's
+// own are used where it has them.
+Seconds DayEnd(const WeekCalendar& calendar, std::size_t i)
+{
+    return i + 1 < calendar.days.size() ? calendar.days[i + 1].midnight : NextLocalMidnight(calendar.days[i].midnight);
+}
+
 void PrintCalendar(const CheckReport& report, const PreviewOptions& options, const WeekCalendar& calendar,
                    const EvaluationTiming& timing, Output& output)
 {
@@ -47,12 +54,14 @@ void PrintCalendar(const CheckReport& report, const PreviewOptions& options, con
                        OpenDaysText(report.settings->StartDay, report.settings->EndDay), report.settings->StartDay,
                        report.settings->EndDay);
 
-    for (const CalendarDay& day : calendar.days) {
+    auto change = calendar.switches.begin();
+    for (std::size_t i = 0; i < calendar.days.size(); ++i) {
+        const CalendarDay& day = calendar.days[i];
+        const Seconds end = DayEnd(calendar, i);
         std::string moment;
-        for (const SwitchMoment& change : calendar.switches) {
-            if (StartOfLocalDay(change.when) != day.midnight) continue;
-            moment = fmt::format("{} at {}", change.toWeekend ? "switch on" : "switch back",
-                                 FormatIso(change.when).substr(11));
+        for (; change != calendar.switches.end() && change->when < end; ++change) {
+            moment = fmt::format("{} at {}", change->toWeekend ? "switch on" : "switch back",
+                                 FormatIso(change->when).substr(11));
         }
         std::string line =
             fmt::format("  {} {}   {}   {}", ShortWeekdayName(day.weekday), FormatDate(day.midnight),
@@ -130,14 +139,15 @@ void PrintWindowCalendar(const Settings& settings, const PreviewOptions& options
     auto next = happenings.begin();
     std::optional<int> inForce;
     auto switches = calendar.switches.begin();
-    for (const CalendarDay& day : calendar.days) {
+    for (std::size_t i = 0; i < calendar.days.size(); ++i) {
+        const CalendarDay& day = calendar.days[i];
         for (; switches != calendar.switches.end() && switches->when < day.midnight; ++switches) {
             inForce = switches->window;
         }
         out << fmt::format("  {} {}   {}\n", ShortWeekdayName(day.weekday), FormatDate(day.midnight),
                            inForce ? style.Paint(DisplayName(settings, *inForce) + " rates", Tone::Good)
                                    : std::string("normal rates"));
-        for (; next != happenings.end() && StartOfLocalDay(next->when) == day.midnight; ++next) {
+        for (const Seconds end = DayEnd(calendar, i); next != happenings.end() && next->when < end; ++next) {
             out << fmt::format("      {}   {}\n", FormatIso(next->when).substr(11), next->what);
         }
     }
