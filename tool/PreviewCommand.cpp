@@ -128,12 +128,13 @@ void PrintWindowCalendar(const Settings& settings, const PreviewOptions& options
     std::ostream& out = output.out;
     PrintHeading(options, calendar, timing, true, output);
     out << "Windows, in the order that decides which is in force (the first open one):\n";
-    std::size_t width = std::string("Weekend").size();
+    const std::string weekly = DisplayName(settings, kWeeklyWindow);
+    std::size_t width = weekly.size();
     for (const Schedule& schedule : settings.Schedules) width = std::max(width, schedule.Name.size());
     for (const Schedule& schedule : settings.Schedules) {
         out << fmt::format("  {:<{}}   {}\n", schedule.Name, width, ScheduleText(schedule));
     }
-    out << fmt::format("  {:<{}}   {}\n\n", "Weekend", width, WeeklyWindowText(settings));
+    out << fmt::format("  {:<{}}   {}\n\n", weekly, width, WeeklyWindowText(settings));
 
     const std::vector<Happening> happenings = Happenings(settings, calendar, style);
     auto next = happenings.begin();

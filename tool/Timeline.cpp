@@ -3,6 +3,8 @@
 
 #include <fmt/format.h>
 
+#include "tool/WindowRecords.h"
+
 namespace qvtool {
 
 namespace {
@@ -50,7 +52,7 @@ public:
     std::string operator()(const events::Rates& rates) const
     {
         // The weekly window's lines read as they always have; a schedule's name its window.
-        const bool schedule = !rates.window.empty() && rates.window != "Weekend";
+        const bool schedule = !rates.window.empty() && rates.window != kWeeklyWindowName;
         const std::string what =
             rates.weekend
                 ? (schedule ? rates.window + " rates in force" : "weekend rates in force")

@@ -19,8 +19,6 @@ struct Pattern {
     Says says;
 };
 
-constexpr std::string_view kWeekly = "Weekend";
-
 constexpr Pattern kPatterns[] = {
     {"Weekend rates switched on by the schedule", "", Says::InForce},
     {"Weekend rates switched on by the schedule (window \"", "\")", Says::InForce},
@@ -51,7 +49,7 @@ std::optional<WindowRecord> Reminder(std::string_view between)
 std::optional<WindowRecord> ReadWindowRecord(std::string_view text)
 {
     for (const Pattern& pattern : kPatterns) {
-        std::string_view between = kWeekly;
+        std::string_view between = kWeeklyWindowName;
         if (pattern.end.empty()) {
             if (text != pattern.start) continue;
         } else {

@@ -11,6 +11,10 @@
 
 namespace qvtool {
 
+// The records' name for the main section's values, as the plug-in's DisplayName gives it; the
+// weekly window's records name no window at all.
+inline constexpr std::string_view kWeeklyWindowName = "Weekend";
+
 namespace records {
 
 // A switch on, a move between windows, a takeover of a manual weekend, or the toggle's switch on.
