@@ -1,11 +1,15 @@
-// The coming days as the plug-in's schedule will see them: which dates have the weekend rates
-// on, and the moment of each switch for a server started at a given time.
+// The coming days as the plug-in's schedule will see them: which window is in force after each of
+// its evaluations, the moments it switches and reminds, for a server started at a given time. The
+// windows, the changes and the reminders are the plug-in's own functions (rates/Windows.h,
+// rates/Reminders.h); only the timing of the evaluations is worked out here.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "plugin/config/PluginSettings.h"
 #include "plugin/rates/Schedule.h"
 #include "tool/DateTime.h"
 
@@ -28,26 +32,42 @@ struct EvaluationTiming {
 struct CalendarDay {
     Seconds midnight = 0; // local midnight starting the day
     int weekday = 0;
-    bool weekendRates = false; // what the window rule says for the date
+    bool weekendRates = false; // what the day rule of StartDay and EndDay says for the date
 };
 
 struct SwitchMoment {
     Seconds when = 0;
-    bool toWeekend = false;
+    bool toWeekend = false; // a window's values are in force from when on; false: the normal values are back
+    // The window in force from when on, and the one before (kWeeklyWindow or a schedule; none: normal).
+    std::optional<int> window;
+    std::optional<int> previous;
+    // The other windows open at that moment, which the one in force wins over.
+    std::vector<int> alsoOpen;
+};
+
+struct ReminderMoment {
+    Seconds when = 0;
+    int window = 0;
+    std::int32_t minutes = 0; // as the reminder says them
 };
 
 struct WeekCalendar {
     std::vector<CalendarDay> days;
     std::vector<SwitchMoment> switches;
+    std::vector<ReminderMoment> reminders;
     Seconds firstEvaluation = 0;
-    bool everOpen = false; // on any weekday at all
+    bool everOpen = false; // the day rule opens on some weekday
 };
 
-// One sentence for readers of a preview or a timeline: when the plug-in evaluates, and so when switches come.
-std::string DescribeTiming(const EvaluationTiming& timing);
+// One sentence for readers of a preview or a timeline: when the plug-in evaluates, and so when
+// switches come. timesOfDay: the config has times of day or schedules, so windows open and close
+// at any moment, not only at midnight.
+std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay = false);
 
-// days dates from the one holding serverStart. Switch moments follow the scheduled flag only
-// (no hand toggles), starting from a server whose rates are normal.
+// days dates from the one holding serverStart. Switch and reminder moments follow the schedule
+// only (no hand toggles), starting from a server whose rates are normal.
+WeekCalendar BuildCalendar(const Settings& settings, Seconds serverStart, int days, const EvaluationTiming& timing);
+// The weekly window of whole days alone, as a file without times of day or schedules has it.
 WeekCalendar BuildCalendar(std::int32_t startDay, std::int32_t endDay, Seconds serverStart, int days,
                            const EvaluationTiming& timing);
 

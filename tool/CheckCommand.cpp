@@ -11,6 +11,7 @@
 #include "plugin/host/Clock.h"
 #include "plugin/rates/ConfigWarnings.h"
 #include "plugin/rates/WeekendWindow.h"
+#include "plugin/rates/Windows.h"
 #include "tool/DateTime.h"
 
 namespace qvtool {
@@ -67,6 +68,93 @@ std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay)
     return days.empty() ? "no day" : days;
 }
 
+std::string WeeklyStretches(const Settings& settings)
+{
+    // The weekly window alone, over one week from a Sunday midnight (2023-01-01 was a Sunday).
+    Settings weekly = settings;
+    weekly.Schedules.clear();
+    const WallSeconds sunday = DaysFromCivil(2023, 1, 1) * kSecondsPerDay;
+    WallSeconds closed = sunday;
+    if (IsOpen(weekly, kWeeklyWindow, FromWallSeconds(sunday))) {
+        const std::optional<WindowChange> closing = NextChange(weekly, sunday);
+        if (!closing) return "all week";
+        closed = closing->At;
+    }
+    const auto moment = [](WallSeconds wall) {
+        const LocalTime at = FromWallSeconds(wall);
+        return fmt::format("{} {}", WeekdayName(at.Weekday), FormatTimeOfDay(at.Hour * 60 + at.Minute));
+    };
+    std::string stretches;
+    for (WallSeconds cursor = closed;;) {
+        const std::optional<WindowChange> opening = NextChange(weekly, cursor);
+        if (!opening || opening->At >= closed + 7 * kSecondsPerDay) break;
+        const std::optional<WindowChange> closing = NextChange(weekly, opening->At);
+        cursor = closing ? closing->At : opening->At + 7 * kSecondsPerDay;
+        stretches +=
+            fmt::format("{}from {} to {}", stretches.empty() ? "" : " and ", moment(opening->At), moment(cursor));
+    }
+    return stretches.empty() ? "on no day" : stretches;
+}
+
+std::string JoinedWithAnd(const std::vector<std::string>& items)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        joined += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    }
+    return joined;
+}
+
+std::string LeadsText(const std::vector<std::int32_t>& minutes)
+{
+    std::vector<std::string> leads;
+    for (const std::int32_t lead : minutes) leads.push_back(std::to_string(lead));
+    return JoinedWithAnd(leads);
+}
+
+std::string WeeklyWindowText(const Settings& settings)
+{
+    if (settings.StartTime.Minutes == 0 && settings.EndTime.Minutes == 0) {
+        return fmt::format("on {} (StartDay {}, EndDay {})", OpenDaysText(settings.StartDay, settings.EndDay),
+                           settings.StartDay, settings.EndDay);
+    }
+    return fmt::format("{} (StartDay {}, StartTime {}, EndDay {}, EndTime {})", WeeklyStretches(settings),
+                       settings.StartDay, FormatTimeOfDay(settings.StartTime.Minutes), settings.EndDay,
+                       FormatTimeOfDay(settings.EndTime.Minutes));
+}
+
+std::string ScheduleText(const Schedule& schedule)
+{
+    if (!schedule.Weekly) {
+        return fmt::format("from {} to {}", FormatWallTime(schedule.Start), FormatWallTime(schedule.End));
+    }
+    std::string days;
+    for (int weekday = 0; weekday < 7; ++weekday) {
+        if ((schedule.Days & (1u << weekday)) != 0)
+            days += (days.empty() ? "" : ", ") + std::string(WeekdayName(weekday));
+    }
+    return fmt::format("{} from {} to {}{}", days.empty() ? "no day" : days, FormatTimeOfDay(schedule.From),
+                       FormatTimeOfDay(schedule.Until), schedule.Until <= schedule.From ? " the next day" : "");
+}
+
+std::string WindowsText(const Settings& settings)
+{
+    std::string text = "weekend rates " + WeeklyWindowText(settings);
+    if (!settings.Schedules.empty()) {
+        std::string names;
+        for (const Schedule& schedule : settings.Schedules)
+            names += (names.empty() ? "\"" : ", \"") + schedule.Name + "\"";
+        text +=
+            fmt::format("; {} more window{}, which win{} over it in this order: {}", settings.Schedules.size(),
+                        settings.Schedules.size() == 1 ? "" : "s", settings.Schedules.size() == 1 ? "s" : "", names);
+    }
+    if (!settings.Reminders.empty()) {
+        text += "; reminders " + LeadsText(settings.Reminders) + " minutes before a window comes into force";
+    }
+    if (!settings.StatusCommand.empty()) text += "; status command " + settings.StatusCommand + " for every player";
+    return text;
+}
+
 void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style)
 {
     for (const auto& error : report.settingsErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
@@ -92,9 +180,7 @@ void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& sty
             << ": the plug-in would not load this file and would keep the settings in force (" << counts << ")\n";
         return;
     }
-    const std::string window = fmt::format("weekend rates on {} (StartDay {}, EndDay {})",
-                                           OpenDaysText(report.settings->StartDay, report.settings->EndDay),
-                                           report.settings->StartDay, report.settings->EndDay);
+    const std::string window = WindowsText(*report.settings);
     if (!report.weekendErrors.empty()) {
         out << report.file << ": " << style.Paint("loads, but the weekend rates cannot switch on", Tone::Error)
             << " until the weekend values are fixed; " << window << " (" << counts << ")\n";

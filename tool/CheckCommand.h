@@ -45,5 +45,21 @@ int RunCheck(const std::string& file, std::ostream& out, std::ostream& diagnosti
 
 // "Friday, Saturday, Sunday", or "no day".
 std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay);
+// The weekly window with its times, as the plug-in's rule opens it over a week: "from Friday 18:00
+// to Monday 00:00", "on no day" or "all week".
+std::string WeeklyStretches(const Settings& settings);
+// "a, b and c".
+std::string JoinedWithAnd(const std::vector<std::string>& items);
+// The reminders' leads: "60 and 10".
+std::string LeadsText(const std::vector<std::int32_t>& minutes);
+// The weekly window: "on Friday, Saturday, Sunday (StartDay 5, EndDay 1)" for whole days, "from
+// Friday 18:00 to Monday 00:00 (StartDay 5, StartTime 18:00, EndDay 1, EndTime 00:00)" with times.
+std::string WeeklyWindowText(const Settings& settings);
+// A schedule's times: "Monday, Tuesday from 20:00 to 22:00", "from Thu 2026-12-24 10:00 to ...".
+std::string ScheduleText(const Schedule& schedule);
+// What the windows of a file do: "weekend rates on Friday, Saturday, Sunday (StartDay 5, EndDay 1)"
+// for a file of whole days, then the times, the other windows, the reminders and the status command
+// where the file has them.
+std::string WindowsText(const Settings& settings);
 
 } // namespace qvtool

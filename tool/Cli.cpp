@@ -86,8 +86,8 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
     AddConfig(*check, config);
 
     CLI::App* preview =
-        app.add_subcommand("preview", "the coming days: when the weekend rates are on, the switch moments, "
-                                      "the multipliers and what players will see");
+        app.add_subcommand("preview", "the coming days: which window's rates are on, the switch and reminder "
+                                      "moments, the multipliers and what players will see");
     AddConfig(*preview, config);
     AddFrom(*preview, from, "the server starts at this local date (midnight) or date and time; default now");
     preview->add_option("--days", previewDays, "how many days to show")

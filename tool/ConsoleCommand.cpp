@@ -48,7 +48,8 @@ void Prompt(const Simulation& server, Output& output)
 
 int RunConsole(const ServerRunOptions& options, std::istream& in, bool interactive, Output& output)
 {
-    const bool configErrors = ReportConfigErrors(options.config, output);
+    if (!ConfigReadable(options.config, output)) return kUsageError;
+    const bool configErrors = ReportConfigErrors(options.config, output).HasErrors();
     std::unique_ptr<Simulation> server;
     try {
         server = StartServer(options, 0, PrintingSink(output, options.json));

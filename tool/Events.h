@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -67,6 +68,15 @@ struct Rates {
     bool weekend = false; // false: the server's normal values are back
     Fields before;
     Fields after;
+    // The window the switch is about: the one whose values came into force, or, when the normal
+    // values are back, the one whose values ended. "Weekend" for the main section's; empty when the
+    // plug-in's log did not say.
+    std::string window;
+};
+struct Reminder {
+    static constexpr const char* kName = "reminder";
+    std::string window;
+    std::int32_t minutes = 0; // as the players were told
 };
 struct Motd {
     static constexpr const char* kName = "motd";
@@ -104,9 +114,10 @@ struct End {
 
 } // namespace events
 
-using EventData = std::variant<events::Start, events::Load, events::Unload, events::Join, events::Leave, events::Say,
-                               events::Console, events::Config, events::GameMode, events::Rates, events::Motd,
-                               events::Notification, events::Chat, events::Reply, events::Log, events::End>;
+using EventData =
+    std::variant<events::Start, events::Load, events::Unload, events::Join, events::Leave, events::Say, events::Console,
+                 events::Config, events::GameMode, events::Rates, events::Reminder, events::Motd, events::Notification,
+                 events::Chat, events::Reply, events::Log, events::End>;
 
 struct Event {
     Seconds time = 0;

@@ -66,6 +66,12 @@ void Members(json& line, const events::Rates& rates)
     line["state"] = rates.weekend ? "weekend" : "normal";
     line["fields"] = FieldObject(rates.after);
     line["before"] = FieldObject(rates.before);
+    if (!rates.window.empty()) line["window"] = rates.window;
+}
+void Members(json& line, const events::Reminder& reminder)
+{
+    line["window"] = reminder.window;
+    line["minutes"] = reminder.minutes;
 }
 void Members(json& line, const events::Motd& motd) { line["text"] = motd.text; }
 void Members(json& line, const events::Notification& notification)

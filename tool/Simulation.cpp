@@ -7,10 +7,12 @@
 #include "tool/Simulation.h"
 
 #include <fstream>
-#include <sstream>
 
 #include <fmt/format.h>
 #include <spdlog/common.h>
+
+#include "plugin/config/LoadConfig.h"
+#include "tool/WindowRecords.h"
 
 namespace qvtool {
 
@@ -20,15 +22,16 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kCallsBetweenFullLooks = 600;
 
+// Read as the plug-in reads config.json: a device or a pipe could never end or never start.
 void CopyConfig(const fs::path& from, const fs::path& to)
 {
-    std::ifstream input(from, std::ios::binary);
-    if (!input) throw ActionError("cannot read " + from.string());
-    std::ostringstream content;
-    content << input.rdbuf();
+    std::variant<std::string, ConfigProblem> content =
+        ReadBoundedFile(from.string(), kMostConfigBytes, "a config file");
+    if (const auto* problem = std::get_if<ConfigProblem>(&content))
+        throw ActionError(Describe(from.string(), *problem));
     fs::create_directories(to.parent_path());
     std::ofstream output(to, std::ios::binary | std::ios::trunc);
-    output << content.str();
+    output << std::get<std::string>(content);
     if (!output) throw ActionError("cannot write " + to.string());
 }
 
@@ -197,10 +200,24 @@ bool Simulation::SomethingHappened() const
 
 void Simulation::Observe()
 {
+    // The log says which window a switch was about; it is read before the switch is reported.
+    const std::string windowBefore = window_;
+    std::vector<events::Reminder> reminders;
+    for (const auto& record : server_->LogRecords()) {
+        if (record.logger != "Quorvandelle") continue;
+        const std::optional<WindowRecord> said = ReadWindowRecord(record.message);
+        if (!said) continue;
+        if (const auto* inForce = std::get_if<records::WindowInForce>(&*said)) window_ = inForce->window;
+        if (std::holds_alternative<records::NormalBack>(*said)) window_.clear();
+        if (const auto* reminder = std::get_if<records::ReminderSent>(&*said)) {
+            reminders.push_back({reminder->window, reminder->minutes});
+        }
+    }
     if (server_->HasGameMode()) {
         Fields rates = server_->Multipliers();
         if (rates != rates_) {
-            Emit(events::Rates{rates != normalRates_, rates_, rates});
+            const bool weekend = rates != normalRates_;
+            Emit(events::Rates{weekend, rates_, rates, weekend ? window_ : windowBefore});
             rates_ = std::move(rates);
         }
     }
@@ -208,6 +225,7 @@ void Simulation::Observe()
         motdChanges_ = changes;
         Emit(events::Motd{server_->MessageOfTheDay()});
     }
+    for (auto& reminder : reminders) Emit(std::move(reminder));
     if (const std::uint64_t delivered = server_->MessagesDelivered(); delivered != delivered_) {
         delivered_ = delivered;
         for (auto& player : players_) ReportInbox(player);

@@ -83,6 +83,8 @@ private:
     Fields rates_;
     Fields normalRates_;
     int motdChanges_ = 0;
+    // The window whose values the plug-in's log last said were in force; empty: the normal values.
+    std::string window_;
     std::uint64_t delivered_ = 0;
 
     void Emit(EventData what) const;

@@ -3,6 +3,8 @@
 
 #include <fmt/format.h>
 
+#include "tool/WindowRecords.h"
+
 namespace qvtool {
 
 namespace {
@@ -49,9 +51,13 @@ public:
     }
     std::string operator()(const events::Rates& rates) const
     {
-        std::string lines =
-            Text(Tone::Accent, style_.Paint(rates.weekend ? "weekend rates in force" : "normal rates back",
-                                            rates.weekend ? Tone::Good : Tone::Bold));
+        // The weekly window's lines read as they always have; a schedule's name its window.
+        const bool schedule = !rates.window.empty() && rates.window != kWeeklyWindowName;
+        const std::string what =
+            rates.weekend
+                ? (schedule ? rates.window + " rates in force" : "weekend rates in force")
+                : (schedule ? "normal rates back (" + rates.window + " over)" : std::string("normal rates back"));
+        std::string lines = Text(Tone::Accent, style_.Paint(what, rates.weekend ? Tone::Good : Tone::Bold));
         for (std::size_t i = 0; i < rates.after.size(); ++i) {
             const auto& [name, after] = rates.after[i];
             const float before = i < rates.before.size() ? rates.before[i].second : after;
@@ -62,6 +68,10 @@ public:
             lines += fmt::format("{:>25}    {:<34} {}\n", "", name, change);
         }
         return lines;
+    }
+    std::string operator()(const events::Reminder& reminder) const
+    {
+        return Text(Tone::Accent, fmt::format("{} in {} minutes", reminder.window, reminder.minutes));
     }
     std::string operator()(const events::Motd& motd) const { return Text(Tone::Accent, Quoted(motd.text)); }
     std::string operator()(const events::Notification& shown) const

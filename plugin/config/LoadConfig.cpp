@@ -37,12 +37,11 @@ std::optional<ConfigProblem> NotUtf8Text(std::string_view text)
 
 std::string ConfigPath() { return Framework::CurrentDir() + "/ArkApi/Plugins/Quorvandelle/config.json"; }
 
-ConfigSource ReadConfigSource(const std::string& path)
+std::variant<std::string, ConfigProblem> ReadBoundedFile(const std::string& path, std::size_t limit,
+                                                         const std::string& what)
 {
-    ConfigSource source;
-    const auto fileProblem = [&](ProblemKind kind, std::string what) {
-        source.Problems.push_back({kind, "", std::move(what), {}});
-        return std::move(source);
+    const auto fileProblem = [](ProblemKind kind, std::string text) {
+        return ConfigProblem{kind, "", std::move(text), {}};
     };
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
@@ -59,19 +58,39 @@ ConfigSource ReadConfigSource(const std::string& path)
     if (!input.is_open()) {
         return fileProblem(ProblemKind::File, std::string("cannot be opened: ") + std::strerror(errno));
     }
-    // Read one byte past the limit at most: a file that grows while it is read is caught too.
+    // Read one byte past the limit at most: a file that grows while it is read is caught too. The
+    // room is taken for the size the file has, not the limit, which a script's may make large.
     std::string text;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    text.reserve(static_cast<std::size_t>(!error && size < limit ? size : limit) + 1);
     char chunk[16 * 1024];
-    while (text.size() <= kMostConfigBytes && input.read(chunk, sizeof chunk).gcount() > 0) {
-        text.append(chunk, static_cast<std::size_t>(input.gcount()));
+    while (text.size() <= limit) {
+        input.read(chunk, sizeof chunk);
+        const std::size_t count = static_cast<std::size_t>(input.gcount());
+        if (count == 0) break;
+        text.append(chunk, std::min(count, limit + 1 - text.size()));
     }
-    if (text.size() > kMostConfigBytes) {
-        const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (text.size() > limit) {
+        const std::uintmax_t measuredSize = std::filesystem::file_size(path, error);
         const std::string measured =
-            !error && size > kMostConfigBytes ? std::to_string(size) : "more than " + std::to_string(kMostConfigBytes);
-        return fileProblem(ProblemKind::File, "is " + measured + " bytes; a config file may have at most " +
-                                                  std::to_string(kMostConfigBytes) + " bytes (1 MiB)");
+            !error && measuredSize > limit ? std::to_string(measuredSize) : "more than " + std::to_string(limit);
+        const std::string mebibytes =
+            limit % (1024 * 1024) == 0 ? " (" + std::to_string(limit / (1024 * 1024)) + " MiB)" : "";
+        return fileProblem(ProblemKind::File, "is " + measured + " bytes; " + what + " may have at most " +
+                                                  std::to_string(limit) + " bytes" + mebibytes);
     }
+    return text;
+}
+
+ConfigSource ReadConfigSource(const std::string& path)
+{
+    ConfigSource source;
+    std::variant<std::string, ConfigProblem> read = ReadBoundedFile(path, kMostConfigBytes, "a config file");
+    if (auto* problem = std::get_if<ConfigProblem>(&read)) {
+        source.Problems.push_back(std::move(*problem));
+        return source;
+    }
+    const std::string& text = std::get<std::string>(read);
 
     if (const auto problem = NotUtf8Text(text)) {
         source.Problems.push_back(*problem);

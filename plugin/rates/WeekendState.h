@@ -4,13 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 #include <string>
-#include <vector>
 
 #include "plugin/config/Calendar.h"
 #include "plugin/config/WeekendValues.h"
 #include "plugin/host/ArkApi.h"
+#include "plugin/rates/Reminders.h"
 
 struct WeekendState {
     // Counted timer calls since the last evaluation; calls while there is no game mode do not count.
@@ -34,14 +33,8 @@ struct WeekendState {
     // The wall-clock time of the last evaluation that looked at times of day: the hour the clocks
     // repeat in autumn is not lived twice.
     WallSeconds LastEvaluation = 0;
-    // The openings reminded of, each with the shortest lead already announced for it. A reload can
-    // make another opening the next one and then this one again; it is not announced twice.
-    struct Reminded {
-        std::string Window;
-        WallSeconds Opening = 0;
-        std::int32_t Within = std::numeric_limits<std::int32_t>::max();
-    };
-    std::vector<Reminded> RemindedOpenings;
+    // The reminders already sent, by the opening they were about.
+    ReminderMemory Reminders;
 };
 
 // Lives from the library's load to its unload; a reload of the config leaves it alone.

@@ -2,13 +2,18 @@
 // the stand-in server over the same days.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
+#include "plugin/rates/Windows.h"
 #include "tests/support/PluginServer.h"
+#include "tests/tool/EasternZone.h"
 #include "tool/Calendar.h"
+#include "tool/CheckCommand.h"
 #include "tool/Simulation.h"
 
 using namespace qvtool;
@@ -80,40 +85,139 @@ TEST(ToolCalendar, TheIntervalScalesEveryMoment)
     EXPECT_EQ(slow.EvaluationAtOrAfter(wednesday, wednesday + 62 + 1202), wednesday + 62 + 1202);
 }
 
-// The preview promises what the plug-in will do; here the plug-in does it.
+namespace {
+
+std::string Name(const Settings& settings, const std::optional<int>& window)
+{
+    return window ? DisplayName(settings, *window) : std::string("-");
+}
+
+} // namespace
+
+// The preview promises what the plug-in will do; here the plug-in does it: every switch with the
+// window it is about, and every reminder, to the second.
 TEST(ToolCalendar, SwitchMomentsAreThoseOfTheRealPlugin)
 {
     struct Row {
         int startDay, endDay;
         const char* from;
+        const char* more = "{}"; // members added to the section
+        bool eastern = false;    // in US Eastern time, else UTC
     };
     const Row rows[] = {
-        {5, 1, "2025-01-08T00:00"},    {5, 1, "2025-01-11T15:00"},  {6, 0, "2025-01-09T23:59:40"},
-        {1, 5, "2025-01-08T07:13:05"}, {-1, 1, "2025-01-05T00:00"}, {3, 3, "2025-01-08T00:00"},
+        {5, 1, "2025-01-08T00:00"},
+        {5, 1, "2025-01-11T15:00"},
+        {6, 0, "2025-01-09T23:59:40"},
+        {1, 5, "2025-01-08T07:13:05"},
+        {-1, 1, "2025-01-05T00:00"},
+        {3, 3, "2025-01-08T00:00"},
+        // The example's evening, holiday and weekend windows with reminders.
+        {5, 1, "2026-12-21T00:00",
+         R"({"StartTime": "18:00", "Reminders": [60, 10], "Schedules": [
+             {"Name": "Christmas Eve", "From": "2026-12-24T10:00", "Until": "2026-12-24T18:00", "XPMultiplier": 3},
+             {"Name": "Evening", "Days": [1, 2, 3, 4], "From": "20:00", "Until": "22:00", "XPMultiplier": 1.5}]})"},
+        // A holiday over the weekend wins while it lasts; the weekend comes back after it. Reminders
+        // closer together than two evaluations go out as one.
+        {5, 1, "2025-12-24T12:00",
+         R"({"Reminders": [45, 15, 5], "Schedules": [
+             {"Name": "Boxing Day", "From": "2025-12-26T06:30", "Until": "2025-12-27T00:00", "XPMultiplier": 5}]})"},
+        // Past midnight, round the week from a same-day start, started just before a window.
+        {6, 6, "2025-01-09T21:59:50",
+         R"({"StartTime": "23:00", "EndTime": "18:00", "Reminders": [1440], "Schedules": [
+             {"Name": "Late", "Days": [4, 0], "From": "22:00", "Until": "02:00", "HarvestAmountMultiplier": 9}]})"},
+        // The night the clocks go back (2025-11-02 02:00 EDT is 01:00 EST): a window ending in the
+        // repeated hour closes once, and the next opens on the wall clock.
+        {5, 5, "2025-10-31T00:00",
+         R"({"Reminders": [30], "Schedules": [
+             {"Name": "Night", "Days": [6], "From": "23:00", "Until": "01:30", "XPMultiplier": 3},
+             {"Name": "Morning", "Days": [0], "From": "03:00", "Until": "04:00", "XPMultiplier": 4}]})",
+         true},
+        // The night the clocks go forward (2025-03-09 02:00 EST is 03:00 EDT): a window at 03:30 is
+        // an hour nearer than the wall clock's difference says.
+        {5, 5, "2025-03-08T20:00",
+         R"({"Reminders": [60], "Schedules": [
+             {"Name": "Early", "Days": [0], "From": "03:30", "Until": "05:00", "XPMultiplier": 3}]})",
+         true},
     };
     const testing_support::TempDirectory folder;
     const std::filesystem::path config = folder.Path() / "config.json";
     for (const Row& row : rows) {
+        std::optional<EasternZone> zone;
+        if (row.eastern && !zone.emplace().Honoured()) continue; // this C library cannot say when the clocks change
         nlohmann::json document = testing_support::ValidConfig();
         document["Quorvandelle"]["StartDay"] = row.startDay;
         document["Quorvandelle"]["EndDay"] = row.endDay;
+        document["Quorvandelle"].update(nlohmann::json::parse(row.more));
         std::ofstream(config) << document.dump();
+        const CheckReport report = CheckConfig(config.string());
+        ASSERT_TRUE(report.settings) << row.more;
 
         const Seconds start = *ParseLocalDateTime(row.from);
         const int days = 15;
-        std::vector<SwitchMoment> seen;
+        std::vector<std::string> seen;
         {
-            Simulation simulation({config, start, standin::Server::LibraryBesideExecutable("Quorvandelle")},
-                                  [&seen](const Event& event) {
-                                      if (const auto* rates = std::get_if<events::Rates>(&event.what))
-                                          seen.push_back({event.time, rates->weekend});
-                                  });
+            Simulation simulation(
+                {config, start, standin::Server::LibraryBesideExecutable("Quorvandelle")}, [&seen](const Event& event) {
+                    const std::string when = FormatIso(event.time) + " ";
+                    if (const auto* rates = std::get_if<events::Rates>(&event.what)) {
+                        seen.push_back(when + (rates->weekend ? "on " : "back ") + rates->window);
+                    }
+                    if (const auto* reminder = std::get_if<events::Reminder>(&event.what)) {
+                        seen.push_back(when + "reminder " + reminder->window + " " + std::to_string(reminder->minutes));
+                    }
+                });
             simulation.Start(days);
             simulation.RunUntil(NextLocalMidnight(start + (days - 1) * 86400));
         }
-        const WeekCalendar calendar = BuildCalendar(row.startDay, row.endDay, start, days, StandInTiming());
-        EXPECT_EQ(Moments(seen), Moments(calendar.switches))
-            << "StartDay " << row.startDay << ", EndDay " << row.endDay << ", from " << row.from;
-        EXPECT_EQ(calendar.switches.empty(), row.startDay == row.endDay);
+        const WeekCalendar calendar = BuildCalendar(*report.settings, start, days, StandInTiming());
+        std::vector<std::string> promised;
+        for (const SwitchMoment& change : calendar.switches) {
+            promised.push_back(FormatIso(change.when) + (change.toWeekend ? " on " : " back ") +
+                               Name(*report.settings, change.toWeekend ? change.window : change.previous));
+        }
+        for (const ReminderMoment& reminder : calendar.reminders) {
+            promised.push_back(FormatIso(reminder.when) + " reminder " +
+                               DisplayName(*report.settings, reminder.window) + " " + std::to_string(reminder.minutes));
+        }
+        std::sort(seen.begin(), seen.end());
+        std::sort(promised.begin(), promised.end());
+        EXPECT_EQ(seen, promised) << "StartDay " << row.startDay << ", EndDay " << row.endDay << ", from " << row.from
+                                  << ", " << row.more;
+        if (std::string(row.more) == "{}") {
+            EXPECT_EQ(calendar.switches.empty(), row.startDay == row.endDay);
+        } else {
+            EXPECT_FALSE(calendar.reminders.empty()) << row.more;
+        }
     }
+}
+
+TEST(ToolCalendar, TheWindowInForceWinsOverTheOthersOpen)
+{
+    Settings settings;
+    settings.StartDay = 5;
+    settings.EndDay = 1;
+    Schedule holiday;
+    holiday.Name = "Boxing Day";
+    holiday.Weekly = false;
+    holiday.Start = *ParseDateTime("2025-12-26T06:30");
+    holiday.End = *ParseDateTime("2025-12-27T00:00");
+    settings.Schedules.push_back(holiday);
+    const WeekCalendar calendar =
+        BuildCalendar(settings, *ParseLocalDateTime("2025-12-24T12:00"), 7, EvaluationTiming{});
+    std::vector<std::string> switches;
+    for (const SwitchMoment& change : calendar.switches) {
+        std::string line =
+            FormatIso(change.when) + " " + Name(settings, change.previous) + " > " + Name(settings, change.window);
+        for (const int other : change.alsoOpen) line += " over " + DisplayName(settings, other);
+        switches.push_back(line);
+    }
+    // Evaluations at 12:00:31 + k * 601 s after the start: k = 216 is the first after Friday's
+    // midnight, 255 after 06:30, 360 after Saturday's midnight and 647 after Monday's.
+    const std::vector<std::string> expected = {
+        "2025-12-26T00:04:07 - > Weekend",
+        "2025-12-26T06:34:46 Weekend > Boxing Day over Weekend",
+        "2025-12-27T00:06:31 Boxing Day > Weekend",
+        "2025-12-29T00:01:18 Weekend > -",
+    };
+    EXPECT_EQ(switches, expected);
 }

@@ -139,3 +139,37 @@ TEST(ToolCheck, WhatThePluginRefusesBeyondTheTypesIsRefusedToo)
         EXPECT_NE(report.settingsErrors[0].find(row.error), std::string::npos) << report.settingsErrors[0];
     }
 }
+
+TEST(ToolCheck, TheVerdictSaysWhatTheWindowsDo)
+{
+    struct Row {
+        const char* days;
+        const char* more;
+        const char* verdict;
+    };
+    const Row rows[] = {
+        {"\"StartDay\": 5, \"EndDay\": 1", "",
+         "OK, the plug-in loads it; weekend rates on Friday, Saturday, Sunday (StartDay 5, EndDay 1) ("},
+        {"\"StartDay\": 5, \"EndDay\": 1", ", \"StartTime\": \"18:00\"",
+         "weekend rates from Friday 18:00 to Monday 00:00 (StartDay 5, StartTime 18:00, EndDay 1, EndTime 00:00) ("},
+        {"\"StartDay\": 6, \"EndDay\": 6", ", \"StartTime\": \"18:00\", \"EndTime\": \"23:00\"",
+         "weekend rates from Saturday 18:00 to Saturday 23:00 ("},
+        // The end before the start on one day: round the week from the start.
+        {"\"StartDay\": 6, \"EndDay\": 6", ", \"StartTime\": \"23:00\", \"EndTime\": \"18:00\"",
+         "weekend rates from Saturday 23:00 to Saturday 18:00 ("},
+        {"\"StartDay\": 6, \"EndDay\": 6", ", \"StartTime\": \"18:00\", \"EndTime\": \"18:00\"",
+         "weekend rates on no day (StartDay 6, StartTime 18:00, EndDay 6, EndTime 18:00) ("},
+        {"\"StartDay\": 5, \"EndDay\": 1",
+         ", \"Schedules\": [{\"Name\": \"Late\", \"Days\": [0], \"From\": \"22:00\", \"Until\": \"02:00\"}], "
+         "\"Reminders\": [30], \"StatusCommand\": \"/rates\"",
+         "(StartDay 5, EndDay 1); 1 more window, which wins over it in this order: \"Late\"; reminders 30 minutes "
+         "before a window comes into force; status command /rates for every player ("},
+    };
+    for (const Row& row : rows) {
+        ConfigFile file(
+            Config(Replace(kSettings, "\"StartDay\": 5, \"EndDay\": 1", row.days) + row.more, kMultipliers));
+        std::ostringstream out, diagnostics;
+        RunCheck(file.Path(), out, diagnostics, Style(false), Style(false));
+        EXPECT_NE(out.str().find(row.verdict), std::string::npos) << out.str() << diagnostics.str();
+    }
+}

@@ -1,9 +1,7 @@
 // Dates, times and durations as administrators type them, and the ISO form the tool prints.
-#include <cstdlib>
-#include <ctime>
-
 #include <gtest/gtest.h>
 
+#include "tests/tool/EasternZone.h"
 #include "tool/DateTime.h"
 
 using namespace qvtool;
@@ -53,31 +51,6 @@ TEST(ToolDateTime, MidnightsBoundTheDayHoldingATime)
     EXPECT_EQ(FormatIso(NextLocalMidnight(noon)), "2025-01-09T00:00:00");
     EXPECT_EQ(FormatIso(NextLocalMidnight(StartOfLocalDay(noon))), "2025-01-09T00:00:00");
 }
-
-namespace {
-
-// US Eastern time written as a rule, so that no time-zone database is needed (the Windows C library
-// reads the zone's names and applies the US rule); UTC again after.
-class EasternZone {
-public:
-    EasternZone() { Set("EST5EDT,M3.2.0,M11.1.0"); }
-    ~EasternZone() { Set("UTC0"); }
-    bool Honoured() const { return LocalCalendar(*ParseLocalDateTime("2025-07-01")).tm_isdst > 0; }
-
-private:
-    static void Set(const char* zone)
-    {
-#if defined(_WIN32)
-        _putenv_s("TZ", zone);
-        _tzset();
-#else
-        setenv("TZ", zone, 1);
-        tzset();
-#endif
-    }
-};
-
-} // namespace
 
 TEST(ToolDateTime, ATimeThatADaylightSavingChangeSkipsIsMovedAndSaidSo)
 {

@@ -1,6 +1,19 @@
-// Script lines and console input: what each action takes, and how a bad line is reported.
+// Script lines and console input: what each action takes, and how a bad line is reported; the
+// files simulate and console read, refused before the run when they are no regular file or too large.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "plugin/config/LoadConfig.h"
+#include "tests/support/PluginServer.h"
+#include "tool/Cli.h"
 #include "tool/ScriptParser.h"
 
 using namespace qvtool;
@@ -121,4 +134,68 @@ TEST(ToolScript, BadLinesAreNamed)
         EXPECT_NE(std::get<ParseFailure>(parsed).message.find(row.message), std::string::npos)
             << std::get<ParseFailure>(parsed).message;
     }
+}
+
+// A device never ends, a pipe without a writer never starts: each would have grown memory or hung.
+TEST(ToolScript, FilesThatAreNoRegularFileOrTooLargeAreRefusedBeforeTheRun)
+{
+    const testing_support::TempDirectory temp;
+    const std::filesystem::path folder = temp.Path();
+    const auto write = [&](const char* name, const std::string& text) {
+        std::ofstream(folder / name, std::ios::binary) << text;
+        return (folder / name).string();
+    };
+    const std::string config = QV_EXAMPLE_CONFIG;
+    const std::string large = write("large.json", std::string(kMostConfigBytes + 1, ' '));
+    const std::string largeScript = write("large.txt", std::string(16 * 1024 * 1024 + 1, '#'));
+    const std::string configLarge = write("config-large.txt", "+1h config large.json\n");
+
+    struct Row {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    std::vector<Row> rows = {
+        {{"simulate", large}, large + " is 1048577 bytes; a config file may have at most 1048576 bytes (1 MiB)"},
+        {{"console", large}, large + " is 1048577 bytes"},
+        {{"simulate", config, "--script", largeScript},
+         largeScript + " is 16777217 bytes; a script may have at most 16777216 bytes (16 MiB)"},
+        {{"simulate", config, "--script", configLarge}, configLarge + ": line 1: " + large + " is 1048577 bytes"},
+    };
+#if !defined(_WIN32)
+    const std::string fifo = (folder / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string configZero = write("config-zero.txt", "+1h config /dev/zero\n");
+    // What a shell's <(cat config.json) hands over: a pipe holding the whole file, its writer done.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::ifstream example(config, std::ios::binary);
+    const std::string exampleText((std::istreambuf_iterator<char>(example)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(::write(ends[1], exampleText.data(), exampleText.size()), static_cast<ssize_t>(exampleText.size()));
+    close(ends[1]);
+    const std::string piped = "/dev/fd/" + std::to_string(ends[0]);
+    rows.push_back({{"simulate", "/dev/zero"}, "/dev/zero is not a regular file"});
+    rows.push_back({{"console", fifo}, fifo + " is not a regular file"});
+    rows.push_back({{"simulate", piped}, piped + " is not a regular file"});
+    rows.push_back({{"simulate", config, "--script", fifo}, fifo + " is not a regular file"});
+    rows.push_back(
+        {{"simulate", config, "--script", configZero}, configZero + ": line 1: /dev/zero is not a regular file"});
+#endif
+    for (Row& row : rows) {
+        row.args.insert(row.args.begin(), "quorvandelle");
+        for (const char* more : {"--from", "2025-01-08", "--players", "0"}) row.args.push_back(more);
+        std::vector<const char*> argv;
+        for (const std::string& arg : row.args) argv.push_back(arg.c_str());
+        std::istringstream in;
+        std::ostringstream out, err;
+        Output output{out, err, Style(false), Style(false), false};
+        EXPECT_EQ(RunTool(static_cast<int>(argv.size()), argv.data(), in, false, output), kUsageError) << row.error;
+        EXPECT_NE(err.str().find("error: " + row.error), std::string::npos) << err.str();
+        // A script's config action is refused when its time comes, the others before the server starts.
+        if (row.error.find(": line 1: ") == std::string::npos) {
+            EXPECT_EQ(out.str(), "");
+        }
+    }
+#if !defined(_WIN32)
+    close(ends[0]);
+#endif
 }
