@@ -90,33 +90,27 @@ void ForgetReplacedGameMode()
             "values, and the saved ones of the old one are dropped");
 }
 
+// From the normal values (or a replaced game mode's, which are the new game mode's own) into a window.
+bool SwitchFromNormal(int window, Announcement announcement)
+{
+    AShooterGameMode* gameMode = nullptr;
+    const std::optional<MultiplierValues> values = ValuesToSwitchTo(window, gameMode);
+    if (!values) return false;
+    ForgetReplacedGameMode();
+    WriteFromNormal(gameMode, *values);
+    ShowWindow(gameMode, window, announcement);
+    return true;
+}
+
 } // namespace
 
 bool GameModeReplaced() { return Weekend.WeekendValuesInForce && Game::CurrentGameMode() != Weekend.SwitchedGameMode; }
 
 bool SwitchToWeekend() { return SwitchToWindow(kWeeklyWindow); }
 
-bool SwitchToWindow(int window)
-{
-    AShooterGameMode* gameMode = nullptr;
-    const std::optional<MultiplierValues> values = ValuesToSwitchTo(window, gameMode);
-    if (!values) return false;
-    ForgetReplacedGameMode();
-    WriteFromNormal(gameMode, *values);
-    ShowWindow(gameMode, window, Announcement::Made);
-    return true;
-}
+bool SwitchToWindow(int window) { return SwitchFromNormal(window, Announcement::Made); }
 
-bool PutIntoNewGameMode(int window)
-{
-    AShooterGameMode* gameMode = nullptr;
-    const std::optional<MultiplierValues> values = ValuesToSwitchTo(window, gameMode);
-    if (!values) return false;
-    ForgetReplacedGameMode();
-    WriteFromNormal(gameMode, *values);
-    ShowWindow(gameMode, window, Announcement::Withheld);
-    return true;
-}
+bool PutIntoNewGameMode(int window) { return SwitchFromNormal(window, Announcement::Withheld); }
 
 bool MoveToWindow(int window)
 {
