@@ -584,7 +584,7 @@ void Model::TakeFile(Outcome& out)
     }
 }
 
-void Model::Unload(Outcome& out)
+void Model::Unload(Outcome& /*out*/)
 {
     loaded_ = false;
     if (!weekendInForce_) return;
