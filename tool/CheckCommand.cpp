@@ -13,6 +13,7 @@
 #include "plugin/rates/WeekendWindow.h"
 #include "plugin/rates/Windows.h"
 #include "tool/DateTime.h"
+#include "util/CivilDate.h"
 
 namespace qvtool {
 
@@ -73,7 +74,7 @@ std::string WeeklyStretches(const Settings& settings)
     // The weekly window alone, over one week from a Sunday midnight (2023-01-01 was a Sunday).
     Settings weekly = settings;
     weekly.Schedules.clear();
-    const WallSeconds sunday = DaysFromCivil(2023, 1, 1) * kSecondsPerDay;
+    const WallSeconds sunday = util::DaysFromCivil(2023, 1, 1) * kSecondsPerDay;
     WallSeconds closed = sunday;
     if (IsOpen(weekly, kWeeklyWindow, FromWallSeconds(sunday))) {
         const std::optional<WindowChange> closing = NextChange(weekly, sunday);

@@ -9,7 +9,6 @@
 #include "plugin/config/PluginSettings.h"
 #include "plugin/config/TypedReads.h"
 #include "plugin/host/Framework.h"
-#include "plugin/host/Utf16.h"
 #include "plugin/messaging/Patterns.h"
 #include "plugin/rates/Reminders.h"
 #include "plugin/rates/Windows.h"
@@ -17,12 +16,13 @@
 #include "tool/CheckCommand.h"
 #include "tool/Simulation.h"
 #include "tool/Timeline.h"
+#include "util/Utf.h"
 
 namespace qvtool {
 
 namespace {
 
-std::string Utf8(const std::wstring& wide) { return Utf16::ToUtf8(Utf16::FromWide(wide)); }
+std::string Utf8(const std::wstring& wide) { return util::WideToUtf8(wide); }
 
 void PrintHeading(const PreviewOptions& options, const WeekCalendar& calendar, const EvaluationTiming& timing,
                   bool timesOfDay, Output& output)

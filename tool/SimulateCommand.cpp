@@ -12,6 +12,7 @@
 #include "tool/JsonEvents.h"
 #include "tool/ScriptParser.h"
 #include "tool/Timeline.h"
+#include "util/BoundedFile.h"
 
 namespace qvtool {
 
@@ -85,10 +86,11 @@ EventSink PrintingSink(Output& output, bool json)
 
 bool ConfigReadable(const std::string& config, Output& output)
 {
-    const std::variant<std::string, ConfigProblem> text = ReadBoundedFile(config, kMostConfigBytes, "a config file");
-    const auto* problem = std::get_if<ConfigProblem>(&text);
+    const std::variant<std::string, util::FileProblem> text =
+        util::ReadBoundedFile(config, kMostConfigBytes, "a config file");
+    const auto* problem = std::get_if<util::FileProblem>(&text);
     if (problem == nullptr) return true;
-    output.err << output.errStyle.Paint("error: ", Tone::Error) << Describe(config, *problem) << '\n'
+    output.err << output.errStyle.Paint("error: ", Tone::Error) << config << " " << problem->What << '\n'
                << fmt::format("CONFIG is read as the plug-in reads config.json: a regular file of at most {} bytes.\n",
                               kMostConfigBytes);
     return false;
@@ -139,9 +141,11 @@ int RunSimulate(const SimulateOptions& options, Output& output)
     if (!ConfigReadable(options.run.config, output)) return kUsageError;
     std::vector<TimedAction> script;
     if (!options.script.empty()) {
-        std::variant<std::string, ConfigProblem> text = ReadBoundedFile(options.script, kMostScriptBytes, "a script");
-        if (const auto* problem = std::get_if<ConfigProblem>(&text)) {
-            output.err << output.errStyle.Paint("error: ", Tone::Error) << Describe(options.script, *problem) << '\n';
+        std::variant<std::string, util::FileProblem> text =
+            util::ReadBoundedFile(options.script, kMostScriptBytes, "a script");
+        if (const auto* problem = std::get_if<util::FileProblem>(&text)) {
+            output.err << output.errStyle.Paint("error: ", Tone::Error) << options.script << " " << problem->What
+                       << '\n';
             return kUsageError;
         }
         auto parsed = ParseScript(std::get<std::string>(text), start, end);

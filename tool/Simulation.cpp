@@ -13,6 +13,7 @@
 
 #include "plugin/config/LoadConfig.h"
 #include "tool/WindowRecords.h"
+#include "util/BoundedFile.h"
 
 namespace qvtool {
 
@@ -25,10 +26,10 @@ constexpr std::int64_t kCallsBetweenFullLooks = 600;
 // Read as the plug-in reads config.json: a device or a pipe could never end or never start.
 void CopyConfig(const fs::path& from, const fs::path& to)
 {
-    std::variant<std::string, ConfigProblem> content =
-        ReadBoundedFile(from.string(), kMostConfigBytes, "a config file");
-    if (const auto* problem = std::get_if<ConfigProblem>(&content))
-        throw ActionError(Describe(from.string(), *problem));
+    std::variant<std::string, util::FileProblem> content =
+        util::ReadBoundedFile(from.string(), kMostConfigBytes, "a config file");
+    if (const auto* problem = std::get_if<util::FileProblem>(&content))
+        throw ActionError(from.string() + " " + problem->What);
     fs::create_directories(to.parent_path());
     std::ofstream output(to, std::ios::binary | std::ios::trunc);
     output << std::get<std::string>(content);

@@ -12,6 +12,7 @@
 #include "plugin/host/Framework.h"
 #include "plugin/log/Guard.h"
 #include "plugin/rates/Schedule.h"
+#include "util/Ascii.h"
 
 namespace {
 
@@ -67,14 +68,6 @@ void Unregister(const Registration& registration)
     }
 }
 
-// The host matches a command's first word without regard to ASCII case.
-bool SameCommand(const std::string& a, const char* b)
-{
-    const std::string other(b);
-    return std::equal(a.begin(), a.end(), other.begin(), other.end(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
 } // namespace
 
 void RegisterAll()
@@ -101,7 +94,8 @@ void CheckCommandNames(const Settings& settings, ConfigProblems& problems)
 {
     if (settings.StatusCommand.empty()) return;
     for (const Registration& registration : Registrations) {
-        if (!SameCommand(settings.StatusCommand, registration.Name)) continue;
+        // The host matches a command's first word without regard to ASCII case.
+        if (!util::EqualIgnoringAsciiCase(settings.StatusCommand, registration.Name)) continue;
         problems.push_back({ProblemKind::Member,
                             SectionMember("StatusCommand"),
                             "\"" + settings.StatusCommand + "\" is one of the plug-in's own commands",

@@ -18,10 +18,6 @@ inline constexpr std::int32_t kMinutesPerDay = 24 * 60;
 inline constexpr std::int32_t kMinutesPerWeek = 7 * kMinutesPerDay;
 inline constexpr WallSeconds kSecondsPerDay = 24 * 60 * 60;
 
-// Days since 1970-01-01 of a date in the proleptic Gregorian calendar.
-std::int64_t DaysFromCivil(std::int64_t year, int month, int day);
-bool IsValidDate(std::int64_t year, int month, int day);
-
 WallSeconds ToWallSeconds(const LocalTime& time);
 LocalTime FromWallSeconds(WallSeconds seconds);
 

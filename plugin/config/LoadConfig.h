@@ -17,13 +17,6 @@ std::string ConfigPath();
 // shape; four, in the worst shape (an array of small numbers), took a hundred megabytes.
 inline constexpr std::size_t kMostConfigBytes = 1024 * 1024;
 
-// The whole text of a regular file of at most limit bytes, or why it cannot be had: missing, a folder,
-// not a regular file (a pipe or a device could block or never end), cannot be opened, or larger than
-// limit, also when it grows while it is read. what names such a file in the last message ("a config
-// file"). The problem names no member.
-std::variant<std::string, ConfigProblem> ReadBoundedFile(const std::string& path, std::size_t limit,
-                                                         const std::string& what);
-
 // A config file as read and parsed, before any of it is decoded.
 struct ConfigSource {
     nlohmann::json Document;

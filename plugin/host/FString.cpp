@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "plugin/host/Game.h"
-#include "plugin/host/Utf16.h"
+#include "util/Utf.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ FString::FString(std::u16string_view units)
 }
 
 FString::FString(std::wstring_view wide)
-    : FString(std::u16string_view(Utf16::FromWide(wide.substr(0, wide.find(L'\0')))))
+    : FString(std::u16string_view(util::WideToUtf16(wide.substr(0, wide.find(L'\0')))))
 {
 }
 
@@ -88,9 +88,9 @@ std::u16string_view FString::View() const
 
 const char16_t* FString::operator*() const { return Num != 0 ? Data : u""; }
 
-std::wstring FString::ToWide() const { return Utf16::ToWide(View()); }
+std::wstring FString::ToWide() const { return util::Utf16ToWide(View()); }
 
-std::string FString::ToUtf8() const { return Utf16::ToUtf8(View()); }
+std::string FString::ToUtf8() const { return util::Utf16ToUtf8(View()); }
 
 std::int32_t GrowthCapacity(std::int32_t num, std::int32_t max)
 {

@@ -17,6 +17,8 @@
 #include "plugin/messaging/Patterns.h"
 #include "plugin/rates/WeekendWindow.h"
 #include "plugin/rates/Windows.h"
+#include "util/Ascii.h"
+#include "util/EditDistance.h"
 
 namespace {
 
@@ -28,29 +30,6 @@ constexpr std::size_t kLongestSuggestedName = 64;
 void Warn(ConfigProblems& warnings, const std::string& path, std::string what)
 {
     warnings.push_back({ProblemKind::Member, path, std::move(what), {}});
-}
-
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::size_t EditDistance(const std::string& a, const std::string& b)
-{
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
 }
 
 std::vector<std::string> KnownMembers()
@@ -74,7 +53,7 @@ std::string Nearest(const std::string& name, const std::vector<std::string>& kno
     std::string best;
     std::size_t bestDistance = 4;
     for (const std::string& candidate : known) {
-        const std::size_t distance = EditDistance(Lower(name), Lower(candidate));
+        const std::size_t distance = util::EditDistance(util::AsciiLower(name), util::AsciiLower(candidate));
         if (distance < bestDistance) {
             bestDistance = distance;
             best = candidate;
