@@ -65,7 +65,8 @@ compile_one() {
 }
 
 check_compile() {
-    local sources=(plugin/**/*.cpp)
+    # util/ is compiled into the plug-in too.
+    local sources=(plugin/**/*.cpp util/*.cpp)
     [ ${#sources[@]} -gt 0 ] || fail "no plug-in sources under plugin/"
     export -f compile_one flags_for
     export out libstdcxx gcc_major
