@@ -13,8 +13,8 @@
 #include <nlohmann/json.hpp>
 
 #include "bench/BenchSupport.h"
+#include "plugin/config/Config.h"
 #include "plugin/config/LoadConfig.h"
-#include "plugin/config/PluginSettings.h"
 #include "plugin/rates/ConfigWarnings.h"
 
 namespace qvbench {

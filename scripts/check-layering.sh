@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-layers=(host log config messaging rates commands lifecycle)
+layers=(host log messaging config rates commands lifecycle)
 rank() {
     local i
     for i in "${!layers[@]}"; do [ "${layers[$i]}" = "$1" ] && { echo "$i"; return; }; done

@@ -7,7 +7,7 @@
 #include <fmt/format.h>
 
 #include "plugin/config/LoadConfig.h"
-#include "plugin/rates/Windows.h"
+#include "plugin/config/Windows.h"
 #include "tool/CheckCommand.h"
 #include "tool/JsonEvents.h"
 #include "tool/ScriptParser.h"
@@ -87,12 +87,12 @@ EventSink PrintingSink(Output& output, bool json)
 bool ConfigReadable(const std::string& config, Output& output)
 {
     const std::variant<std::string, util::FileProblem> text =
-        util::ReadBoundedFile(config, kMostConfigBytes, "a config file");
+        util::ReadBoundedFile(config, qv::kMostConfigBytes, "a config file");
     const auto* problem = std::get_if<util::FileProblem>(&text);
     if (problem == nullptr) return true;
     output.err << output.errStyle.Paint("error: ", Tone::Error) << config << " " << problem->What << '\n'
                << fmt::format("CONFIG is read as the plug-in reads config.json: a regular file of at most {} bytes.\n",
-                              kMostConfigBytes);
+                              qv::kMostConfigBytes);
     return false;
 }
 
@@ -160,7 +160,7 @@ int RunSimulate(const SimulateOptions& options, Output& output)
     const CheckReport report = ReportConfigErrors(options.run.config, output);
     const bool configErrors = report.HasErrors();
     if (!options.run.json) {
-        output.out << DescribeTiming(StandInTiming(), report.settings && UsesTimesOfDay(*report.settings)) << "\n\n";
+        output.out << DescribeTiming(StandInTiming(), report.config && qv::UsesTimesOfDay(*report.config)) << "\n\n";
     }
     std::unique_ptr<Simulation> server;
     try {

@@ -12,7 +12,7 @@
 #include <spdlog/common.h>
 
 #include "plugin/config/LoadConfig.h"
-#include "tool/WindowRecords.h"
+#include "plugin/rates/SwitchRecords.h"
 #include "util/BoundedFile.h"
 
 namespace qvtool {
@@ -27,7 +27,7 @@ constexpr std::int64_t kCallsBetweenFullLooks = 600;
 void CopyConfig(const fs::path& from, const fs::path& to)
 {
     std::variant<std::string, util::FileProblem> content =
-        util::ReadBoundedFile(from.string(), kMostConfigBytes, "a config file");
+        util::ReadBoundedFile(from.string(), qv::kMostConfigBytes, "a config file");
     if (const auto* problem = std::get_if<util::FileProblem>(&content))
         throw ActionError(from.string() + " " + problem->What);
     fs::create_directories(to.parent_path());
@@ -206,12 +206,12 @@ void Simulation::Observe()
     std::vector<events::Reminder> reminders;
     for (const auto& record : server_->LogRecords()) {
         if (record.logger != "Quorvandelle") continue;
-        const std::optional<WindowRecord> said = ReadWindowRecord(record.message);
+        const std::optional<qv::SwitchRecord> said = qv::ReadRecord(record.message);
         if (!said) continue;
-        if (const auto* inForce = std::get_if<records::WindowInForce>(&*said)) window_ = inForce->window;
-        if (std::holds_alternative<records::NormalBack>(*said)) window_.clear();
-        if (const auto* reminder = std::get_if<records::ReminderSent>(&*said)) {
-            reminders.push_back({reminder->window, reminder->minutes});
+        if (qv::PutsWindowInForce(*said)) window_ = std::string(said->Window.DisplayName());
+        if (qv::PutsNormalValuesBack(*said)) window_.clear();
+        if (said->Event == qv::SwitchEvent::ReminderSent) {
+            reminders.push_back({std::string(said->Window.DisplayName()), said->Minutes});
         }
     }
     if (server_->HasGameMode()) {

@@ -5,6 +5,8 @@
 
 #include "util/CivilDate.h"
 
+namespace qv {
+
 namespace {
 
 // A run of exactly count digits at text[at], as a number.
@@ -79,3 +81,5 @@ std::string FormatTimeOfDay(std::int32_t minutes)
     std::snprintf(text, sizeof text, "%02d:%02d", minutes / 60 % 24, minutes % 60);
     return text;
 }
+
+} // namespace qv

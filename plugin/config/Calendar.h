@@ -9,6 +9,8 @@
 
 #include "plugin/host/Clock.h"
 
+namespace qv {
+
 // Seconds on the local wall clock since 1970-01-01 00:00. The wall clock is what the config's
 // times are written in; it ignores daylight-saving changes, so an hour that the clocks skip has no
 // seconds on it and an hour they repeat is counted once.
@@ -31,3 +33,5 @@ std::optional<WallSeconds> ParseDateTime(std::string_view text);
 std::string FormatWallTime(WallSeconds seconds);
 // "18:30".
 std::string FormatTimeOfDay(std::int32_t minutes);
+
+} // namespace qv

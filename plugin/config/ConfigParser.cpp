@@ -12,7 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
+
+namespace qv {
 
 namespace {
 
@@ -309,3 +311,5 @@ ParsedConfig ParseConfig(std::string_view text)
     parsed.Places = std::move(builder.Places);
     return parsed;
 }
+
+} // namespace qv

@@ -1,6 +1,21 @@
 // Writing config problems out, and finding their places.
 #include "plugin/config/ConfigProblem.h"
 
+namespace qv {
+
+namespace {
+
+// The first length bytes of text, never half a UTF-8 character, and what was cut.
+std::string Cut(std::string_view text, std::size_t length)
+{
+    if (text.size() <= length) return std::string(text);
+    std::size_t cut = length;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size() - cut) + " more bytes)";
+}
+
+} // namespace
+
 TextPosition PlaceOf(const ConfigPlaces& places, std::string_view member)
 {
     while (true) {
@@ -20,14 +35,7 @@ void Locate(ConfigProblems& problems, const ConfigPlaces& places)
     }
 }
 
-std::string Excerpt(std::string_view text)
-{
-    if (text.size() <= kMostQuoted) return std::string(text);
-    std::size_t cut = kMostQuoted;
-    // Back to the start of a UTF-8 character.
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size() - cut) + " more bytes)";
-}
+std::string Excerpt(std::string_view text) { return Cut(text, kMostQuoted); }
 
 std::string Describe(const ConfigProblem& problem)
 {
@@ -58,8 +66,13 @@ std::string Describe(std::string_view file, const ConfigProblem& problem)
 
 std::string DescribeAll(std::string_view file, const ConfigProblems& problems, std::size_t length)
 {
-    if (problems.empty()) return std::string(file);
-    std::string all = Describe(file, problems.front());
+    // A cut text ends in "... (N more bytes)", which takes up to this many bytes.
+    constexpr std::size_t kCutRoom = 32;
+    const auto bounded = [&](std::string text) {
+        return text.size() <= length ? text : Cut(text, length > kCutRoom ? length - kCutRoom : 0);
+    };
+    if (problems.empty()) return bounded(std::string(file));
+    std::string all = bounded(Describe(file, problems.front()));
     for (std::size_t i = 1; i < problems.size(); ++i) {
         const std::string next = Describe(problems[i]);
         if (all.size() + next.size() + 2 > length) {
@@ -69,3 +82,5 @@ std::string DescribeAll(std::string_view file, const ConfigProblems& problems, s
     }
     return all;
 }
+
+} // namespace qv

@@ -1,5 +1,6 @@
 // What is wrong with a config file, and where: the one shape of every config error and warning,
-// from a missing file to a mistyped member, and the one way each is written out.
+// from a missing file to a mistyped member, the one way each is written out, and the one way any
+// text from the file is quoted in a message.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace qv {
 
 // A place in the config text. Lines count from 1; the column is the place of the character on
 // its line, counted in bytes from 1. Line 0 means no place in the text.
@@ -40,10 +43,10 @@ TextPosition PlaceOf(const ConfigPlaces& places, std::string_view member);
 // Gives every member problem that has no place yet the place of its member.
 void Locate(ConfigProblems& problems, const ConfigPlaces& places);
 
-// Texts quoted from a file are cut to this many bytes, so that a huge value or token cannot make
-// a huge message.
+// Every text taken from a file (a name, a value, a token) goes into a message through Excerpt,
+// so that a huge one cannot make a huge message: it is cut to this many bytes.
 inline constexpr std::size_t kMostQuoted = 80;
-// text, or its first kMostQuoted bytes (never half a character) and how many bytes were cut.
+// text, or its first kMostQuoted bytes (never half a character) and "... (N more bytes)".
 std::string Excerpt(std::string_view text);
 
 // A reply to a player stays short; a log record may say more. Problems that do not fit are counted.
@@ -55,6 +58,9 @@ inline constexpr std::size_t kLogRecordLength = 4000;
 std::string Describe(const ConfigProblem& problem);
 // With the file: "<file> not found" for a problem of the file itself, "<file>: <problem>" otherwise.
 std::string Describe(std::string_view file, const ConfigProblem& problem);
-// Every problem on one line, for a log record or a reply: "<file>: <problem>; <problem>", up to
-// about length characters and then "; and N more".
+// Every problem on one line, for a log record or a reply: "<file>: <problem>; <problem>", at most
+// length bytes and then "; and N more" for the problems that did not fit. A problem longer than
+// the room left, the first one too, is cut.
 std::string DescribeAll(std::string_view file, const ConfigProblems& problems, std::size_t length = kLogRecordLength);
+
+} // namespace qv

@@ -6,6 +6,8 @@
 
 #include "plugin/host/Framework.h"
 
+namespace qv {
+
 namespace {
 
 using json = nlohmann::json;
@@ -206,3 +208,5 @@ std::optional<std::string> ReadCommandName(const json* member, const std::string
     }
     return name;
 }
+
+} // namespace qv

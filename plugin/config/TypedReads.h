@@ -15,6 +15,8 @@
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
 
+namespace qv {
+
 // member is null when the member is absent.
 std::optional<FString> ReadText(const nlohmann::json* member, const std::string& path, ConfigProblems& problems);
 std::optional<bool> ReadFlag(const nlohmann::json* member, const std::string& path, ConfigProblems& problems);
@@ -51,3 +53,5 @@ void AddProblem(ConfigProblems& problems, const std::string& path, std::string w
 
 // The member of object, or null when object is not an object or has no such member.
 const nlohmann::json* FindMember(const nlohmann::json& object, const char* name);
+
+} // namespace qv

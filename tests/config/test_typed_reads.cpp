@@ -9,6 +9,8 @@
 #include "plugin/config/TypedReads.h"
 #include "tests/config/ConfigFixture.h"
 
+using namespace qv;
+
 namespace {
 
 using nlohmann::json;

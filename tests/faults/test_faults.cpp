@@ -230,9 +230,13 @@ TEST_F(EdgeFaults, AnErrorQuotesAPieceOfAHugeTokenAndSaysHowMuchWasCut)
     qv_->WriteConfigText(text);
     const std::string reply = Reload();
     EXPECT_EQ(reply.rfind("Config reload failed: ", 0), 0u) << reply.substr(0, 200);
-    EXPECT_LT(reply.size(), 500u) << reply.substr(0, 600);
-    EXPECT_NE(reply.find("xxx... (9999"), std::string::npos) << reply;
-    for (const auto& record : server().LogRecords()) EXPECT_LT(record.message.size(), 4096u);
+    EXPECT_LE(reply.size(), std::string("Config reload failed: ").size() + 300) << reply.substr(0, 600);
+    bool excerpted = false;
+    for (const auto& record : server().LogRecords()) {
+        EXPECT_LT(record.message.size(), 4096u);
+        excerpted = excerpted || record.message.find("xxx... (9999") != std::string::npos;
+    }
+    EXPECT_TRUE(excerpted);
     EXPECT_EQ(TryWeekend().xp, 7.0f);
 }
 

@@ -12,6 +12,8 @@
 #include "plugin/messaging/Messaging.h"
 #include "tests/support/PluginServer.h"
 
+using namespace qv;
+
 namespace {
 
 using standin::MessageKind;

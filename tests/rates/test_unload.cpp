@@ -2,11 +2,13 @@
 // the normal values always survive.
 #include <gtest/gtest.h>
 
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
 #include "plugin/lifecycle/Lifecycle.h"
 #include "plugin/log/PluginLog.h"
 #include "plugin/rates/WeekendState.h"
 #include "tests/rates/RatesFixture.h"
+
+using namespace qv;
 
 namespace rates_testing {
 namespace {

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "plugin/config/Calendar.h"
-#include "plugin/rates/WeekendWindow.h"
+#include "plugin/config/WeekendWindow.h"
+
+using namespace qv;
 
 namespace {
 
