@@ -374,3 +374,61 @@ TEST_F(EdgeFaults, ColoursBeyondEveryNumberAreRefusedAtTheirPlaceAndBeyondFloats
 }
 
 } // namespace
+
+namespace {
+
+// Every text the plug-in shows a player or logs stays bounded whatever the file holds: a reply at
+// most 300 characters and the count of what did not fit, a log record at most 4,000. A name or a
+// value of half a megabyte goes through each path that could quote it.
+TEST_F(EdgeFaults, AHalfMegabyteNameOrValueIsQuotedByAPieceOnEveryPath)
+{
+    const std::string huge(500 * 1024, 'N');
+    const auto allWeek = [](const std::string& name) {
+        return json{{"Name", name}, {"Days", {0, 1, 2, 3, 4, 5, 6}}, {"From", "00:00"}, {"Until", "00:00"}};
+    };
+    const json over = {{"Name", huge}, {"From", "2020-01-01T00:00"}, {"Until", "2020-01-02T00:00"}};
+    const json soon = {{"Name", huge}, {"Days", {3}}, {"From", "12:30"}, {"Until", "13:00"}};
+    struct Row {
+        const char* path;
+        json members;
+    };
+    const Row rows[] = {
+        {"duplicate names", {{"Schedules", {allWeek(huge), allWeek(huge)}}}},
+        {"overlapping windows", {{"Schedules", {allWeek(huge), allWeek("Second")}}}},
+        {"a window that is over", {{"Schedules", {over}}}},
+        {"a reminder", {{"Reminders", {60}}, {"Schedules", {soon}}}},
+        {"a switch record and the status reply", {{"StatusCommand", "/rates"}, {"Schedules", {allWeek(huge)}}}},
+        {"a value in the red reply", {{"StartTime", huge}}},
+        {"a status command", {{"StatusCommand", "/" + huge}}},
+        {"an unknown member in the amber reply", {{huge, 1}}},
+        {"a reminder that would grow", {{"ReminderMessage", huge + "{minutes:99999999}"}}},
+        {"every rate in the status reply", {{"StatusCommand", "/rates"}}},
+    };
+    qv_->Load();
+    for (const Row& row : rows) {
+        json config = ValidConfig();
+        config["Quorvandelle"].update(row.members);
+        qv_->WriteConfig(config);
+        server().ClearLog();
+        server().ClearInboxes();
+        server().Chat(admin_, "/qvreload");
+        server().RunTimer(700);
+        server().Chat(admin_, "/ToggleQuorvandelle");
+        server().Chat(admin_, "/rates");
+        server().Chat(admin_, "/ToggleQuorvandelle");
+        const standin::Inbox inbox = server().InboxOf(admin_);
+        ASSERT_FALSE(inbox.directChats.empty()) << row.path;
+        for (const auto& reply : inbox.directChats) {
+            // "Config reload failed: " or "N warnings about " before the 300, "; and N more" after it.
+            EXPECT_LE(reply.text.size(), 340u) << row.path << ": " << reply.text.substr(0, 400);
+            EXPECT_EQ(reply.text.find(std::string(81, 'N')), std::string::npos) << row.path;
+        }
+        for (const auto& record : server().LogRecords()) {
+            EXPECT_LE(record.message.size(), 4100u) << row.path << ": " << record.message.substr(0, 400);
+            EXPECT_EQ(record.message.find(std::string(81, 'N')), std::string::npos) << row.path;
+        }
+        for (const auto& shown : inbox.notifications) EXPECT_LE(shown.text.size(), 300u) << row.path;
+    }
+}
+
+} // namespace
