@@ -23,10 +23,8 @@ std::variant<std::string, FileProblem> ReadBoundedFile(const std::string& path, 
 
     std::ifstream input(path, std::ios::binary);
     if (!input.is_open()) return unreadable(std::string("cannot be opened: ") + std::strerror(errno));
-    // The room is taken for the size the file has, not the limit, which may be large.
+    // The text grows with what is read, never to the limit, which may be large.
     std::string text;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    text.reserve(static_cast<std::size_t>(!error && size < limit ? size : limit) + 1);
     char chunk[16 * 1024];
     while (text.size() <= limit) {
         input.read(chunk, sizeof chunk);

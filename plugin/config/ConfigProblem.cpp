@@ -1,6 +1,8 @@
 // Writing config problems out, and finding their places.
 #include "plugin/config/ConfigProblem.h"
 
+#include <algorithm>
+
 namespace qv {
 
 namespace {
@@ -16,10 +18,31 @@ std::string Cut(std::string_view text, std::size_t length)
 
 } // namespace
 
-TextPosition PlaceOf(const ConfigPlaces& places, std::string_view member)
+TextPosition PositionAfter(std::string_view text, std::size_t read)
+{
+    const std::string_view before = text.substr(0, read);
+    const std::size_t lastBreak = before.rfind('\n');
+    const std::size_t lineStart = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
+    return {static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1, read - lineStart};
+}
+
+std::optional<std::size_t> ConfigPlaces::ReadBefore(std::string_view member) const
+{
+    if (const auto found = paths_.find(member); found != paths_.end()) return found->second;
+    // "Quorvandelle.<name>": a member of the section, noted by its name.
+    const std::string_view section = "Quorvandelle.";
+    if (member.substr(0, section.size()) != section) return std::nullopt;
+    const std::string_view name = member.substr(section.size());
+    for (const SectionMember& entry : members_) {
+        if (*entry.Name == name) return entry.Read;
+    }
+    return std::nullopt;
+}
+
+TextPosition ConfigPlaces::PlaceOf(std::string_view member) const
 {
     while (true) {
-        if (const auto found = places.find(member); found != places.end()) return found->second;
+        if (const auto read = ReadBefore(member)) return PositionAfter(text_, *read);
         if (member.empty()) return {};
         // Up one level: "a.b[2]" to "a.b", "a.b" to "a", "a" to the top level "".
         const std::size_t cut = member.find_last_of(".[");
@@ -31,7 +54,7 @@ void Locate(ConfigProblems& problems, const ConfigPlaces& places)
 {
     for (ConfigProblem& problem : problems) {
         if (problem.Kind == ProblemKind::Member && problem.Where.Line == 0)
-            problem.Where = PlaceOf(places, problem.Member);
+            problem.Where = places.PlaceOf(problem.Member);
     }
 }
 

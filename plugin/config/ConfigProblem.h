@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,11 +36,39 @@ struct ConfigProblem {
 };
 using ConfigProblems = std::vector<ConfigProblem>;
 
-// Where each value of the section (and the top level, "") starts in the text, by member path.
-using ConfigPlaces = std::map<std::string, TextPosition, std::less<>>;
+// Lines and columns of places in a text, counted the way the JSON library counts: after n bytes
+// read, the line is 1 + the line breaks among them, the column the bytes read since the last.
+TextPosition PositionAfter(std::string_view text, std::size_t read);
 
-// The place of a member, or, for one that is absent, of the nearest enclosing value that is there.
-TextPosition PlaceOf(const ConfigPlaces& places, std::string_view member);
+// Where the values of the top level, the section and the insides of the settings' own members
+// start in a text, noted cheaply while it is parsed (a member of the section by its name, which the
+// parsed document keeps, and a byte count); lines and columns are worked out only for the few
+// places a problem asks for. Lives no longer than the text and the document it was made from.
+class ConfigPlaces {
+public:
+    explicit ConfigPlaces(std::string_view text = {}) : text_(text) {}
+
+    // A value by its path ("", "Quorvandelle", "Quorvandelle.Schedules[2].Days"), which starts
+    // after read bytes.
+    void Add(std::string path, std::size_t read) { paths_.emplace(std::move(path), read); }
+    // A member of the section, whose name the document holds at name.
+    void AddSectionMember(const std::string* name, std::size_t read) { members_.push_back({name, read}); }
+
+    // The place of a member, or, for one that is absent, of the nearest enclosing value that is there.
+    TextPosition PlaceOf(std::string_view member) const;
+
+private:
+    std::optional<std::size_t> ReadBefore(std::string_view member) const;
+
+    struct SectionMember {
+        const std::string* Name;
+        std::size_t Read;
+    };
+    std::string_view text_;
+    std::map<std::string, std::size_t, std::less<>> paths_;
+    std::vector<SectionMember> members_;
+};
+
 // Gives every member problem that has no place yet the place of its member.
 void Locate(ConfigProblems& problems, const ConfigPlaces& places);
 

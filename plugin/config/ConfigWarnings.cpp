@@ -28,31 +28,40 @@ void Warn(ConfigProblems& warnings, const std::string& path, std::string what)
     warnings.push_back({ProblemKind::Member, path, std::move(what), {}});
 }
 
-std::vector<std::string> KnownMembers()
+using KnownNames = std::vector<std::string_view>;
+
+// Made once: every load looks each member of the section up in it.
+const KnownNames& KnownMembers()
 {
-    std::vector<std::string> known;
-    for (const SettingRow& row : SettingsTable) known.emplace_back(row.Key);
-    for (const MultiplierRow& row : WeekendMultiplierTable) known.emplace_back(row.Key);
+    static const KnownNames known = [] {
+        KnownNames names;
+        for (const SettingRow& row : SettingsTable) names.emplace_back(row.Key);
+        for (const MultiplierRow& row : WeekendMultiplierTable) names.emplace_back(row.Key);
+        return names;
+    }();
     return known;
 }
 
-std::vector<std::string> KnownScheduleMembers()
+const KnownNames& KnownScheduleMembers()
 {
-    std::vector<std::string> known(ScheduleMembers.begin(), ScheduleMembers.end());
-    for (const MultiplierRow& row : WeekendMultiplierTable) known.emplace_back(row.Key);
+    static const KnownNames known = [] {
+        KnownNames names(ScheduleMembers.begin(), ScheduleMembers.end());
+        for (const MultiplierRow& row : WeekendMultiplierTable) names.emplace_back(row.Key);
+        return names;
+    }();
     return known;
 }
 
-std::string Nearest(const std::string& name, const std::vector<std::string>& known)
+std::string Nearest(const std::string& name, const KnownNames& known)
 {
     if (name.size() > kLongestSuggestedName) return {};
     std::string best;
     std::size_t bestDistance = 4;
-    for (const std::string& candidate : known) {
+    for (const std::string_view candidate : known) {
         const std::size_t distance = util::EditDistance(util::AsciiLower(name), util::AsciiLower(candidate));
         if (distance < bestDistance) {
             bestDistance = distance;
-            best = candidate;
+            best = std::string(candidate);
         }
     }
     return best;
@@ -211,7 +220,7 @@ void WarnOnTexts(const Context& context, ConfigProblems& warnings)
 
 // A file of a hundred thousand stray members gets a score of warnings and their count, not a
 // hundred thousand lines.
-void WarnOnUnknownMembers(const json& object, const std::string& prefix, const std::vector<std::string>& known,
+void WarnOnUnknownMembers(const json& object, const std::string& prefix, const KnownNames& known,
                           ConfigProblems& warnings)
 {
     constexpr std::size_t kMostNamed = 20;
@@ -269,7 +278,7 @@ void WarnOnSchedules(const Context& context, const std::optional<LocalTime>& now
     const Config& config = context.config;
     const json* member = FindMember(context.section, "Schedules");
     if (member == nullptr || !member->is_array()) return;
-    const std::vector<std::string> known = KnownScheduleMembers();
+    const KnownNames& known = KnownScheduleMembers();
     for (std::size_t i = 0; i < member->size() && i < config.Schedules.size(); ++i) {
         const json& entry = (*member)[i];
         if (!entry.is_object()) continue;

@@ -30,7 +30,9 @@ void AddTypeProblem(const json* member, const std::string& path, const char* wha
     }
 }
 
-const json* FindMember(const json& object, const char* name)
+// By a view: a member name longer than the string's own room would otherwise be copied to the heap
+// for every lookup.
+const json* FindMember(const json& object, std::string_view name)
 {
     if (!object.is_object()) return nullptr;
     const auto found = object.find(name);
