@@ -14,6 +14,7 @@ int _localtime64_s(std::tm* out, const std::int64_t* time);
 }
 #endif
 
+namespace qv {
 namespace Clock {
 
 LocalTime LocalNow()
@@ -30,6 +31,7 @@ std::optional<LocalTime> LocalNowIfKnown()
 #else
     const std::int64_t now = _time64(nullptr);
 #endif
+
     std::tm local{};
     if (_localtime64_s(&local, &now) != 0) return std::nullopt;
     return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
@@ -37,3 +39,5 @@ std::optional<LocalTime> LocalNowIfKnown()
 }
 
 } // namespace Clock
+
+} // namespace qv

@@ -3,6 +3,8 @@
 
 #include <optional>
 
+namespace qv {
+
 // A local date and time as the platform's runtime gives it.
 struct LocalTime {
     int Year = 1970;
@@ -22,3 +24,5 @@ LocalTime LocalNow();
 std::optional<LocalTime> LocalNowIfKnown();
 
 } // namespace Clock
+
+} // namespace qv

@@ -48,7 +48,7 @@ FString::FString(const FString& other) : Num(other.Num)
 {
     if (Num == 0) return;
     Max = Num;
-    Data = static_cast<char16_t*>(Game::Malloc(Bytes(Max)));
+    Data = static_cast<char16_t*>(qv::Game::Malloc(Bytes(Max)));
     std::copy(other.Data, other.Data + Num, Data);
 }
 
@@ -107,7 +107,8 @@ void FString::Grow()
 {
     Max = GrowthCapacity(Num, Max);
     if (Data != nullptr || Max != 0) {
-        Data = static_cast<char16_t*>(Data == nullptr ? Game::Malloc(Bytes(Max)) : Game::Realloc(Data, Bytes(Max)));
+        Data = static_cast<char16_t*>(Data == nullptr ? qv::Game::Malloc(Bytes(Max))
+                                                      : qv::Game::Realloc(Data, Bytes(Max)));
     }
 }
 
@@ -119,11 +120,11 @@ void FString::ResizeExact(std::int32_t num)
         Num = Max = 0;
         return;
     }
-    Data = static_cast<char16_t*>(Data == nullptr ? Game::Malloc(Bytes(num)) : Game::Realloc(Data, Bytes(num)));
+    Data = static_cast<char16_t*>(Data == nullptr ? qv::Game::Malloc(Bytes(num)) : qv::Game::Realloc(Data, Bytes(num)));
     Max = num;
 }
 
 void FString::Release() noexcept
 {
-    if (Data != nullptr) Game::Free(Data);
+    if (Data != nullptr) qv::Game::Free(Data);
 }
