@@ -32,7 +32,9 @@ TEST(SwitchRecords, EverySentenceReadsBackAsWhatItSays)
             if (named || event == SwitchEvent::IntoNewGameMode || event == SwitchEvent::ReminderSent) {
                 EXPECT_EQ(read->Window, window) << text;
             }
-            if (event == SwitchEvent::ReminderSent) EXPECT_EQ(read->Minutes, 45) << text;
+            if (event == SwitchEvent::ReminderSent) {
+                EXPECT_EQ(read->Minutes, 45) << text;
+            }
         }
     }
     for (const char* other : {"", "Config reloaded from config.json", "Reminder sent: Evening in many minutes",
