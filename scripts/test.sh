@@ -46,7 +46,7 @@ build_and_test() {
 
 step format check_format
 step layering bash scripts/check-layering.sh
-for check in compile names calls smoke; do step "msvc-$check" bash scripts/check-msvc.sh "$check"; done
+for check in compile names calls slots smoke; do step "msvc-$check" bash scripts/check-msvc.sh "$check"; done
 for preset in native-ci sanitize-ci windows-ci; do
     step "$preset" build_and_test "$preset"
     if [ "$preset" = native-ci ]; then step fuzz bash scripts/fuzz.sh; fi

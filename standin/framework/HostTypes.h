@@ -8,7 +8,9 @@
 
 namespace standin {
 
-enum class CommandKind { Chat, Console, Timer };
+// The host's six kinds of registration: three commands, matched by a line's first word ignoring
+// ASCII case, and three callbacks, named by an exact id.
+enum class CommandKind { Chat, Console, Rcon, Tick, Timer, ChatMessage };
 
 struct Registration {
     std::string name; // as registered, UTF-8

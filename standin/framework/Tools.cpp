@@ -1,4 +1,5 @@
-// ArkApi::Tools and IApiUtils: the base directory, UTF-8 decoding, and the current world and game mode.
+// ArkApi::Tools and IApiUtils: the base directory, UTF-8 decoding, the current world and game mode,
+// and the server's status.
 #include "standin/framework/Tools.h"
 
 #include <filesystem>
@@ -22,6 +23,15 @@ class ApiUtils final : public ArkApi::IApiUtils {
 public:
     UWorld* CurrentWorld() const override { return binding::CurrentWorld(); }
     AShooterGameMode* CurrentGameMode() const override { return binding::CurrentGameMode(); }
+    ArkApi::ServerStatus GetStatus() const override
+    {
+        return binding::CurrentWorld() != nullptr ? ArkApi::ServerStatus::Ready : ArkApi::ServerStatus::Loading;
+    }
+    // The simulated game has no cheat manager, and its players no Steam ids.
+    AShooterCheatManager* GetCheatManager() const override { return nullptr; }
+
+private:
+    AShooterPlayerController* FindPlayerFromSteamId_Internal(std::uint64_t) const override { return nullptr; }
 };
 
 } // namespace

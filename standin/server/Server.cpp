@@ -40,6 +40,8 @@ struct Server::State {
     std::filesystem::path library;
     void* handle = nullptr;
     int owner = 0;
+    std::vector<std::string> chatPassedOn;
+    std::uint32_t rconConnections = 0;
 };
 
 Server::Server(ServerOptions options)
@@ -181,8 +183,12 @@ AShooterPlayerController* ConnectedController(PlayerId player, const char* what)
 
 bool Server::Chat(PlayerId player, std::string_view line, EChatSendMode::Type mode)
 {
-    return commands::DispatchChat(ConnectedController(player, "chat line"), line, mode);
+    const commands::ChatOutcome outcome = commands::DispatchChat(ConnectedController(player, "chat line"), line, mode);
+    if (outcome.passedOn) state_->chatPassedOn.emplace_back(line);
+    return outcome.command;
 }
+
+std::vector<std::string> Server::ChatLinesPassedOn() const { return state_->chatPassedOn; }
 
 bool Server::Console(PlayerId player, std::string_view line)
 {
@@ -192,11 +198,18 @@ bool Server::Console(PlayerId player, std::string_view line)
 
 bool Server::ServerConsole(std::string_view line) { return commands::DispatchConsole(nullptr, line, false); }
 
+bool Server::Rcon(std::string_view line)
+{
+    RCONClientConnection connection{++state_->rconConnections};
+    return commands::DispatchRcon(&connection, line);
+}
+
 void Server::RunTimer(int calls)
 {
     if (calls < 0) throw std::invalid_argument("RunTimer: negative number of calls " + std::to_string(calls));
     for (int i = 0; i < calls; ++i) {
         qv_clock_advance(TimerIntervalSeconds);
+        commands::CallTicks(static_cast<float>(TimerIntervalSeconds));
         commands::CallTimers();
     }
 }
