@@ -135,7 +135,7 @@ bool Matches(const Expected& expected, float actual, float normal)
     return false;
 }
 
-std::size_t CountAtLeast(const std::vector<standin::LogRecord>& records, spdlog::level::level_enum level)
+std::size_t CountAtLeast(const std::vector<standin::LogRecord>& records, standin::LogLevel level)
 {
     std::size_t count = 0;
     for (const auto& record : records) {
@@ -230,7 +230,7 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     if (refused) {
         if (!IsInitial(PluginSettings)) problems << "reload failed but changed the settings\n";
         if (!ConfigDocument.is_null()) problems << "reload failed but changed the kept document\n";
-        if (CountAtLeast(server.LogRecords(), spdlog::level::err) == 0) problems << "reload failed unlogged\n";
+        if (CountAtLeast(server.LogRecords(), standin::LogLevel::Error) == 0) problems << "reload failed unlogged\n";
     }
     if (loaded && !ConfigDocument.is_object()) problems << "reload succeeded without an object document\n";
     fieldsAreNormal("after the reload");
@@ -273,7 +273,7 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
         fieldsAreNormal("after a refused switch-on");
         motdIs(kServerMotdUnits, "after a refused switch-on");
         if (server.InboxOf(state_->admin).Count() != 0) problems << "a refused switch-on sent messages\n";
-        if (CountAtLeast(server.LogRecords(), spdlog::level::err) == 0) problems << "switch-on failed unlogged\n";
+        if (CountAtLeast(server.LogRecords(), standin::LogLevel::Error) == 0) problems << "switch-on failed unlogged\n";
     } else {
         for (std::size_t row = 0; row < names.size(); ++row) {
             const float value = server.Multiplier(names[row]);

@@ -12,7 +12,7 @@
 # when present, so a second run takes a few seconds.
 #
 # Headers: MinGW-w64's C headers and libstdc++, with scripts/msvc/ForcedInclude.h filling the gaps.
-# libc++ with Wine's C headers fails on everything that reaches <locale> (spdlog, fmt). libstdc++'s
+# libc++ with Wine's C headers fails on everything that reaches <locale> (fmt). libstdc++'s
 # std:: layouts are not Microsoft's: what crosses the boundary in std:: types stays for a Visual
 # Studio build to prove (README, "Building for a real server").
 set -euo pipefail
@@ -40,7 +40,7 @@ gcc_major=${gcc_major%%[.-]*}
 
 # The third-party headers without the rest of /usr/include, whose glibc headers would win over MinGW's.
 mkdir -p "$out/third-party-include"
-for dir in nlohmann fmt spdlog; do
+for dir in nlohmann fmt; do
     [ -d "/usr/include/$dir" ] || fail "/usr/include/$dir is missing: run scripts/install-deps.sh"
     ln -sfn "/usr/include/$dir" "$out/third-party-include/$dir"
 done
@@ -50,7 +50,7 @@ flags_for() {
     echo "--target=$1 -fgnuc-version=$gcc_major -std=c++17 -nostdinc++ -nostdlibinc
           -isystem $libstdcxx -isystem $libstdcxx/x86_64-w64-mingw32 -isystem $libstdcxx/backward
           -isystem /usr/x86_64-w64-mingw32/include -isystem $out/third-party-include
-          -include scripts/msvc/ForcedInclude.h -DFMT_HEADER_ONLY -DSPDLOG_FMT_EXTERNAL -I.
+          -include scripts/msvc/ForcedInclude.h -DFMT_HEADER_ONLY -I.
           -Wall -Wextra -Wpedantic -Werror"
 }
 msvc=x86_64-pc-windows-msvc

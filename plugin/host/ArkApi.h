@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+// The host's log sink (plugin/host/LogSink.h), named as the host's logging library names it.
 namespace spdlog::sinks {
 class sink;
 }

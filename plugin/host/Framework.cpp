@@ -4,6 +4,13 @@
 
 #include "plugin/host/FString.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace Framework {
 
 void RegisterChatCommand(const char* name, const ArkApi::ChatCommandCallback& callback)
@@ -32,5 +39,14 @@ std::string CurrentDir() { return ArkApi::Tools::GetCurrentDir(); }
 std::wstring Utf8Decode(const std::string& text) { return ArkApi::Tools::Utf8Decode(text); }
 
 const std::vector<std::shared_ptr<spdlog::sinks::sink>>& LogSinks() { return GetLogSinks(); }
+
+std::size_t CurrentThreadId()
+{
+#if defined(_WIN32)
+    return static_cast<std::size_t>(GetCurrentThreadId());
+#else
+    return static_cast<std::size_t>(syscall(SYS_gettid));
+#endif
+}
 
 } // namespace Framework

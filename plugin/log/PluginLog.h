@@ -5,12 +5,10 @@
 #include <memory>
 #include <string_view>
 
-namespace spdlog {
-class logger;
-}
+struct PluginLogger;
 
 // Empty until Load fills it; released with the library's teardown.
-std::shared_ptr<spdlog::logger>& PluginLog();
+std::shared_ptr<PluginLogger>& PluginLog();
 
 // Creates the logger "Quorvandelle" over a copy of the host's sinks.
 void CreatePluginLog();

@@ -168,8 +168,9 @@ private:
             return !other->orphaned && other->kind == kind && SameName(kind, other->name, entry->name);
         });
         if (existing != 0) {
-            logs::HostLogger().warn("{} \"{}\" registered again; {} registrations under that name now", KindName(kind),
-                                    text::Utf16ToUtf8(entry->name), existing + 1);
+            logs::HostNotice(LogLevel::Warning, std::string(KindName(kind)) + " \"" + text::Utf16ToUtf8(entry->name) +
+                                                    "\" registered again; " + std::to_string(existing + 1) +
+                                                    " registrations under that name now");
         }
         entries.push_back(std::move(entry));
         Changed();
@@ -224,8 +225,8 @@ void Invoke(const Entry& entry, Call&& call)
     registry.currentOwner = previousOwner;
     if (threw) {
         registry.escaped.push_back(failure);
-        logs::HostLogger().error("{} \"{}\" let an exception escape: {}", KindName(entry.kind),
-                                 text::Utf16ToUtf8(entry.name), failure);
+        logs::HostNotice(LogLevel::Error, std::string(KindName(entry.kind)) + " \"" + text::Utf16ToUtf8(entry.name) +
+                                              "\" let an exception escape: " + failure);
     }
 }
 
@@ -241,8 +242,8 @@ std::shared_ptr<Entry> Match(CommandKind kind, std::u16string_view line)
         if (orphan == nullptr) orphan = entry;
     }
     if (orphan != nullptr) {
-        logs::HostLogger().error("{} \"{}\" belongs to an unloaded plug-in; not called", KindName(kind),
-                                 text::Utf16ToUtf8(orphan->name));
+        logs::HostNotice(LogLevel::Error, std::string(KindName(kind)) + " \"" + text::Utf16ToUtf8(orphan->name) +
+                                              "\" belongs to an unloaded plug-in; not called");
     }
     return nullptr;
 }
@@ -277,8 +278,8 @@ void OrphanOwner(int owner)
         if (entry->owner != owner || entry->orphaned) continue;
         entry->orphaned = true;
         Graveyard().push_back(entry);
-        logs::HostLogger().error("{} \"{}\" was left registered by a plug-in that has been unloaded",
-                                 KindName(entry->kind), text::Utf16ToUtf8(entry->name));
+        logs::HostNotice(LogLevel::Error, std::string(KindName(entry->kind)) + " \"" + text::Utf16ToUtf8(entry->name) +
+                                              "\" was left registered by a plug-in that has been unloaded");
     }
     TheRegistry().Changed();
 }

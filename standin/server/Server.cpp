@@ -69,7 +69,7 @@ Server::~Server()
         try {
             UnloadPlugin();
         } catch (const std::exception& error) {
-            logs::HostLogger().error("unloading the plug-in with the server: {}", error.what());
+            logs::HostNotice(LogLevel::Error, std::string("unloading the plug-in with the server: ") + error.what());
         }
     }
     commands::ClearRegistrations();
@@ -122,17 +122,14 @@ void Server::LoadPlugin(const std::filesystem::path& library)
     state_->handle = handle;
     state_->owner = owner;
     if (!platform::RedirectClock(handle)) {
-        logs::HostLogger().warn("{} imports no _time64: it reads a clock the server cannot simulate",
-                                absolute.u8string());
+        logs::HostNotice(LogLevel::Warning,
+                         absolute.u8string() + " imports no _time64: it reads a clock the server cannot simulate");
     }
 }
 
 void Server::UnloadPlugin()
 {
     if (!PluginLoaded()) throw std::logic_error("no plug-in is loaded");
-    // The plug-in's logger handed its formatters to the host's sinks; they must go while their
-    // code is still mapped.
-    logs::ReclaimFormatters();
     const std::filesystem::path library = state_->library;
     const int owner = state_->owner;
     commands::SetOwner(owner);

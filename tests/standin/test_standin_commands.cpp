@@ -184,7 +184,7 @@ TEST_F(Commands, ExceptionsFromCallbacksAreCaughtRecordedAndLogged)
     EXPECT_EQ(escaped[1], "an exception that is not a std::exception");
     bool logged = false;
     for (const auto& record : server.LogRecords()) {
-        logged |= record.level == spdlog::level::err && record.message.find("\"throws\"") != std::string::npos;
+        logged |= record.level == standin::LogLevel::Error && record.message.find("\"throws\"") != std::string::npos;
     }
     EXPECT_TRUE(logged);
 }
@@ -201,7 +201,7 @@ TEST_F(Commands, ARepeatedRegistrationIsListedTwiceAndWarned)
     EXPECT_EQ(first.size(), 1u); // the first registration answers
     EXPECT_TRUE(second.empty());
     bool warned = false;
-    for (const auto& record : server.LogRecords()) warned |= record.level == spdlog::level::warn;
+    for (const auto& record : server.LogRecords()) warned |= record.level == standin::LogLevel::Warning;
     EXPECT_TRUE(warned);
 }
 
