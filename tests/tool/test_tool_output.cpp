@@ -69,23 +69,6 @@ TEST(ToolOutput, RichColorMarkupIsShownInItsColourOnlyWithColour)
 }
 
 #if !defined(_WIN32)
-// NO_COLOR as the process sees it while the object lives; null unsets it.
-class NoColor {
-public:
-    explicit NoColor(const char* value)
-    {
-        if (const char* previous = std::getenv("NO_COLOR")) saved_ = previous;
-        Set(value);
-    }
-    ~NoColor() { Set(saved_ ? saved_->c_str() : nullptr); }
-    NoColor(const NoColor&) = delete;
-    NoColor& operator=(const NoColor&) = delete;
-
-private:
-    static void Set(const char* value) { value != nullptr ? setenv("NO_COLOR", value, 1) : unsetenv("NO_COLOR"); }
-    std::optional<std::string> saved_;
-};
-
 TEST(ToolOutput, ColourOnlyOnATerminalAndOnlyWhileNoColorIsUnsetOrEmpty)
 {
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
@@ -96,16 +79,22 @@ TEST(ToolOutput, ColourOnlyOnATerminalAndOnlyWhileNoColorIsUnsetOrEmpty)
     std::FILE* file = std::tmpfile();
     ASSERT_NE(terminal, nullptr);
     ASSERT_NE(file, nullptr);
+    const char* previous = std::getenv("NO_COLOR");
+    const std::optional<std::string> saved = previous != nullptr ? std::optional<std::string>(previous) : std::nullopt;
+    const auto setNoColor = [](const char* value) {
+        value != nullptr ? setenv("NO_COLOR", value, 1) : unsetenv("NO_COLOR");
+    };
     struct Row {
-        const char* noColor;
+        const char* noColor; // null: unset
         bool colourOnTheTerminal;
     };
     for (const Row& row : {Row{nullptr, true}, Row{"", true}, Row{"1", false}, Row{"0", false}}) {
-        const NoColor setting(row.noColor);
+        setNoColor(row.noColor);
         const std::string shown = row.noColor != nullptr ? "NO_COLOR=\"" + std::string(row.noColor) + "\"" : "unset";
         EXPECT_EQ(Style::For(terminal).Colour(), row.colourOnTheTerminal) << shown;
         EXPECT_FALSE(Style::For(file).Colour()) << "a file, NO_COLOR " << shown;
     }
+    setNoColor(saved ? saved->c_str() : nullptr);
     std::fclose(file);
     std::fclose(terminal);
     close(master);
