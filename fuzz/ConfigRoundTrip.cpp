@@ -137,7 +137,7 @@ bool Matches(const Expected& expected, float actual, float normal)
     return false;
 }
 
-std::size_t CountAtLeast(const std::vector<standin::LogRecord>& records, spdlog::level::level_enum level)
+std::size_t CountAtLeast(const std::vector<standin::LogRecord>& records, standin::LogLevel level)
 {
     std::size_t count = 0;
     for (const auto& record : records) {
@@ -234,7 +234,7 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     }
     if (refused) {
         if (!IsInitial(ConfigInForce) || ConfigInForce.FromFile) problems << "reload failed but changed the settings\n";
-        if (CountAtLeast(server.LogRecords(), spdlog::level::err) == 0) problems << "reload failed unlogged\n";
+        if (CountAtLeast(server.LogRecords(), standin::LogLevel::Error) == 0) problems << "reload failed unlogged\n";
     }
     if (loaded && !ConfigInForce.FromFile) problems << "reload succeeded without taking the file\n";
     fieldsAreNormal("after the reload");
@@ -280,7 +280,7 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
         fieldsAreNormal("after a refused switch-on");
         motdIs(kServerMotdUnits, "after a refused switch-on");
         if (server.InboxOf(state_->admin).Count() != 0) problems << "a refused switch-on sent messages\n";
-        if (CountAtLeast(server.LogRecords(), spdlog::level::err) == 0) problems << "switch-on failed unlogged\n";
+        if (CountAtLeast(server.LogRecords(), standin::LogLevel::Error) == 0) problems << "switch-on failed unlogged\n";
     } else {
         for (std::size_t row = 0; row < names.size(); ++row) {
             const float value = server.Multiplier(names[row]);

@@ -7,7 +7,7 @@ set -euo pipefail
 # What the main job (scripts/run.sh) needs: the native build of the plug-in, the stand-in and the tool.
 run_packages=(
   build-essential cmake ninja-build pkg-config
-  nlohmann-json3-dev libspdlog-dev libfmt-dev libcli11-dev
+  nlohmann-json3-dev libfmt-dev libcli11-dev
   googletest libgtest-dev libgmock-dev
 )
 # And what every test needs on top: benchmarks, the Windows cross build under Wine, fuzzing, formatting,

@@ -9,7 +9,6 @@
 #include <fstream>
 
 #include <fmt/format.h>
-#include <spdlog/common.h>
 
 #include "plugin/config/LoadConfig.h"
 #include "plugin/rates/SwitchRecords.h"
@@ -233,8 +232,7 @@ void Simulation::Observe()
     }
 
     for (const auto& record : server_->LogRecords()) {
-        const auto level = spdlog::level::to_string_view(record.level);
-        Emit(events::Log{std::string(level.data(), level.size()), record.logger, WithoutBase(record.message)});
+        Emit(events::Log{standin::LogLevelName(record.level), record.logger, WithoutBase(record.message)});
     }
     server_->ClearLog();
 }

@@ -1,6 +1,7 @@
 // The local date and time, through the platform runtime.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 namespace qv {
@@ -22,6 +23,8 @@ namespace Clock {
 LocalTime LocalNow();
 // Nothing when the clock's time has no local date.
 std::optional<LocalTime> LocalNowIfKnown();
+// Any moment in seconds since the epoch, in the same local time; nothing when it has no local date.
+std::optional<LocalTime> LocalTimeAt(std::int64_t secondsSinceEpoch);
 
 } // namespace Clock
 

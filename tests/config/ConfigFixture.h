@@ -17,7 +17,7 @@ protected:
     {
         qv::ResetConfigState();
         qv::ResetWeekendState();
-        PluginLog().reset();
+        qv::PluginLog().reset();
     }
 
     testing_support::PluginServer plugin_;

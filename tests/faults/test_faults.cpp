@@ -327,7 +327,7 @@ TEST_F(EdgeFaults, WeekdaysAtTheEndsOf32BitsFollowTheWindowRuleWithoutOverflow)
                                  "}";
         qv_->WriteConfigText(text);
         qv_->Load();
-        EXPECT_TRUE(qv_->PluginLogMessages(spdlog::level::err).empty()) << "the file is valid";
+        EXPECT_TRUE(qv_->PluginLogMessages(standin::LogLevel::Error).empty()) << "the file is valid";
         const float normalXp = server().Multiplier("XPMultiplier");
         for (int weekday = 0; weekday < 7; ++weekday) {
             qv_->SetDate(2026, 12, 6 + weekday);

@@ -5,15 +5,19 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
-#include <mutex>
 #include <regex>
+#include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include <spdlog/sinks/base_sink.h>
-
+#include "plugin/host/LogSink.h"
 #include "tests/support/PluginServer.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+
+#include <thread>
+#endif
 
 namespace {
 
@@ -45,7 +49,7 @@ void ExpectTheFourRegistrations(const standin::Server& server)
     }
 }
 
-std::vector<standin::LogRecord> RecordsAt(const PluginServer& plugin, spdlog::level::level_enum level)
+std::vector<standin::LogRecord> RecordsAt(const PluginServer& plugin, standin::LogLevel level)
 {
     std::vector<standin::LogRecord> found;
     for (const auto& record : plugin.PluginLogRecords()) {
@@ -89,11 +93,11 @@ TEST(Lifecycle, WithoutAConfigFileAllFourAreRegisteredAndTheMissingPathIsLogged)
     plugin.Load();
     ExpectTheFourRegistrations(plugin.server());
 
-    const auto warnings = RecordsAt(plugin, spdlog::level::warn);
+    const auto warnings = RecordsAt(plugin, standin::LogLevel::Warning);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].message.find(plugin.PluginConfigPath()), std::string::npos) << warnings[0].message;
     EXPECT_NE(warnings[0].message.find("not found"), std::string::npos) << warnings[0].message;
-    EXPECT_TRUE(RecordsAt(plugin, spdlog::level::err).empty());
+    EXPECT_TRUE(RecordsAt(plugin, standin::LogLevel::Error).empty());
 }
 
 TEST(Lifecycle, ABrokenConfigAtStartUpIsLoggedAsAnErrorAndAllFourAreStillRegistered)
@@ -115,7 +119,7 @@ TEST(Lifecycle, ABrokenConfigAtStartUpIsLoggedAsAnErrorAndAllFourAreStillRegiste
         plugin.WriteConfigText(row.text);
         plugin.Load();
         ExpectTheFourRegistrations(plugin.server());
-        const auto errors = RecordsAt(plugin, spdlog::level::err);
+        const auto errors = RecordsAt(plugin, standin::LogLevel::Error);
         ASSERT_EQ(errors.size(), 1u) << row.text;
         EXPECT_NE(errors[0].message.find(plugin.PluginConfigPath()), std::string::npos) << errors[0].message;
         EXPECT_NE(errors[0].message.find(row.problem), std::string::npos) << errors[0].message;
@@ -129,7 +133,7 @@ TEST(Lifecycle, AConfigPathThatIsAFolderIsContainedAtStartUp)
     std::filesystem::create_directories(plugin.ConfigFile());
     plugin.Load();
     ExpectTheFourRegistrations(plugin.server());
-    const auto errors = RecordsAt(plugin, spdlog::level::err);
+    const auto errors = RecordsAt(plugin, standin::LogLevel::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].message.find(plugin.PluginConfigPath()), std::string::npos) << errors[0].message;
     EXPECT_TRUE(plugin->EscapedExceptions().empty());
@@ -190,7 +194,7 @@ TEST(Lifecycle, LogRecordsCarryTheLoggersPatternAndNameAndAreFlushedAtInfo)
         EXPECT_EQ(record.line.substr(record.line.size() - record.message.size()), record.message);
         EXPECT_TRUE(record.flushed) << "records at info and above are flushed at once: " << record.line;
     }
-    const auto infos = RecordsAt(plugin, spdlog::level::info);
+    const auto infos = RecordsAt(plugin, standin::LogLevel::Info);
     ASSERT_FALSE(infos.empty());
     EXPECT_NE(infos.back().line.find("[Quorvandelle][info] "), std::string::npos) << infos.back().line;
 
@@ -201,7 +205,7 @@ TEST(Lifecycle, LogRecordsCarryTheLoggersPatternAndNameAndAreFlushedAtInfo)
         "WeekendMOTD": "", "NormalMOTD": "", "StartDay": 5, "EndDay": 1}})");
     plugin->ClearLog();
     plugin->ServerConsole("qvreload");
-    const auto warnings = RecordsAt(plugin, spdlog::level::warn);
+    const auto warnings = RecordsAt(plugin, standin::LogLevel::Warning);
     ASSERT_FALSE(warnings.empty());
     EXPECT_TRUE(std::regex_match(warnings[0].line, shape)) << warnings[0].line;
     EXPECT_NE(warnings[0].line.find("[Quorvandelle][warning] "), std::string::npos) << warnings[0].line;
@@ -209,13 +213,13 @@ TEST(Lifecycle, LogRecordsCarryTheLoggersPatternAndNameAndAreFlushedAtInfo)
 }
 
 // Counts what reaches it.
-class CountingSink final : public spdlog::sinks::base_sink<std::mutex> {
+class CountingSink final : public spdlog::sinks::sink {
 public:
     int records = 0;
 
 private:
-    void sink_it_(const spdlog::details::log_msg&) override { ++records; }
-    void flush_() override {}
+    void Log(const HostLog::Message&) override { ++records; }
+    void Flush() override {}
 };
 
 TEST(Lifecycle, TheLoggerWritesToTheHostsSinksAsTheyWereAtLoad)
@@ -232,9 +236,36 @@ TEST(Lifecycle, TheLoggerWritesToTheHostsSinksAsTheyWereAtLoad)
     EXPECT_EQ(late->records, 0) << "a sink the host added after the load is not the plug-in's";
 }
 
+// Throws at every record and flush, as a sink on a full disk might.
+class ThrowingSink final : public spdlog::sinks::sink {
+    void Log(const HostLog::Message&) override { throw std::runtime_error("disk full"); }
+    void Flush() override { throw std::runtime_error("disk full"); }
+};
+
+TEST(Lifecycle, EachSinkGetsOnlyTheLevelsItAcceptsAndAThrowingSinkCostsOnlyItsOwnRecords)
+{
+    PluginServer plugin;
+    auto config = ValidConfig();
+    config["Quorvandelle"]["XPMultiplierr"] = 2; // a probable mistake: one warning
+    plugin.WriteConfig(config);
+    auto& recording = *GetLogSinks().back();
+    recording.MinimumLevel = static_cast<int>(HostLog::Level::Warning);
+    GetLogSinks().insert(GetLogSinks().begin(), std::make_shared<ThrowingSink>());
+    plugin.Load();
+    GetLogSinks().erase(GetLogSinks().begin());
+    const auto records = plugin.PluginLogRecords();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].level, standin::LogLevel::Warning) << records[0].message;
+    EXPECT_TRUE(records[0].flushed);
+    EXPECT_EQ(recording.MinimumLevel, static_cast<int>(HostLog::Level::Warning)) << "the host's setting stays";
+    EXPECT_TRUE(plugin->EscapedExceptions().empty());
+    ExpectTheFourRegistrations(plugin.server());
+}
+
+#if defined(_WIN32)
+// Only on Windows do threads and the process's end reach the library's entry point.
 TEST(Lifecycle, ThreadsStartingAndEndingChangeNothing)
 {
-    // On Windows each thread start and end reaches the library's entry point as a notice.
     PluginServer plugin;
     plugin.WriteConfig(ValidConfig());
     plugin.Load();
@@ -246,6 +277,41 @@ TEST(Lifecycle, ThreadsStartingAndEndingChangeNothing)
     EXPECT_TRUE(plugin.PluginLogRecords().empty());
     EXPECT_EQ(plugin->Allocations(), before);
 }
+
+// The loader tells a library's entry point why it detaches: a non-null reserved argument when the
+// process ends, null when the library alone is unloaded. Only the unload may touch the game.
+TEST(Lifecycle, TheEntryPointPutsTheNormalValuesBackAtAnUnloadButNotAtTheProcessEnd)
+{
+    for (const bool processEnds : {true, false}) {
+        SCOPED_TRACE(processEnds ? "process end" : "unload");
+        PluginServer plugin;
+        plugin.WriteConfig(ValidConfig());
+        plugin.Load();
+        const auto normal = plugin->Multipliers();
+        plugin.Toggle(plugin.Join("Admin", true));
+        const auto weekend = plugin->Multipliers();
+        ASSERT_NE(weekend, normal);
+        if (processEnds) {
+            // Called as the loader calls it when the process ends; the unload's own call after it
+            // finds the library's runtime already shut down and returns at once.
+            const auto library = standin::Server::LibraryBesideExecutable("Quorvandelle");
+            auto* base = reinterpret_cast<unsigned char*>(GetModuleHandleW(library.wstring().c_str()));
+            ASSERT_NE(base, nullptr);
+            const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+                base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+            const auto entry = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID)>(
+                base + headers->OptionalHeader.AddressOfEntryPoint);
+            entry(reinterpret_cast<HINSTANCE>(base), DLL_PROCESS_DETACH, reinterpret_cast<LPVOID>(1));
+            EXPECT_TRUE(plugin->Registrations().empty());
+            EXPECT_EQ(plugin->Multipliers(), weekend);
+        }
+        plugin.Unload();
+        EXPECT_TRUE(plugin->Registrations().empty());
+        EXPECT_EQ(plugin->Multipliers(), processEnds ? weekend : normal);
+        EXPECT_TRUE(plugin->EscapedExceptions().empty());
+    }
+}
+#endif
 
 #if !defined(_WIN32)
 TEST(Lifecycle, LogTimesAreLocalTime)
@@ -296,7 +362,7 @@ TEST(Lifecycle, AFailingCallbackIsContainedAndLoggedWithItsNameAndReason)
     plugin->SetClock(-100000);
     plugin.RunToFirstEvaluation();
     EXPECT_TRUE(plugin->EscapedExceptions().empty());
-    const auto errors = RecordsAt(plugin, spdlog::level::err);
+    const auto errors = RecordsAt(plugin, standin::LogLevel::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].message.find("QuorvandelleCheck"), std::string::npos) << errors[0].message;
     EXPECT_NE(errors[0].message.find("local date"), std::string::npos) << errors[0].message;

@@ -46,10 +46,23 @@ TEST_F(UnloadDuringAWeekend, PutsTheNormalValuesBackSilentlyAndTheMessageOfTheDa
     }
 }
 
+// The plug-in's core started in this process, and its library-wide state put back however the test ends.
+class CoreInThisProcess : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        ResetWeekendState();
+        ResetConfigState();
+        PluginLog().reset();
+    }
+};
+
+using UnloadAtProcessEnd = CoreInThisProcess;
+
 // When the whole server process ends, the game's objects may already be gone: Unload removes the
 // registrations and touches nothing of the game. Run on the plug-in's core in this process, since
 // only a process that ends detaches a library that way.
-TEST(UnloadAtProcessEnd, RemovesTheRegistrationsAndLeavesTheWeekendValuesAlone)
+TEST_F(UnloadAtProcessEnd, RemovesTheRegistrationsAndLeavesTheWeekendValuesAlone)
 {
     testing_support::PluginServer plugin;
     plugin.WriteConfig(ValidConfig());
@@ -63,10 +76,6 @@ TEST(UnloadAtProcessEnd, RemovesTheRegistrationsAndLeavesTheWeekendValuesAlone)
     for (const auto& registration : plugin->Registrations()) ADD_FAILURE() << registration.name << " is left";
     EXPECT_EQ(plugin->Multipliers(), weekend);
     EXPECT_EQ(plugin->MessageOfTheDay(), "It is the weekend");
-
-    ResetWeekendState();
-    ResetConfigState();
-    PluginLog().reset();
 }
 
 TEST_F(UnloadDuringAWeekend, WithNoWeekendInForceNothingOfTheGameIsTouched)
@@ -126,7 +135,7 @@ TEST_F(RebuiltGameMode, TheWeekendGoesOnInTheNewGameModeUntoldAndItsOwnValuesCom
     EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
     EXPECT_EQ(server().MessageOfTheDay(), "It is the weekend");
     EXPECT_EQ(MessagesReceived(), 0u) << "the weekend was told once";
-    EXPECT_TRUE(qv().PluginLogMessages(spdlog::level::warn).empty());
+    EXPECT_TRUE(qv().PluginLogMessages(standin::LogLevel::Warning).empty());
 
     // A switch back writes the new game mode's own values, saved when the weekend went into it.
     server().ConfigureMultiplier("XPMultiplier", 1.75f);
@@ -163,8 +172,8 @@ TEST_F(RebuiltGameMode, AManualWeekendGoesOnAndEndsByHandAndAnUnloadWithoutAGame
     Toggle(admin_);
     server().RemoveGameMode();
     qv().Unload();
-    EXPECT_TRUE(qv().PluginLogMessages(spdlog::level::warn).empty()) << "no loss to warn of";
-    EXPECT_EQ(qv().PluginLogMessages(spdlog::level::info).back().rfind("No game mode at unload", 0), 0u);
+    EXPECT_TRUE(qv().PluginLogMessages(standin::LogLevel::Warning).empty()) << "no loss to warn of";
+    EXPECT_EQ(qv().PluginLogMessages(standin::LogLevel::Info).back().rfind("No game mode at unload", 0), 0u);
     server().RestoreGameMode();
     EXPECT_EQ(CurrentRates(), normal_);
 }
