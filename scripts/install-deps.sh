@@ -11,9 +11,10 @@ run_packages=(
   googletest libgtest-dev libgmock-dev
 )
 # And what every test needs on top: benchmarks, the Windows cross build under Wine, fuzzing, formatting,
-# and the checks of the MSVC target (clang, its linker and LLVM's tools).
+# the checks of the MSVC target (clang, its linker and LLVM's tools), and the zoneinfo that the
+# compiled-in time zones are checked against (and made from, by scripts/generate-zone-table.sh).
 test_packages=(
-  libbenchmark-dev
+  libbenchmark-dev tzdata
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
   clang libfuzzer-14-dev libclang-rt-14-dev clang-format
   clang-14 llvm-14 lld-14

@@ -1,16 +1,19 @@
 // Switch and reminder moments come from walking the evaluations the way the schedule makes them,
-// each one decided by the plug-in's functions. Nothing can change between the moments that the
-// plug-in's NextChange and the reminders' leads name, so each step jumps to the first evaluation
-// at or after the next of them instead of visiting all the evaluations in between.
+// each one decided by the plug-in's functions. Nothing can change before the moment the plug-in
+// names as due next (the next change of the window in force, or a reminder's), so each step jumps
+// to the first evaluation at or after it instead of visiting all the evaluations in between.
 #include "tool/Calendar.h"
 
 #include <algorithm>
 
 #include <fmt/format.h>
 
+#include "plugin/config/LocalClock.h"
 #include "plugin/config/WeekendWindow.h"
 #include "plugin/config/Windows.h"
 #include "plugin/rates/Reminders.h"
+#include "plugin/rates/Schedule.h"
+#include "plugin/rates/WeekendState.h"
 
 namespace qvtool {
 
@@ -28,24 +31,6 @@ std::string Ordinal(std::int64_t n)
                                                         : "th";
     return fmt::format("{}{}", n, suffix);
 }
-
-// The local date and time the plug-in reads at time, from the same C library.
-LocalTime LocalTimeAt(Seconds time)
-{
-    const std::tm local = LocalCalendar(time);
-    LocalTime at;
-    at.Year = local.tm_year + 1900;
-    at.Month = local.tm_mon + 1;
-    at.Day = local.tm_mday;
-    at.Hour = local.tm_hour;
-    at.Minute = local.tm_min;
-    at.Second = local.tm_sec;
-    at.Weekday = local.tm_wday;
-    return at;
-}
-
-// How far the wall clock is from the epoch's seconds at time: the zone's offset then.
-WallSeconds WallOffset(Seconds time) { return ToWallSeconds(LocalTimeAt(time)) - time; }
 
 // The time the plug-in decides by (rates/Schedule.cpp): on the night the clocks go back it keeps
 // to the latest wall-clock time already seen, for up to an hour, when times of day play a part.
@@ -67,6 +52,13 @@ private:
     WallSeconds last_ = 0;
 };
 
+// The offset of the config's clock from the host's at an instant.
+WallSeconds Offset(const Config& config, Seconds time)
+{
+    const std::optional<LocalTime> local = LocalTimeOf(config, time);
+    return local ? ToWallSeconds(*local) - time : 0;
+}
+
 std::vector<const Window*> OthersOpen(const Config& config, const Window* window, const LocalTime& now)
 {
     std::vector<const Window*> open;
@@ -77,26 +69,17 @@ std::vector<const Window*> OthersOpen(const Config& config, const Window* window
     return open;
 }
 
-// The next wall-clock moment after wall at which an evaluation may switch or remind: the next
-// change of the window in force, or a reminder's lead before it. Nothing when nothing ever changes.
-std::optional<WallSeconds> NextMoment(const Config& config, WallSeconds wall)
-{
-    const std::optional<WindowChange> change = NextChange(config, wall);
-    if (!change) return std::nullopt;
-    WallSeconds next = change->At;
-    if (change->InForce != nullptr) {
-        for (const std::int32_t lead : config.Reminders) {
-            const WallSeconds moment = change->At - WallSeconds{lead} * 60;
-            if (moment > wall) next = std::min(next, moment);
-        }
-    }
-    return next;
-}
-
 } // namespace
 
-std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay)
+std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay, bool exactSwitching)
 {
+    if (exactSwitching) {
+        return fmt::format("The host calls the plug-in's timer every {} s. With ExactSwitching, a switch or reminder "
+                           "comes at the first call at or after its moment; besides, the schedule evaluates on the {} "
+                           "call after the plug-in loads and on the {} call after each evaluation.",
+                           timing.timerInterval, Ordinal(timing.firstEvaluationCall),
+                           Ordinal(timing.callsBetweenEvaluations));
+    }
     return fmt::format("The host calls the plug-in's timer every {} s. The schedule evaluates on the {} call after the "
                        "plug-in loads and on every {} call after that (every {}), so a switch comes at the first "
                        "evaluation after the {}.",
@@ -118,45 +101,58 @@ Seconds EvaluationTiming::EvaluationAtOrAfter(Seconds serverStart, Seconds time)
 
 WeekCalendar BuildCalendar(const Config& config, Seconds serverStart, int days, const EvaluationTiming& timing)
 {
+    const Seconds end = AddLocalDays(serverStart, days);
     WeekCalendar calendar;
     for (int weekday = 0; weekday < 7; ++weekday)
         calendar.everOpen = calendar.everOpen || IsWindowOpen(config.StartDay, config.EndDay, weekday);
 
-    Seconds midnight = StartOfLocalDay(serverStart);
-    for (int i = 0; i < days; ++i) {
+    for (Seconds midnight = StartOfLocalDay(serverStart); midnight < end; midnight = NextLocalMidnight(midnight)) {
         const int weekday = LocalWeekday(midnight);
         calendar.days.push_back({midnight, weekday, IsWindowOpen(config.StartDay, config.EndDay, weekday)});
-        midnight = NextLocalMidnight(midnight);
     }
-    const Seconds horizon = midnight;
 
+    // The timer calls come at serverStart + k intervals; with ExactSwitching one evaluates when the
+    // moment due has come, besides those the count brings.
+    const Seconds interval = timing.timerInterval;
+    const auto callAtOrAfter = [&](Seconds time) {
+        return time <= serverStart + interval ? serverStart + interval
+                                              : serverStart + (time - serverStart + interval - 1) / interval * interval;
+    };
     calendar.firstEvaluation = timing.FirstEvaluation(serverStart);
+    if (config.ExactSwitching) {
+        calendar.firstEvaluation =
+            std::min(calendar.firstEvaluation, callAtOrAfter(FirstDueAfterLoad(config, serverStart)));
+    }
     DecisionClock clock(config);
     ReminderMemory reminded;
     const Window* inForce = nullptr;
     Seconds evaluation = calendar.firstEvaluation;
-    while (evaluation < horizon) {
-        const LocalTime local = LocalTimeAt(evaluation);
-        const LocalTime decision = clock.At(local);
-        const Window* window = WindowInForce(config, decision);
+    while (evaluation < end) {
+        const std::optional<LocalTime> local = LocalTimeOf(config, evaluation);
+        if (!local) break;
+        const LocalTime decision = clock.At(*local);
+        const WallSeconds wall = ToWallSeconds(decision);
+        const Window* window = WindowInForceAt(config, wall);
         if (window != inForce) {
             calendar.switches.push_back({evaluation, window != nullptr, window, inForce,
                                          window ? OthersOpen(config, window, decision) : std::vector<const Window*>{}});
             inForce = window;
         }
-        const WallSeconds wall = ToWallSeconds(decision);
-        if (const std::optional<DueReminder> due = NextDueReminder(config, wall, false, reminded)) {
-            calendar.reminders.push_back({evaluation, due->InForce, due->Minutes});
-        }
+        const ReminderCheck reminders = CheckReminders(config, evaluation, wall, false, reminded);
+        for (const DueReminder& due : reminders.Due)
+            calendar.reminders.push_back({evaluation, due.InForce, due.Minutes});
 
-        const std::optional<WallSeconds> next = NextMoment(config, wall);
-        if (!next) break;
-        // Within one offset of the zone, wall-clock seconds and real ones pass alike; across a
-        // daylight-saving change the evaluations are visited one by one.
-        const Seconds estimate = evaluation + (*next - ToWallSeconds(local));
-        evaluation = estimate > evaluation + timing.Period() && WallOffset(estimate) == WallOffset(evaluation)
-                         ? timing.EvaluationAtOrAfter(serverStart, estimate)
-                         : evaluation + timing.Period();
+        // Nothing changes before the moment due, so the evaluations up to it are passed over: the
+        // count's up to the first at or after it, and with ExactSwitching the call at it. Across a
+        // change of the clocks they are visited one by one, as the plug-in remembers the latest
+        // time each saw.
+        const Instant due = NextDueAfter(config, evaluation, wall, reminders.NextMoment);
+        const Seconds period = timing.Period();
+        const Seconds next = evaluation + period;
+        Seconds counted = due <= next ? next : evaluation + (due - evaluation + period - 1) / period * period;
+        if (Offset(config, counted) != Offset(config, evaluation)) counted = next;
+        if (due == kNeverDue) break;
+        evaluation = config.ExactSwitching ? std::min(counted, callAtOrAfter(due)) : counted;
     }
     return calendar;
 }

@@ -63,10 +63,12 @@ struct WeekCalendar {
 // One sentence for readers of a preview or a timeline: when the plug-in evaluates, and so when
 // switches come. timesOfDay: the config has times of day or schedules, so windows open and close
 // at any moment, not only at midnight.
-std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay = false);
+// exactSwitching: the config's ExactSwitching.
+std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay = false, bool exactSwitching = false);
 
-// days dates from the one holding serverStart. Switch and reminder moments follow the schedule
-// only (no hand toggles), starting from a server whose rates are normal.
+// days whole days from serverStart (to the same local time days later, as simulate runs), with the
+// dates from the one holding serverStart on. Switch and reminder moments follow the schedule only
+// (no hand toggles), starting from a server whose rates are normal.
 WeekCalendar BuildCalendar(const qv::Config& config, Seconds serverStart, int days, const EvaluationTiming& timing);
 // The weekly window of whole days alone, as a file without times of day or schedules has it. Its
 // moments name no window: toWeekend tells.

@@ -29,7 +29,7 @@ std::vector<std::string> Described(const std::string& file, const ConfigProblems
 
 CheckReport CheckConfig(const std::string& file)
 {
-    ConfigLoad load = ReadConfigFile(file, Clock::LocalNowIfKnown());
+    ConfigLoad load = ReadConfigFile(file, Clock::Now());
     CheckReport report;
     report.file = file;
     report.settingsErrors = Described(file, load.Decoded.Errors);

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
 
+#include "plugin/config/LoadConfig.h"
 #include "tool/CheckCommand.h"
 #include "tool/ConsoleCommand.h"
 #include "tool/PreviewCommand.h"
@@ -37,18 +38,28 @@ CLI::Option* AddFrom(CLI::App& command, std::string& from, const char* what)
     return command.add_option("--from", from, what)->check(kDateTime);
 }
 
-// A time that the clock skips is moved by the C library; the administrator is told where to.
+// A time that the clock skips is moved (by the C library, or to the end of the gap in a config's
+// zone); the administrator is told where to.
 Seconds StartTime(const std::string& from, Output& output)
 {
     if (from.empty()) return CurrentTime();
     const LocalDateTime start = *ReadLocalDateTime(from);
     if (start.skipped) {
+        const qv::TimeZone* zone = ToolTimeZone();
         output.err << output.errStyle.Paint("note: ", Tone::Warning)
-                   << fmt::format("--from {} does not exist in the local time zone (a daylight-saving change skips "
-                                  "it); the server starts at {}\n",
-                                  from, FormatIso(start.time));
+                   << fmt::format("--from {} does not exist in {} (a daylight-saving change skips it); the server "
+                                  "starts at {}\n",
+                                  from, zone ? zone->Name : std::string("the local time zone"), FormatIso(start.time));
     }
     return start.time;
+}
+
+// The tool reads and shows times where the plug-in reads them: in the config's TimeZone, when the
+// file loads and names one.
+void UseConfigTimeZone(const std::string& config)
+{
+    const qv::ConfigLoad load = qv::ReadConfigFile(config, std::nullopt);
+    if (load.Decoded.Value) UseTimeZone(load.Decoded.Value->Zone);
 }
 
 // CLI11 meets an unknown first word with "A subcommand is required"; naming the word says more.
@@ -92,7 +103,7 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
     AddFrom(*preview, from, "the server starts at this local date (midnight) or date and time; default now");
     preview->add_option("--days", previewDays, "how many days to show")
         ->capture_default_str()
-        ->check(CLI::Range(1, 3660));
+        ->check(CLI::Range(1, kMostDays));
 
     CLI::App* simulate =
         app.add_subcommand("simulate", "run the real plug-in in the stand-in server on a simulated clock "
@@ -101,7 +112,7 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
     AddFrom(*simulate, from, "the server starts at this local date (midnight) or date and time; default now");
     simulate->add_option("--days", simulateDays, "how many days to simulate")
         ->capture_default_str()
-        ->check(CLI::Range(1, 3660));
+        ->check(CLI::Range(1, kMostDays));
     simulate->add_option("--players", players, "players who join at the start (player1 is an administrator)")
         ->capture_default_str()
         ->check(CLI::Range(0, 100));
@@ -135,6 +146,7 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
         return kUsageError;
     }
 
+    UseConfigTimeZone(config);
     if (check->parsed()) return RunCheck(config, output.out, output.err, output.outStyle, output.errStyle);
     if (preview->parsed()) return RunPreview({config, StartTime(from, output), previewDays}, output);
     ServerRunOptions run{config, StartTime(from, output), players, json};

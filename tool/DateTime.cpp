@@ -1,6 +1,7 @@
-// Calendar arithmetic goes through the C library's mktime and localtime in the process's time
-// zone, which is the zone the stand-in's clock and the plug-in read too; a typed date is checked
-// where the stand-in checks its own.
+// Without a TimeZone, calendar arithmetic goes through the C library's mktime and localtime in the
+// process's time zone, which is the zone the stand-in's clock and the plug-in read too, and a typed
+// date is checked where the stand-in checks its own. With one, the zone's rule does it, as the
+// plug-in does.
 #include "tool/DateTime.h"
 
 #include <cctype>
@@ -9,6 +10,7 @@
 #include <fmt/format.h>
 
 #include "standin/server/LocalTime.h"
+#include "util/CivilDate.h"
 
 namespace qvtool {
 
@@ -34,11 +36,41 @@ bool Expect(std::string_view text, std::size_t& position, char c)
     return true;
 }
 
+std::optional<qv::TimeZone> toolZone;
+
+constexpr Seconds kDay = 24 * 60 * 60;
+
+// The instant a zone's clock shows local seconds at, on its first pass; in an hour it skips, the
+// first moment after the gap.
+Seconds InstantShowing(const util::ZoneRules& rule, Seconds local) { return util::InstantsOf(rule, local).Earlier; }
+
+Seconds LocalSeconds(Seconds time) { return util::LocalSecondsAt(toolZone->Rules, time); }
+
 } // namespace
+
+void UseTimeZone(const std::optional<qv::TimeZone>& zone) { toolZone = zone; }
+
+const qv::TimeZone* ToolTimeZone() { return toolZone ? &*toolZone : nullptr; }
 
 std::tm LocalCalendar(Seconds time)
 {
     std::tm local{};
+    if (toolZone) {
+        const Seconds wall = LocalSeconds(time);
+        const std::int64_t days = util::FloorDivide(wall, kDay);
+        const util::CivilDate date = util::CivilFromDays(days);
+        const Seconds second = wall - days * kDay;
+        local.tm_year = static_cast<int>(date.Year - 1900);
+        local.tm_mon = date.Month - 1;
+        local.tm_mday = date.Day;
+        local.tm_hour = static_cast<int>(second / 3600);
+        local.tm_min = static_cast<int>(second / 60 % 60);
+        local.tm_sec = static_cast<int>(second % 60);
+        local.tm_wday = util::WeekdayFromDays(days);
+        local.tm_yday = static_cast<int>(days - util::DaysFromCivil(date.Year, 1, 1));
+        local.tm_isdst = wall - time != toolZone->Rules.Rule.StandardOffset ? 1 : 0;
+        return local;
+    }
 #if defined(_WIN32)
     const __time64_t value = time;
     _localtime64_s(&local, &value);
@@ -74,6 +106,12 @@ std::optional<LocalDateTime> ReadLocalDateTime(std::string_view text)
             return std::nullopt;
         }
         if (position != text.size()) return std::nullopt;
+    }
+    if (toolZone) {
+        if (!util::IsValidDate(year, month, day) || hour > 23 || minute > 59 || second > 59) return std::nullopt;
+        const Seconds wall = util::DaysFromCivil(year, month, day) * kDay + hour * 3600 + minute * 60 + second;
+        const util::LocalInstants instants = util::InstantsOf(toolZone->Rules, wall);
+        return LocalDateTime{instants.Earlier, instants.Count == 0};
     }
     const auto moment = standin::FromLocalTime(year, month, day, hour, minute, second);
     if (!moment) return std::nullopt;
@@ -120,6 +158,7 @@ std::optional<Seconds> ParseDuration(std::string_view text)
         default:
             return std::nullopt;
         }
+        if (total > Seconds{100000000} * 7 * 86400) return std::nullopt;
         ++position;
     }
     if (total <= 0) return std::nullopt;
@@ -130,6 +169,7 @@ int LocalWeekday(Seconds time) { return LocalCalendar(time).tm_wday; }
 
 Seconds StartOfLocalDay(Seconds time)
 {
+    if (toolZone) return InstantShowing(toolZone->Rules, util::FloorDivide(LocalSeconds(time), kDay) * kDay);
     std::tm local = LocalCalendar(time);
     local.tm_hour = 0;
     local.tm_min = 0;
@@ -140,11 +180,21 @@ Seconds StartOfLocalDay(Seconds time)
 
 Seconds NextLocalMidnight(Seconds time)
 {
+    if (toolZone) return InstantShowing(toolZone->Rules, (util::FloorDivide(LocalSeconds(time), kDay) + 1) * kDay);
     std::tm local = LocalCalendar(time);
     local.tm_mday += 1;
     local.tm_hour = 0;
     local.tm_min = 0;
     local.tm_sec = 0;
+    local.tm_isdst = -1;
+    return static_cast<Seconds>(std::mktime(&local));
+}
+
+Seconds AddLocalDays(Seconds time, int days)
+{
+    if (toolZone) return InstantShowing(toolZone->Rules, LocalSeconds(time) + days * kDay);
+    std::tm local = LocalCalendar(time);
+    local.tm_mday += days;
     local.tm_isdst = -1;
     return static_cast<Seconds>(std::mktime(&local));
 }

@@ -1,5 +1,7 @@
 // Local calendar time for the tool's input and output: dates and times typed by an
-// administrator, durations such as "10m" or "2d", and ISO 8601 local timestamps.
+// administrator, durations such as "10m" or "2d", and ISO 8601 local timestamps. Local is the
+// config's TimeZone when it names one, and otherwise the process's own zone, which is the one the
+// stand-in's clock gives the plug-in.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +10,16 @@
 #include <string>
 #include <string_view>
 
+#include "plugin/config/TimeZone.h"
+
 namespace qvtool {
 
 using Seconds = std::int64_t;
+
+// From now on local times are read and shown in zone (nothing: the process's zone).
+void UseTimeZone(const std::optional<qv::TimeZone>& zone);
+// The zone in use; null for the process's.
+const qv::TimeZone* ToolTimeZone();
 
 // "YYYY-MM-DD" (local midnight), "YYYY-MM-DDTHH:MM" or "YYYY-MM-DDTHH:MM:SS"; a space may stand
 // for the "T". Nothing for text that is not such a date or names a day that does not exist.
@@ -25,8 +34,11 @@ struct LocalDateTime {
 // ParseLocalDateTime, saying whether the time was skipped.
 std::optional<LocalDateTime> ReadLocalDateTime(std::string_view text);
 
+// The most days the tool previews or simulates at once (--days, a console's advance).
+inline constexpr int kMostDays = 3660;
+
 // One or more number-unit pairs: "90s", "10m", "1h30m", "2d", "1w". Nothing for anything else,
-// a zero total included.
+// a zero total included, and a total beyond a hundred million weeks.
 std::optional<Seconds> ParseDuration(std::string_view text);
 
 std::tm LocalCalendar(Seconds time);
@@ -37,6 +49,8 @@ int LocalWeekday(Seconds time);
 // later across a daylight-saving change).
 Seconds StartOfLocalDay(Seconds time);
 Seconds NextLocalMidnight(Seconds time);
+// The same local time days later (where a daylight-saving change skips it, the moment after).
+Seconds AddLocalDays(Seconds time, int days);
 
 const char* WeekdayName(int weekday);      // "Sunday"
 const char* ShortWeekdayName(int weekday); // "Sun"

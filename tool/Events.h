@@ -25,7 +25,8 @@ namespace events {
 struct Start {
     static constexpr const char* kName = "start";
     std::string config;
-    int days = 0; // 0: as long as a person drives it
+    int days = 0;     // 0: as long as a person drives it
+    std::string zone; // the config's TimeZone, in which every time is told; empty: the local time
 };
 struct Load {
     static constexpr const char* kName = "load";

@@ -38,6 +38,7 @@ void Members(json& line, const events::Start& start)
 {
     line["config"] = start.config;
     line["days"] = start.days;
+    if (!start.zone.empty()) line["zone"] = start.zone;
 }
 void Members(json& line, const events::Load& load) { line["library"] = load.library; }
 void Members(json&, const events::Unload&) {}

@@ -23,15 +23,16 @@ using namespace qv;
 
 std::string Utf8(const std::wstring& wide) { return util::WideToUtf8(wide); }
 
-void PrintHeading(const PreviewOptions& options, const WeekCalendar& calendar, const EvaluationTiming& timing,
-                  bool timesOfDay, Output& output)
+void PrintHeading(const PreviewOptions& options, const Config& config, const WeekCalendar& calendar,
+                  const EvaluationTiming& timing, bool timesOfDay, Output& output)
 {
     std::ostream& out = output.out;
     out << output.outStyle.Paint(fmt::format("Preview of {} for a server started {}, {} days", options.config,
                                              FormatReadable(options.serverStart), options.days),
                                  Tone::Bold)
         << "\n";
-    out << DescribeTiming(timing, timesOfDay) << "\n";
+    if (config.Zone) out << fmt::format("Every time is in {} (the config's TimeZone).\n", config.Zone->Name);
+    out << DescribeTiming(timing, timesOfDay, config.ExactSwitching) << "\n";
     out << fmt::format("Started at {}, the plug-in first evaluates at {}.\n\n", FormatReadable(options.serverStart),
                        FormatReadable(calendar.firstEvaluation));
 }
@@ -48,7 +49,7 @@ void PrintCalendar(const CheckReport& report, const PreviewOptions& options, con
 {
     const Style& style = output.outStyle;
     std::ostream& out = output.out;
-    PrintHeading(options, calendar, timing, false, output);
+    PrintHeading(options, *report.config, calendar, timing, false, output);
     out << fmt::format("Weekend rates on {} (StartDay {}, EndDay {})\n\n",
                        OpenDaysText(report.config->StartDay, report.config->EndDay), report.config->StartDay,
                        report.config->EndDay);
@@ -126,7 +127,7 @@ void PrintWindowCalendar(const Config& config, const PreviewOptions& options, co
 {
     const Style& style = output.outStyle;
     std::ostream& out = output.out;
-    PrintHeading(options, calendar, timing, true, output);
+    PrintHeading(options, config, calendar, timing, true, output);
     out << "Windows, in the order that decides which is in force (the first open one):\n";
     const std::string weekly = Name(&config.Weekly);
     std::size_t width = weekly.size();

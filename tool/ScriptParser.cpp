@@ -113,6 +113,11 @@ std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool conso
         const auto duration = ParseDuration(rest);
         if (!duration)
             return ParseFailure{fmt::format("\"{}\" is not a duration (such as 90s, 10m, 1h30m, 2d, 1w)", rest)};
+        if (*duration > Seconds{kMostDays} * 86400) {
+            return ParseFailure{fmt::format("\"{}\" is more than {} days; advance at most that at once, as simulate "
+                                            "--days does",
+                                            rest, kMostDays)};
+        }
         action.duration = *duration;
         break;
     }

@@ -60,14 +60,6 @@ private:
     bool shown_ = false;
 };
 
-Seconds AddLocalDays(Seconds time, int days)
-{
-    std::tm local = LocalCalendar(time);
-    local.tm_mday += days;
-    local.tm_isdst = -1;
-    return static_cast<Seconds>(std::mktime(&local));
-}
-
 } // namespace
 
 EventSink PrintingSink(Output& output, bool json)
@@ -160,7 +152,9 @@ int RunSimulate(const SimulateOptions& options, Output& output)
     const CheckReport report = ReportConfigErrors(options.run.config, output);
     const bool configErrors = report.HasErrors();
     if (!options.run.json) {
-        output.out << DescribeTiming(StandInTiming(), report.config && qv::UsesTimesOfDay(*report.config)) << "\n\n";
+        output.out << DescribeTiming(StandInTiming(), report.config && qv::UsesTimesOfDay(*report.config),
+                                     report.config && report.config->ExactSwitching)
+                   << "\n\n";
     }
     std::unique_ptr<Simulation> server;
     try {

@@ -74,7 +74,8 @@ void Simulation::Start(int days)
     normalRates_ = rates_;
     motdChanges_ = server_->MessageOfTheDayChanges();
     delivered_ = server_->MessagesDelivered();
-    Emit(events::Start{options_.configFile.string(), days});
+    const qv::TimeZone* zone = ToolTimeZone();
+    Emit(events::Start{options_.configFile.string(), days, zone ? zone->Name : std::string()});
     Execute(Action{ActionKind::Load, {}, {}, false, 0}, {});
 }
 

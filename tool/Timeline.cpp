@@ -18,8 +18,10 @@ public:
 
     std::string operator()(const events::Start& start) const
     {
-        if (start.days == 0) return Text(Tone::Bold, start.config);
-        return Text(Tone::Bold, fmt::format("{}, {} day{}", start.config, start.days, start.days == 1 ? "" : "s"));
+        const std::string zone = start.zone.empty() ? std::string() : ", times in " + start.zone;
+        if (start.days == 0) return Text(Tone::Bold, start.config + zone);
+        return Text(Tone::Bold,
+                    fmt::format("{}, {} day{}{}", start.config, start.days, start.days == 1 ? "" : "s", zone));
     }
     std::string operator()(const events::Load& load) const
     {

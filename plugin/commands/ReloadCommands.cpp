@@ -21,6 +21,8 @@
 #include "plugin/log/PluginLog.h"
 #include "plugin/messaging/Messaging.h"
 #include "plugin/messaging/Patterns.h"
+#include "plugin/rates/Schedule.h"
+#include "plugin/rates/WeekendState.h"
 
 namespace qv {
 
@@ -39,6 +41,7 @@ enum class Occasion { StartUp, Reload };
 struct Report {
     std::vector<std::string> warnings; // log records
     std::string closing;               // the log record after the warnings
+    std::string renamed;               // a log record before them; empty: none
     std::string warningReply;          // empty: none
 };
 
@@ -78,10 +81,11 @@ void Refuse(Occasion occasion, AShooterPlayerController* player, const std::stri
 void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
 {
     std::optional<Config> next;
+    std::optional<WindowId> renamed;
     Report report;
     std::string file = ConfigPath();
     try {
-        ConfigLoad load = LoadConfig(Clock::LocalNowIfKnown());
+        ConfigLoad load = LoadConfig(Clock::Now());
         file = load.File;
         if (occasion == Occasion::StartUp && load.FileMissing()) {
             LogWarning(load.File + " not found; running with the initial settings");
@@ -94,6 +98,11 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
         }
         report = Prepare(load, occasion);
         next = std::move(load.Decoded.Value);
+        renamed = RenamedWindowInForce(ConfigInForce, *next);
+        if (renamed) {
+            report.renamed = ("Window \"" + std::string(Weekend.InForce.DisplayName()) + "\" is now called \"" +
+                              renamed->ScheduleName() + "\"; it stays in force and is not announced again");
+        }
     } catch (const std::exception& error) {
         // Out of memory, most likely: nothing has changed.
         const std::string reason = file + ": the load failed (" + error.what() + ")";
@@ -102,7 +111,11 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
     }
 
     ConfigInForce = std::move(*next);
+    // The window in force under a new name is the same window: it is not announced again.
+    if (renamed) Weekend.InForce = std::move(*renamed);
+    ScheduleAfterLoad(occasion == Occasion::Reload);
 
+    if (!report.renamed.empty()) LogInfo(report.renamed);
     for (const std::string& warning : report.warnings) LogWarning(warning);
     const std::string registration = occasion == Occasion::Reload ? FollowStatusCommand() : std::string();
     if (!registration.empty()) LogError("Config reloaded, but " + registration);

@@ -15,6 +15,8 @@ namespace qv {
 // times are written in; it ignores daylight-saving changes, so an hour that the clocks skip has no
 // seconds on it and an hour they repeat is counted once.
 using WallSeconds = std::int64_t;
+// Seconds since 1970-01-01 00:00 UTC, as the host's clock counts them.
+using Instant = std::int64_t;
 
 inline constexpr std::int32_t kMinutesPerDay = 24 * 60;
 inline constexpr std::int32_t kMinutesPerWeek = 7 * kMinutesPerDay;

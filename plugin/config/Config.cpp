@@ -32,6 +32,8 @@ const std::array<SettingRow, kSettingCount> SettingsTable = {{
     {"Reminders", false, &Config::Reminders},
     {"ReminderMessage", false, &Config::ReminderMessage},
     {"StatusCommand", false, &Config::StatusCommand},
+    {"TimeZone", false, &Config::Zone},
+    {"ExactSwitching", false, &Config::ExactSwitching},
 }};
 
 std::wstring ReminderPattern(const Config& config)

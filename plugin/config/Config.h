@@ -40,6 +40,10 @@ struct Config {
     std::vector<std::int32_t> Reminders; // minutes before a window opens
     FString ReminderMessage;             // empty: the default text
     std::string StatusCommand;           // empty: none
+    // Without a zone the times are the host's local time.
+    std::optional<TimeZone> Zone;
+    // Switches and reminders at their second rather than at the next regular evaluation.
+    bool ExactSwitching = false;
 
     // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values; it
     // comes after every schedule. Before a file was taken its values cannot be read.
@@ -52,10 +56,11 @@ struct SettingRow {
     const char* Key;
     bool Required;
     std::variant<FString Config::*, bool Config::*, MessageColor Config::*, std::int32_t Config::*, TimeOfDay Config::*,
-                 std::vector<Window> Config::*, std::vector<std::int32_t> Config::*, std::string Config::*>
+                 std::vector<Window> Config::*, std::vector<std::int32_t> Config::*, std::string Config::*,
+                 std::optional<TimeZone> Config::*>
         Field;
 };
-inline constexpr std::size_t kSettingCount = 18;
+inline constexpr std::size_t kSettingCount = 20;
 extern const std::array<SettingRow, kSettingCount> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.

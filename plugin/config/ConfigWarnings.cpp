@@ -7,8 +7,10 @@
 
 #include <fmt/format.h>
 
+#include "plugin/config/LocalClock.h"
 #include "plugin/config/Schedules.h"
 #include "plugin/config/WeekendWindow.h"
+#include "plugin/config/WindowTimes.h"
 #include "plugin/config/Windows.h"
 #include "plugin/messaging/Patterns.h"
 #include "util/Ascii.h"
@@ -273,7 +275,7 @@ bool Overlap(const Window& a, const WeekMask& openA, const Window& b, const Week
 
 std::string SchedulePath(std::size_t index) { return SectionMember("Schedules") + "[" + std::to_string(index) + "]"; }
 
-void WarnOnSchedules(const Context& context, const std::optional<LocalTime>& now, ConfigProblems& warnings)
+void WarnOnSchedules(const Context& context, std::optional<Instant> now, ConfigProblems& warnings)
 {
     const Config& config = context.config;
     const json* member = FindMember(context.section, "Schedules");
@@ -308,14 +310,70 @@ void WarnOnSchedules(const Context& context, const std::optional<LocalTime>& now
                                    first, windows[later]->Id.DisplayName(), later, first));
         }
     }
-    if (!now) return;
+    const std::optional<LocalTime> today = now ? LocalTimeOf(config, *now) : std::nullopt;
+    if (!today) return;
     for (std::size_t i = 0; i < config.Schedules.size(); ++i) {
         const Window& schedule = config.Schedules[i];
         const DatedSpan* span = std::get_if<DatedSpan>(&schedule.Times);
-        if (span == nullptr || span->End > ToWallSeconds(*now)) continue;
+        if (span == nullptr || span->End > ToWallSeconds(*today)) continue;
         Warn(
             warnings, SchedulePath(i) + ".Until",
             fmt::format("\"{}\" ended {}: it never opens again", schedule.Id.DisplayName(), FormatWallTime(span->End)));
+    }
+}
+
+// What a window does in one hour the clocks skip, [gapStart, gapEnd) on the wall clock: it opens or
+// closes at the first moment after the gap, or, lying wholly in it, does not open that day.
+void WarnOnGap(const Window& window, const std::string& opensAt, const std::string& closesAt, WallSeconds gapStart,
+               WallSeconds gapEnd, const std::string& zone, ConfigProblems& warnings)
+{
+    const std::string name(window.Id.DisplayName());
+    const std::string day = FormatWallTime(gapStart).substr(0, 14);
+    const std::string gap = fmt::format("the clocks in {} skip from {} to {}", zone,
+                                        FormatTimeOfDay(static_cast<std::int32_t>(gapStart / 60 % kMinutesPerDay)),
+                                        FormatTimeOfDay(static_cast<std::int32_t>(gapEnd / 60 % kMinutesPerDay)));
+    const std::string after = FormatTimeOfDay(static_cast<std::int32_t>(gapEnd / 60 % kMinutesPerDay));
+    WallSeconds from = gapStart - 1;
+    // A window opens or closes at most a few times in an hour.
+    for (int moment = 0; moment < 4; ++moment) {
+        const std::optional<WallSeconds> at = NextOpeningOrClosing(window, from);
+        if (!at || *at >= gapEnd) return;
+        const std::string time = FormatTimeOfDay(static_cast<std::int32_t>(*at / 60 % kMinutesPerDay));
+        const bool opens = IsOpenAt(window, *at);
+        const std::optional<WallSeconds> end = opens ? OpenUntil(window, *at) : std::nullopt;
+        if (end && *end <= gapEnd) {
+            Warn(warnings, opensAt,
+                 fmt::format("\"{}\" lies wholly in the hour the clocks skip on {} ({}): it does not open that day",
+                             name, day, gap));
+            from = *end;
+            continue;
+        }
+        Warn(warnings, opens ? opensAt : closesAt,
+             fmt::format("\"{}\" {} at {} on {}, when {}; it {} at {} instead", name, opens ? "opens" : "closes", time,
+                         day, gap, opens ? "opens" : "closes", after));
+        from = *at;
+    }
+}
+
+// With a zone, the changes of the coming year that skip an hour, and the windows that meet them.
+void WarnOnSkippedHours(const Context& context, std::optional<Instant> now, ConfigProblems& warnings)
+{
+    const Config& config = context.config;
+    if (!now || !config.Zone || !context.decoded.Has(&Config::Zone)) return;
+    const util::ZoneRules& rule = config.Zone->Rules;
+    const Instant end = *now + 366 * kSecondsPerDay;
+    for (std::optional<util::ZoneTransition> change = util::NextTransition(rule, *now); change && change->At < end;
+         change = util::NextTransition(rule, change->At)) {
+        if (change->After <= change->Before) continue;
+        const WallSeconds gapStart = change->At + change->Before;
+        const WallSeconds gapEnd = change->At + change->After;
+        for (std::size_t i = 0; i < config.Schedules.size(); ++i) {
+            const std::string path = SchedulePath(i);
+            WarnOnGap(config.Schedules[i], path + ".From", path + ".Until", gapStart, gapEnd, config.Zone->Name,
+                      warnings);
+        }
+        WarnOnGap(config.Weekly, SectionMember(KeyOf(&Config::StartTime)), SectionMember(KeyOf(&Config::EndTime)),
+                  gapStart, gapEnd, config.Zone->Name, warnings);
     }
 }
 
@@ -343,7 +401,7 @@ void WarnOnReminders(const Context& context, ConfigProblems& warnings)
 std::string NearestKnownMember(const std::string& name) { return Nearest(name, KnownMembers()); }
 
 ConfigProblems ProbableMistakes(const Config& config, const std::bitset<kSettingCount>& decoded, const json& section,
-                                const std::optional<LocalTime>& now)
+                                std::optional<Instant> now)
 {
     const Context context{config, Decoded(decoded), section};
     ConfigProblems warnings;
@@ -353,6 +411,7 @@ ConfigProblems ProbableMistakes(const Config& config, const std::bitset<kSetting
     WarnOnTexts(context, warnings);
     WarnOnSchedules(context, now, warnings);
     WarnOnReminders(context, warnings);
+    WarnOnSkippedHours(context, now, warnings);
     WarnOnUnknownMembers(section, SectionMember(""), KnownMembers(), warnings);
     return warnings;
 }

@@ -10,16 +10,16 @@
 
 #include "plugin/config/Config.h"
 #include "plugin/config/ConfigProblem.h"
-#include "plugin/host/Clock.h"
 
 namespace qv {
 
 // Each rule works on the decoded values of config, and only on the settings that decoded without
 // an error (decoded, by row of the settings table): errors are the decoder's to report. The
 // section's text is looked at only to quote a value as written and to find unknown members. With
-// now, dated windows that are already over are named too.
+// now, dated windows that are already over are named too, and with a TimeZone the windows that open
+// or close in an hour its clocks skip in the coming year.
 ConfigProblems ProbableMistakes(const Config& config, const std::bitset<kSettingCount>& decoded,
-                                const nlohmann::json& section, const std::optional<LocalTime>& now);
+                                const nlohmann::json& section, std::optional<Instant> now);
 
 // The known member nearest to an unknown one (case ignored, a few letters off), or empty.
 std::string NearestKnownMember(const std::string& name);

@@ -89,6 +89,8 @@ std::bitset<kSettingCount> DecodeSettings(const json& section, Config& config, C
                     value = ReadSchedules(member, path, problems);
                 } else if constexpr (std::is_same_v<Value, std::vector<std::int32_t>>) {
                     value = ReadReminders(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, std::optional<TimeZone>>) {
+                    if (std::optional<TimeZone> zone = ReadTimeZone(member, path, problems)) value = std::move(zone);
                 } else {
                     value = ReadCommandName(member, path, problems);
                 }
@@ -116,7 +118,7 @@ void CheckStatusCommand(const Config& config, ConfigProblems& problems)
 
 } // namespace
 
-DecodedConfig DecodeConfig(std::string_view text, const std::optional<LocalTime>& now)
+DecodedConfig DecodeConfig(std::string_view text, std::optional<Instant> now)
 {
     DecodedConfig decoded;
     if (auto problem = NotUtf8Text(text)) {

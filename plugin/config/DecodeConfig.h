@@ -7,7 +7,6 @@
 
 #include "plugin/config/Config.h"
 #include "plugin/config/ConfigProblem.h"
-#include "plugin/host/Clock.h"
 
 namespace qv {
 
@@ -25,9 +24,10 @@ struct DecodedConfig {
     bool Loads() const { return Errors.empty(); }
 };
 
-// now, when known, names the dated windows that are over already. Nothing here throws but the
+// now, when known, names the dated windows that are over already and the changes of the clocks of
+// the coming year that a window meets. Nothing here throws but the
 // standard library's bad_alloc.
-DecodedConfig DecodeConfig(std::string_view text, const std::optional<LocalTime>& now);
+DecodedConfig DecodeConfig(std::string_view text, std::optional<Instant> now);
 
 // What a file that is taken warns about, in the order the log names it: each weekend value that
 // cannot be read, then the probable mistakes.

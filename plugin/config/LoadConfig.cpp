@@ -8,7 +8,7 @@ namespace qv {
 
 std::string ConfigPath() { return Framework::CurrentDir() + "/ArkApi/Plugins/Quorvandelle/config.json"; }
 
-ConfigLoad ReadConfigFile(const std::string& path, const std::optional<LocalTime>& now)
+ConfigLoad ReadConfigFile(const std::string& path, std::optional<Instant> now)
 {
     ConfigLoad load{path, {}};
     std::variant<std::string, util::FileProblem> read = util::ReadBoundedFile(path, kMostConfigBytes, "a config file");
@@ -22,6 +22,6 @@ ConfigLoad ReadConfigFile(const std::string& path, const std::optional<LocalTime
     return load;
 }
 
-ConfigLoad LoadConfig(const std::optional<LocalTime>& now) { return ReadConfigFile(ConfigPath(), now); }
+ConfigLoad LoadConfig(std::optional<Instant> now) { return ReadConfigFile(ConfigPath(), now); }
 
 } // namespace qv

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "plugin/config/DecodeConfig.h"
-#include "plugin/host/Clock.h"
 
 namespace qv {
 
@@ -33,8 +32,8 @@ struct ConfigLoad {
 };
 
 // The config file at path, read within kMostConfigBytes and decoded (DecodeConfig).
-ConfigLoad ReadConfigFile(const std::string& path, const std::optional<LocalTime>& now);
+ConfigLoad ReadConfigFile(const std::string& path, std::optional<Instant> now);
 // The same for the plug-in's own file, ConfigPath().
-ConfigLoad LoadConfig(const std::optional<LocalTime>& now);
+ConfigLoad LoadConfig(std::optional<Instant> now);
 
 } // namespace qv

@@ -211,4 +211,21 @@ std::optional<std::string> ReadCommandName(const json* member, const std::string
     return name;
 }
 
+std::optional<TimeZone> ReadTimeZone(const json* member, const std::string& path, ConfigProblems& problems)
+{
+    constexpr const char* kExpected = "a time zone such as \"Europe/Berlin\"";
+    if (member == nullptr || !member->is_string()) {
+        AddTypeProblem(member, path, kExpected, problems);
+        return std::nullopt;
+    }
+    const std::string& name = member->get_ref<const std::string&>();
+    if (std::optional<TimeZone> zone = FindTimeZone(name)) return zone;
+    const std::string nearest = NearestTimeZoneName(name);
+    AddProblem(problems, path,
+               "\"" + Excerpt(name) + "\" is no time zone the plug-in knows; expected an IANA name such as " +
+                   "\"Europe/Berlin\", \"America/New_York\" or \"UTC\"" +
+                   (nearest.empty() ? std::string() : " (did you mean \"" + nearest + "\"?)"));
+    return std::nullopt;
+}
+
 } // namespace qv

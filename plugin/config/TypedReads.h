@@ -13,6 +13,7 @@
 
 #include "plugin/config/Calendar.h"
 #include "plugin/config/ConfigProblem.h"
+#include "plugin/config/TimeZone.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
 
@@ -46,6 +47,9 @@ std::optional<std::vector<std::int32_t>> ReadReminders(const nlohmann::json* mem
 // A chat command's name: "/" and up to 31 visible ASCII characters, no spaces.
 std::optional<std::string> ReadCommandName(const nlohmann::json* member, const std::string& path,
                                            ConfigProblems& problems);
+
+// An IANA time zone name of the compiled-in table, such as "Europe/Berlin", written exactly.
+std::optional<TimeZone> ReadTimeZone(const nlohmann::json* member, const std::string& path, ConfigProblems& problems);
 
 // The problem of a member that is missing or of the wrong type: "missing (expected <what>)" or
 // "expected <what>, found <type>".

@@ -1,118 +1,29 @@
 // Windows are worked out on the wall clock (config/Calendar.h): a weekly window by the weekday and
-// the time of day, a dated one by its local dates.
+// the time of day, a dated one by its local dates. The window in force changes only when it closes
+// or when one before it in the file opens, so the next change is the first of those few moments,
+// each found at once (config/WindowTimes.h), however far ahead it lies.
 #include "plugin/config/Windows.h"
 
 #include <algorithm>
+#include <limits>
 
-#include "plugin/config/WeekendWindow.h"
+#include "plugin/config/WindowTimes.h"
 
 namespace qv {
 
-namespace {
-
-constexpr WallSeconds kSecondsPerWeek = 7 * kSecondsPerDay;
-// A change further away than the last date of any window plus a week never comes: weekly windows
-// repeat every week. The step limit keeps a pathological file from costing more than milliseconds.
-constexpr int kMostSteps = 20000;
-
-WallSeconds Modulo(WallSeconds value, WallSeconds divisor) { return (value % divisor + divisor) % divisor; }
-
-// Seconds since Sunday 00:00 of the week holding wall.
-WallSeconds WeekSecond(WallSeconds wall)
-{
-    // 1970-01-01 was a Thursday, four days after a Sunday.
-    return Modulo(wall + 4 * kSecondsPerDay, kSecondsPerWeek);
-}
-
-WallSeconds RunLength(const WeeklyHours& hours)
-{
-    const std::int32_t minutes =
-        hours.Until > hours.From ? hours.Until - hours.From : hours.Until - hours.From + kMinutesPerDay;
-    return WallSeconds{minutes} * 60;
-}
-
-// The first time after wall at which a weekly moment (seconds since Sunday 00:00) comes round.
-WallSeconds NextWeekly(WallSeconds wall, WallSeconds weekSecond)
-{
-    const WallSeconds ahead = Modulo(weekSecond - WeekSecond(wall), kSecondsPerWeek);
-    return wall + (ahead == 0 ? kSecondsPerWeek : ahead);
-}
-
-// The first time after wall at which a daily moment (seconds after midnight) comes round.
-WallSeconds NextDaily(WallSeconds wall, WallSeconds daySecond)
-{
-    const WallSeconds ahead = Modulo(daySecond - Modulo(wall, kSecondsPerDay), kSecondsPerDay);
-    return wall + (ahead == 0 ? kSecondsPerDay : ahead);
-}
-
-struct OpenAt {
-    const LocalTime& now;
-
-    bool operator()(const WeekdayRule& rule) const
-    {
-        return IsWindowOpen(rule.StartDay, rule.StartMinute, rule.EndDay, rule.EndMinute, now.Weekday,
-                            now.Hour * 3600 + now.Minute * 60 + now.Second);
-    }
-    bool operator()(const WeeklyHours& hours) const
-    {
-        const WallSeconds at = WeekSecond(ToWallSeconds(now));
-        for (int day = 0; day < 7; ++day) {
-            if ((hours.Days & (1u << day)) == 0) continue;
-            const WallSeconds start = day * kSecondsPerDay + WallSeconds{hours.From} * 60;
-            if (Modulo(at - start, kSecondsPerWeek) < RunLength(hours)) return true;
-        }
-        return false;
-    }
-    bool operator()(const DatedSpan& span) const
-    {
-        const WallSeconds wall = ToWallSeconds(now);
-        return wall >= span.Start && wall < span.End;
-    }
-};
-
-// The first moment after wall at which the window may open or close.
-struct NextBoundary {
-    WallSeconds wall;
-
-    std::optional<WallSeconds> operator()(const WeekdayRule& rule) const
-    {
-        // The day rule can change at any midnight, the times at their time of any day.
-        return std::min({NextDaily(wall, 0), NextDaily(wall, WallSeconds{rule.StartMinute} * 60),
-                         NextDaily(wall, WallSeconds{rule.EndMinute} * 60)});
-    }
-    std::optional<WallSeconds> operator()(const WeeklyHours& hours) const
-    {
-        std::optional<WallSeconds> next;
-        for (int day = 0; day < 7; ++day) {
-            if ((hours.Days & (1u << day)) == 0) continue;
-            const WallSeconds start = day * kSecondsPerDay + WallSeconds{hours.From} * 60;
-            for (const WallSeconds moment : {start, start + RunLength(hours)}) {
-                const WallSeconds candidate = NextWeekly(wall, Modulo(moment, kSecondsPerWeek));
-                if (!next || candidate < *next) next = candidate;
-            }
-        }
-        return next;
-    }
-    std::optional<WallSeconds> operator()(const DatedSpan& span) const
-    {
-        if (span.Start > wall) return span.Start;
-        if (span.End > wall) return span.End;
-        return std::nullopt;
-    }
-};
-
-} // namespace
-
 std::string_view WindowId::DisplayName() const { return weekly_ ? std::string_view("Weekend") : name_; }
-
-bool IsOpen(const Window& window, const LocalTime& now) { return std::visit(OpenAt{now}, window.Times); }
 
 const Window* WindowInForce(const Config& config, const LocalTime& now)
 {
+    return WindowInForceAt(config, ToWallSeconds(now));
+}
+
+const Window* WindowInForceAt(const Config& config, WallSeconds wall)
+{
     for (const Window& schedule : config.Schedules) {
-        if (IsOpen(schedule, now)) return &schedule;
+        if (IsOpenAt(schedule, wall)) return &schedule;
     }
-    return IsOpen(config.Weekly, now) ? &config.Weekly : nullptr;
+    return IsOpenAt(config.Weekly, wall) ? &config.Weekly : nullptr;
 }
 
 const Window* FindWindow(const Config& config, const WindowId& id)
@@ -126,26 +37,67 @@ const Window* FindWindow(const Config& config, const WindowId& id)
 
 std::optional<WindowChange> NextChange(const Config& config, WallSeconds now)
 {
-    const Window* current = WindowInForce(config, FromWallSeconds(now));
-    WallSeconds limit = now + 8 * kSecondsPerDay;
+    constexpr WallSeconds kNever = std::numeric_limits<WallSeconds>::max();
+    const Window* current = WindowInForceAt(config, now);
+    WallSeconds next = current != nullptr ? OpenUntil(*current, now).value_or(kNever) : kNever;
+    const auto earlier = [&](const std::optional<WallSeconds>& moment) {
+        next = std::min(next, moment.value_or(kNever));
+    };
+    // The windows before the one in force in the file are all closed now; with none in force, all are.
     for (const Window& schedule : config.Schedules) {
-        if (const auto* span = std::get_if<DatedSpan>(&schedule.Times)) {
-            limit = std::max(limit, span->End + 8 * kSecondsPerDay);
-        }
+        if (&schedule == current) break;
+        earlier(NextOpening(schedule, now));
     }
-    WallSeconds cursor = now;
-    for (int step = 0; step < kMostSteps; ++step) {
-        std::optional<WallSeconds> next = std::visit(NextBoundary{cursor}, config.Weekly.Times);
-        for (const Window& schedule : config.Schedules) {
-            const auto boundary = std::visit(NextBoundary{cursor}, schedule.Times);
-            if (boundary && (!next || *boundary < *next)) next = boundary;
+    if (current == nullptr) earlier(NextOpening(config.Weekly, now));
+    if (next == kNever) return std::nullopt;
+    return WindowChange{next, WindowInForceAt(config, next)};
+}
+
+std::vector<Coming> ComingsIntoForce(const Config& config, WallSeconds from, WallSeconds until)
+{
+    // Every window, in the order of precedence, with whether it is open and when that changes next.
+    constexpr WallSeconds kNever = std::numeric_limits<WallSeconds>::max();
+    struct Walked {
+        const Window* window;
+        bool open;
+        WallSeconds change;
+        bool came;
+    };
+    std::vector<Walked> windows;
+    windows.reserve(config.Schedules.size() + 1);
+    const auto add = [&](const Window& window) {
+        const bool open = IsOpenAt(window, from);
+        windows.push_back({&window, open, NextOpeningOrClosing(window, from).value_or(kNever), false});
+    };
+    for (const Window& schedule : config.Schedules) add(schedule);
+    add(config.Weekly);
+    const auto inForce = [&]() -> Walked* {
+        for (Walked& walked : windows) {
+            if (walked.open) return &walked;
         }
-        if (!next || *next > limit) return std::nullopt;
-        cursor = *next;
-        const Window* window = WindowInForce(config, FromWallSeconds(cursor));
-        if (window != current) return WindowChange{cursor, window};
+        return nullptr;
+    };
+
+    std::vector<Coming> comings;
+    Walked* current = inForce();
+    while (comings.size() < windows.size()) {
+        WallSeconds at = kNever;
+        for (const Walked& walked : windows) at = std::min(at, walked.change);
+        if (at == kNever || at > until) break;
+        for (Walked& walked : windows) {
+            if (walked.change != at) continue;
+            walked.open = !walked.open;
+            walked.change =
+                (walked.open ? OpenUntil(*walked.window, at) : NextOpening(*walked.window, at)).value_or(kNever);
+        }
+        Walked* next = inForce();
+        if (next != current && next != nullptr && !next->came) {
+            next->came = true;
+            comings.push_back({next->window, at});
+        }
+        current = next;
     }
-    return std::nullopt;
+    return comings;
 }
 
 bool UsesTimesOfDay(const Config& config)

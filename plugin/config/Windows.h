@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "plugin/config/Config.h"
 
@@ -11,6 +12,7 @@ namespace qv {
 
 // The first open entry of Schedules in file order; else the weekly window when it is open; else none.
 const Window* WindowInForce(const Config& config, const LocalTime& now);
+const Window* WindowInForceAt(const Config& config, WallSeconds wall);
 // The window of that identity in config, or none when there is none (any more).
 const Window* FindWindow(const Config& config, const WindowId& id);
 
@@ -21,6 +23,15 @@ struct WindowChange {
 // The first moment after now at which the window in force differs from the one in force at now;
 // nothing when it never does.
 std::optional<WindowChange> NextChange(const Config& config, WallSeconds now);
+
+// A window coming into force: from At on it is the window in force, and it was not the second before.
+struct Coming {
+    const Window* InForce = nullptr;
+    WallSeconds At = 0;
+};
+// Each window's first coming into force after from and no later than until, in time order. A window
+// that another one before it in the file beats for all the time it is open does not come.
+std::vector<Coming> ComingsIntoForce(const Config& config, WallSeconds from, WallSeconds until);
 
 // Whether the time of day plays a part: a time in the weekly window, or any schedule.
 bool UsesTimesOfDay(const Config& config);

@@ -24,7 +24,9 @@ LocalTime LocalNow()
     return *now;
 }
 
-std::optional<LocalTime> LocalNowIfKnown() { return LocalTimeAt(_time64(nullptr)); }
+std::int64_t Now() { return _time64(nullptr); }
+
+std::optional<LocalTime> LocalNowIfKnown() { return LocalTimeAt(Now()); }
 
 std::optional<LocalTime> LocalTimeAt(std::int64_t secondsSinceEpoch)
 {

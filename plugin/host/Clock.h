@@ -19,6 +19,9 @@ struct LocalTime {
 
 namespace Clock {
 
+// Seconds since 1970-01-01 00:00 UTC, as the platform runtime's _time64 gives them.
+std::int64_t Now();
+
 // Throws when the clock's time has no local date.
 LocalTime LocalNow();
 // Nothing when the clock's time has no local date.

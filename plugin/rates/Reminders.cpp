@@ -1,10 +1,12 @@
-// The reminders are worked out on the wall clock, like the windows: "in 10 minutes" counts the
-// minutes the clocks on the wall will show.
+// The reminders are worked out on the wall clock, like the windows, and told in real minutes: the
+// moment a window comes into force is placed among instants on the config's clock, across a change
+// of the clocks too.
 #include "plugin/rates/Reminders.h"
 
 #include <algorithm>
 #include <string>
 
+#include "plugin/config/LoadConfig.h"
 #include "plugin/config/Windows.h"
 #include "plugin/host/Framework.h"
 #include "plugin/log/PluginLog.h"
@@ -19,6 +21,9 @@ namespace {
 
 constexpr float kNotificationScale = 1.2f;
 constexpr float kNotificationSeconds = 8.0f;
+// How much further than the longest lead the schedule looks for comings: well beyond the time
+// between two regular evaluations, so that a reminder's moment is known before it falls due.
+constexpr WallSeconds kLookAhead = 60 * 60;
 
 // The pattern's length was bounded when the config was decoded, so formatting cannot blow up.
 void Remind(const Config& config, const Window& window, std::int32_t minutes)
@@ -35,48 +40,82 @@ void Remind(const Config& config, const Window& window, std::int32_t minutes)
     if (config.Chatbox) BroadcastChat(config.ServerName, color, text);
 }
 
+bool Contains(const std::vector<WindowId>& ids, const WindowId& id)
+{
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
 } // namespace
 
-std::optional<DueReminder> NextDueReminder(const Config& config, WallSeconds wall, bool manualWeekend,
-                                           ReminderMemory& memory)
+ReminderCheck CheckReminders(const Config& config, Instant now, WallSeconds wall, bool manualWeekend,
+                             ReminderMemory& memory)
 {
-    if (config.Reminders.empty()) return std::nullopt;
-    const std::optional<WindowChange> change = NextChange(config, wall);
-    if (!change || change->InForce == nullptr) return std::nullopt;
-    const Window& window = *change->InForce;
-    if (window.Id.IsWeekly() && manualWeekend) return std::nullopt;
-    // A window that is open already and only comes into force when another closes does not "start".
-    if (IsOpen(window, FromWallSeconds(change->At - 1))) return std::nullopt;
+    ReminderCheck check;
+    if (config.Reminders.empty()) return check;
+    const std::int32_t longest = *std::max_element(config.Reminders.begin(), config.Reminders.end());
+    const Window* inForce = WindowInForceAt(config, wall);
 
-    // Openings that have passed are forgotten; a handful is all a server ever has ahead.
+    // Comings that have passed are forgotten; a handful is all a server ever has ahead.
     auto& openings = memory.Openings;
     openings.erase(std::remove_if(openings.begin(), openings.end(),
                                   [&](const ReminderMemory::Opening& opening) { return opening.At <= wall; }),
                    openings.end());
-    // Every lead that has come; one message covers them all, unless it was announced already.
-    const WallSeconds left = change->At - wall;
-    std::int32_t shortestDue = 0;
-    for (const std::int32_t lead : config.Reminders) {
-        if (WallSeconds{lead} * 60 >= left && (shortestDue == 0 || lead < shortestDue)) shortestDue = lead;
+    // A coming beyond the look ahead has its reminders after the moment the clock shows wall +
+    // kLookAhead; the schedule looks again by then.
+    check.NextMoment = FirstInstantShowing(config, wall + kLookAhead, now);
+    for (const Coming& coming : ComingsIntoForce(config, wall, wall + WallSeconds{longest} * 60 + kLookAhead)) {
+        const Window& window = *coming.InForce;
+        if (&window == inForce || (window.Id.IsWeekly() && manualWeekend)) continue;
+        const Instant at = FirstInstantShowing(config, coming.At, now);
+        const Instant left = at - now;
+        if (left > WallSeconds{longest} * 60) {
+            const Instant moment = at - WallSeconds{longest} * 60;
+            if (!check.NextMoment || moment < *check.NextMoment) check.NextMoment = moment;
+            continue;
+        }
+        if (!window.Rates.Readable()) {
+            if (!Contains(memory.Withheld, window.Id)) {
+                memory.Withheld.push_back(window.Id);
+                check.Withheld.push_back(&window);
+            }
+            continue;
+        }
+        // Every lead that has come; one message covers them all, unless it was announced already.
+        std::int32_t shortestDue = 0;
+        for (const std::int32_t lead : config.Reminders) {
+            const Instant moment = at - Instant{lead} * 60;
+            if (moment > now) {
+                if (!check.NextMoment || moment < *check.NextMoment) check.NextMoment = moment;
+            } else if (shortestDue == 0 || lead < shortestDue) {
+                shortestDue = lead;
+            }
+        }
+        if (shortestDue == 0) continue;
+        auto reminded = std::find_if(openings.begin(), openings.end(), [&](const ReminderMemory::Opening& opening) {
+            return opening.Window == window.Id && opening.At == coming.At;
+        });
+        if (reminded == openings.end()) reminded = openings.insert(openings.end(), {window.Id, coming.At});
+        if (shortestDue >= reminded->Within) continue;
+        reminded->Within = shortestDue;
+        check.Due.push_back({&window, static_cast<std::int32_t>((left + 59) / 60)});
     }
-    if (shortestDue == 0) return std::nullopt;
-    auto reminded = std::find_if(openings.begin(), openings.end(), [&](const ReminderMemory::Opening& opening) {
-        return opening.Window == window.Id && opening.At == change->At;
-    });
-    if (reminded == openings.end()) reminded = openings.insert(openings.end(), {window.Id, change->At});
-    if (shortestDue >= reminded->Within) return std::nullopt;
-    reminded->Within = shortestDue;
-    return DueReminder{&window, static_cast<std::int32_t>((left + 59) / 60)};
+    return check;
 }
 
-void SendDueReminders(const LocalTime& now)
+std::optional<Instant> SendDueReminders(Instant now, WallSeconds wall)
 {
     const Config& config = ConfigInForce;
-    const std::optional<DueReminder> due =
-        NextDueReminder(config, ToWallSeconds(now), Weekend.ManualWeekendActive(), Weekend.Reminders);
-    if (!due) return;
-    Remind(config, *due->InForce, due->Minutes);
-    LogInfo(RecordText({SwitchEvent::ReminderSent, due->InForce->Id, due->Minutes}));
+    const ReminderCheck check = CheckReminders(config, now, wall, Weekend.ManualWeekendActive(), Weekend.Reminders);
+    for (const Window* window : check.Withheld) {
+        LogWarning(
+            "No reminders for " + std::string(window->Id.DisplayName()) +
+            ": it cannot switch on, nothing would change: " + DescribeAll(ConfigPath(), window->Rates.Unreadable));
+    }
+    for (const DueReminder& due : check.Due) {
+        Remind(config, *due.InForce, due.Minutes);
+        LogInfo(RecordText({SwitchEvent::ReminderSent, due.InForce->Id, due.Minutes}));
+    }
+    return check.NextMoment;
 }
 
 } // namespace qv

@@ -8,13 +8,13 @@
 
 #include "plugin/config/Calendar.h"
 #include "plugin/config/Config.h"
-#include "plugin/host/Clock.h"
+#include "plugin/config/LocalClock.h"
 
 namespace qv {
 
-// What the reminders remember between evaluations: each opening reminded of, by window and time,
-// with the shortest lead already announced for it. A reload can make another opening the next one
-// and then this one again; it is not announced twice.
+// What the reminders remember between evaluations: each coming into force reminded of, by window and
+// time, with the shortest lead already announced for it; and the windows whose reminders were
+// withheld and said so. A reload can move a window's coming and move it back; it is not announced twice.
 struct ReminderMemory {
     struct Opening {
         WindowId Window = WindowId::Weekly();
@@ -22,23 +22,37 @@ struct ReminderMemory {
         std::int32_t Within = std::numeric_limits<std::int32_t>::max();
     };
     std::vector<Opening> Openings;
+    std::vector<WindowId> Withheld;
 };
 
 struct DueReminder {
     const Window* InForce = nullptr; // the window that comes into force
-    std::int32_t Minutes = 0;        // left until the window comes into force, rounded up
+    std::int32_t Minutes = 0;        // real minutes left until it does, rounded up
 };
 
-// At an evaluation at wall: when the next change of the window in force brings a window (not
-// normal rates, not the window already in force, not the weekly window over a weekend switched on
-// by hand) and one of the configured leads has come, one reminder is due, saying how many minutes
-// are left. Each lead is announced at most once per opening, and never once the window is open.
-// memory moves on as the reminder is taken as sent. Pure, so that the tool's preview finds the
-// moments the plug-in will remind at.
-std::optional<DueReminder> NextDueReminder(const Config& config, WallSeconds wall, bool manualWeekend,
-                                           ReminderMemory& memory);
+struct ReminderCheck {
+    // In the order the windows come into force.
+    std::vector<DueReminder> Due;
+    // Windows that would have been reminded of but cannot switch on (a value they take cannot be
+    // read), not said before: the log tells why, once.
+    std::vector<const Window*> Withheld;
+    // The next instant at which a reminder may fall due: the first at which one does, or the end of
+    // what the schedule looked at, when that comes first. Nothing without reminders.
+    std::optional<Instant> NextMoment;
+};
 
-// NextDueReminder at now, with the plug-in's own memory, and the reminder sent.
-void SendDueReminders(const LocalTime& now);
+// At an evaluation at instant now, which decides by the wall-clock time wall: each window's next
+// coming into force (ComingsIntoForce), and for each the configured leads before that instant that
+// have come. One reminder per window covers the leads that came together, saying how many real
+// minutes are left; each lead is announced at most once per coming. No reminder is for the window in
+// force, for the weekly window over a weekend switched on by hand, or for a window that cannot switch
+// on. memory moves on as the reminders are taken as sent. Pure, so that the tool's preview finds the
+// moments the plug-in will remind at.
+ReminderCheck CheckReminders(const Config& config, Instant now, WallSeconds wall, bool manualWeekend,
+                             ReminderMemory& memory);
+
+// CheckReminders with the plug-in's own memory, the reminders sent and the withheld ones logged; the
+// next moment a reminder falls due.
+std::optional<Instant> SendDueReminders(Instant now, WallSeconds wall);
 
 } // namespace qv

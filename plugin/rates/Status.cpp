@@ -3,9 +3,13 @@
 
 #include <fmt/format.h>
 
+#include <stdexcept>
+
 #include "plugin/config/Config.h"
+#include "plugin/config/LocalClock.h"
 #include "plugin/config/Windows.h"
 #include "plugin/host/Framework.h"
+#include "plugin/rates/Schedule.h"
 #include "plugin/rates/Switching.h"
 #include "plugin/rates/WeekendState.h"
 
@@ -38,21 +42,44 @@ std::string WithRates(std::string head, const MultiplierValues& values)
     return text + ").";
 }
 
-std::string Until(const std::optional<WindowChange>& change)
+// A wall-clock time, with the config's zone when it names one.
+std::string When(const Config& config, WallSeconds wall)
 {
-    return change ? " until " + FormatWallTime(change->At) : std::string();
+    return config.Zone ? FormatWallTime(wall) + " " + config.Zone->Name : FormatWallTime(wall);
+}
+
+std::string Until(const Config& config, const std::optional<WindowChange>& change)
+{
+    return change ? " until " + When(config, change->At) : std::string();
 }
 
 std::string Named(const Window& window) { return std::string(window.Id.DisplayName()); }
 
+// The next change that brings a window that can switch on; one that cannot leaves the rates as they
+// are, so it is no promise. A few steps: windows that cannot switch on are few.
+std::optional<WindowChange> NextBoost(const Config& config, WallSeconds wall)
+{
+    constexpr int kMostSteps = 64;
+    WallSeconds from = wall;
+    for (int step = 0; step < kMostSteps; ++step) {
+        const std::optional<WindowChange> change = NextChange(config, from);
+        if (!change || (change->InForce != nullptr && change->InForce->Rates.Readable())) return change;
+        from = change->At;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-std::wstring RatesStatus(const LocalTime& now)
+std::wstring RatesStatus(Instant instant)
 {
     const Config& config = ConfigInForce;
-    const WallSeconds wall = ToWallSeconds(now);
-    const Window* byClock = WindowInForce(config, now);
-    const std::optional<WindowChange> change = NextChange(config, wall);
+    const std::optional<LocalTime> local = LocalTimeOf(config, instant);
+    if (!local) throw std::runtime_error("the clock's time has no local date");
+    // Told by the time the schedule decides by, so that the hour the clocks repeat promises nothing
+    // the schedule will not do.
+    const WallSeconds wall = ToWallSeconds(HeldTime(config, *local));
+    const Window* byClock = WindowInForceAt(config, wall);
     std::string text;
     if (Weekend.BoostedValuesInForce() && GameModeReplaced()) {
         const std::string name(Weekend.InForce.DisplayName());
@@ -64,19 +91,19 @@ std::wstring RatesStatus(const LocalTime& now)
         if (Weekend.ManualWeekendActive()) {
             head += ", switched on by an administrator";
         } else if (byClock != nullptr && byClock->Id == Weekend.InForce) {
-            head += Until(change);
+            head += Until(config, NextChange(config, wall));
         } else {
             head += " until the next check of the schedule";
         }
         text = WithRates(head, Weekend.Written);
-    } else if (byClock != nullptr) {
+    } else if (byClock != nullptr && byClock->Rates.Readable()) {
         text = WithRates("Normal rates are on; " + Named(*byClock) + " rates start at the next check of the schedule",
-                         byClock->Rates.Readable() ? byClock->Rates.Values : MultiplierValues{});
-    } else if (change && change->InForce != nullptr) {
-        const Window& next = *change->InForce;
-        text = WithRates("Normal rates are on. Next: " + Named(next) + " rates from " + FormatWallTime(change->At) +
-                             Until(NextChange(config, change->At)),
-                         next.Rates.Readable() ? next.Rates.Values : MultiplierValues{});
+                         byClock->Rates.Values);
+    } else if (const std::optional<WindowChange> next = NextBoost(config, wall)) {
+        const Window& window = *next->InForce;
+        text = WithRates("Normal rates are on. Next: " + Named(window) + " rates from " + When(config, next->At) +
+                             Until(config, NextChange(config, next->At)),
+                         window.Rates.Values);
     } else {
         text = "Normal rates are on; no boosted rates are scheduled.";
     }

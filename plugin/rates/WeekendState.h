@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 #include "plugin/config/Calendar.h"
 #include "plugin/config/WeekendValues.h"
@@ -20,6 +21,8 @@ enum class Owner {
     Schedule,      // a window the schedule opened, or took over from an administrator
     Administrator, // the main section's values, by the toggle
 };
+
+inline constexpr Instant kNeverDue = std::numeric_limits<Instant>::max();
 
 struct WeekendState {
     // Counted timer calls since the last evaluation; calls while there is no game mode do not count.
@@ -41,6 +44,9 @@ struct WeekendState {
     WallSeconds LastEvaluation = 0;
     // The reminders already sent, by the opening they were about.
     ReminderMemory Reminders;
+    // With ExactSwitching: the instant of the next switch or reminder, at which a timer call
+    // evaluates whatever the count says; kNeverDue otherwise.
+    Instant NextDue = kNeverDue;
 
     // A weekend that the schedule switched on (or took over) is in force.
     bool ScheduledWeekendActive() const { return Boost == Owner::Schedule; }

@@ -16,7 +16,7 @@ using json = nlohmann::json;
 namespace {
 
 // The probable mistakes the one decoding of the file names, the file refused or not.
-ConfigProblems Mistakes(const json& config, const std::optional<LocalTime>& now = std::nullopt)
+ConfigProblems Mistakes(const json& config, std::optional<Instant> now = std::nullopt)
 {
     ConfigProblems warnings = DecodeConfig(config.dump(), now).Warnings;
     for (ConfigProblem& warning : warnings) warning.Where = {};
@@ -206,7 +206,8 @@ TEST(ConfigWarnings, TheNewKeysHaveTheirProbableMistakes)
     config["Quorvandelle"]["Schedules"] = {
         {{"Name", "Old"}, {"From", "2025-12-24T00:00"}, {"Until", "2025-12-26T00:00"}}};
     EXPECT_TRUE(Mistakes(config).empty()) << Listed(Mistakes(config));
-    const LocalTime now = FromWallSeconds(*ParseDateTime("2026-12-07T12:00"));
+    // A year and more ago in any zone.
+    const Instant now = *ParseDateTime("2026-12-07T12:00");
     const auto advice = Mistakes(config, now);
     ASSERT_EQ(advice.size(), 1u) << Listed(advice);
     EXPECT_EQ(Describe(advice[0]),

@@ -166,7 +166,7 @@ TEST(ToolCalendar, SwitchMomentsAreThoseOfTheRealPlugin)
                     }
                 });
             simulation.Start(days);
-            simulation.RunUntil(NextLocalMidnight(start + (days - 1) * 86400));
+            simulation.RunUntil(AddLocalDays(start, days));
         }
         const WeekCalendar calendar = BuildCalendar(*report.config, start, days, StandInTiming());
         std::vector<std::string> promised;

@@ -1,0 +1,265 @@
+// The POSIX TZ form read by hand, and its two yearly changes worked out on civil day numbers. A
+// change's time may lie outside its day (negative, or past 24 hours), and a southern zone starts
+// its daylight time late in the year and ends it early in the next, so the offset at an instant is
+// that of the latest change of the years around it, not a test against one year's pair.
+#include "util/PosixTimeZone.h"
+
+#include <array>
+#include <iterator>
+
+#include "util/CivilDate.h"
+
+namespace util {
+
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 24 * 60 * 60;
+
+class Reader {
+public:
+    explicit Reader(std::string_view text) : text_(text) {}
+
+    bool AtEnd() const { return at_ == text_.size(); }
+    bool Take(char c)
+    {
+        if (AtEnd() || text_[at_] != c) return false;
+        ++at_;
+        return true;
+    }
+    bool Peek(char c) const { return !AtEnd() && text_[at_] == c; }
+
+    // An abbreviation: three or more letters, or anything of letters, digits, '+' and '-' in
+    // angle brackets.
+    bool Name()
+    {
+        const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+        const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+        std::size_t length = 0;
+        if (Take('<')) {
+            while (!AtEnd() && (letter(text_[at_]) || digit(text_[at_]) || text_[at_] == '+' || text_[at_] == '-')) {
+                ++at_;
+                ++length;
+            }
+            return length >= 3 && Take('>');
+        }
+        while (!AtEnd() && letter(text_[at_])) {
+            ++at_;
+            ++length;
+        }
+        return length >= 3;
+    }
+
+    // A number of at most digits digits, from low to high.
+    std::optional<int> Number(int digits, int low, int high)
+    {
+        int value = 0;
+        int read = 0;
+        while (read < digits && !AtEnd() && text_[at_] >= '0' && text_[at_] <= '9') {
+            value = value * 10 + (text_[at_++] - '0');
+            ++read;
+        }
+        if (read == 0 || value < low || value > high) return std::nullopt;
+        return value;
+    }
+
+    // [+|-]hh[:mm[:ss]], hours up to mostHours, as seconds.
+    std::optional<std::int32_t> Duration(int mostHours)
+    {
+        const int sign = Take('-') ? -1 : (Take('+'), 1);
+        const auto hours = Number(3, 0, mostHours);
+        if (!hours) return std::nullopt;
+        std::int32_t seconds = *hours * 3600;
+        if (Take(':')) {
+            const auto minutes = Number(2, 0, 59);
+            if (!minutes) return std::nullopt;
+            seconds += *minutes * 60;
+            if (Take(':')) {
+                const auto rest = Number(2, 0, 59);
+                if (!rest) return std::nullopt;
+                seconds += *rest;
+            }
+        }
+        return sign * seconds;
+    }
+
+    std::optional<ZoneChangeDay> ChangeDay()
+    {
+        ZoneChangeDay day;
+        if (Take('M')) {
+            const auto month = Number(2, 1, 12);
+            if (!month || !Take('.')) return std::nullopt;
+            const auto week = Number(1, 1, 5);
+            if (!week || !Take('.')) return std::nullopt;
+            const auto weekday = Number(1, 0, 6);
+            if (!weekday) return std::nullopt;
+            day.Month = *month;
+            day.Week = *week;
+            day.Weekday = *weekday;
+        } else if (Take('J')) {
+            const auto number = Number(3, 1, 365);
+            if (!number) return std::nullopt;
+            day.Kind = ZoneChangeDay::Form::JulianNoLeap;
+            day.Day = *number;
+        } else {
+            const auto number = Number(3, 0, 365);
+            if (!number) return std::nullopt;
+            day.Kind = ZoneChangeDay::Form::ZeroBased;
+            day.Day = *number;
+        }
+        if (Take('/')) {
+            const auto time = Duration(167);
+            if (!time) return std::nullopt;
+            day.Time = *time;
+        }
+        return day;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
+// The day number of a change day in a year.
+std::int64_t DayOf(const ZoneChangeDay& day, std::int64_t year)
+{
+    switch (day.Kind) {
+    case ZoneChangeDay::Form::JulianNoLeap:
+        return DaysFromCivil(year, 1, 1) + day.Day - 1 + (IsLeapYear(year) && day.Day >= 60 ? 1 : 0);
+    case ZoneChangeDay::Form::ZeroBased:
+        return DaysFromCivil(year, 1, 1) + day.Day;
+    case ZoneChangeDay::Form::MonthWeekDay:
+        break;
+    }
+    const std::int64_t first = DaysFromCivil(year, day.Month, 1);
+    std::int64_t result = first + (day.Weekday - WeekdayFromDays(first) + 7) % 7 + 7 * (day.Week - 1);
+    while (result >= first + DaysInMonth(year, day.Month)) result -= 7;
+    return result;
+}
+
+struct Change {
+    std::int64_t At;
+    bool ToDaylight;
+};
+
+// The changes of the years before, of and after the one holding instant, in time order; where an
+// end and a start fall on one instant (daylight time all year) the start comes last, and wins.
+std::array<Change, 8> ChangesAround(const PosixTimeZone& zone, std::int64_t instant)
+{
+    const std::int64_t year = CivilFromDays(FloorDivide(instant + zone.StandardOffset, kSecondsPerDay)).Year;
+    std::array<Change, 8> changes{};
+    std::size_t count = 0;
+    for (std::int64_t y = year - 1; y <= year + 2; ++y) {
+        changes[count++] = {DayOf(zone.End, y) * kSecondsPerDay + zone.End.Time - zone.DaylightOffset, false};
+        changes[count++] = {DayOf(zone.Start, y) * kSecondsPerDay + zone.Start.Time - zone.StandardOffset, true};
+    }
+    std::stable_sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
+        return a.At < b.At || (a.At == b.At && !a.ToDaylight && b.ToDaylight);
+    });
+    return changes;
+}
+
+std::int32_t OffsetOf(const PosixTimeZone& zone, bool daylight)
+{
+    return daylight ? zone.DaylightOffset : zone.StandardOffset;
+}
+
+} // namespace
+
+std::optional<PosixTimeZone> ParsePosixTimeZone(std::string_view text)
+{
+    Reader reader(text);
+    PosixTimeZone zone;
+    if (!reader.Name()) return std::nullopt;
+    const auto standard = reader.Duration(24);
+    if (!standard) return std::nullopt;
+    // The form counts hours west of Greenwich.
+    zone.StandardOffset = -*standard;
+    if (reader.AtEnd()) return zone;
+    if (!reader.Name()) return std::nullopt;
+    zone.HasDaylight = true;
+    zone.DaylightOffset = zone.StandardOffset + 3600;
+    if (!reader.Peek(',')) {
+        const auto daylight = reader.Duration(24);
+        if (!daylight) return std::nullopt;
+        zone.DaylightOffset = -*daylight;
+    }
+    if (!reader.Take(',')) return std::nullopt;
+    const auto start = reader.ChangeDay();
+    if (!start || !reader.Take(',')) return std::nullopt;
+    const auto end = reader.ChangeDay();
+    if (!end || !reader.AtEnd()) return std::nullopt;
+    zone.Start = *start;
+    zone.End = *end;
+    return zone;
+}
+
+std::int32_t UtcOffsetAt(const PosixTimeZone& zone, std::int64_t instant)
+{
+    if (!zone.HasDaylight) return zone.StandardOffset;
+    bool daylight = false;
+    for (const Change& change : ChangesAround(zone, instant)) {
+        if (change.At > instant) break;
+        daylight = change.ToDaylight;
+    }
+    return OffsetOf(zone, daylight);
+}
+
+std::optional<ZoneTransition> NextTransition(const PosixTimeZone& zone, std::int64_t instant)
+{
+    if (!zone.HasDaylight || zone.DaylightOffset == zone.StandardOffset) return std::nullopt;
+    const std::int32_t offset = UtcOffsetAt(zone, instant);
+    // Each look covers the next two years or more; daylight time all year changes nothing, ever.
+    std::int64_t from = instant;
+    for (int look = 0; look < 3; ++look) {
+        const std::array<Change, 8> changes = ChangesAround(zone, from);
+        for (const Change& change : changes) {
+            if (change.At <= from) continue;
+            // Asked afresh: an end and a start at one instant change nothing.
+            const std::int32_t after = UtcOffsetAt(zone, change.At);
+            if (after != offset) return ZoneTransition{change.At, offset, after};
+        }
+        from = changes.back().At;
+    }
+    return std::nullopt;
+}
+
+std::int32_t UtcOffsetAt(const ZoneRules& zone, std::int64_t instant)
+{
+    const std::vector<ZoneTransition>& listed = zone.Listed;
+    if (listed.empty() || instant >= listed.back().At) return UtcOffsetAt(zone.Rule, instant);
+    const auto after = std::upper_bound(listed.begin(), listed.end(), instant,
+                                        [](std::int64_t at, const ZoneTransition& change) { return at < change.At; });
+    return after == listed.begin() ? listed.front().Before : std::prev(after)->After;
+}
+
+std::optional<ZoneTransition> NextTransition(const ZoneRules& zone, std::int64_t instant)
+{
+    const std::vector<ZoneTransition>& listed = zone.Listed;
+    if (listed.empty() || instant >= listed.back().At) return NextTransition(zone.Rule, instant);
+    const auto after = std::upper_bound(listed.begin(), listed.end(), instant,
+                                        [](std::int64_t at, const ZoneTransition& change) { return at < change.At; });
+    return *after;
+}
+
+LocalInstants InstantsOf(const ZoneRules& zone, std::int64_t local)
+{
+    // Offsets reach from -12 to +14 hours, and a zone changes at most once in two days: the offsets a
+    // day and more either side are the only two the local time can have been shown with.
+    constexpr std::int64_t kReach = 26 * 3600;
+    const std::int32_t before = UtcOffsetAt(zone, local - kReach);
+    const std::int32_t after = UtcOffsetAt(zone, local + kReach);
+    const std::int64_t earlier = local - std::max(before, after);
+    const std::int64_t later = local - std::min(before, after);
+    const bool earlierShows = LocalSecondsAt(zone, earlier) == local;
+    const bool laterShows = LocalSecondsAt(zone, later) == local;
+    if (earlierShows && laterShows && earlier != later) return {2, earlier, later};
+    if (earlierShows || laterShows) {
+        const std::int64_t instant = earlierShows ? earlier : later;
+        return {1, instant, instant};
+    }
+    const std::optional<ZoneTransition> gap = NextTransition(zone, earlier);
+    const std::int64_t first = gap ? gap->At : later;
+    return {0, first, first};
+}
+
+} // namespace util
