@@ -180,6 +180,10 @@ void WriteMonths(const PublishedCalendar& calendar, std::string& page)
         for (std::int64_t day = monthStart; day < monthStart + length; ++day) {
             WriteDay(calendar, day * kSecondsPerDay, day >= firstDay && day <= lastDay, next, page);
         }
+        // Up to the Sunday that ends the last week.
+        for (int blank = (7 - (util::WeekdayFromDays(monthStart + length) + 6) % 7) % 7; blank > 0; --blank) {
+            page += "<div class=\"blank\"></div>";
+        }
         page += "</div>\n</section>\n";
         month =
             month.Month == 12 ? util::CivilDate{month.Year + 1, 1, 1} : util::CivilDate{month.Year, month.Month + 1, 1};
