@@ -29,24 +29,6 @@ std::string Ordinal(std::int64_t n)
     return fmt::format("{}{}", n, suffix);
 }
 
-// The local date and time the plug-in reads at time, from the same C library.
-LocalTime LocalTimeAt(Seconds time)
-{
-    const std::tm local = LocalCalendar(time);
-    LocalTime at;
-    at.Year = local.tm_year + 1900;
-    at.Month = local.tm_mon + 1;
-    at.Day = local.tm_mday;
-    at.Hour = local.tm_hour;
-    at.Minute = local.tm_min;
-    at.Second = local.tm_sec;
-    at.Weekday = local.tm_wday;
-    return at;
-}
-
-// How far the wall clock is from the epoch's seconds at time: the zone's offset then.
-WallSeconds WallOffset(Seconds time) { return ToWallSeconds(LocalTimeAt(time)) - time; }
-
 // The time the plug-in decides by (rates/Schedule.cpp): on the night the clocks go back it keeps
 // to the latest wall-clock time already seen, for up to an hour, when times of day play a part.
 class DecisionClock {
@@ -94,6 +76,22 @@ std::optional<WallSeconds> NextMoment(const Config& config, WallSeconds wall)
 }
 
 } // namespace
+
+qv::LocalTime LocalTimeAt(Seconds time)
+{
+    const std::tm local = LocalCalendar(time);
+    qv::LocalTime at;
+    at.Year = local.tm_year + 1900;
+    at.Month = local.tm_mon + 1;
+    at.Day = local.tm_mday;
+    at.Hour = local.tm_hour;
+    at.Minute = local.tm_min;
+    at.Second = local.tm_sec;
+    at.Weekday = local.tm_wday;
+    return at;
+}
+
+qv::WallSeconds WallOffset(Seconds time) { return qv::ToWallSeconds(LocalTimeAt(time)) - time; }
 
 std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay)
 {
