@@ -60,9 +60,10 @@ std::optional<std::string> LikelySyntaxCause(std::string_view text, std::size_t 
     std::size_t wordEnd = at;
     while (wordEnd < text.size() && IsWord(text[wordEnd])) ++wordEnd;
     const std::string word = Excerpt(text.substr(at, wordEnd - at));
-    const bool memberName = inObject && (last == ReadLast::Opening || (last == ReadLast::Value && comma));
-    if (memberName) return "probably a member name without double quotes (write \"" + word + "\")";
-    if (word == "true" || word == "false" || word == "null") return std::nullopt;
+    const bool afterSeparator = last == ReadLast::Opening || (last == ReadLast::Value && comma);
+    if (inObject && afterSeparator) return "probably a member name without double quotes (write \"" + word + "\")";
+    const bool value = (inObject && last == ReadLast::MemberName && colon) || (!inObject && afterSeparator);
+    if (!value || word == "true" || word == "false" || word == "null") return std::nullopt;
     return "probably a text without double quotes (write \"" + word + "\")";
 }
 

@@ -174,12 +174,14 @@ TEST(ConfigParser, TheCommonMistakesOfAHandEditedFileAreNamedInPlainWords)
         {"{\n  XPMultiplier: 2\n}", "probably a member name without double quotes (write \"XPMultiplier\") ("},
         {"{\"a\": 1, b: 2}", "probably a member name without double quotes (write \"b\") ("},
         {"{\"a\": Friday}", "probably a text without double quotes (write \"Friday\") ("},
+        {"{\"a\": [1, Friday]}", "probably a text without double quotes (write \"Friday\") ("},
         {"{'a': 1}", "probably single quotes: JSON writes texts and member names in double quotes ("},
         {"{\"a\": 'x'}", "probably single quotes: JSON writes texts and member names in double quotes ("},
         {"{\n  // the weekend\n  \"a\": 1\n}", "probably a comment: JSON allows none ("},
         {"{\"a\": 1 /* two */}", "probably a comment: JSON allows none ("},
         // Mistakes of other kinds keep the library's words alone.
         {"{\"a\" 1}", "syntax error while parsing object separator"},
+        {"{\"a\" b}", "syntax error while parsing object separator"},
         {"{\"a\": 01}", "syntax error while parsing object"},
     };
     for (const Row& row : rows) {
