@@ -11,13 +11,16 @@ run_packages=(
   googletest libgtest-dev libgmock-dev
 )
 # And what every test needs on top: benchmarks, the Windows cross build under Wine, fuzzing, formatting,
-# the checks of the MSVC target (clang, its linker and LLVM's tools), and the zoneinfo that the
-# compiled-in time zones are checked against (and made from, by scripts/generate-zone-table.sh).
+# the checks of the MSVC target (clang, its linker and LLVM's tools), the calendar's readers (an
+# independent iCalendar parser and a headless browser, whose screenshots are read back with Pillow), and
+# the zoneinfo that the compiled-in time zones are checked against (and made from, by
+# scripts/generate-zone-table.sh).
 test_packages=(
   libbenchmark-dev tzdata
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
   clang libfuzzer-14-dev libclang-rt-14-dev clang-format
   clang-14 llvm-14 lld-14
+  python3 python3-icalendar python3-pil chromium fonts-dejavu-core
 )
 
 case "${1:-all}" in

@@ -71,6 +71,22 @@ std::vector<const Window*> OthersOpen(const Config& config, const Window* window
 
 } // namespace
 
+qv::LocalTime LocalTimeAt(Seconds time)
+{
+    const std::tm local = LocalCalendar(time);
+    qv::LocalTime at;
+    at.Year = local.tm_year + 1900;
+    at.Month = local.tm_mon + 1;
+    at.Day = local.tm_mday;
+    at.Hour = local.tm_hour;
+    at.Minute = local.tm_min;
+    at.Second = local.tm_sec;
+    at.Weekday = local.tm_wday;
+    return at;
+}
+
+qv::WallSeconds WallOffset(Seconds time) { return qv::ToWallSeconds(LocalTimeAt(time)) - time; }
+
 std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay, bool exactSwitching)
 {
     if (exactSwitching) {

@@ -60,6 +60,11 @@ struct WeekCalendar {
     bool everOpen = false; // the day rule opens on some weekday
 };
 
+// The local date and time the plug-in reads at time, from the same C library.
+qv::LocalTime LocalTimeAt(Seconds time);
+// How far the wall clock is from the epoch's seconds at time: the zone's offset then.
+qv::WallSeconds WallOffset(Seconds time);
+
 // One sentence for readers of a preview or a timeline: when the plug-in evaluates, and so when
 // switches come. timesOfDay: the config has times of day or schedules, so windows open and close
 // at any moment, not only at midnight.

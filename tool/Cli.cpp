@@ -2,10 +2,13 @@
 // error with a message that says what the tool accepts.
 #include "tool/Cli.h"
 
+#include <map>
+
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
 
 #include "plugin/config/LoadConfig.h"
+#include "tool/CalendarCommand.h"
 #include "tool/CheckCommand.h"
 #include "tool/ConsoleCommand.h"
 #include "tool/PreviewCommand.h"
@@ -90,11 +93,12 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
 
     std::string config, from, script;
     int previewDays = 14, simulateDays = 7, players = 3;
-    bool json = false;
+    bool json = false, strict = false;
 
     CLI::App* check = app.add_subcommand("check", "read CONFIG exactly as the plug-in does; report every error and "
                                                   "what is probably a mistake");
     AddConfig(*check, config);
+    check->add_flag("--strict", strict, "warnings fail the check too (exit status 1), for automation");
 
     CLI::App* preview =
         app.add_subcommand("preview", "the coming days: which window's rates are on, the switch and reminder "
@@ -132,6 +136,25 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
     console->add_flag("--json", json, "events as JSON lines");
     console->footer("Actions:\n" + ActionSummary(true));
 
+    CLI::App* calendar = app.add_subcommand(
+        "calendar", "the stretches in which each window is in force: an iCalendar feed for players to subscribe to, "
+                    "or an HTML page");
+    AddConfig(*calendar, config);
+    AddFrom(*calendar, from, "the first local date (midnight) or date and time shown; default today");
+    int calendarDays = 90;
+    calendar->add_option("--days", calendarDays, "how many days to show")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 3660));
+    CalendarFormat format = CalendarFormat::Feed;
+    calendar
+        ->add_option("--format", format, "ics: an iCalendar feed (RFC 5545); html: a page of its own, for a browser")
+        ->required()
+        ->transform(CLI::CheckedTransformer(
+            std::map<std::string, CalendarFormat>{{"ics", CalendarFormat::Feed}, {"html", CalendarFormat::Page}}));
+    std::string outputFile;
+    calendar->add_option("-o,--output", outputFile,
+                         "write it to this file, replaced whole once it is complete; default standard output");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -147,7 +170,11 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
     }
 
     UseConfigTimeZone(config);
-    if (check->parsed()) return RunCheck(config, output.out, output.err, output.outStyle, output.errStyle);
+    if (check->parsed()) return RunCheck(config, strict, output.out, output.err, output.outStyle, output.errStyle);
+    if (calendar->parsed()) {
+        const Seconds start = from.empty() ? StartOfLocalDay(CurrentTime()) : StartTime(from, output);
+        return RunCalendar({config, start, calendarDays, format, outputFile}, output);
+    }
     if (preview->parsed()) return RunPreview({config, StartTime(from, output), previewDays}, output);
     ServerRunOptions run{config, StartTime(from, output), players, json};
     if (simulate->parsed()) return RunSimulate({run, simulateDays, script}, output);

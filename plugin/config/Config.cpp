@@ -32,13 +32,14 @@ const std::array<SettingRow, kSettingCount> SettingsTable = {{
     {"Reminders", false, &Config::Reminders},
     {"ReminderMessage", false, &Config::ReminderMessage},
     {"StatusCommand", false, &Config::StatusCommand},
+    {"RelativeRates", false, &Config::RelativeRates},
     {"TimeZone", false, &Config::Zone},
     {"ExactSwitching", false, &Config::ExactSwitching},
 }};
 
 std::wstring ReminderPattern(const Config& config)
 {
-    return config.ReminderMessage.IsEmpty() ? L"Boosted rates ({name}) start in {minutes} minutes"
+    return config.ReminderMessage.IsEmpty() ? L"Boosted rates ({name}) start in {time_left}"
                                             : config.ReminderMessage.ToWide();
 }
 

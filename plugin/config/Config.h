@@ -40,6 +40,8 @@ struct Config {
     std::vector<std::int32_t> Reminders; // minutes before a window opens
     FString ReminderMessage;             // empty: the default text
     std::string StatusCommand;           // empty: none
+    // The main section's multipliers multiply the server's normal values instead of replacing them.
+    bool RelativeRates = false;
     // Without a zone the times are the host's local time.
     std::optional<TimeZone> Zone;
     // Switches and reminders at their second rather than at the next regular evaluation.
@@ -60,7 +62,7 @@ struct SettingRow {
                  std::optional<TimeZone> Config::*>
         Field;
 };
-inline constexpr std::size_t kSettingCount = 20;
+inline constexpr std::size_t kSettingCount = 21;
 extern const std::array<SettingRow, kSettingCount> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.

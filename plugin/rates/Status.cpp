@@ -18,14 +18,16 @@ namespace qv {
 namespace {
 
 // head, then " (XPMultiplier 2, TamingSpeedMultiplier 3)": the values that are not 0 (the game's
-// own) or 1, as many as fit in a reply, and the count of the others.
-std::string WithRates(std::string head, const MultiplierValues& values)
+// own) or 1, as many as fit in a reply, and the count of the others. A relative row's value is a
+// factor of the normal one: "XPMultiplier x2".
+std::string WithRates(std::string head, const MultiplierValues& values, const MultiplierRows& relative = {})
 {
     std::vector<std::string> listed;
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const float value = values[row];
         if (value == 0.0f || value == 1.0f) continue;
-        listed.push_back(fmt::format("{} {:g}", WeekendMultiplierTable[row].Key, value));
+        listed.push_back(
+            fmt::format("{} {}{:g}", WeekendMultiplierTable[row].Key, relative.test(row) ? "x" : "", value));
     }
     if (listed.empty()) return head + ".";
     // Room for ", and 16 more)." at the end.
@@ -69,16 +71,31 @@ std::optional<WindowChange> NextBoost(const Config& config, WallSeconds wall)
     return std::nullopt;
 }
 
+// How long the window the schedule put in force lasts: " until <time>", nothing when it never
+// ends, or " until the next check of the schedule" when its time is up already.
+// byClock is the window the clock has in force at wall.
+std::string ScheduledUntil(const Config& config, const Window* byClock, WallSeconds wall)
+{
+    if (byClock == nullptr || byClock->Id != Weekend.InForce) return " until the next check of the schedule";
+    return Until(config, NextChange(config, wall));
+}
+
+// The wall-clock time the schedule decides by at instant.
+WallSeconds DecisionWall(const Config& config, Instant instant)
+{
+    const std::optional<LocalTime> local = LocalTimeOf(config, instant);
+    if (!local) throw std::runtime_error("the clock's time has no local date");
+    return ToWallSeconds(HeldTime(config, *local));
+}
+
 } // namespace
 
 std::wstring RatesStatus(Instant instant)
 {
     const Config& config = ConfigInForce;
-    const std::optional<LocalTime> local = LocalTimeOf(config, instant);
-    if (!local) throw std::runtime_error("the clock's time has no local date");
     // Told by the time the schedule decides by, so that the hour the clocks repeat promises nothing
     // the schedule will not do.
-    const WallSeconds wall = ToWallSeconds(HeldTime(config, *local));
+    const WallSeconds wall = DecisionWall(config, instant);
     const Window* byClock = WindowInForceAt(config, wall);
     std::string text;
     if (Weekend.BoostedValuesInForce() && GameModeReplaced()) {
@@ -90,24 +107,31 @@ std::wstring RatesStatus(Instant instant)
         std::string head = std::string(Weekend.InForce.DisplayName()) + " rates are on";
         if (Weekend.ManualWeekendActive()) {
             head += ", switched on by an administrator";
-        } else if (byClock != nullptr && byClock->Id == Weekend.InForce) {
-            head += Until(config, NextChange(config, wall));
         } else {
-            head += " until the next check of the schedule";
+            head += ScheduledUntil(config, byClock, wall);
         }
         text = WithRates(head, Weekend.Written);
     } else if (byClock != nullptr && byClock->Rates.Readable()) {
         text = WithRates("Normal rates are on; " + Named(*byClock) + " rates start at the next check of the schedule",
-                         byClock->Rates.Values);
+                         byClock->Rates.Values, byClock->Rates.Relative);
     } else if (const std::optional<WindowChange> next = NextBoost(config, wall)) {
         const Window& window = *next->InForce;
         text = WithRates("Normal rates are on. Next: " + Named(window) + " rates from " + When(config, next->At) +
                              Until(config, NextChange(config, next->At)),
-                         window.Rates.Values);
+                         window.Rates.Values, window.Rates.Relative);
     } else {
         text = "Normal rates are on; no boosted rates are scheduled.";
     }
     return Framework::Utf8Decode(text);
+}
+
+std::wstring ToggleUnavailable(Instant instant)
+{
+    const Config& config = ConfigInForce;
+    const WallSeconds wall = DecisionWall(config, instant);
+    const std::string until = ScheduledUntil(config, WindowInForceAt(config, wall), wall);
+    return Framework::Utf8Decode(std::string(Weekend.InForce.DisplayName()) + " rates are scheduled" + until +
+                                 "; the toggle is not available now.");
 }
 
 } // namespace qv
