@@ -42,6 +42,8 @@ Message Reply(bool ok, const std::string& failure = {})
 }
 
 constexpr Wall kClockChange = 60 * 60;
+// How far past the longest lead the plug-in looks for comings into force.
+constexpr Wall kLookAhead = 60 * 60;
 const char* const kDefaultReminder = "Boosted rates ({name}) start in {time_left}";
 
 // "2 days, 1 hour and 5 minutes": the units that are not zero, the last joined with "and".
@@ -443,11 +445,10 @@ void Model::OpenWindow(int window, Outcome& out)
     ++tally_.adoptions;
 }
 
-std::optional<std::pair<Wall, std::optional<int>>> Model::NextChange(Wall now) const
+std::vector<std::pair<int, Wall>> Model::Comings(Wall now, Wall limit) const
 {
     // The window in force can only change at a midnight, at a time the file names on some day, or
-    // at a dated window's ends; the first of those moments that brings another window is the change.
-    Wall limit = now + 8 * kDay;
+    // at a dated window's ends; walked in time order, each window's first coming into force counts.
     std::vector<int> minutes = {0, settings_.startTime, settings_.endTime};
     std::vector<Wall> moments;
     for (const Window& window : settings_.windows) {
@@ -455,7 +456,6 @@ std::optional<std::pair<Wall, std::optional<int>>> Model::NextChange(Wall now) c
             minutes.push_back(window.from);
             minutes.push_back(window.until);
         } else {
-            limit = std::max(limit, window.end + 8 * kDay);
             moments.push_back(window.start);
             moments.push_back(window.end);
         }
@@ -464,44 +464,43 @@ std::optional<std::pair<Wall, std::optional<int>>> Model::NextChange(Wall now) c
         for (const int minute : minutes) moments.push_back(day * kDay + minute * 60);
     }
     std::sort(moments.begin(), moments.end());
-    const std::optional<int> current = InForce(settings_, now);
+    std::vector<std::pair<int, Wall>> comings;
+    std::optional<int> current = InForce(settings_, now);
     for (const Wall moment : moments) {
-        if (moment <= now) continue;
-        if (moment > limit) break;
+        if (moment <= now || moment > limit) continue;
         const std::optional<int> window = InForce(settings_, moment);
-        if (window != current) return std::make_pair(moment, window);
+        const bool came = std::any_of(comings.begin(), comings.end(), [&](const auto& c) { return c.first == window; });
+        if (window && window != current && !came) comings.emplace_back(*window, moment);
+        current = window;
     }
-    return std::nullopt;
+    return comings;
 }
 
-void Model::Remind(Wall now, Outcome& out)
+void Model::Remind(Wall now, Wall actual, Outcome& out)
 {
     if (settings_.reminders.empty()) return;
-    const auto change = NextChange(now);
-    if (!change || !change->second) return;
-    const int window = *change->second;
-    const Wall opening = change->first;
-    // Not for a window already open that only comes into force when another closes, nor for the
-    // weekly window while an administrator has the weekend on.
-    if (window == kWeekly && manual_) return;
-    const bool openBefore = window == kWeekly
-                                ? WeeklyOpen(settings_, opening - 1)
-                                : WindowOpen(settings_.windows[static_cast<std::size_t>(window)], opening - 1);
-    if (openBefore) return;
-    const Look look = LookOf(window);
+    const int longest = *std::max_element(settings_.reminders.begin(), settings_.reminders.end());
+    const std::optional<int> inForce = InForce(settings_, now);
     for (auto it = reminded_.begin(); it != reminded_.end();) it = it->first.second <= now ? reminded_.erase(it) : ++it;
-    int& remindedWithin = reminded_[{look.name, opening}]; // 0: none yet
-    const Wall left = opening - now;
-    int due = 0;
-    for (const int lead : settings_.reminders) {
-        const bool come = Wall{lead} * 60 >= left;
-        const bool fresh = remindedWithin == 0 || lead < remindedWithin;
-        if (come && fresh && (due == 0 || lead < due)) due = lead;
+    for (const auto& [window, opening] : Comings(now, now + Wall{longest} * 60 + kLookAhead)) {
+        // Not for the window in force, nor for the weekly window while an administrator has the
+        // weekend on, nor for a window that cannot switch on.
+        if (window == inForce || (window == kWeekly && manual_)) continue;
+        const Look look = LookOf(window);
+        if (!look.values) continue;
+        // Real seconds: the clock reads actual, although the decision holds a later time.
+        const Wall left = opening - actual;
+        int due = 0;
+        for (const int lead : settings_.reminders) {
+            if (Wall{lead} * 60 >= left && (due == 0 || lead < due)) due = lead;
+        }
+        if (due == 0) continue;
+        int& remindedWithin = reminded_[{look.name, opening}]; // 0: none yet
+        if (remindedWithin != 0 && due >= remindedWithin) continue;
+        remindedWithin = due;
+        ++tally_.reminders;
+        AnnounceReminder(look, left, out);
     }
-    if (due == 0) return;
-    remindedWithin = due;
-    ++tally_.reminders;
-    AnnounceReminder(look, left, out);
 }
 
 void Model::AnnounceReminder(const Look& look, Wall left, Outcome& out)
@@ -531,8 +530,16 @@ void Model::AnnounceReminder(const Look& look, Wall left, Outcome& out)
     }
 }
 
+Wall Model::Held(Wall now) const
+{
+    const bool times = settings_.startTime != 0 || settings_.endTime != 0 || !settings_.windows.empty();
+    return times && lastDecision_ != 0 && now < lastDecision_ && lastDecision_ - now <= kClockChange ? lastDecision_
+                                                                                                     : now;
+}
+
 void Model::Evaluate(Wall now, Outcome& out)
 {
+    const Wall actual = now;
     // With times of day in play, a clock that went back by up to an hour (the autumn change) does
     // not reopen what already closed: the decision keeps to the latest time seen.
     const bool times = settings_.startTime != 0 || settings_.endTime != 0 || !settings_.windows.empty();
@@ -560,7 +567,7 @@ void Model::Evaluate(Wall now, Outcome& out)
     } else if (WindowInForceByName() != target) {
         if (Move(*target, out)) ++tally_.moves;
     }
-    Remind(now, out);
+    Remind(now, actual, out);
 }
 
 void Model::ReadFile(std::optional<std::size_t> replyTo, Outcome& out)
@@ -736,7 +743,7 @@ void Model::Status(std::size_t player, const std::string& command, Wall now, Out
     } else if (weekendInForce_) {
         reply.text = inForceName + " rates are on";
         if (manual_) reply.text += ", switched on by an administrator";
-    } else if (const std::optional<int> byClock = InForce(settings_, now)) {
+    } else if (const std::optional<int> byClock = InForce(settings_, Held(now)); byClock && LookOf(*byClock).values) {
         reply.text =
             "Normal rates are on; " + LookOf(*byClock).displayName + " rates start at the next check of the schedule";
     } else {

@@ -236,8 +236,13 @@ private:
     void Show(const Look& look, Outcome& out);
     void OpenWindow(int window, Outcome& out);
     void Evaluate(Wall now, Outcome& out);
-    void Remind(Wall now, Outcome& out);
-    std::optional<std::pair<Wall, std::optional<int>>> NextChange(Wall now) const;
+    // now: the time the decision holds; actual: the time the clock reads.
+    void Remind(Wall now, Wall actual, Outcome& out);
+    // Each window's first coming into force after now and up to limit, in time order.
+    std::vector<std::pair<int, Wall>> Comings(Wall now, Wall limit) const;
+    // The time an evaluation at now decides by: the latest one seen, for up to an hour of a clock
+    // gone back, when times of day play a part.
+    Wall Held(Wall now) const;
     void Announce(const Color& color, const std::string& text, Outcome& out);
     void AnnounceReminder(const Look& look, Wall left, Outcome& out);
     void ReadFile(std::optional<std::size_t> replyTo, Outcome& out);
