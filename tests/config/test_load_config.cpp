@@ -282,6 +282,12 @@ TEST_F(LoadConfigTest, TheOptionalKeysAreCheckedLikeEveryOtherAndRefuseTheFileWh
          "Quorvandelle.Reminders[1]: expected a whole number of minutes (a week at most) from 1 to 10080, found 20000"},
         {with({{"Reminders", {0}}}), "from 1 to 10080, found 0"},
         {with({{"StatusCommand", "rates"}}), "Quorvandelle.StatusCommand: expected a chat command such as \"/rates\""},
+        {with({{"TimeZone", "Europe/Berln"}}),
+         "Quorvandelle.TimeZone: \"Europe/Berln\" is no time zone the plug-in knows; expected an IANA name such as "
+         "\"Europe/Berlin\", \"America/New_York\" or \"UTC\" (did you mean \"Europe/Berlin\"?)"},
+        {with({{"TimeZone", 1}}),
+         "Quorvandelle.TimeZone: expected a time zone such as \"Europe/Berlin\", found number"},
+        {with({{"ExactSwitching", "on"}}), "Quorvandelle.ExactSwitching: expected true or false, found string"},
     };
     for (const Row& row : rows) {
         plugin_.WriteConfig(row.config);

@@ -221,3 +221,30 @@ TEST(ConfigWarnings, TheNewKeysHaveTheirProbableMistakes)
     EXPECT_EQ(Describe(advice[0]),
               "Quorvandelle.Schedules[0].Until: \"Old\" ended Fri 2025-12-26 00:00: it never opens again");
 }
+
+TEST(ConfigWarnings, WindowsMeetingAnHourTheClocksSkipAreNamedWithTheDateForTheComingYear)
+{
+    json config = CleanConfig();
+    config["Quorvandelle"]["TimeZone"] = "Europe/Berlin";
+    config["Quorvandelle"]["Schedules"] = {
+        {{"Name", "Late"}, {"Days", {0}}, {"From", "02:30"}, {"Until", "05:00"}},
+        {{"Name", "Gap"}, {"From", "2027-03-28T02:15"}, {"Until", "2027-03-28T02:45"}},
+        {{"Name", "Spring"}, {"From", "2028-03-26T02:30"}, {"Until", "2028-03-26T04:00"}},
+    };
+    const Instant now = *ParseDateTime("2026-12-07T12:00");
+    const auto skipped = [&] {
+        ConfigProblems named;
+        for (const ConfigProblem& warning : Mistakes(config, now)) {
+            if (warning.What.find("skip") != std::string::npos) named.push_back(warning);
+        }
+        return Listed(named);
+    };
+    // 2028's change is more than a year ahead.
+    EXPECT_EQ(skipped(),
+              "\n  Quorvandelle.Schedules[0].From: \"Late\" opens at 02:30 on Sun 2027-03-28, when the clocks in "
+              "Europe/Berlin skip from 02:00 to 03:00; it opens at 03:00 instead"
+              "\n  Quorvandelle.Schedules[1].From: \"Gap\" lies wholly in the hour the clocks skip on Sun "
+              "2027-03-28 (the clocks in Europe/Berlin skip from 02:00 to 03:00): it does not open that day");
+    config["Quorvandelle"].erase("TimeZone");
+    EXPECT_EQ(skipped(), " (none)") << "without a zone the host's clock is not known ahead";
+}
