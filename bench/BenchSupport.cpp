@@ -84,6 +84,32 @@ std::string FiftySchedulesConfigText()
     return config.dump(2);
 }
 
+std::string HundredWindowsConfigText(bool newKeys)
+{
+    nlohmann::json config = nlohmann::json::parse(ExampleConfigText());
+    nlohmann::json schedules = nlohmann::json::array();
+    const nlohmann::json everyDay = {0, 1, 2, 3, 4, 5, 6};
+    for (int i = 0; i < 99; ++i) {
+        const int from = i * 14 + 7; // minutes after midnight, the last ending 23:13
+        nlohmann::json window = {{"Name", "Daily " + std::to_string(i)},
+                                 {"Days", everyDay},
+                                 {"From", fmt::format("{:02}:{:02}", from / 60, from % 60)},
+                                 {"Until", fmt::format("{:02}:{:02}", (from + 14) / 60, (from + 14) % 60)}};
+        if (i % 2 == 0) window["XPMultiplier"] = 1.0 + i / 10.0;
+        schedules.push_back(window);
+    }
+    schedules.push_back(
+        {{"Name", "Always"}, {"From", "2026-01-01T00:00"}, {"Until", "9999-12-31T00:00"}, {"XPMultiplier", 1.5}});
+    config["Quorvandelle"]["Schedules"] = schedules;
+    config["Quorvandelle"]["StatusCommand"] = "/rates";
+    if (newKeys) {
+        config["Quorvandelle"]["Reminders"] = {1440, 60, 10};
+        config["Quorvandelle"]["TimeZone"] = "Europe/Berlin";
+        config["Quorvandelle"]["ExactSwitching"] = true;
+    }
+    return config.dump(2);
+}
+
 RunningPlugin StartPlugin(int players, const std::string& config)
 {
     RunningPlugin running;

@@ -28,12 +28,20 @@ struct Date {
 // The example's window opens on Friday and closes on Monday.
 inline constexpr Date kWednesday{2026, 12, 9};
 inline constexpr Date kSaturday{2026, 12, 12};
+// Wednesday 2026-12-09 22:30 UTC, 23:30 in Berlin: no daily window of HundredWindowsConfigText is
+// open until after midnight.
+inline constexpr std::int64_t kWednesdayLateInBerlin = 1796855400;
 
 // examples/config.json, byte for byte.
 std::string ExampleConfigText();
 // The example with fifty weekly windows (ten on each weekday morning, half an hour each, some with
 // rates of their own) and reminders 60 and 10 minutes ahead; none is open on a Wednesday afternoon.
 std::string FiftySchedulesConfigText();
+// The example with a hundred windows: 99 daily ones of 14 minutes spread over the day, some with
+// rates of their own, then one dated window open until 9999 (in force whenever no daily one is),
+// and the status command "/rates". With the new keys, in Europe/Berlin with ExactSwitching and
+// reminders 1440, 60 and 10 minutes ahead.
+std::string HundredWindowsConfigText(bool newKeys);
 // The example's members plus unknown members, inside its section and beside it, up to about bytes.
 std::string LargeConfigText(std::size_t bytes);
 

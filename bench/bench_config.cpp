@@ -176,6 +176,22 @@ void BM_StatusCommand(benchmark::State& state, bool weekend)
     }
 }
 
+// The same with HundredWindowsConfigText on Wednesday 23:30 in Berlin: the dated window after the
+// 99 daily ones is in force, until the first daily one opens.
+void BM_StatusCommandHundredWindows(benchmark::State& state)
+{
+    RunningPlugin plugin = StartPlugin(1, HundredWindowsConfigText(true));
+    standin::Server& server = plugin.server();
+    server.SetClock(kWednesdayLateInBerlin);
+    server.RunTimer(kIdleCallsBetweenEvaluations + 1);
+    const standin::PlayerId admin = plugin.players.front();
+    MeasureChatCommand(state, server, admin, "/rates");
+    const standin::Inbox inbox = server.InboxOf(admin);
+    if (inbox.directChats.empty() || inbox.directChats.back().text.rfind("Always rates are on until", 0) != 0) {
+        state.SkipWithError("the status reply did not tell the dated window in force");
+    }
+}
+
 void BM_EmptyChatCommand(benchmark::State& state)
 {
     testing_support::PluginServer host(kWednesday.year, kWednesday.month, kWednesday.day);
@@ -215,6 +231,9 @@ BENCHMARK_CAPTURE(BM_StatusCommand, normal, false)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_StatusCommand, weekend, true)
     ->Name("ChatCommand/status_weekend_rates")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StatusCommandHundredWindows)
+    ->Name("ChatCommand/status_100_windows_until_9999")
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace

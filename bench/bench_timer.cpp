@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include <nlohmann/json.hpp>
+
 #include "bench/BenchSupport.h"
 #include "bench/Workloads.h"
 
@@ -47,9 +49,17 @@ void BM_TimerCall_EmptyCallback(benchmark::State& state)
     MeasureIdleBatches(state, host);
 }
 
-void BM_TimerCall_PluginIdle(benchmark::State& state, bool fiftySchedules)
+enum class IdleConfig { Example, FiftySchedules, ExactSwitching };
+
+void BM_TimerCall_PluginIdle(benchmark::State& state, IdleConfig kind)
 {
-    RunningPlugin plugin = StartPlugin(0, fiftySchedules ? FiftySchedulesConfigText() : ExampleConfigText());
+    nlohmann::json config = nlohmann::json::parse(ExampleConfigText());
+    if (kind == IdleConfig::ExactSwitching) {
+        config["Quorvandelle"]["ExactSwitching"] = true;
+        config["Quorvandelle"]["TimeZone"] = "Europe/Berlin";
+    }
+    RunningPlugin plugin =
+        StartPlugin(0, kind == IdleConfig::FiftySchedules ? FiftySchedulesConfigText() : config.dump());
     MeasureIdleBatches(state, *plugin.plugin);
     if (plugin.server().MessageOfTheDayChanges() != 0) state.SkipWithError("an evaluation switched the rates");
 }
@@ -100,13 +110,42 @@ void BM_Evaluation(benchmark::State& state, Evaluation kind)
 }
 
 BENCHMARK(BM_TimerCall_EmptyCallback)->Name("TimerCall/empty_callback")->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_TimerCall_PluginIdle, example, false)
+// With 99 daily windows and one dated window until 9999 after them, in force on Wednesday 23:40 in
+// Berlin: each evaluation finds the next change and each window's next coming into force (every
+// daily window within the day-ahead reminder), and the status reply the end of the one in force.
+void BM_EvaluationHundredWindows(benchmark::State& state)
+{
+    RunningPlugin plugin = StartPlugin(0, HundredWindowsConfigText(true));
+    standin::Server& server = plugin.server();
+    Usage measured;
+    Samples samples;
+    for (auto _ : state) {
+        server.SetClock(kWednesdayLateInBerlin);
+        samples.Add(state, TimeNextEvaluation(server, measured));
+        server.ClearLog();
+    }
+    if (!plugin.plugin->PluginLogMessages(standin::LogLevel::Error).empty())
+        state.SkipWithError("an evaluation failed");
+    state.counters["median_ns"] = samples.Median() * 1e9;
+    state.counters["heap_allocs"] = static_cast<double>(measured.heapAllocations) / state.iterations();
+}
+
+BENCHMARK_CAPTURE(BM_TimerCall_PluginIdle, example, IdleConfig::Example)
     ->Name("TimerCall/plugin_idle")
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_TimerCall_PluginIdle, fifty_schedules, true)
+BENCHMARK_CAPTURE(BM_TimerCall_PluginIdle, fifty_schedules, IdleConfig::FiftySchedules)
     ->Name("TimerCall/plugin_idle_50_schedules")
     ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_TimerCall_PluginIdle, exact_switching, IdleConfig::ExactSwitching)
+    ->Name("TimerCall/plugin_idle_exact_switching")
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EvaluationHundredWindows)
+    ->Name("Evaluation/no_switch_100_windows_until_9999")
+    ->UseManualTime()
+    ->Iterations(2000)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Evaluation, no_switch, Evaluation::NoSwitch)
     ->Name("Evaluation/no_switch")

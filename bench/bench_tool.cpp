@@ -5,11 +5,13 @@
 // with 3, and the cost of one toggle the same at both sizes.
 #include <benchmark/benchmark.h>
 
+#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "tool/ConsoleCommand.h"
 #include "tool/SimulateCommand.h"
 
@@ -47,6 +49,26 @@ void BM_SimulateYear(benchmark::State& state)
     }
 }
 
+// One simulated day from Wednesday noon with 3 players: the example (0), the example with a hundred
+// windows (1), and with those and the new keys: three reminders, a zone and ExactSwitching (2), as
+// bench/BenchSupport.h makes them. The third's cost over the second's is the figure.
+void BM_SimulateDay(benchmark::State& state)
+{
+    const auto kind = state.range(0);
+    testing_support::TempDirectory folder;
+    const std::string file = (folder.Path() / "config.json").string();
+    std::ofstream(file) << HundredWindowsConfigText(kind == 2);
+    qvtool::ServerRunOptions run = RunOptions(3, true);
+    if (kind != 0) run.config = file;
+    const qvtool::SimulateOptions options{run, 1, {}};
+    for (auto _ : state) {
+        DiscardedOutput output;
+        if (qvtool::RunSimulate(options, output.output) != qvtool::kSuccess) {
+            state.SkipWithError(("the simulation failed: " + output.err.str()).c_str());
+        }
+    }
+}
+
 void BM_ConsoleToggles(benchmark::State& state)
 {
     const auto toggles = static_cast<int>(state.range(0));
@@ -63,6 +85,13 @@ void BM_ConsoleToggles(benchmark::State& state)
     state.counters["toggles"] = toggles;
 }
 
+BENCHMARK(BM_SimulateDay)
+    ->Name("Tool/simulate_day")
+    ->ArgName("example_100_windows_new_keys")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 // Runs of a second or more: each size once a repetition.
 BENCHMARK(BM_SimulateYear)
     ->Name("Tool/simulate_year")

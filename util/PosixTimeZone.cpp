@@ -4,8 +4,10 @@
 // that of the latest change of the years around it, not a test against one year's pair.
 #include "util/PosixTimeZone.h"
 
+#include <algorithm>
 #include <array>
 #include <iterator>
+#include <limits>
 
 #include "util/CivilDate.h"
 
@@ -152,7 +154,9 @@ std::array<Change, 8> ChangesAround(const PosixTimeZone& zone, std::int64_t inst
         changes[count++] = {DayOf(zone.End, y) * kSecondsPerDay + zone.End.Time - zone.DaylightOffset, false};
         changes[count++] = {DayOf(zone.Start, y) * kSecondsPerDay + zone.Start.Time - zone.StandardOffset, true};
     }
-    std::stable_sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
+    // The order is total (an end before a start at one instant), so an unstable sort, which needs
+    // no buffer, gives the same order every time.
+    std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
         return a.At < b.At || (a.At == b.At && !a.ToDaylight && b.ToDaylight);
     });
     return changes;
@@ -196,10 +200,22 @@ std::optional<PosixTimeZone> ParsePosixTimeZone(std::string_view text)
 std::int32_t UtcOffsetAt(const PosixTimeZone& zone, std::int64_t instant)
 {
     if (!zone.HasDaylight) return zone.StandardOffset;
+    // The latest change at or before instant decides, among those of the years around it (a change's
+    // time may carry it into the next year or the one before); a start wins over an end at one instant.
+    const std::int64_t year = CivilFromDays(FloorDivide(instant + zone.StandardOffset, kSecondsPerDay)).Year;
+    std::int64_t latest = std::numeric_limits<std::int64_t>::min();
     bool daylight = false;
-    for (const Change& change : ChangesAround(zone, instant)) {
-        if (change.At > instant) break;
-        daylight = change.ToDaylight;
+    for (std::int64_t y = year - 1; y <= year + 1; ++y) {
+        const std::int64_t end = DayOf(zone.End, y) * kSecondsPerDay + zone.End.Time - zone.DaylightOffset;
+        const std::int64_t start = DayOf(zone.Start, y) * kSecondsPerDay + zone.Start.Time - zone.StandardOffset;
+        if (end <= instant && end > latest) {
+            latest = end;
+            daylight = false;
+        }
+        if (start <= instant && start >= latest) {
+            latest = start;
+            daylight = true;
+        }
     }
     return OffsetOf(zone, daylight);
 }

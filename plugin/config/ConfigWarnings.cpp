@@ -249,14 +249,20 @@ void WarnOnUnknownMembers(const json& object, const std::string& prefix, const K
 
 using WeekMask = std::bitset<kMinutesPerWeek>;
 
-// The minutes of a week at which a weekly window is open, asked of the plug-in's own rule.
+// The minutes of a week at which a weekly window is open, from the plug-in's own openings and closings.
 WeekMask OpenMinutes(const Window& window)
 {
     // Sunday 1970-01-04, 00:00: any week will do for a weekly window.
     const WallSeconds sunday = 3 * kSecondsPerDay;
+    const WallSeconds end = sunday + kMinutesPerWeek * 60;
     WeekMask open;
-    for (std::int32_t minute = 0; minute < kMinutesPerWeek; ++minute) {
-        open[static_cast<std::size_t>(minute)] = IsOpen(window, FromWallSeconds(sunday + minute * 60));
+    // From one opening or closing to the next: times are whole minutes, so each stretch is too.
+    for (WallSeconds at = sunday; at < end;) {
+        const bool isOpen = IsOpenAt(window, at);
+        const WallSeconds next = std::min(NextOpeningOrClosing(window, at).value_or(end), end);
+        for (WallSeconds minute = (at - sunday + 59) / 60; isOpen && minute * 60 < next - sunday; ++minute)
+            open.set(static_cast<std::size_t>(minute));
+        at = next;
     }
     return open;
 }

@@ -3,6 +3,7 @@
 #include "plugin/config/LocalClock.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace qv {
 
@@ -51,6 +52,37 @@ Instant FirstInstantShowing(const Config& config, WallSeconds wall, Instant afte
         }
         return high;
     });
+}
+
+ClockAhead::ClockAhead(const Config& config, Instant now) : config_(config), holdsUntil_(now)
+{
+    if (config.Zone) {
+        const util::ZoneRules& rule = config.Zone->Rules;
+        offset_ = util::UtcOffsetAt(rule, now);
+        const std::optional<util::ZoneTransition> next = util::NextTransition(rule, now);
+        holdsUntil_ = next ? next->At : std::numeric_limits<Instant>::max();
+        return;
+    }
+    // The host's runtime tells no changes ahead; an offset that is the same a week later is taken to
+    // hold all week, as FirstInstantShowing takes it (no zone changes twice within a week).
+    const std::optional<LocalTime> local = Clock::LocalTimeAt(now);
+    if (!local) return;
+    offset_ = static_cast<std::int32_t>(ToWallSeconds(*local) - now);
+    if (HostOffset(now + kHostLookAhead) == offset_) holdsUntil_ = now + kHostLookAhead;
+}
+
+Instant ClockAhead::FirstInstantShowing(WallSeconds wall, Instant after) const
+{
+    const Instant candidate = std::max(after + 1, wall - offset_);
+    if (candidate < holdsUntil_) return candidate;
+    return qv::FirstInstantShowing(config_, wall, after);
+}
+
+std::optional<WallSeconds> ClockAhead::WallAt(Instant instant) const
+{
+    if (instant < holdsUntil_) return instant + offset_;
+    const std::optional<LocalTime> local = LocalTimeOf(config_, instant);
+    return local ? std::optional(ToWallSeconds(*local)) : std::nullopt;
 }
 
 } // namespace qv

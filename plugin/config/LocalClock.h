@@ -24,4 +24,21 @@ std::optional<LocalTime> LocalTimeOf(const Config& config, Instant instant);
 // and the next evaluation looks again.
 Instant FirstInstantShowing(const Config& config, WallSeconds wall, Instant after);
 
+// The config's clock from one instant on, for the many questions of one evaluation: the offset in
+// force then, and until when it holds for certain, are found once, so that each answer before that
+// moment is one subtraction.
+class ClockAhead {
+public:
+    ClockAhead(const Config& config, Instant now);
+    // FirstInstantShowing(config, wall, after), for after not before now.
+    Instant FirstInstantShowing(WallSeconds wall, Instant after) const;
+    // The wall-clock time at an instant not before now; nothing when the host's runtime has none.
+    std::optional<WallSeconds> WallAt(Instant instant) const;
+
+private:
+    const Config& config_;
+    std::int32_t offset_ = 0;
+    Instant holdsUntil_ = 0; // the offset holds before this instant
+};
+
 } // namespace qv

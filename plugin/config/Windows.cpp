@@ -5,6 +5,8 @@
 #include "plugin/config/Windows.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <limits>
 
 #include "plugin/config/WindowTimes.h"
@@ -55,45 +57,57 @@ std::optional<WindowChange> NextChange(const Config& config, WallSeconds now)
 
 std::vector<Coming> ComingsIntoForce(const Config& config, WallSeconds from, WallSeconds until)
 {
-    // Every window, in the order of precedence, with whether it is open and when that changes next.
+    // Every window in the order of precedence (the weekly one last), whether it is open, and when
+    // that changes next; the changes wait in a heap by time, so each step costs the logarithm of
+    // the number of windows, and the window in force is the first open one, found by the bits.
     constexpr WallSeconds kNever = std::numeric_limits<WallSeconds>::max();
-    struct Walked {
-        const Window* window;
-        bool open;
-        WallSeconds change;
-        bool came;
+    const std::size_t count = config.Schedules.size() + 1;
+    const auto window = [&](std::size_t i) -> const Window& {
+        return i < config.Schedules.size() ? config.Schedules[i] : config.Weekly;
     };
-    std::vector<Walked> windows;
-    windows.reserve(config.Schedules.size() + 1);
-    const auto add = [&](const Window& window) {
-        const bool open = IsOpenAt(window, from);
-        windows.push_back({&window, open, NextOpeningOrClosing(window, from).value_or(kNever), false});
-    };
-    for (const Window& schedule : config.Schedules) add(schedule);
-    add(config.Weekly);
-    const auto inForce = [&]() -> Walked* {
-        for (Walked& walked : windows) {
-            if (walked.open) return &walked;
+    std::vector<std::uint64_t> open((count + 63) / 64);
+    std::vector<bool> came(count);
+    using Change = std::pair<WallSeconds, std::size_t>;
+    std::vector<Change> changes;
+    changes.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (IsOpenAt(window(i), from)) open[i / 64] |= std::uint64_t{1} << (i % 64);
+        const WallSeconds next = NextOpeningOrClosing(window(i), from).value_or(kNever);
+        if (next <= until) changes.emplace_back(next, i);
+    }
+    const auto later = std::greater<Change>();
+    std::make_heap(changes.begin(), changes.end(), later);
+    const auto inForce = [&]() -> std::size_t {
+        for (std::size_t word = 0; word < open.size(); ++word) {
+            if (open[word] == 0) continue;
+            std::size_t bit = 0;
+            while ((open[word] >> bit & 1u) == 0) ++bit;
+            return word * 64 + bit;
         }
-        return nullptr;
+        return count;
     };
 
     std::vector<Coming> comings;
-    Walked* current = inForce();
-    while (comings.size() < windows.size()) {
-        WallSeconds at = kNever;
-        for (const Walked& walked : windows) at = std::min(at, walked.change);
-        if (at == kNever || at > until) break;
-        for (Walked& walked : windows) {
-            if (walked.change != at) continue;
-            walked.open = !walked.open;
-            walked.change =
-                (walked.open ? OpenUntil(*walked.window, at) : NextOpening(*walked.window, at)).value_or(kNever);
+    std::size_t current = inForce();
+    while (!changes.empty() && comings.size() < count) {
+        const WallSeconds at = changes.front().first;
+        // Every window that opens or closes at this moment, before the one in force is asked.
+        while (!changes.empty() && changes.front().first == at) {
+            std::pop_heap(changes.begin(), changes.end(), later);
+            const std::size_t i = changes.back().second;
+            changes.pop_back();
+            open[i / 64] ^= std::uint64_t{1} << (i % 64);
+            const bool nowOpen = (open[i / 64] >> (i % 64) & 1u) != 0;
+            const WallSeconds next = (nowOpen ? OpenUntil(window(i), at) : NextOpening(window(i), at)).value_or(kNever);
+            if (next <= until) {
+                changes.emplace_back(next, i);
+                std::push_heap(changes.begin(), changes.end(), later);
+            }
         }
-        Walked* next = inForce();
-        if (next != current && next != nullptr && !next->came) {
-            next->came = true;
-            comings.push_back({next->window, at});
+        const std::size_t next = inForce();
+        if (next != current && next != count && !came[next]) {
+            came[next] = true;
+            comings.push_back({&window(next), at});
         }
         current = next;
     }

@@ -7,13 +7,6 @@
 #include <ctime>
 #include <stdexcept>
 
-#if !defined(_WIN32)
-extern "C" {
-std::int64_t _time64(std::int64_t* out);
-int _localtime64_s(std::tm* out, const std::int64_t* time);
-}
-#endif
-
 namespace qv {
 namespace Clock {
 
@@ -23,8 +16,6 @@ LocalTime LocalNow()
     if (!now) throw std::runtime_error("the clock's time has no local date");
     return *now;
 }
-
-std::int64_t Now() { return _time64(nullptr); }
 
 std::optional<LocalTime> LocalNowIfKnown() { return LocalTimeAt(Now()); }
 

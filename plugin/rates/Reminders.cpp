@@ -63,21 +63,20 @@ ReminderCheck CheckReminders(const Config& config, Instant now, WallSeconds wall
                    openings.end());
     // A coming beyond the look ahead has its reminders after the moment the clock shows wall +
     // kLookAhead; the schedule looks again by then.
-    check.NextMoment = FirstInstantShowing(config, wall + kLookAhead, now);
+    const ClockAhead clock(config, now);
+    check.NextMoment = clock.FirstInstantShowing(wall + kLookAhead, now);
     // As far as the clock will show then: across an hour the clocks skip, further than the real time.
     const WallSeconds ahead = WallSeconds{longest} * 60 + kLookAhead;
     WallSeconds until = wall + ahead;
-    if (const std::optional<LocalTime> then = LocalTimeOf(config, now + ahead))
-        until = std::max(until, ToWallSeconds(*then));
+    if (const std::optional<WallSeconds> then = clock.WallAt(now + ahead)) until = std::max(until, *then);
     for (const Coming& coming : ComingsIntoForce(config, wall, until)) {
         const Window& window = *coming.InForce;
         if (&window == inForce || (window.Id.IsWeekly() && manualWeekend)) continue;
-        const Instant at = FirstInstantShowing(config, coming.At, now);
+        const Instant at = clock.FirstInstantShowing(coming.At, now);
         // A coming in an hour the clocks skip happens at the first moment after the gap, if the
         // window is in force by the clock then: one that lies wholly in the gap never comes.
-        const std::optional<LocalTime> shown = LocalTimeOf(config, at);
-        if (shown && ToWallSeconds(*shown) != coming.At && WindowInForceAt(config, ToWallSeconds(*shown)) != &window)
-            continue;
+        const std::optional<WallSeconds> shown = clock.WallAt(at);
+        if (shown && *shown != coming.At && WindowInForceAt(config, *shown) != &window) continue;
         const Instant left = at - now;
         if (left > WallSeconds{longest} * 60) {
             const Instant moment = at - WallSeconds{longest} * 60;
@@ -103,7 +102,7 @@ ReminderCheck CheckReminders(const Config& config, Instant now, WallSeconds wall
         }
         if (shortestDue == 0) continue;
         auto reminded = std::find_if(openings.begin(), openings.end(), [&](const ReminderMemory::Opening& opening) {
-            return opening.Window == window.Id && opening.At == coming.At;
+            return opening.At == coming.At && opening.Window == window.Id;
         });
         if (reminded == openings.end()) reminded = openings.insert(openings.end(), {window.Id, coming.At});
         if (shortestDue >= reminded->Within) continue;
