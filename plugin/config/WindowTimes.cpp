@@ -128,13 +128,14 @@ struct OpenAt {
     }
     bool operator()(const WeeklyHours& hours) const
     {
-        const WallSeconds at = WeekSecond(wall);
+        // A day's hours last a day at most, so only today's and yesterday's can hold wall.
         const std::int32_t minutes =
             hours.Until > hours.From ? hours.Until - hours.From : hours.Until - hours.From + kMinutesPerDay;
-        for (int day = 0; day < 7; ++day) {
-            if ((hours.Days & (1u << day)) == 0) continue;
+        const std::int64_t today = util::FloorDivide(wall, kSecondsPerDay);
+        for (const std::int64_t day : {today, today - 1}) {
+            if ((hours.Days & (1u << util::WeekdayFromDays(day))) == 0) continue;
             const WallSeconds start = day * kSecondsPerDay + WallSeconds{hours.From} * 60;
-            if (Modulo(at - start, kSecondsPerWeek) < WallSeconds{minutes} * 60) return true;
+            if (wall >= start && wall < start + WallSeconds{minutes} * 60) return true;
         }
         return false;
     }
@@ -147,6 +148,18 @@ struct Opening {
     std::optional<WallSeconds> operator()(const DatedSpan& span) const
     {
         return span.Start > wall && span.End > span.Start ? std::optional(span.Start) : std::nullopt;
+    }
+    // The first of its days' starts after wall at which it was closed the second before (a start
+    // that another day's hours run into opens nothing); two weeks without one: open all the time.
+    std::optional<WallSeconds> operator()(const WeeklyHours& hours) const
+    {
+        const std::int64_t today = util::FloorDivide(wall, kSecondsPerDay);
+        for (std::int64_t day = today; day <= today + 14; ++day) {
+            if ((hours.Days & (1u << util::WeekdayFromDays(day))) == 0) continue;
+            const WallSeconds start = day * kSecondsPerDay + WallSeconds{hours.From} * 60;
+            if (start > wall && !OpenAt{start - 1}(hours)) return start;
+        }
+        return std::nullopt;
     }
     template <typename Weekly>
     std::optional<WallSeconds> operator()(const Weekly& weekly) const

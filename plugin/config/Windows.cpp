@@ -71,8 +71,9 @@ std::vector<Coming> ComingsIntoForce(const Config& config, WallSeconds from, Wal
     std::vector<Change> changes;
     changes.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        if (IsOpenAt(window(i), from)) open[i / 64] |= std::uint64_t{1} << (i % 64);
-        const WallSeconds next = NextOpeningOrClosing(window(i), from).value_or(kNever);
+        const bool isOpen = IsOpenAt(window(i), from);
+        if (isOpen) open[i / 64] |= std::uint64_t{1} << (i % 64);
+        const WallSeconds next = (isOpen ? OpenUntil(window(i), from) : NextOpening(window(i), from)).value_or(kNever);
         if (next <= until) changes.emplace_back(next, i);
     }
     const auto later = std::greater<Change>();
