@@ -268,10 +268,13 @@ std::string WritePage(const PublishedCalendar& calendar)
             "<meta name=\"color-scheme\" content=\"light dark\">\n";
     page += fmt::format("<title>{}: boosted rates</title>\n<style>{}{}</style>\n</head>\n<body>\n", title, kStyle,
                         ColourClasses(calendar.windows.size()));
-    page += fmt::format("<header>\n<h1>{}: boosted rates</h1>\n<p class=\"range\">{} to {}, {} stretch{}</p>\n"
-                        "<p class=\"note\">{}</p>\n</header>\n",
-                        title, DateText(calendar.from.wall), DateText(calendar.to.wall - 1), calendar.stretches.size(),
-                        calendar.stretches.size() == 1 ? "" : "es", EscapeHtml(calendar.timingNote));
+    page +=
+        fmt::format("<header>\n<h1>{}: boosted rates</h1>\n<p class=\"range\">{} to {}, {} stretch{}</p>\n{}"
+                    "</header>\n",
+                    title, DateText(calendar.from.wall), DateText(calendar.to.wall - 1), calendar.stretches.size(),
+                    calendar.stretches.size() == 1 ? "" : "es",
+                    calendar.timingNote.empty() ? std::string()
+                                                : "<p class=\"note\">" + EscapeHtml(calendar.timingNote) + "</p>\n");
     WriteLegend(calendar, page);
     WriteMonths(calendar, page);
     page += "</body>\n</html>\n";

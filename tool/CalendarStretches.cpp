@@ -84,6 +84,25 @@ std::string LocalZoneText(const PublishedCalendar& calendar)
                        JoinedWithAnd(shown));
 }
 
+// A zone as the feed writes it, from the rule it follows now; nothing for one whose coming changes
+// the rule does not tell, or whose days are not a weekday of a month: its feed then gives UTC times.
+std::optional<CalendarZone> CalendarZoneOf(const qv::TimeZone& zone)
+{
+    const util::PosixTimeZone& rule = zone.Rules.Rule;
+    if (!zone.Rules.Listed.empty()) return std::nullopt;
+    CalendarZone written{zone.Name, rule.StandardName, rule.StandardOffset, std::nullopt};
+    if (!rule.HasDaylight) return written;
+    const auto change = [](const util::ZoneChangeDay& day) -> std::optional<ZoneChange> {
+        if (day.Kind != util::ZoneChangeDay::Form::MonthWeekDay) return std::nullopt;
+        return ZoneChange{day.Month, day.Week, day.Weekday, day.Time};
+    };
+    const std::optional<ZoneChange> start = change(rule.Start);
+    const std::optional<ZoneChange> end = change(rule.End);
+    if (!start || !end) return std::nullopt;
+    written.daylight = ZoneDaylight{rule.DaylightName, rule.DaylightOffset, *start, *end};
+    return written;
+}
+
 } // namespace
 
 Seconds InstantOfWall(WallSeconds wall)
@@ -137,9 +156,13 @@ PublishedCalendar MakePublishedCalendar(const Config& config, const CalendarRequ
         inForce = change->InForce;
     }
 
-    calendar.zoneText = LocalZoneText(calendar);
-    calendar.timingNote = "The plug-in switches at its next check of the schedule, up to about 10 minutes after "
-                          "the time shown.";
+    calendar.zone = config.Zone ? CalendarZoneOf(*config.Zone) : std::nullopt;
+    calendar.zoneText = config.Zone ? "Times are in " + config.Zone->Name + "." : LocalZoneText(calendar);
+    // With ExactSwitching a switch comes at its second: nothing to warn readers of.
+    if (!config.ExactSwitching) {
+        calendar.timingNote = "The plug-in switches at its next check of the schedule, up to about 10 minutes after "
+                              "the time shown.";
+    }
     return calendar;
 }
 

@@ -176,7 +176,7 @@ std::string WriteFeed(const PublishedCalendar& calendar)
 {
     const std::string name = EscapeText(calendar.title);
     std::string description = calendar.timingNote;
-    if (!calendar.zone) description += " " + calendar.zoneText;
+    if (!calendar.zoneText.empty()) description += (description.empty() ? "" : " ") + calendar.zoneText;
     description = EscapeText(description);
 
     std::string feed = FoldLine("BEGIN:VCALENDAR") + FoldLine("VERSION:2.0") +

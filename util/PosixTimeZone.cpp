@@ -8,6 +8,7 @@
 #include <array>
 #include <iterator>
 #include <limits>
+#include <string>
 
 #include "util/CivilDate.h"
 
@@ -31,8 +32,16 @@ public:
     bool Peek(char c) const { return !AtEnd() && text_[at_] == c; }
 
     // An abbreviation: three or more letters, or anything of letters, digits, '+' and '-' in
-    // angle brackets.
-    bool Name()
+    // angle brackets, which name keeps without the brackets.
+    bool Name(std::string& name)
+    {
+        const std::size_t from = at_ + (Peek('<') ? 1 : 0);
+        if (!NameAt()) return false;
+        name = std::string(text_.substr(from, at_ - from - (text_[at_ - 1] == '>' ? 1 : 0)));
+        return true;
+    }
+
+    bool NameAt()
     {
         const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
         const auto digit = [](char c) { return c >= '0' && c <= '9'; };
@@ -173,13 +182,13 @@ std::optional<PosixTimeZone> ParsePosixTimeZone(std::string_view text)
 {
     Reader reader(text);
     PosixTimeZone zone;
-    if (!reader.Name()) return std::nullopt;
+    if (!reader.Name(zone.StandardName)) return std::nullopt;
     const auto standard = reader.Duration(24);
     if (!standard) return std::nullopt;
     // The form counts hours west of Greenwich.
     zone.StandardOffset = -*standard;
     if (reader.AtEnd()) return zone;
-    if (!reader.Name()) return std::nullopt;
+    if (!reader.Name(zone.DaylightName)) return std::nullopt;
     zone.HasDaylight = true;
     zone.DaylightOffset = zone.StandardOffset + 3600;
     if (!reader.Peek(',')) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct ZoneChangeDay {
 };
 
 struct PosixTimeZone {
+    std::string StandardName;        // "CET"; "+04" for "<+04>"
+    std::string DaylightName;        // "CEST"; empty without daylight time
     std::int32_t StandardOffset = 0; // seconds east of UTC
     bool HasDaylight = false;
     std::int32_t DaylightOffset = 0;

@@ -20,13 +20,23 @@ import time
 
 import icalendar
 
-MODE, TOOL, EVENTS, DATA, WORK = sys.argv[1:6]
+MODE, TOOL, EXAMPLE_EVENTS, DATA, WORK = sys.argv[1:6]
 NAMES = os.path.join(DATA, "calendar-names.json")
 # US Eastern time, written as a rule: the clocks go forward on 2027-03-14.
 ZONE = "EST5EDT,M3.2.0,M11.1.0"
 os.environ["TZ"] = ZONE
 time.tzset()
 EVALUATION_PERIOD = 601  # seconds between the plug-in's checks of the schedule
+
+# The example's events without its TimeZone, so that times are the machine's, in ZONE above (a
+# config's own zone is checked by the tool tests).
+with open(EXAMPLE_EVENTS, encoding="utf-8") as example:
+    _events = json.load(example)
+_events["Quorvandelle"].pop("TimeZone", None)
+os.makedirs(WORK, exist_ok=True)
+EVENTS = os.path.join(WORK, "events-machine-zone.json")
+with open(EVENTS, "w", encoding="utf-8") as copy:
+    json.dump(_events, copy, indent=2, ensure_ascii=False)
 
 failures = []
 

@@ -38,7 +38,9 @@ TEST(PosixTimeZone, ReadsTheFormsOfTheZoneinfoFilesAndNothingElse)
     const util::PosixTimeZone india = Zone("<+0530>-5:30");
     EXPECT_EQ(india.StandardOffset, 5 * kHour + 30 * 60);
     EXPECT_FALSE(india.HasDaylight);
+    EXPECT_EQ(india.StandardName, "+0530");
     const util::PosixTimeZone berlin = Zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    EXPECT_EQ(berlin.StandardName + " " + berlin.DaylightName, "CET CEST");
     EXPECT_EQ(berlin.DaylightOffset, 2 * kHour); // an hour on the standard offset when not written
     EXPECT_EQ(berlin.End.Time, 3 * kHour);
 }
