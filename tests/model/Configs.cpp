@@ -90,6 +90,12 @@ const char* const kReminderMessages[] = {
     "ber {name}: {minutes}",
 };
 const char* const kStatusCommands[] = {"/rates", "/Boost", "/r"};
+// Zones of one offset all year, so that the model's clock is that offset from the instant.
+struct Zone {
+    const char* name;
+    Wall offset;
+};
+const Zone kZones[] = {{"UTC", 0}, {"Asia/Kolkata", 19800}, {"Etc/GMT+5", -18000}, {"Asia/Tokyo", 32400}};
 
 std::string Quote(const std::string& text, bool ascii) { return json(text).dump(-1, ' ', ascii); }
 
@@ -296,6 +302,15 @@ void AddWindows(Rng& rng, const ConfigScope& scope, bool ascii, Draft& draft)
     if (rng.Percent(25)) {
         s.statusCommand = rng.Pick(kStatusCommands);
         draft.Set("StatusCommand", Quote(s.statusCommand, false));
+    }
+    if (rng.Percent(30)) {
+        const Zone& zone = rng.Pick(kZones);
+        s.zoneOffset = zone.offset;
+        draft.Set("TimeZone", std::string("\"") + zone.name + "\"");
+    }
+    if (rng.Percent(35)) {
+        s.exactSwitching = rng.Percent(80);
+        draft.Set("ExactSwitching", s.exactSwitching ? "true" : "false");
     }
 }
 

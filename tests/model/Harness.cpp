@@ -113,6 +113,7 @@ private:
     std::string Apply(const Action& action, RunResult& result)
     {
         Outcome out;
+        SyncClock();
         std::string problem;
         switch (action.type) {
         case ActionType::Timer:
@@ -227,7 +228,7 @@ private:
         case ActionType::Status: {
             const auto player = AnyPlayer(action.pick);
             if (!player) break;
-            model_.Status(*player, action.text, LocalWall(), out);
+            model_.Status(*player, action.text, out);
             problem = CommandResult(server().Chat(ids_[*player], action.text), !out.refused);
             break;
         }
@@ -248,6 +249,9 @@ private:
         if (!problem.empty()) return problem + (differences.empty() ? "" : "; " + differences);
         return differences;
     }
+
+    // The model reads the clock the plug-in reads.
+    void SyncClock() { model_.SetClock(server().Now(), LocalWall() - server().Now()); }
 
     // The local time the plug-in's clock reads now, on the model's scale.
     Wall LocalWall()
@@ -278,13 +282,18 @@ private:
         result.coverage.timerCalls += static_cast<std::uint64_t>(calls);
         while (calls > 0) {
             int stretch = calls;
+            SyncClock();
             if (model_.Loaded() && model_.GameMode()) stretch = std::min(calls, model_.CallsUntilEvaluation());
             server().RunTimer(stretch);
             calls -= stretch;
             Outcome out;
             // The evaluation reads the clock of its own call, which is the last of the stretch.
-            const Wall now = LocalWall();
-            for (int i = 0; i < stretch; ++i) model_.TimerCall(now, out);
+            // One second a call, up to the clock of the last.
+            const Wall offset = LocalWall() - server().Now();
+            for (int i = 0; i < stretch; ++i) {
+                model_.SetClock(server().Now() - (stretch - 1 - i), offset);
+                model_.TimerCall(out);
+            }
             std::string differences = Compare(out);
             if (!differences.empty()) {
                 const std::tm local = qv_.server().LocalDateTime();

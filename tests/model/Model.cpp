@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <limits>
 
 #include "standin/server/Server.h"
 
@@ -445,35 +446,92 @@ void Model::OpenWindow(int window, Outcome& out)
     ++tally_.adoptions;
 }
 
-std::vector<std::pair<int, Wall>> Model::Comings(Wall now, Wall limit) const
+std::vector<Wall> Model::Moments(Wall now, Wall limit) const
 {
     // The window in force can only change at a midnight, at a time the file names on some day, or
-    // at a dated window's ends; walked in time order, each window's first coming into force counts.
+    // at a dated window's ends.
     std::vector<int> minutes = {0, settings_.startTime, settings_.endTime};
     std::vector<Wall> moments;
     for (const Window& window : settings_.windows) {
         if (window.weekly) {
             minutes.push_back(window.from);
             minutes.push_back(window.until);
-        } else {
+        } else if (window.start > now && window.start <= limit) {
             moments.push_back(window.start);
-            moments.push_back(window.end);
+        }
+        if (!window.weekly && window.end > now && window.end <= limit) moments.push_back(window.end);
+    }
+    // Weekly moments come round every week: a week past now and past each dated end is enough.
+    std::vector<Wall> days = {FloorDays(now)};
+    for (const Window& window : settings_.windows) {
+        if (window.weekly) continue;
+        for (const Wall end : {window.start, window.end}) {
+            if (end > now && end <= limit) days.push_back(FloorDays(end));
         }
     }
-    for (Wall day = FloorDays(now); day * kDay <= limit; ++day) {
-        for (const int minute : minutes) moments.push_back(day * kDay + minute * 60);
+    for (const Wall first : days) {
+        for (Wall day = first; day <= first + 8 && day * kDay <= limit; ++day) {
+            for (const int minute : minutes) {
+                const Wall moment = day * kDay + minute * 60;
+                if (moment > now && moment <= limit) moments.push_back(moment);
+            }
+        }
     }
     std::sort(moments.begin(), moments.end());
+    moments.erase(std::unique(moments.begin(), moments.end()), moments.end());
+    return moments;
+}
+
+std::optional<std::pair<Wall, std::optional<int>>> Model::NextChange(Wall now) const
+{
+    const std::optional<int> current = InForce(settings_, now);
+    for (const Wall moment : Moments(now, std::numeric_limits<Wall>::max())) {
+        const std::optional<int> window = InForce(settings_, moment);
+        if (window != current) return std::make_pair(moment, window);
+    }
+    return std::nullopt;
+}
+
+std::vector<std::pair<int, Wall>> Model::Comings(Wall now, Wall limit) const
+{
+    // Walked in time order, each window's first coming into force counts.
     std::vector<std::pair<int, Wall>> comings;
     std::optional<int> current = InForce(settings_, now);
-    for (const Wall moment : moments) {
-        if (moment <= now || moment > limit) continue;
+    for (const Wall moment : Moments(now, limit)) {
         const std::optional<int> window = InForce(settings_, moment);
         const bool came = std::any_of(comings.begin(), comings.end(), [&](const auto& c) { return c.first == window; });
         if (window && window != current && !came) comings.emplace_back(*window, moment);
         current = window;
     }
     return comings;
+}
+
+std::optional<Wall> Model::NextDue(Wall now) const
+{
+    // Instants on a clock of one offset: a wall-clock moment less the offset, never before the next second.
+    const Wall offset = WallAt(instant_) - instant_;
+    const auto instantOf = [&](Wall wall) { return std::max(instant_ + 1, wall - offset); };
+    std::optional<Wall> due;
+    const auto earlier = [&](Wall moment) { due = due ? std::min(*due, moment) : moment; };
+    if (!settings_.reminders.empty()) {
+        const Wall longest = Wall{*std::max_element(settings_.reminders.begin(), settings_.reminders.end())} * 60;
+        earlier(instantOf(now + kLookAhead));
+        const std::optional<int> inForce = InForce(settings_, now);
+        for (const auto& [window, opening] : Comings(now, now + longest + kLookAhead)) {
+            if (window == inForce || (window == kWeekly && manual_)) continue;
+            const Wall at = instantOf(opening);
+            if (at - instant_ > longest) {
+                earlier(at - longest);
+                continue;
+            }
+            if (!LookOf(window).values) continue;
+            for (const int lead : settings_.reminders) {
+                if (at - Wall{lead} * 60 > instant_) earlier(at - Wall{lead} * 60);
+            }
+        }
+    }
+    if (const auto change = NextChange(now)) earlier(instantOf(change->first));
+    return due;
 }
 
 void Model::Remind(Wall now, Wall actual, Outcome& out)
@@ -537,8 +595,9 @@ Wall Model::Held(Wall now) const
                                                                                                      : now;
 }
 
-void Model::Evaluate(Wall now, Outcome& out)
+void Model::Evaluate(Outcome& out)
 {
+    Wall now = WallAt(instant_);
     const Wall actual = now;
     // With times of day in play, a clock that went back by up to an hour (the autumn change) does
     // not reopen what already closed: the decision keeps to the latest time seen.
@@ -568,6 +627,8 @@ void Model::Evaluate(Wall now, Outcome& out)
         if (Move(*target, out)) ++tally_.moves;
     }
     Remind(now, actual, out);
+    nextDue_.reset();
+    if (settings_.exactSwitching) nextDue_ = NextDue(now);
 }
 
 void Model::ReadFile(std::optional<std::size_t> replyTo, Outcome& out)
@@ -589,6 +650,9 @@ void Model::ReadFile(std::optional<std::size_t> replyTo, Outcome& out)
         reply = Reply(false);
     } else {
         TakeFile(out);
+        // After a reload the next call evaluates.
+        nextDue_.reset();
+        if (settings_.exactSwitching) nextDue_ = instant_;
         reply = Reply(true);
     }
     if (!replyTo) return;
@@ -616,6 +680,7 @@ void Model::Load(Outcome& out)
     windowName_.clear();
     lastDecision_ = 0;
     reminded_.clear();
+    nextDue_.reset();
     if (!file_) {
         out.warning = true;
         out.mentions.push_back("not found");
@@ -624,6 +689,8 @@ void Model::Load(Outcome& out)
         out.mentions.push_back(file_->problem);
     } else {
         TakeFile(out);
+        // With ExactSwitching the first switch or reminder may come before the first counted call.
+        if (settings_.exactSwitching) nextDue_ = NextDue(WallAt(instant_));
     }
 }
 
@@ -666,10 +733,12 @@ void Model::Unload(Outcome& /*out*/)
 int Model::CallsUntilEvaluation() const
 {
     const int threshold = firstCheckDone_ ? 600 : 30;
-    return threshold - count_ + 1;
+    const int counted = threshold - count_ + 1;
+    if (!nextDue_) return counted;
+    return static_cast<int>(std::min<Wall>(counted, std::max<Wall>(1, *nextDue_ - instant_)));
 }
 
-void Model::TimerCall(Wall now, Outcome& out)
+void Model::TimerCall(Outcome& out)
 {
     if (!loaded_) return;
     if (!gameMode_) {
@@ -678,11 +747,12 @@ void Model::TimerCall(Wall now, Outcome& out)
     }
     const int threshold = firstCheckDone_ ? 600 : 30;
     const int before = count_++;
-    if (before != threshold) return;
+    // With ExactSwitching a call also evaluates when the moment due has come.
+    if (before != threshold && (!nextDue_ || instant_ < *nextDue_)) return;
     firstCheckDone_ = true;
     ++tally_.evaluations;
     count_ = 0;
-    Evaluate(now, out);
+    Evaluate(out);
 }
 
 void Model::ChatReload(std::size_t player, Outcome& out)
@@ -724,8 +794,9 @@ void Model::Toggle(std::size_t player, Outcome& out)
     }
 }
 
-void Model::Status(std::size_t player, const std::string& command, Wall now, Outcome& out)
+void Model::Status(std::size_t player, const std::string& command, Outcome& out)
 {
+    const Wall now = WallAt(instant_);
     Ensure(out, players_.size());
     if (!loaded_ || settings_.statusCommand.empty() || !SameCommandWord(command, settings_.statusCommand)) {
         out.refused = true;

@@ -74,6 +74,8 @@ struct Settings {
     std::vector<int> reminders;                 // minutes before an opening
     std::optional<std::string> reminderMessage; // absent or empty: the default text
     std::string statusCommand;                  // empty: none
+    std::optional<Wall> zoneOffset;             // a TimeZone of one offset; none: the host's local time
+    bool exactSwitching = false;
 
     // The texts the plug-in keeps in the game's strings while these settings are in force.
     std::size_t Texts() const;
@@ -184,15 +186,22 @@ public:
     bool Loaded() const { return loaded_; }
     void Load(Outcome& out);
     void Unload(Outcome& out);
-    // Timer calls the plug-in counts before the next evaluation, that one included.
+    // The clock the plug-in reads from now on: the instant (seconds since 1970 UTC), and how far the
+    // host's local time is ahead of it.
+    void SetClock(Wall instant, Wall hostOffset)
+    {
+        instant_ = instant;
+        hostOffset_ = hostOffset;
+    }
+    // Timer calls before the next evaluation, that one included, one second apart.
     int CallsUntilEvaluation() const;
-    // One timer call seen by the plug-in; now is the local time its clock reads.
-    void TimerCall(Wall now, Outcome& out);
+    // One timer call seen by the plug-in, at the clock's instant.
+    void TimerCall(Outcome& out);
     void ChatReload(std::size_t player, Outcome& out);
     void ConsoleReload(std::optional<std::size_t> player, Outcome& out);
     void Toggle(std::size_t player, Outcome& out);
     // A chat line from a player; answered only when it names the configured status command.
-    void Status(std::size_t player, const std::string& command, Wall now, Outcome& out);
+    void Status(std::size_t player, const std::string& command, Outcome& out);
     // What the plug-in holds in the game's strings: its settings' texts.
     std::size_t Texts() const { return loaded_ ? settings_.Texts() : 0; }
     // The registrations a loaded plug-in keeps with the host.
@@ -235,9 +244,18 @@ private:
     bool SwitchOff(Outcome& out);
     void Show(const Look& look, Outcome& out);
     void OpenWindow(int window, Outcome& out);
-    void Evaluate(Wall now, Outcome& out);
+    void Evaluate(Outcome& out);
     // now: the time the decision holds; actual: the time the clock reads.
     void Remind(Wall now, Wall actual, Outcome& out);
+    // The wall-clock time of the config's clock at the instant.
+    Wall WallAt(Wall instant) const { return instant + settings_.zoneOffset.value_or(hostOffset_); }
+    // With ExactSwitching, the instant after an evaluation that decided by the wall-clock time now
+    // at which another comes: the next change of the window in force, the next moment a reminder
+    // falls due, or an hour on (reminders are looked for that far past the longest lead).
+    std::optional<Wall> NextDue(Wall now) const;
+    std::optional<std::pair<Wall, std::optional<int>>> NextChange(Wall now) const;
+    // The wall-clock moments after now, up to limit, at which the window in force may change.
+    std::vector<Wall> Moments(Wall now, Wall limit) const;
     // Each window's first coming into force after now and up to limit, in time order.
     std::vector<std::pair<int, Wall>> Comings(Wall now, Wall limit) const;
     // The time an evaluation at now decides by: the latest one seen, for up to an hour of a clock
@@ -283,6 +301,9 @@ private:
     bool manual_ = false;
     bool firstCheckDone_ = false;
     int count_ = 0;
+    Wall instant_ = 0;
+    Wall hostOffset_ = 0;
+    std::optional<Wall> nextDue_; // with ExactSwitching: the instant a timer call evaluates at
 };
 
 } // namespace model
