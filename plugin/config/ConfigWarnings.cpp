@@ -7,6 +7,7 @@
 
 #include <fmt/format.h>
 
+#include "plugin/config/Evaluations.h"
 #include "plugin/config/LocalClock.h"
 #include "plugin/config/Schedules.h"
 #include "plugin/config/WeekendWindow.h"
@@ -395,6 +396,33 @@ void WarnOnSkippedHours(const Context& context, std::optional<Instant> now, Conf
     }
 }
 
+// Without ExactSwitching a reminder goes out at the first evaluation at or after its moment, and
+// only while its window has not come into force yet: a lead shorter than the time between two
+// evaluations is skipped whenever none falls in it.
+void WarnOnShortLeads(const Context& context, ConfigProblems& warnings)
+{
+    const Config& config = context.config;
+    if (!context.decoded.Has(&Config::Reminders) || !context.decoded.Has(&Config::ExactSwitching) ||
+        config.ExactSwitching) {
+        return;
+    }
+    constexpr std::int32_t safeLead = (kSecondsBetweenEvaluations + 59) / 60;
+    const auto count = [](std::int32_t number, const char* unit) {
+        return fmt::format("{} {}{}", number, unit, number == 1 ? "" : "s");
+    };
+    const std::string between =
+        count(kSecondsBetweenEvaluations / 60, "minute") + " and " + count(kSecondsBetweenEvaluations % 60, "second");
+    for (std::size_t i = 0; i < config.Reminders.size(); ++i) {
+        const std::int32_t lead = config.Reminders[i];
+        if (lead * 60 >= kSecondsBetweenEvaluations) continue;
+        Warn(warnings, SectionMember("Reminders") + "[" + std::to_string(i) + "]",
+             fmt::format("{} ahead is shorter than the time between two checks of the schedule ({}): the reminder "
+                         "is skipped whenever no check comes in that time; set \"ExactSwitching\": true, or remind "
+                         "{} or more ahead",
+                         count(lead, "minute"), between, count(safeLead, "minute")));
+    }
+}
+
 void WarnOnReminders(const Context& context, ConfigProblems& warnings)
 {
     const Config& config = context.config;
@@ -404,6 +432,7 @@ void WarnOnReminders(const Context& context, ConfigProblems& warnings)
         Warn(warnings, SectionMember("Reminders"),
              "Notification and Chatbox are both false: the reminders reach nobody");
     }
+    WarnOnShortLeads(context, warnings);
     if (!context.decoded.Has(&Config::ReminderMessage) || config.ReminderMessage.IsEmpty()) return;
     // Formatted only once its length is known to be bounded (an error otherwise).
     if (ReminderLengthProblem(config)) return;

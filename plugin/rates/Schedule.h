@@ -5,16 +5,13 @@
 #include <optional>
 
 #include "plugin/config/Config.h"
+#include "plugin/config/Evaluations.h"
 #include "plugin/config/Window.h"
 
 namespace qv {
 
-// The first evaluation comes on the call after kCallsBeforeFirstCheck counted calls (the 31st),
-// later ones on the call after kCallsBetweenChecks more (every 601st). With ExactSwitching a call
-// also evaluates when the moment of the next switch or reminder has come.
-inline constexpr std::int32_t kCallsBeforeFirstCheck = 30;
-inline constexpr std::int32_t kCallsBetweenChecks = 600;
-
+// Evaluates at the counted calls of config/Evaluations.h. With ExactSwitching a call also evaluates
+// when the moment of the next switch or reminder has come.
 void CheckSchedule();
 
 // The local time the schedule decides by at now. When the clocks go back, the repeated hour would

@@ -248,3 +248,26 @@ TEST(ConfigWarnings, WindowsMeetingAnHourTheClocksSkipAreNamedWithTheDateForTheC
     config["Quorvandelle"].erase("TimeZone");
     EXPECT_EQ(skipped(), " (none)") << "without a zone the host's clock is not known ahead";
 }
+
+TEST(ConfigWarnings, RemindersShorterThanTheTimeBetweenChecksAreNamedUnlessSwitchingIsExact)
+{
+    json config = CleanConfig();
+    config["Quorvandelle"]["Reminders"] = {60, 1, 10, 11};
+    const auto leads = [&] {
+        ConfigProblems named;
+        for (const ConfigProblem& warning : Mistakes(config)) {
+            if (warning.Member.rfind("Quorvandelle.Reminders", 0) == 0) named.push_back(warning);
+        }
+        return Listed(named);
+    };
+    // Checks come 601 s apart: a 10-minute lead can fall between two of them, an 11-minute one cannot.
+    EXPECT_EQ(leads(),
+              "\n  Quorvandelle.Reminders[1]: 1 minute ahead is shorter than the time between two checks of the "
+              "schedule (10 minutes and 1 second): the reminder is skipped whenever no check comes in that "
+              "time; set \"ExactSwitching\": true, or remind 11 minutes or more ahead"
+              "\n  Quorvandelle.Reminders[2]: 10 minutes ahead is shorter than the time between two checks of the "
+              "schedule (10 minutes and 1 second): the reminder is skipped whenever no check comes in that "
+              "time; set \"ExactSwitching\": true, or remind 11 minutes or more ahead");
+    config["Quorvandelle"]["ExactSwitching"] = true;
+    EXPECT_EQ(leads(), " (none)");
+}
