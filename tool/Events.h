@@ -66,7 +66,7 @@ struct GameMode {
 };
 struct Rates {
     static constexpr const char* kName = "rates";
-    bool weekend = false; // false: the server's normal values are back
+    bool boosted = false; // a window's values are in force; false: the server's normal values are back
     Fields before;
     Fields after;
     // The window the switch is about: the one whose values came into force, or, when the normal

@@ -64,7 +64,10 @@ void Members(json& line, const events::Config& config) { line["file"] = config.f
 void Members(json& line, const events::GameMode& gameMode) { line["present"] = gameMode.present; }
 void Members(json& line, const events::Rates& rates)
 {
-    line["state"] = rates.weekend ? "weekend" : "normal";
+    // "state" says "weekend" for every window's values, as it always has, for the scripts that read
+    // it; "rates" says it without naming the weekly window.
+    line["state"] = rates.boosted ? "weekend" : "normal";
+    line["rates"] = rates.boosted ? "boosted" : "normal";
     line["fields"] = FieldObject(rates.after);
     line["before"] = FieldObject(rates.before);
     if (!rates.window.empty()) line["window"] = rates.window;

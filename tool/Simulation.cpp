@@ -234,9 +234,9 @@ void Simulation::Observe()
     if (server_->HasGameMode()) {
         Fields rates = server_->Multipliers();
         if (rates != rates_) {
-            const bool weekend = rates != normalRates_;
-            Emit(events::Rates{weekend, rates_, rates, weekend ? window_ : windowBefore,
-                               weekend ? Lowered(normalRates_, rates) : std::vector<std::string>{}});
+            const bool boosted = rates != normalRates_;
+            Emit(events::Rates{boosted, rates_, rates, boosted ? window_ : windowBefore,
+                               boosted ? Lowered(normalRates_, rates) : std::vector<std::string>{}});
             rates_ = std::move(rates);
         }
     }

@@ -60,10 +60,10 @@ public:
         // The weekly window's lines read as they always have; a schedule's name its window.
         const bool schedule = !rates.window.empty() && rates.window != qv::WindowId::Weekly().DisplayName();
         const std::string what =
-            rates.weekend
+            rates.boosted
                 ? (schedule ? rates.window + " rates in force" : "weekend rates in force")
                 : (schedule ? "normal rates back (" + rates.window + " over)" : std::string("normal rates back"));
-        std::string lines = Text(Tone::Accent, style_.Paint(what, rates.weekend ? Tone::Good : Tone::Bold));
+        std::string lines = Text(Tone::Accent, style_.Paint(what, rates.boosted ? Tone::Good : Tone::Bold));
         for (std::size_t i = 0; i < rates.after.size(); ++i) {
             const auto& [name, after] = rates.after[i];
             const float before = i < rates.before.size() ? rates.before[i].second : after;

@@ -15,15 +15,16 @@ struct Sentence {
     std::string_view After;
 };
 
+// A schedule's window is named, and its rates are not called the weekend's.
 constexpr Sentence kSentences[] = {
-    {SwitchEvent::OnBySchedule, "Weekend rates switched on by the schedule",
-     "Weekend rates switched on by the schedule (window \"", "\")"},
+    {SwitchEvent::OnBySchedule, "Weekend rates switched on by the schedule", "Rates of window \"",
+     "\" switched on by the schedule"},
     {SwitchEvent::MovedBySchedule, "Weekend rates moved to the weekly window by the schedule",
-     "Weekend rates moved to window \"", "\" by the schedule"},
-    {SwitchEvent::TakenOver, "Weekend window opened during a manual weekend; the schedule takes it over",
-     "Weekend window opened during a manual weekend; the schedule takes it over (window \"", "\")"},
-    {SwitchEvent::IntoNewGameMode, "Weekend rates put into the new game mode",
-     "Weekend rates put into the new game mode (window \"", "\")"},
+     "Rates moved to window \"", "\" by the schedule"},
+    {SwitchEvent::TakenOver, "Weekend window opened during a manual weekend; the schedule takes it over", "Window \"",
+     "\" opened while the rates were switched on by hand; the schedule takes it over"},
+    {SwitchEvent::IntoNewGameMode, "Weekend rates put into the new game mode", "Rates of window \"",
+     "\" put into the new game mode"},
     {SwitchEvent::OnByHand, "Weekend rates switched on by hand", "", ""},
     {SwitchEvent::BackBySchedule, "Normal rates switched back by the schedule", "", ""},
     {SwitchEvent::BackByHand, "Normal rates switched back by hand", "", ""},

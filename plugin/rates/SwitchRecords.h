@@ -32,8 +32,9 @@ struct SwitchRecord {
     std::int32_t Minutes = 0;
 };
 
-// The record's sentence, as the log has always said it: "Weekend rates switched on by the schedule
-// (window \"Evening\")", "Reminder sent: Evening in 10 minutes".
+// The record's sentence: the weekly window's as the log has always said it ("Weekend rates switched
+// on by the schedule"), a schedule's naming the window ("Rates of window \"Evening\" switched on by
+// the schedule"), "Reminder sent: Evening in 10 minutes".
 std::string RecordText(const SwitchRecord& record);
 // The record a sentence says, or nothing for any other text. A reminder names a window by what
 // players see, so one that names "Weekend" is read as the weekly window's.

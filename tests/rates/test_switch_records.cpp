@@ -37,8 +37,9 @@ TEST(SwitchRecords, EverySentenceReadsBackAsWhatItSays)
             }
         }
     }
-    for (const char* other : {"", "Config reloaded from config.json", "Reminder sent: Evening in many minutes",
-                              "Weekend rates switched on by the schedule (window \"Evening"}) {
+    for (const char* other :
+         {"", "Config reloaded from config.json", "Reminder sent: Evening in many minutes",
+          "Rates of window \"Evening\" switched on", "Weekend rates switched on by the schedule (window"}) {
         EXPECT_FALSE(ReadRecord(other).has_value()) << other;
     }
 }
@@ -55,10 +56,19 @@ TEST(SwitchRecords, TheWeeklyWindowKeepsItsSentences)
         {{SwitchEvent::BackByHand}, "Normal rates switched back by hand"},
         {{SwitchEvent::RestoredOnUnload}, "Normal rates restored on unload"},
         {{SwitchEvent::ReminderSent, WindowId::Weekly(), 10}, "Reminder sent: Weekend in 10 minutes"},
-        {{SwitchEvent::OnBySchedule, WindowId::Schedule("Evening")},
-         "Weekend rates switched on by the schedule (window \"Evening\")"},
-        {{SwitchEvent::MovedBySchedule, WindowId::Schedule("Evening")},
-         "Weekend rates moved to window \"Evening\" by the schedule"},
+    };
+    for (const auto& [record, text] : rows) EXPECT_EQ(RecordText(record), text);
+}
+
+TEST(SwitchRecords, AScheduleIsNamedAndNotCalledTheWeekend)
+{
+    const WindowId evening = WindowId::Schedule("Evening");
+    const std::pair<SwitchRecord, const char*> rows[] = {
+        {{SwitchEvent::OnBySchedule, evening}, "Rates of window \"Evening\" switched on by the schedule"},
+        {{SwitchEvent::MovedBySchedule, evening}, "Rates moved to window \"Evening\" by the schedule"},
+        {{SwitchEvent::TakenOver, evening},
+         "Window \"Evening\" opened while the rates were switched on by hand; the schedule takes it over"},
+        {{SwitchEvent::IntoNewGameMode, evening}, "Rates of window \"Evening\" put into the new game mode"},
     };
     for (const auto& [record, text] : rows) EXPECT_EQ(RecordText(record), text);
 }

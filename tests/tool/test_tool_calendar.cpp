@@ -159,7 +159,7 @@ TEST(ToolCalendar, SwitchMomentsAreThoseOfTheRealPlugin)
                 {config, start, standin::Server::LibraryBesideExecutable("Quorvandelle")}, [&seen](const Event& event) {
                     const std::string when = FormatIso(event.time) + " ";
                     if (const auto* rates = std::get_if<events::Rates>(&event.what)) {
-                        seen.push_back(when + (rates->weekend ? "on " : "back ") + rates->window);
+                        seen.push_back(when + (rates->boosted ? "on " : "back ") + rates->window);
                     }
                     if (const auto* reminder = std::get_if<events::Reminder>(&event.what)) {
                         seen.push_back(when + "reminder " + reminder->window + " " + std::to_string(reminder->minutes));
