@@ -282,6 +282,8 @@ TEST_F(LoadConfigTest, TheOptionalKeysAreCheckedLikeEveryOtherAndRefuseTheFileWh
          "Quorvandelle.Reminders[1]: expected a whole number of minutes (a week at most) from 1 to 10080, found 20000"},
         {with({{"Reminders", {0}}}), "from 1 to 10080, found 0"},
         {with({{"StatusCommand", "rates"}}), "Quorvandelle.StatusCommand: expected a chat command such as \"/rates\""},
+        {with({{"Schedules", std::vector<json>(101, night)}}),
+         "Quorvandelle.Schedules: 101 windows; at most 100 are allowed"},
     };
     for (const Row& row : rows) {
         plugin_.WriteConfig(row.config);
