@@ -124,30 +124,6 @@ TEST_F(Schedule, AReloadThatClosesTheWindowSwitchesBackAtTheNextEvaluationNotAtT
     }
 }
 
-TEST_F(Schedule, WindowsOpenOnTheirDaysThroughTheLibrary)
-{
-    // Open days, Sunday first, '.' for a closed day.
-    const struct {
-        int startDay, endDay;
-        const char* open;
-    } windows[] = {
-        {5, 1, "S....FS"}, {1, 5, ".MTWT.."}, {6, 0, "......S"},
-        {3, 3, "......."}, {7, 1, "S......"}, {-1, 1, "S.....S"},
-    };
-    const Rates weekend = ValidConfigWeekendRates();
-    Start(Sunday);
-    qv().RunToFirstEvaluation();
-    for (const auto& window : windows) {
-        Reload(ConfigWithWindow(window.startDay, window.endDay));
-        for (int day = Sunday; day <= Saturday; ++day) {
-            EvaluateOn(static_cast<Weekday>(day));
-            const bool open = window.open[day] != '.';
-            EXPECT_EQ(CurrentRates(), open ? weekend : normal_)
-                << "StartDay " << window.startDay << ", EndDay " << window.endDay << ", weekday " << day;
-        }
-    }
-}
-
 TEST_F(Schedule, AFailedSwitchOnIsTriedAgainAtEveryEvaluationAndNeverSwitchesBack)
 {
     nlohmann::json broken = ValidConfig();
