@@ -45,11 +45,13 @@ TEST(ToolDateTime, DatesAndTimesReadAsLocalTime)
 
 TEST(ToolDateTime, DaysThatDoNotExistAreRefused)
 {
-    for (const char* text : {"2025-02-30", "2025-13-01", "2025-00-10", "2025-01-08T24:00", "2025-01-08T12:60",
-                             "25-01-08", "2025-1-8", "2025-01-08T12", "2025-01-08x", "tomorrow"}) {
+    for (const char* text :
+         {"2025-02-30", "2025-02-29", "2100-02-29", "1900-02-29", "2025-13-01", "2025-00-10", "2025-01-08T24:00",
+          "2025-01-08T12:60", "25-01-08", "2025-1-8", "2025-01-08T12", "2025-01-08x", "tomorrow"}) {
         EXPECT_FALSE(ParseLocalDateTime(text).has_value()) << text;
     }
     EXPECT_TRUE(ParseLocalDateTime("2024-02-29").has_value());
+    EXPECT_TRUE(ParseLocalDateTime("2000-02-29").has_value());
 }
 
 TEST(ToolDateTime, MidnightsBoundTheDayHoldingATime)
