@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# Runs a Windows program of the cross build under Wine; the toolchain file makes it the
+# Runs a Windows program of the cross build under Wine; the toolchain files make it the
 # CMAKE_CROSSCOMPILING_EMULATOR, so CTest, test discovery and custom commands all come through here.
-# Usage: wine-run.sh <wine64> <prefix-dir> <program.exe> [args...]
-#        wine-run.sh <wine64> <prefix-dir> --init      (only create the prefix)
+# Usage: wine-run.sh <wine64> <prefix-dir> [--launcher=<wine-launch.exe>] <program.exe> [args...]
+#        wine-run.sh <wine64> <prefix-dir> [--launcher=...] --init      (only create the prefix)
+# With a launcher (cmake/WineLaunch.cpp), the program runs through it: Wine reads the time zone from
+# TZ, and the program's C runtime, which would misread TZ, does not see it.
 set -euo pipefail
 
 wine=$1
 prefix=$2
 shift 2
+launcher=
+if [[ ${1-} == --launcher=* ]]; then
+    launcher=${1#--launcher=}
+    shift
+fi
 
 # A prefix of our own in the build tree: a clean clone needs no ~/.wine, and a developer's prefix is left alone.
 export WINEPREFIX=$prefix
@@ -51,6 +58,14 @@ fi
 # Exit status 2 means a server for this prefix is already running.
 if "$(dirname "$wine")/wineserver" -p30 >/dev/null 2>&1; then
     "$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+fi
+
+if [ -n "$launcher" ]; then
+    if [ ! -f "$launcher" ]; then
+        echo "wine-run.sh: $launcher is missing: build the target wine-launch" >&2
+        exit 127
+    fi
+    set -- "$launcher" "$@"
 fi
 
 # A Windows program's stdout is in text mode and ends lines with CR LF; CTest's parser of the test
