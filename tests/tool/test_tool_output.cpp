@@ -37,7 +37,7 @@ TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
 TEST(ToolOutput, TextThatIsNotUtf8StillMakesALine)
 {
     const Event log{0, events::Log{"info", "Quorvandelle", "bad \xff byte"}};
-    EXPECT_NO_THROW(nlohmann::json::parse(EventToJsonLine(log)));
+    EXPECT_TRUE(nlohmann::json::accept(EventToJsonLine(log)));
 }
 
 TEST(ToolOutput, RichColorMarkupIsShownInItsColourOnlyWithColour)
