@@ -1,8 +1,11 @@
 # The release package: `cmake --build --preset <preset> --target package` makes a zip to unpack into
 # the server's folder, holding ArkApi/Plugins/Quorvandelle/ with the DLL, the example config.json and
 # a short text on installing and the commands. Its version is project()'s, as the tool's --version.
-# Only a real-host build (Microsoft's compiler) makes a package a real server can load; the MinGW
-# build's says in its name that it is for the stand-in.
+# Only a real-host build (Microsoft's compiler) makes a package a real server can load; the other
+# builds' packages say in their names what they are for.
+# The DLL in the zip carries no debug information. Builds for Microsoft's ABI write it to a PDB,
+# shipped in a zip of its own (<name>-symbols.zip), as Windows debuggers and crash tools expect;
+# the MinGW build's DLL is stripped.
 
 if(NOT WIN32)
   return()
@@ -13,6 +16,13 @@ if(QV_REAL_HOST)
   set(QV_PACKAGE_KIND "")
   set(QV_PACKAGE_WARNING "")
   set(QV_PACKAGE_FILE_NAME "Quorvandelle-${PROJECT_VERSION}-win64")
+elseif(QV_MSVC_ABI)
+  set(QV_PACKAGE_KIND ", clang build for Microsoft's ABI, tested under Wine")
+  set(QV_PACKAGE_WARNING "
+This build was made with clang against Microsoft's C++ library and tested under Wine, with Wine's
+runtime DLLs. The release for a real server is the Visual Studio build.
+")
+  set(QV_PACKAGE_FILE_NAME "Quorvandelle-${PROJECT_VERSION}-win64-msvc-abi-tested-under-wine")
 else()
   set(QV_PACKAGE_KIND ", MinGW build for the stand-in")
   set(QV_PACKAGE_WARNING "
@@ -23,13 +33,32 @@ host does not share: a real server cannot load it. Use the Visual Studio build.
 endif()
 configure_file("${CMAKE_CURRENT_LIST_DIR}/package/README.txt.in" "${CMAKE_BINARY_DIR}/package/README.txt" @ONLY)
 
-install(TARGETS Quorvandelle LIBRARY DESTINATION ${folder})
+install(TARGETS Quorvandelle LIBRARY DESTINATION ${folder} COMPONENT plugin)
 install(FILES "${PROJECT_SOURCE_DIR}/examples/config.json" "${CMAKE_BINARY_DIR}/package/README.txt"
-        DESTINATION ${folder})
+        DESTINATION ${folder} COMPONENT plugin)
+set(CPACK_COMPONENTS_ALL plugin)
+
+if(MSVC OR QV_MSVC_ABI)
+  # The PDB's path in the DLL is its bare name, not a folder of the build machine.
+  if(MSVC)
+    set_target_properties(quorvandelle_core Quorvandelle PROPERTIES MSVC_DEBUG_INFORMATION_FORMAT ProgramDatabase)
+    target_link_options(Quorvandelle PRIVATE /DEBUG /OPT:REF /OPT:ICF /PDBALTPATH:%_PDB%)
+  else()
+    set_target_properties(quorvandelle_core Quorvandelle PROPERTIES MSVC_DEBUG_INFORMATION_FORMAT Embedded)
+    target_link_options(Quorvandelle PRIVATE LINKER:/debug LINKER:/opt:ref LINKER:/opt:icf LINKER:/pdbaltpath:%_PDB%)
+  endif()
+  install(FILES $<TARGET_PDB_FILE:Quorvandelle> DESTINATION ${folder} COMPONENT symbols)
+  list(APPEND CPACK_COMPONENTS_ALL symbols)
+  set(QV_SYMBOLS_FILE_NAME "${QV_PACKAGE_FILE_NAME}-symbols")
+  set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME "${QV_SYMBOLS_FILE_NAME}")
+elseif(MINGW)
+  set(CPACK_STRIP_FILES ON)
+endif()
 
 set(CPACK_GENERATOR ZIP)
-# include(CPack) leaves CPACK_PACKAGE_FILE_NAME set to the source package's name: the test reads ours.
-set(CPACK_PACKAGE_FILE_NAME "${QV_PACKAGE_FILE_NAME}")
+# One zip a component, named as set here; include(CPack) would otherwise append the component's name.
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_ARCHIVE_PLUGIN_FILE_NAME "${QV_PACKAGE_FILE_NAME}")
 set(CPACK_PACKAGE_NAME Quorvandelle)
 set(CPACK_PACKAGE_VENDOR Quorvandelle)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
