@@ -2,7 +2,8 @@
 # The README's test command: installs what is missing, checks the code's format and layering, runs the
 # checks of the MSVC target (scripts/check-msvc.sh), then configures, builds and runs every test of the
 # Linux build (then a bounded fuzzing run, scripts/fuzz.sh), the sanitizer build and the Windows build
-# (under Wine).
+# (MinGW-w64, under Wine); and, when QV_MS_STL names the folder of Microsoft's standard library's
+# archives (CI sets it), the Windows build for Microsoft's ABI with that library (under Wine).
 # Every step runs even when an earlier one failed, so one run reports all failures; the exit status is
 # non-zero if any step failed. CI (.ci/run) runs exactly this.
 set -uo pipefail
@@ -51,12 +52,19 @@ for preset in native-ci sanitize-ci windows-ci; do
     step "$preset" build_and_test "$preset"
     if [ "$preset" = native-ci ]; then step fuzz bash scripts/fuzz.sh; fi
 done
+if [ -n "${QV_MS_STL-}" ]; then
+    step windows-msvc-abi-ci build_and_test windows-msvc-abi-ci
+    suites="windows (MinGW-w64 and Microsoft's ABI, under Wine)"
+else
+    results+=("skipped windows-msvc-abi-ci: set QV_MS_STL to the folder of Microsoft's standard library's archives (CI: ../shared/ms-stl) to run it")
+    suites="windows (MinGW-w64 under Wine; not Microsoft's ABI: QV_MS_STL is not set)"
+fi
 
 echo
 echo "=== summary"
 printf '%s\n' "${results[@]}"
 if [ "$failed" -eq 0 ]; then
-    echo "ALL PASSED: format, layering, msvc, native, fuzz, sanitize and windows (Wine) in ${SECONDS} s"
+    echo "ALL PASSED: format, layering, msvc, native, fuzz, sanitize and ${suites} in ${SECONDS} s"
 else
     echo "${failed} STEP(S) FAILED in ${SECONDS} s" >&2
     exit 1
