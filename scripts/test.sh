@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The README's test command: installs what is missing, checks the code's format and layering, runs the
 # checks of the MSVC target (scripts/check-msvc.sh), then configures, builds and runs every test of the
-# Linux build (then a bounded fuzzing run, scripts/fuzz.sh), the sanitizer build and the Windows build
-# (MinGW-w64, under Wine); and, when QV_MS_STL names the folder of Microsoft's standard library's
-# archives (CI sets it), the Windows build for Microsoft's ABI with that library (under Wine).
+# Linux build (then each test executable once more with its tests shuffled, and a bounded fuzzing run,
+# scripts/fuzz.sh), the sanitizer build and the Windows build (MinGW-w64, under Wine); and, when
+# QV_MS_STL names the folder of Microsoft's standard library's archives (CI sets it), the Windows build
+# for Microsoft's ABI with that library (under Wine).
 # Every step runs even when an earlier one failed, so one run reports all failures; the exit status is
 # non-zero if any step failed. CI (.ci/run) runs exactly this.
 set -uo pipefail
@@ -38,6 +39,24 @@ check_format() {
     [ ${#files[@]} -eq 0 ] || clang-format --dry-run --Werror "${files[@]}"
 }
 
+# Every test executable of a build once more, whole in one process with its tests in a random order:
+# CTest runs one test a process, which hides a test that needs what another one left behind. A
+# failure shows the seed, for --gtest_random_seed.
+run_shuffled() {
+    local build failed=0 test log
+    build=$(cd "$1" && pwd) || return 1
+    for test in "$build"/bin/test_*; do
+        [ -x "$test" ] || continue
+        log="$build/$(basename "$test").shuffled.log"
+        if ! (cd "$build" && "$test" --gtest_shuffle >"$log" 2>&1); then
+            echo "FAILED shuffled: $test" >&2
+            grep -E 'Randomizing tests|\[  FAILED  \]|Failure' "$log" >&2
+            failed=1
+        fi
+    done
+    return "$failed"
+}
+
 build_and_test() {
     local preset=$1
     cmake --preset "$preset" &&
@@ -50,7 +69,10 @@ step layering bash scripts/check-layering.sh
 for check in compile names calls smoke; do step "msvc-$check" bash scripts/check-msvc.sh "$check"; done
 for preset in native-ci sanitize-ci windows-ci; do
     step "$preset" build_and_test "$preset"
-    if [ "$preset" = native-ci ]; then step fuzz bash scripts/fuzz.sh; fi
+    if [ "$preset" = native-ci ]; then
+        step shuffled run_shuffled "build/$preset"
+        step fuzz bash scripts/fuzz.sh
+    fi
 done
 if [ -n "${QV_MS_STL-}" ]; then
     step windows-msvc-abi-ci build_and_test windows-msvc-abi-ci
@@ -64,7 +86,7 @@ echo
 echo "=== summary"
 printf '%s\n' "${results[@]}"
 if [ "$failed" -eq 0 ]; then
-    echo "ALL PASSED: format, layering, msvc, native, fuzz, sanitize and ${suites} in ${SECONDS} s"
+    echo "ALL PASSED: format, layering, msvc, native, shuffled, fuzz, sanitize and ${suites} in ${SECONDS} s"
 else
     echo "${failed} STEP(S) FAILED in ${SECONDS} s" >&2
     exit 1

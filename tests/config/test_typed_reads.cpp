@@ -5,6 +5,9 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "plugin/config/TypedReads.h"
 #include "tests/config/ConfigFixture.h"
@@ -18,15 +21,39 @@ const std::string kPath = "Quorvandelle.Member";
 
 json Value(const char* text) { return json::parse(text); }
 
-// The one error a failed read reports.
-template <typename Read>
-std::string ErrorOf(Read read, const json* member)
+// "accepted" or "refused", then each error the read reported.
+template <typename ReadValue>
+std::string VerdictOf(ReadValue read, const json* member)
 {
     ConfigProblems errors;
-    const auto value = read(member, kPath, errors);
-    EXPECT_FALSE(value.has_value());
-    return errors.size() == 1 ? Describe(errors[0]) : "(" + std::to_string(errors.size()) + " errors)";
+    std::string verdict = read(member, kPath, errors).has_value() ? "accepted" : "refused";
+    for (const ConfigProblem& error : errors) verdict += "; " + Describe(error);
+    return verdict;
 }
+
+std::string Integer(const json* member) { return VerdictOf(ReadInteger, member); }
+std::string Flag(const json* member) { return VerdictOf(ReadFlag, member); }
+std::string Text(const json* member) { return VerdictOf(ReadText, member); }
+std::string Colour(const json* member) { return VerdictOf(ReadColor, member); }
+std::string Multiplier(const json* member) { return VerdictOf(ReadFloat, member); }
+std::string CommandName(const json* member) { return VerdictOf(ReadCommandName, member); }
+std::string Reminders(const json* member) { return VerdictOf(ReadReminders, member); }
+
+// A read of a member written as JSON text (empty: the member is absent), and the errors expected
+// after the member's path (empty: accepted).
+struct Row {
+    std::string (*read)(const json*);
+    std::string text;
+    std::string expected;
+};
+
+std::string Verdict(const Row& row)
+{
+    const std::optional<json> member = row.text.empty() ? std::nullopt : std::optional<json>(Value(row.text.c_str()));
+    return row.read(member ? &*member : nullptr);
+}
+
+std::string Expected(const Row& row) { return row.expected.empty() ? "accepted" : "refused; " + kPath + row.expected; }
 
 TEST_F(TypedReads, WeekdaysTakeAnyNumberCutTowardZeroAndTheLow32Bits)
 {
@@ -60,27 +87,7 @@ TEST_F(TypedReads, WeekdaysTakeAnyNumberCutTowardZeroAndTheLow32Bits)
     }
 }
 
-TEST_F(TypedReads, WeekdaysRefuseEverythingButNumbersAndFlags)
-{
-    struct Row {
-        const char* text;
-        const char* error;
-    };
-    const Row rows[] = {
-        {"\"5\"", "Quorvandelle.Member: expected a number, found string"},
-        {"null", "Quorvandelle.Member: expected a number, found null"},
-        {"[5]", "Quorvandelle.Member: expected a number, found array"},
-        {"{}", "Quorvandelle.Member: expected a number, found object"},
-        {"1e300", "Quorvandelle.Member: 1e+300 is too large for a whole number"},
-    };
-    for (const Row& row : rows) {
-        const json member = Value(row.text);
-        EXPECT_EQ(ErrorOf(ReadInteger, &member), row.error) << row.text;
-    }
-    EXPECT_EQ(ErrorOf(ReadInteger, nullptr), "Quorvandelle.Member: missing (expected a number)");
-}
-
-TEST_F(TypedReads, FlagsAreOnlyTrueOrFalse)
+TEST_F(TypedReads, FlagsAreTrueOrFalse)
 {
     for (const bool flag : {true, false}) {
         ConfigProblems errors;
@@ -88,19 +95,6 @@ TEST_F(TypedReads, FlagsAreOnlyTrueOrFalse)
         EXPECT_EQ(ReadFlag(&member, kPath, errors), std::optional<bool>(flag));
         EXPECT_TRUE(errors.empty());
     }
-    struct Row {
-        const char* text;
-        const char* found;
-    };
-    const Row rows[] = {
-        {"1", "number"}, {"0", "number"}, {"\"true\"", "string"}, {"null", "null"}, {"[true]", "array"}};
-    for (const Row& row : rows) {
-        const json member = Value(row.text);
-        EXPECT_EQ(ErrorOf(ReadFlag, &member),
-                  std::string("Quorvandelle.Member: expected true or false, found ") + row.found)
-            << row.text;
-    }
-    EXPECT_EQ(ErrorOf(ReadFlag, nullptr), "Quorvandelle.Member: missing (expected true or false)");
 }
 
 TEST_F(TypedReads, TextsArriveAsUtf16UnitsWrittenDirectlyOrEscaped)
@@ -134,21 +128,6 @@ TEST_F(TypedReads, TextsArriveAsUtf16UnitsWrittenDirectlyOrEscaped)
     }
 }
 
-TEST_F(TypedReads, TextsRefuseEverythingButStrings)
-{
-    struct Row {
-        const char* text;
-        const char* found;
-    };
-    const Row rows[] = {{"5", "number"}, {"true", "boolean"}, {"null", "null"}, {"[\"a\"]", "array"}, {"{}", "object"}};
-    for (const Row& row : rows) {
-        const json member = Value(row.text);
-        EXPECT_EQ(ErrorOf(ReadText, &member), std::string("Quorvandelle.Member: expected a string, found ") + row.found)
-            << row.text;
-    }
-    EXPECT_EQ(ErrorOf(ReadText, nullptr), "Quorvandelle.Member: missing (expected a string)");
-}
-
 TEST_F(TypedReads, ColoursAreFourComponentsUnclampedWithExtraElementsIgnored)
 {
     struct Row {
@@ -175,30 +154,6 @@ TEST_F(TypedReads, ColoursAreFourComponentsUnclampedWithExtraElementsIgnored)
         EXPECT_EQ(color->A, row.a) << row.text;
         EXPECT_TRUE(errors.empty()) << row.text;
     }
-}
-
-TEST_F(TypedReads, ColoursWithoutFourNumbersNameWhatWasFound)
-{
-    struct Row {
-        const char* text;
-        const char* error;
-    };
-    const Row rows[] = {
-        {"[0, 1, 0]", "Quorvandelle.Member: expected an array of 4 numbers (R, G, B, A), found 3 elements"},
-        {"[0]", "Quorvandelle.Member: expected an array of 4 numbers (R, G, B, A), found 1 element"},
-        {"[]", "Quorvandelle.Member: expected an array of 4 numbers (R, G, B, A), found 0 elements"},
-        {"{\"R\": 0}", "Quorvandelle.Member: expected an array of 4 numbers (R, G, B, A), found object"},
-        {"\"green\"", "Quorvandelle.Member: expected an array of 4 numbers (R, G, B, A), found string"},
-        {"null", "Quorvandelle.Member: expected an array of 4 numbers (R, G, B, A), found null"},
-        {"[0, 1, \"0\", 1]", "Quorvandelle.Member[2]: expected a number, found string"},
-        {"[0, 1, 0, null]", "Quorvandelle.Member[3]: expected a number, found null"},
-    };
-    for (const Row& row : rows) {
-        const json member = Value(row.text);
-        EXPECT_EQ(ErrorOf(ReadColor, &member), row.error) << row.text;
-    }
-    EXPECT_EQ(ErrorOf(ReadColor, nullptr),
-              "Quorvandelle.Member: missing (expected an array of 4 numbers (R, G, B, A))");
 }
 
 TEST_F(TypedReads, MultipliersAreAnyNumberOrFlagAsTheNearestFloat)
@@ -228,8 +183,66 @@ TEST_F(TypedReads, MultipliersAreAnyNumberOrFlagAsTheNearestFloat)
         const json member = Value(row.text);
         EXPECT_EQ(ReadFloat(&member, kPath, errors), std::optional<float>(row.value)) << row.text;
     }
-    const json text = Value("\"2\"");
-    EXPECT_EQ(ErrorOf(ReadFloat, &text), "Quorvandelle.Member: expected a number, found string");
+}
+
+// Every read refuses what it cannot take with one error naming what it expected and what it found.
+TEST_F(TypedReads, EachReadRefusesWhatItCannotTakeNamingWhatItFound)
+{
+    const Row rows[] = {
+        {Integer, "\"5\"", ": expected a number, found string"},
+        {Integer, "null", ": expected a number, found null"},
+        {Integer, "[5]", ": expected a number, found array"},
+        {Integer, "{}", ": expected a number, found object"},
+        {Integer, "1e300", ": 1e+300 is too large for a whole number"},
+        {Integer, "", ": missing (expected a number)"},
+        {Flag, "1", ": expected true or false, found number"},
+        {Flag, "0", ": expected true or false, found number"},
+        {Flag, "\"true\"", ": expected true or false, found string"},
+        {Flag, "null", ": expected true or false, found null"},
+        {Flag, "[true]", ": expected true or false, found array"},
+        {Flag, "", ": missing (expected true or false)"},
+        {Text, "5", ": expected a string, found number"},
+        {Text, "true", ": expected a string, found boolean"},
+        {Text, "null", ": expected a string, found null"},
+        {Text, "[\"a\"]", ": expected a string, found array"},
+        {Text, "{}", ": expected a string, found object"},
+        {Text, "", ": missing (expected a string)"},
+        {Colour, "[0, 1, 0]", ": expected an array of 4 numbers (R, G, B, A), found 3 elements"},
+        {Colour, "[0]", ": expected an array of 4 numbers (R, G, B, A), found 1 element"},
+        {Colour, "[]", ": expected an array of 4 numbers (R, G, B, A), found 0 elements"},
+        {Colour, "{\"R\": 0}", ": expected an array of 4 numbers (R, G, B, A), found object"},
+        {Colour, "\"green\"", ": expected an array of 4 numbers (R, G, B, A), found string"},
+        {Colour, "null", ": expected an array of 4 numbers (R, G, B, A), found null"},
+        {Colour, "", ": missing (expected an array of 4 numbers (R, G, B, A))"},
+        {Colour, "[0, 1, \"0\", 1]", "[2]: expected a number, found string"},
+        {Colour, "[0, 1, 0, null]", "[3]: expected a number, found null"},
+        {Multiplier, "\"2\"", ": expected a number, found string"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(Verdict(row), Expected(row)) << row.text;
+}
+
+// Each limit is accepted where it lies and refused one past it.
+TEST_F(TypedReads, LimitsAreAcceptedAtTheLimitAndRefusedOnePast)
+{
+    const std::string longest = "\"/" + std::string(31, 'r') + "\"";
+    const std::string tooLong = "\"/" + std::string(32, 'r') + "\"";
+    const std::string command = ": expected a chat command such as \"/rates\" (a slash and up to 31 letters, digits or "
+                                "signs, no spaces), found ";
+    const std::string lead = ": expected a whole number of minutes (a week at most) from 1 to 10080, found ";
+    const std::string most = json(std::vector<int>(10, 5)).dump();
+    const std::string tooMany = json(std::vector<int>(11, 5)).dump();
+    const Row rows[] = {
+        {CommandName, longest, ""},
+        {CommandName, tooLong, command + tooLong},
+        {CommandName, "\"/r\"", ""},
+        {CommandName, "\"/\"", command + "\"/\""},
+        {Reminders, most, ""},
+        {Reminders, tooMany, ": 11 reminders; at most 10 are allowed"},
+        {Reminders, "[1, 10080]", ""},
+        {Reminders, "[10081]", "[0]" + lead + "10081"},
+        {Reminders, "[5, 0]", "[1]" + lead + "0"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(Verdict(row), Expected(row)) << row.text;
 }
 
 } // namespace

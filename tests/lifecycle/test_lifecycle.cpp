@@ -8,12 +8,17 @@
 #include <mutex>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <spdlog/sinks/base_sink.h>
 
 #include "tests/support/PluginServer.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+
+#include <thread>
+#endif
 
 namespace {
 
@@ -232,9 +237,10 @@ TEST(Lifecycle, TheLoggerWritesToTheHostsSinksAsTheyWereAtLoad)
     EXPECT_EQ(late->records, 0) << "a sink the host added after the load is not the plug-in's";
 }
 
+#if defined(_WIN32)
+// Only on Windows do threads and the process's end reach the library's entry point.
 TEST(Lifecycle, ThreadsStartingAndEndingChangeNothing)
 {
-    // On Windows each thread start and end reaches the library's entry point as a notice.
     PluginServer plugin;
     plugin.WriteConfig(ValidConfig());
     plugin.Load();
@@ -246,6 +252,41 @@ TEST(Lifecycle, ThreadsStartingAndEndingChangeNothing)
     EXPECT_TRUE(plugin.PluginLogRecords().empty());
     EXPECT_EQ(plugin->Allocations(), before);
 }
+
+// The loader tells a library's entry point why it detaches: a non-null reserved argument when the
+// process ends, null when the library alone is unloaded. Only the unload may touch the game.
+TEST(Lifecycle, TheEntryPointPutsTheNormalValuesBackAtAnUnloadButNotAtTheProcessEnd)
+{
+    for (const bool processEnds : {true, false}) {
+        SCOPED_TRACE(processEnds ? "process end" : "unload");
+        PluginServer plugin;
+        plugin.WriteConfig(ValidConfig());
+        plugin.Load();
+        const auto normal = plugin->Multipliers();
+        plugin.Toggle(plugin.Join("Admin", true));
+        const auto weekend = plugin->Multipliers();
+        ASSERT_NE(weekend, normal);
+        if (processEnds) {
+            // Called as the loader calls it when the process ends; the unload's own call after it
+            // finds the library's runtime already shut down and returns at once.
+            const auto library = standin::Server::LibraryBesideExecutable("Quorvandelle");
+            auto* base = reinterpret_cast<unsigned char*>(GetModuleHandleW(library.wstring().c_str()));
+            ASSERT_NE(base, nullptr);
+            const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+                base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+            const auto entry = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID)>(
+                base + headers->OptionalHeader.AddressOfEntryPoint);
+            entry(reinterpret_cast<HINSTANCE>(base), DLL_PROCESS_DETACH, reinterpret_cast<LPVOID>(1));
+            EXPECT_TRUE(plugin->Registrations().empty());
+            EXPECT_EQ(plugin->Multipliers(), weekend);
+        }
+        plugin.Unload();
+        EXPECT_TRUE(plugin->Registrations().empty());
+        EXPECT_EQ(plugin->Multipliers(), processEnds ? weekend : normal);
+        EXPECT_TRUE(plugin->EscapedExceptions().empty());
+    }
+}
+#endif
 
 #if !defined(_WIN32)
 TEST(Lifecycle, LogTimesAreLocalTime)

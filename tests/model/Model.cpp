@@ -157,17 +157,33 @@ Values Model::ExpectedFields() const { return weekendInForce_ && !replaced_ ? we
 
 bool Model::WeeklyOpen(const Settings& settings, Wall now)
 {
-    const int weekday = WeekdayOf(now);
-    const Wall t = now - FloorDays(now) * kDay;
-    // Offsets in days from today's midnight, the remainder keeping the dividend's sign; the times
-    // then place the start and the end within their days.
-    const std::int64_t s = (std::int64_t{settings.startDay} - weekday + 7) % 7;
-    const std::int64_t e = (std::int64_t{settings.endDay} - weekday + 7) % 7;
-    const Wall start = s * kDay + settings.startTime * 60;
-    const Wall end = e * kDay + settings.endTime * 60;
-    if (t < end && (t >= start || end < start)) return true;
-    // Start and end on one day with the end earlier: open from the start, round the week.
-    return s == e && end < start && t >= start;
+    // By brute force: walk back from now a day at a time until the window's start or end is met;
+    // open when the start was the later. A day value is the weekday of its remainder modulo 7 (7 is
+    // Sunday, -1 Saturday). Further below zero the rule's remainder keeps the dividend's sign, so
+    // such a day lies behind today unless today is its weekday: a start there has come by today's
+    // midnight, and an end there keeps today closed (a start on the same day aside).
+    const int today = WeekdayOf(now);
+    const auto weekdayOf = [](std::int32_t day) { return static_cast<int>((std::int64_t{day} % 7 + 7) % 7); };
+    const auto behind = [&](std::int32_t day) { return std::int64_t{day} + 7 < today && weekdayOf(day) != today; };
+    const int startWeekday = weekdayOf(settings.startDay);
+    const int endWeekday = weekdayOf(settings.endDay);
+    const bool sameDayBehind = behind(settings.startDay) && behind(settings.endDay) && startWeekday == endWeekday;
+    if (behind(settings.endDay) && !sameDayBehind) return false;
+    const bool startAtMidnight = behind(settings.startDay) && !sameDayBehind;
+    for (int back = 0; back <= 7; ++back) {
+        const int weekday = (today - back % 7 + 7) % 7;
+        const Wall latest = back == 0 ? now - FloorDays(now) * kDay : kDay - 1; // that day's seconds up to now
+        const Wall none = -1;
+        const Wall start =
+            startAtMidnight ? (back == 0 ? 0 : none) : (weekday == startWeekday ? Wall{settings.startTime} * 60 : none);
+        const Wall end = weekday == endWeekday ? Wall{settings.endTime} * 60 : none;
+        const bool startMet = start != none && start <= latest;
+        const bool endMet = end != none && end <= latest;
+        // A start and an end at the same moment make an empty window.
+        if (startMet && endMet) return start > end;
+        if (startMet || endMet) return startMet;
+    }
+    return false;
 }
 
 bool Model::WindowOpen(const Window& window, Wall now)

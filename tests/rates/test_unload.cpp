@@ -44,10 +44,23 @@ TEST_F(UnloadDuringAWeekend, PutsTheNormalValuesBackSilentlyAndTheMessageOfTheDa
     }
 }
 
+// The plug-in's core started in this process, and its library-wide state put back however the test ends.
+class CoreInThisProcess : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        ResetWeekendState();
+        ResetConfigState();
+        PluginLog().reset();
+    }
+};
+
+using UnloadAtProcessEnd = CoreInThisProcess;
+
 // When the whole server process ends, the game's objects may already be gone: Unload removes the
 // registrations and touches nothing of the game. Run on the plug-in's core in this process, since
 // only a process that ends detaches a library that way.
-TEST(UnloadAtProcessEnd, RemovesTheRegistrationsAndLeavesTheWeekendValuesAlone)
+TEST_F(UnloadAtProcessEnd, RemovesTheRegistrationsAndLeavesTheWeekendValuesAlone)
 {
     testing_support::PluginServer plugin;
     plugin.WriteConfig(ValidConfig());
@@ -61,10 +74,6 @@ TEST(UnloadAtProcessEnd, RemovesTheRegistrationsAndLeavesTheWeekendValuesAlone)
     for (const auto& registration : plugin->Registrations()) ADD_FAILURE() << registration.name << " is left";
     EXPECT_EQ(plugin->Multipliers(), weekend);
     EXPECT_EQ(plugin->MessageOfTheDay(), "It is the weekend");
-
-    ResetWeekendState();
-    ResetConfigState();
-    PluginLog().reset();
 }
 
 TEST_F(UnloadDuringAWeekend, WithNoWeekendInForceNothingOfTheGameIsTouched)

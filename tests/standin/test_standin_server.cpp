@@ -7,6 +7,7 @@
 #include <spdlog/sinks/sink.h>
 
 #include "tests/standin/StandinTest.h"
+#include "tests/support/PluginServer.h"
 
 namespace {
 
@@ -16,7 +17,18 @@ using standin_test::ServerTest;
 
 using Server = ServerTest;
 
-TEST_F(Server, OnlyOneServerRunsAtATime) { EXPECT_THROW(standin::Server second, std::logic_error); }
+TEST_F(Server, ASecondServerIsRefusedWithoutDisturbingTheFirst)
+{
+    const auto player = server.JoinPlayer({"Player"});
+    server.SetMultiplier("XPMultiplier", 9.0f);
+    server.SetBaseDirectory("first");
+    ArkApi::GetCommands().RegisterTimerCallback(standin_test::TestString(u"t").ref(), [] {});
+    EXPECT_THROW(standin::Server second, std::logic_error);
+    EXPECT_TRUE(server.IsConnected(player));
+    EXPECT_EQ(server.Multiplier("XPMultiplier"), 9.0f);
+    EXPECT_EQ(ArkApi::Tools::GetCurrentDir(), "first");
+    EXPECT_TRUE(server.IsRegistered("t", CommandKind::Timer));
+}
 
 TEST(ServerLifetime, EachServerStartsFromAFreshHostAndGame)
 {
@@ -43,12 +55,13 @@ TEST(ServerLifetime, EachServerStartsFromAFreshHostAndGame)
     EXPECT_THROW(second.InboxOf(static_cast<standin::PlayerId>(1)), std::invalid_argument);
 }
 
-TEST_F(Server, TheBaseDirectoryIsWhatTheHostReports)
+TEST_F(Server, TheHostReportsTheBaseDirectoryInUtf8AndTheWorkingDirectoryWithoutOne)
 {
-    server.SetBaseDirectory("/srv/game/ShooterGame/Binaries/Win64");
-    EXPECT_EQ(ArkApi::Tools::GetCurrentDir(), "/srv/game/ShooterGame/Binaries/Win64");
-    EXPECT_EQ(server.PluginDirectory("Quorvandelle"),
-              std::filesystem::path("/srv/game/ShooterGame/Binaries/Win64/ArkApi/Plugins/Quorvandelle"));
+    EXPECT_EQ(ArkApi::Tools::GetCurrentDir(), std::filesystem::current_path().u8string());
+    const auto base = std::filesystem::u8path(u8"Jeux/\u00c9t\u00e9/Win64");
+    server.SetBaseDirectory(base);
+    EXPECT_EQ(ArkApi::Tools::GetCurrentDir(), u8"Jeux/\u00c9t\u00e9/Win64");
+    EXPECT_EQ(server.PluginDirectory("Quorvandelle"), base / "ArkApi" / "Plugins" / "Quorvandelle");
 }
 
 TEST_F(Server, LibrariesThatCannotBeLoadedAreNamedInTheError)
@@ -60,10 +73,10 @@ TEST_F(Server, LibrariesThatCannotBeLoadedAreNamedInTheError)
     } catch (const std::invalid_argument& error) {
         EXPECT_NE(std::string(error.what()).find("NoSuchPlugin"), std::string::npos) << error.what();
     }
-    const auto notALibrary = std::filesystem::temp_directory_path() / "standin-not-a-library.so";
+    const testing_support::TempDirectory temp;
+    const auto notALibrary = temp.Path() / "not-a-library.so";
     std::ofstream(notALibrary) << "plain text";
     EXPECT_THROW(server.LoadPlugin(notALibrary), std::runtime_error);
-    std::filesystem::remove(notALibrary);
     EXPECT_FALSE(server.PluginLoaded());
     EXPECT_THROW(server.UnloadPlugin(), std::logic_error);
 }

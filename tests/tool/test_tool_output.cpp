@@ -1,8 +1,17 @@
-// What the tool prints: JSON lines with their members and plain float forms, and the chat line's
-// markup shown in its colour only when colour is on.
+// What the tool prints: JSON lines with their members and plain float forms, the chat line's
+// markup shown in its colour only when colour is on, and when colour is on.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+
 #include <nlohmann/json.hpp>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "tool/JsonEvents.h"
 #include "tool/Terminal.h"
@@ -34,10 +43,14 @@ TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
     EXPECT_EQ(switched["before"]["XPMultiplier"], 1.0);
 }
 
-TEST(ToolOutput, TextThatIsNotUtf8StillMakesALine)
+TEST(ToolOutput, TextThatIsNotUtf8StillMakesALineWithTheBadByteReplaced)
 {
     const Event log{0, events::Log{"info", "Quorvandelle", "bad \xff byte"}};
-    EXPECT_TRUE(nlohmann::json::accept(EventToJsonLine(log)));
+    const auto line = nlohmann::json::parse(EventToJsonLine(log));
+    EXPECT_EQ(line["event"], "log");
+    EXPECT_EQ(line["level"], "info");
+    EXPECT_EQ(line["logger"], "Quorvandelle");
+    EXPECT_EQ(line["text"], "bad \xEF\xBF\xBD byte") << "U+FFFD in place of the byte, the rest kept";
 }
 
 TEST(ToolOutput, RichColorMarkupIsShownInItsColourOnlyWithColour)
@@ -54,3 +67,36 @@ TEST(ToolOutput, RichColorMarkupIsShownInItsColourOnlyWithColour)
     EXPECT_EQ(Style(false).Paint("x", Tone::Error), "x");
     EXPECT_EQ(Style(true).Paint("x", Tone::Error), "\x1b[1;31mx\x1b[0m");
 }
+
+#if !defined(_WIN32)
+TEST(ToolOutput, ColourOnlyOnATerminalAndOnlyWhileNoColorIsUnsetOrEmpty)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    std::FILE* terminal = std::fopen(ptsname(master), "w");
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(terminal, nullptr);
+    ASSERT_NE(file, nullptr);
+    const char* previous = std::getenv("NO_COLOR");
+    const std::optional<std::string> saved = previous != nullptr ? std::optional<std::string>(previous) : std::nullopt;
+    const auto setNoColor = [](const char* value) {
+        value != nullptr ? setenv("NO_COLOR", value, 1) : unsetenv("NO_COLOR");
+    };
+    struct Row {
+        const char* noColor; // null: unset
+        bool colourOnTheTerminal;
+    };
+    for (const Row& row : {Row{nullptr, true}, Row{"", true}, Row{"1", false}, Row{"0", false}}) {
+        setNoColor(row.noColor);
+        const std::string shown = row.noColor != nullptr ? "NO_COLOR=\"" + std::string(row.noColor) + "\"" : "unset";
+        EXPECT_EQ(Style::For(terminal).Colour(), row.colourOnTheTerminal) << shown;
+        EXPECT_FALSE(Style::For(file).Colour()) << "a file, NO_COLOR " << shown;
+    }
+    setNoColor(saved ? saved->c_str() : nullptr);
+    std::fclose(file);
+    std::fclose(terminal);
+    close(master);
+}
+#endif

@@ -101,17 +101,21 @@ TEST(ToolServerFolder, ASignalEndsARunWithoutLeavingItsFolder)
             _exit(127);
         }
         close(input[0]);
-        for (int wait = 0; wait < 2000 && fs::is_empty(temp.Path()); ++wait) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        EXPECT_FALSE(fs::is_empty(temp.Path())) << row.arguments[0] << ": the run made no folder";
-        kill(child, row.signal);
+        // Each wait ends on its condition; the limit only turns a hung program into a failure.
         int status = 0;
         bool ended = false;
-        for (int wait = 0; wait < 2000 && !ended; ++wait) {
-            ended = waitpid(child, &status, WNOHANG) == child;
-            if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        const auto waitFor = [&](auto condition) {
+            const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(5);
+            while (!condition() && !ended && std::chrono::steady_clock::now() < limit) {
+                ended = waitpid(child, &status, WNOHANG) == child;
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        };
+        waitFor([&] { return !fs::is_empty(temp.Path()); });
+        ASSERT_FALSE(ended) << row.arguments[0] << " ended before the signal: status " << status;
+        EXPECT_FALSE(fs::is_empty(temp.Path())) << row.arguments[0] << ": the run made no folder";
+        kill(child, row.signal);
+        waitFor([] { return false; });
         if (!ended) {
             ADD_FAILURE() << row.arguments[0] << " went on after signal " << row.signal;
             kill(child, SIGKILL);
