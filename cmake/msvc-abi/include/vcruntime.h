@@ -16,14 +16,15 @@
 #define _Deref_post_opt_valid_
 #endif
 
+// clang-format off
 #ifdef __cplusplus
-#define _CRT_BEGIN_C_HEADER                                                                                            \
-    __pragma(pack(push, _CRT_PACKING)) extern "C" { #define _CRT_END_C_HEADER }                                        \
-    __pragma(pack(pop))
+#define _CRT_BEGIN_C_HEADER __pragma(pack(push, _CRT_PACKING)) extern "C" {
+#define _CRT_END_C_HEADER } __pragma(pack(pop))
 #else
 #define _CRT_BEGIN_C_HEADER __pragma(pack(push, _CRT_PACKING))
 #define _CRT_END_C_HEADER __pragma(pack(pop))
 #endif
+// clang-format on
 
 #ifndef _CRT_PACKING
 #define _CRT_PACKING 8
