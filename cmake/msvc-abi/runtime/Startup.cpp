@@ -114,14 +114,33 @@ BOOL WINAPI DefaultDllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
 #pragma comment(linker, "/alternatename:DllMain=DefaultDllMain")
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
-// A DLL's entry point: statics are built before DllMain's attach and destroyed after its detach.
+// Whether this DLL's runtime is up. A detach that finds it down (the loader's, after one made by
+// hand) returns at once, as Visual C++'s does.
+static int processAttached = 0;
+
+static void UninitializeModule()
+{
+    RunModuleExitList();
+    __std_type_info_destroy_list(&__type_info_root_node);
+}
+
+// A DLL's entry point: statics are built before DllMain's attach and destroyed after its detach; an
+// attach that DllMain refuses is undone as a detach.
 BOOL WINAPI _DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
+    if (reason == DLL_PROCESS_DETACH && processAttached <= 0) return FALSE;
     if (reason == DLL_PROCESS_ATTACH && !InitializeModule()) return FALSE;
     const BOOL result = DllMain(instance, reason, reserved);
-    if (reason == DLL_PROCESS_DETACH || (reason == DLL_PROCESS_ATTACH && !result)) {
-        RunModuleExitList();
-        __std_type_info_destroy_list(&__type_info_root_node);
+    if (reason == DLL_PROCESS_ATTACH) {
+        if (result) {
+            ++processAttached;
+        } else {
+            DllMain(instance, DLL_PROCESS_DETACH, reserved);
+            UninitializeModule();
+        }
+    } else if (reason == DLL_PROCESS_DETACH) {
+        --processAttached;
+        UninitializeModule();
     }
     return result;
 }
