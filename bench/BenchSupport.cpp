@@ -96,7 +96,7 @@ RunningPlugin StartPlugin(int players, const std::string& config)
     plugin.Load();
     plugin.RunToFirstEvaluation();
     // Warnings are the config's business (fifty windows overlap the weekend); errors are not.
-    if (!plugin->EscapedExceptions().empty() || !plugin.PluginLogMessages(spdlog::level::err).empty()) {
+    if (!plugin->EscapedExceptions().empty() || !plugin.PluginLogMessages(standin::LogLevel::Error).empty()) {
         throw std::runtime_error("the plug-in did not start cleanly on its config");
     }
     return running;

@@ -13,13 +13,14 @@
 #include <nlohmann/json.hpp>
 
 #include "bench/BenchSupport.h"
+#include "plugin/config/Config.h"
 #include "plugin/config/LoadConfig.h"
-#include "plugin/config/PluginSettings.h"
-#include "plugin/rates/ConfigWarnings.h"
 
 namespace qvbench {
 
 namespace {
+
+using namespace qv;
 
 // Just under the plug-in's limit, whatever LargeConfigText adds beyond the bytes asked for.
 constexpr std::size_t kLargeConfigBytes = kMostConfigBytes - 1024;
@@ -38,8 +39,8 @@ void BM_ReadConfig(benchmark::State& state, ConfigFile file, Reader reader)
 
     const auto read = [&] {
         if (reader == Reader::LoadConfig) {
-            const ConfigLoad load = LoadConfig();
-            if (!load.Loaded()) throw std::runtime_error(DescribeAll(load.File, load.Errors));
+            const ConfigLoad load = LoadConfig(std::nullopt);
+            if (!load.Loaded()) throw std::runtime_error(DescribeAll(load.File, load.Decoded.Errors));
             return;
         }
         std::ifstream input(path);
@@ -107,12 +108,12 @@ void BM_LoadNearTheLimit(benchmark::State& state, Shape shape)
     for (auto _ : state) {
         ResetPeakHeap();
         const std::uint64_t before = ProcessHeap().liveBytes;
-        const ConfigLoad load = LoadConfig();
+        const ConfigLoad load = LoadConfig(std::nullopt);
         if (!load.Loaded()) {
-            state.SkipWithError(DescribeAll(load.File, load.Errors).c_str());
+            state.SkipWithError(DescribeAll(load.File, load.Decoded.Errors).c_str());
             break;
         }
-        benchmark::DoNotOptimize(LoadWarnings(ConfigDocument, ConfigDocumentPlaces, std::nullopt));
+        benchmark::DoNotOptimize(load.Decoded.Warnings);
         peak = std::max(peak, static_cast<double>(ProcessHeap().peakBytes - before));
     }
     state.counters["file_bytes"] = static_cast<double>(text.size());
@@ -157,6 +158,24 @@ void BM_ReloadCommand(benchmark::State& state)
     }
 }
 
+// The status command: the reply a player gets, with normal rates in force (the next window worked
+// out) and with the weekend values in force.
+void BM_StatusCommand(benchmark::State& state, bool weekend)
+{
+    nlohmann::json config = nlohmann::json::parse(ExampleConfigText());
+    config["Quorvandelle"]["StatusCommand"] = "/rates";
+    RunningPlugin plugin = StartPlugin(1, config.dump());
+    standin::Server& server = plugin.server();
+    const standin::PlayerId admin = plugin.players.front();
+    if (weekend) server.Chat(admin, "/ToggleQuorvandelle");
+    MeasureChatCommand(state, server, admin, "/rates");
+    const standin::Inbox inbox = server.InboxOf(admin);
+    const std::string expected = weekend ? "Weekend rates are on" : "Normal rates are on";
+    if (inbox.directChats.empty() || inbox.directChats.back().text.rfind(expected, 0) != 0) {
+        state.SkipWithError(("the status reply did not start with " + expected).c_str());
+    }
+}
+
 void BM_EmptyChatCommand(benchmark::State& state)
 {
     testing_support::PluginServer host(kWednesday.year, kWednesday.month, kWednesday.day);
@@ -191,6 +210,12 @@ BENCHMARK_CAPTURE(BM_LoadNearTheLimit, section, Shape::MembersInTheSection)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EmptyChatCommand)->Name("ChatCommand/empty_command")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReloadCommand)->Name("ChatCommand/qvreload_end_to_end")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_StatusCommand, normal, false)
+    ->Name("ChatCommand/status_normal_rates")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_StatusCommand, weekend, true)
+    ->Name("ChatCommand/status_weekend_rates")
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,8 +1,8 @@
 # The release package: `cmake --build --preset <preset> --target package` makes a zip to unpack into
-# the server's folder, holding ArkApi/Plugins/Quorvandelle/ with the DLL, the example config.json and
-# a short text on installing and the commands. Its version is project()'s, as the tool's --version.
-# Only a real-host build (Microsoft's compiler) makes a package a real server can load; the other
-# builds' packages say in their names what they are for.
+# the server's folder, holding ArkApi/Plugins/Quorvandelle/ with the DLL, the example config.json,
+# PluginInfo.json and a short text on installing and the commands. Its version is project()'s, as the
+# tool's --version. Only a real-host build (Microsoft's compiler) makes a package a real server can
+# load; the other builds' packages say in their names what they are for.
 # The DLL in the zip carries no debug information. Builds for Microsoft's ABI write it to a PDB,
 # shipped in a zip of its own (<name>-symbols.zip), as Windows debuggers and crash tools expect;
 # the MinGW build's DLL is stripped.
@@ -32,9 +32,14 @@ host does not share: a real server cannot load it. Use the Visual Studio build.
   set(QV_PACKAGE_FILE_NAME "Quorvandelle-${PROJECT_VERSION}-win64-mingw-for-the-stand-in")
 endif()
 configure_file("${CMAKE_CURRENT_LIST_DIR}/package/README.txt.in" "${CMAKE_BINARY_DIR}/package/README.txt" @ONLY)
+# What the host framework reads beside the DLL and logs on loading it ("Loaded plugin <FullName>
+# V<Version> (<Description>)"). Its Version is a number: the project's major.minor.
+set(QV_PLUGIN_INFO_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/package/PluginInfo.json.in" "${CMAKE_BINARY_DIR}/package/PluginInfo.json" @ONLY)
 
 install(TARGETS Quorvandelle LIBRARY DESTINATION ${folder} COMPONENT plugin)
 install(FILES "${PROJECT_SOURCE_DIR}/examples/config.json" "${CMAKE_BINARY_DIR}/package/README.txt"
+              "${CMAKE_BINARY_DIR}/package/PluginInfo.json"
         DESTINATION ${folder} COMPONENT plugin)
 set(CPACK_COMPONENTS_ALL plugin)
 

@@ -1,11 +1,11 @@
 # The build a real server loads: the plug-in alone, linked against the real host's import library
 # instead of the stand-in. The target keeps the stand-in's name, version, so plugin/ links the same
-# way in both builds. QV_HOST_IMPORT_LIB names the host's own version.lib; without one, the import
+# way in both builds. QV_HOST_IMPORT_LIB names the host's own ArkApi.lib; without one, the import
 # library is made from plugin/host/version.def, whose decorated names scripts/check-msvc.sh checks
 # against the contract.
 
 set(QV_HOST_IMPORT_LIB "" CACHE FILEPATH
-    "The real host's import library (version.lib); empty: one made from plugin/host/version.def")
+    "The real host's import library (ArkApi.lib); empty: one made from plugin/host/version.def")
 
 if(NOT MSVC)
   message(FATAL_ERROR "QV_REAL_HOST needs Microsoft's compiler (the windows-msvc preset): the host's decorated "

@@ -4,7 +4,7 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
-# The -posix thread model: the -win32 one has no std::mutex, and spdlog needs it.
+# The -posix thread model: the -win32 one has no std::mutex, which the stand-in and the tests use.
 find_program(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix REQUIRED)
 find_program(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix REQUIRED)
 find_program(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres REQUIRED)

@@ -17,7 +17,8 @@
 #include <nlohmann/json.hpp>
 
 #include "plugin/commands/Registrations.h"
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
+#include "plugin/config/ConfigParser.h"
 #include "plugin/lifecycle/Lifecycle.h"
 #include "plugin/rates/WeekendState.h"
 #include "standin/server/Server.h"
@@ -26,6 +27,7 @@ namespace fuzzing {
 
 namespace {
 
+using namespace qv;
 using json = nlohmann::json;
 
 const char* const kServerMotd = "The server's own message of the day";
@@ -70,9 +72,9 @@ bool SameColor(const MessageColor& a, const MessageColor& b)
     return SameBits(a.R, b.R) && SameBits(a.G, b.G) && SameBits(a.B, b.B) && SameBits(a.A, b.A);
 }
 
-bool IsInitial(const Settings& settings)
+bool IsInitial(const Config& settings)
 {
-    const Settings initial;
+    const Config initial;
     return settings.ServerName.IsEmpty() && settings.Notification == initial.Notification &&
            settings.Chatbox == initial.Chatbox && SameColor(settings.EnabledColor, initial.EnabledColor) &&
            settings.EnabledMessage.IsEmpty() && SameColor(settings.DisabledColor, initial.DisabledColor) &&
@@ -135,7 +137,7 @@ bool Matches(const Expected& expected, float actual, float normal)
     return false;
 }
 
-std::size_t CountAtLeast(const std::vector<standin::LogRecord>& records, spdlog::level::level_enum level)
+std::size_t CountAtLeast(const std::vector<standin::LogRecord>& records, standin::LogLevel level)
 {
     std::size_t count = 0;
     for (const auto& record : records) {
@@ -152,6 +154,9 @@ struct ConfigRoundTrip::State {
     standin::PlayerId admin{};
     std::filesystem::path file;
 };
+
+using qv::Load;
+using qv::Unload;
 
 ConfigRoundTrip::ConfigRoundTrip() : state_(std::make_unique<State>())
 {
@@ -228,21 +233,23 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
         problems << "reload: not one clear reply\n";
     }
     if (refused) {
-        if (!IsInitial(PluginSettings)) problems << "reload failed but changed the settings\n";
-        if (!ConfigDocument.is_null()) problems << "reload failed but changed the kept document\n";
-        if (CountAtLeast(server.LogRecords(), spdlog::level::err) == 0) problems << "reload failed unlogged\n";
+        if (!IsInitial(ConfigInForce) || ConfigInForce.FromFile) problems << "reload failed but changed the settings\n";
+        if (CountAtLeast(server.LogRecords(), standin::LogLevel::Error) == 0) problems << "reload failed unlogged\n";
     }
-    if (loaded && !ConfigDocument.is_object()) problems << "reload succeeded without an object document\n";
+    if (loaded && !ConfigInForce.FromFile) problems << "reload succeeded without taking the file\n";
     fieldsAreNormal("after the reload");
     motdIs(kServerMotdUnits, "after the reload");
     server.ClearInboxes();
     server.ClearLog();
 
     // ---- the switch-on: every weekend value the file gives, or nothing ----
+    // The document as the plug-in's parser reads it, for the values a switch must write.
+    const json document =
+        loaded ? ParseConfig(std::string_view(reinterpret_cast<const char*>(data), size)).Document : json();
     const json* section = nullptr;
-    if (ConfigDocument.is_object()) {
-        const auto found = ConfigDocument.find("Quorvandelle");
-        if (found != ConfigDocument.end() && found->is_object()) section = &*found;
+    if (document.is_object()) {
+        const auto found = document.find("Quorvandelle");
+        if (found != document.end() && found->is_object()) section = &*found;
     }
     std::vector<Expected> expected;
     bool readable = section != nullptr;
@@ -255,16 +262,16 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     }
 
     server.Chat(state_->admin, "/ToggleQuorvandelle");
-    const bool switched = Weekend.WeekendValuesInForce;
-    const std::size_t announcements = (PluginSettings.Notification ? 1u : 0u) + (PluginSettings.Chatbox ? 1u : 0u);
+    const bool switched = Weekend.BoostedValuesInForce();
+    const std::size_t announcements = (ConfigInForce.Notification ? 1u : 0u) + (ConfigInForce.Chatbox ? 1u : 0u);
     // What a switch shows: its message of the day when the settings change it, and one
     // announcement per way of announcing that is on.
     const auto switchShown = [&](const FString& motd, const char* when) {
-        if (PluginSettings.MOTDChangeEnabled) ++motdChanges;
-        motdIs(PluginSettings.MOTDChangeEnabled ? motd.View() : kServerMotdUnits, when);
+        if (ConfigInForce.MOTDChangeEnabled) ++motdChanges;
+        motdIs(ConfigInForce.MOTDChangeEnabled ? motd.View() : kServerMotdUnits, when);
         if (server.InboxOf(state_->admin).Count() != announcements) problems << when << ": wrong announcements\n";
     };
-    if (Weekend.ManualWeekendActive != switched) problems << "switch-on: the toggle's flag disagrees with the game\n";
+    if (Weekend.ManualWeekendActive() != switched) problems << "switch-on: the toggle's flag disagrees with the game\n";
     if (certain && switched != readable) {
         problems << "switch-on " << (switched ? "happened although" : "refused although") << " the weekend values "
                  << (readable ? "can" : "cannot") << " be read\n";
@@ -273,7 +280,7 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
         fieldsAreNormal("after a refused switch-on");
         motdIs(kServerMotdUnits, "after a refused switch-on");
         if (server.InboxOf(state_->admin).Count() != 0) problems << "a refused switch-on sent messages\n";
-        if (CountAtLeast(server.LogRecords(), spdlog::level::err) == 0) problems << "switch-on failed unlogged\n";
+        if (CountAtLeast(server.LogRecords(), standin::LogLevel::Error) == 0) problems << "switch-on failed unlogged\n";
     } else {
         for (std::size_t row = 0; row < names.size(); ++row) {
             const float value = server.Multiplier(names[row]);
@@ -281,7 +288,7 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
                 problems << "switch-on: " << names[row] << " is " << value << "\n";
             }
         }
-        switchShown(PluginSettings.WeekendMOTD, "after the switch-on");
+        switchShown(ConfigInForce.WeekendMOTD, "after the switch-on");
     }
     server.ClearInboxes();
     server.ClearLog();
@@ -290,9 +297,9 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     if (switched) {
         server.SetMultiplier(names.front(), 777.0f);
         server.Chat(state_->admin, "/ToggleQuorvandelle");
-        if (Weekend.WeekendValuesInForce || Weekend.ManualWeekendActive) problems << "switch-back did not happen\n";
+        if (Weekend.BoostedValuesInForce() || Weekend.ManualWeekendActive()) problems << "switch-back did not happen\n";
         fieldsAreNormal("after the switch-back");
-        switchShown(PluginSettings.NormalMOTD, "after the switch-back");
+        switchShown(ConfigInForce.NormalMOTD, "after the switch-back");
     }
 
     const auto escaped = server.EscapedExceptions();

@@ -3,12 +3,14 @@
 #   - the plug-in's folders form layers, lowest first; a folder includes only its own layer and
 #     the ones below it, so no two folders include each other;
 #   - the plug-in includes nothing of the stand-in, the tool, the tests, the benchmarks or the fuzz target;
-#   - the stand-in includes nothing of the plug-in but the host framework's contract, plugin/host/ArkApi.h.
+#   - the stand-in includes nothing of the plug-in but the host framework's contract: plugin/host/ArkApi.h
+#     and the log sinks it hands out, plugin/host/LogSink.h;
+#   - util/ includes nothing of the plug-in, the stand-in, the tool, the tests, the benchmarks or the fuzz target.
 # Prints every include that breaks a rule, with its file and line, and fails when there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-layers=(host log config messaging rates commands lifecycle)
+layers=(host log messaging config rates commands lifecycle)
 rank() {
     local i
     for i in "${!layers[@]}"; do [ "${layers[$i]}" = "$1" ] && { echo "$i"; return; }; done
@@ -44,16 +46,24 @@ while IFS=: read -r file line text; do
             ;;
         esac
         ;;
+    util/*)
+        case "$top" in
+        plugin | standin | tool | tests | bench | fuzz)
+            complain "$file:$line: util/ includes $target; it knows nothing of the program it serves"
+            ;;
+        esac
+        ;;
     standin/*)
-        if [ "$top" = plugin ] && [ "$target" != plugin/host/ArkApi.h ]; then
-            complain "$file:$line: the stand-in includes $target; only plugin/host/ArkApi.h is the host's contract"
-        fi
+        case "$target" in
+        plugin/host/ArkApi.h | plugin/host/LogSink.h) ;;
+        plugin/*) complain "$file:$line: the stand-in includes $target; only plugin/host/ArkApi.h and LogSink.h are the host's contract" ;;
+        esac
         ;;
     esac
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' plugin standin --include='*.h' --include='*.cpp')
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' plugin standin util --include='*.h' --include='*.cpp')
 
 if [ "$broken" -gt 0 ]; then
     echo "layering: $broken include(s) break the rules (see ARCHITECTURE.md)" >&2
     exit 1
 fi
-echo "layering: plugin/ runs ${layers[*]}; the stand-in sees only the host's contract"
+echo "layering: plugin/ runs ${layers[*]}; the stand-in sees only the host's contract; util/ sees none of them"

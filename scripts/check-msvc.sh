@@ -6,14 +6,16 @@
 #   names    the host functions' decorated names against plugin/host/version.def, and the import
 #            library made from that file
 #   calls    the calling rules of the by-value chat record and colour, read from the object code
+#   slots    the virtual tables of ICommands and IApiUtils, slot by slot, against the host's
 #   smoke    an MSVC-target DLL linked against version.def's import library, loaded under Wine
-# No argument runs all four. Objects land in build/msvc-check (QV_MSVC_BUILD_DIR); ccache is used
+# No argument runs all five. Objects land in build/msvc-check (QV_MSVC_BUILD_DIR); ccache is used
 # when present, so a second run takes a few seconds.
 #
 # Headers: MinGW-w64's C headers and libstdc++, with scripts/msvc/ForcedInclude.h filling the gaps, so
-# that these checks need nothing beyond Debian's packages. libstdc++'s std:: layouts are not
-# Microsoft's: the Microsoft-ABI build (preset windows-msvc-abi, which needs QV_MS_STL) compiles
-# against Microsoft's own library and asserts the layouts that cross the boundary.
+# that these checks need nothing beyond Debian's packages (libc++ with Wine's C headers fails on
+# everything that reaches <locale>). libstdc++'s std:: layouts are not Microsoft's: the Microsoft-ABI
+# build (preset windows-msvc-abi, which needs QV_MS_STL) compiles against Microsoft's own library and
+# asserts the layouts that cross the boundary.
 set -euo pipefail
 shopt -s globstar nullglob
 
@@ -39,7 +41,7 @@ gcc_major=${gcc_major%%[.-]*}
 
 # The third-party headers without the rest of /usr/include, whose glibc headers would win over MinGW's.
 mkdir -p "$out/third-party-include"
-for dir in nlohmann fmt spdlog; do
+for dir in nlohmann fmt; do
     [ -d "/usr/include/$dir" ] || fail "/usr/include/$dir is missing: run scripts/install-deps.sh"
     ln -sfn "/usr/include/$dir" "$out/third-party-include/$dir"
 done
@@ -51,7 +53,7 @@ flags_for() {
     echo "--target=$1 -fgnuc-version=$gcc_major -std=c++17 -nostdinc++ -nostdlibinc
           -isystem $libstdcxx -isystem $libstdcxx/x86_64-w64-mingw32 -isystem $libstdcxx/backward
           -isystem /usr/x86_64-w64-mingw32/include -isystem $out/third-party-include
-          -include scripts/msvc/ForcedInclude.h -D__EXCEPTIONS -DFMT_HEADER_ONLY -DSPDLOG_FMT_EXTERNAL -I.
+          -include scripts/msvc/ForcedInclude.h -D__EXCEPTIONS -DFMT_HEADER_ONLY -I.
           -Wall -Wextra -Wpedantic -Werror"
 }
 msvc=x86_64-pc-windows-msvc
@@ -67,7 +69,8 @@ compile_one() {
 }
 
 check_compile() {
-    local sources=(plugin/**/*.cpp)
+    # util/ is compiled into the plug-in too.
+    local sources=(plugin/**/*.cpp util/*.cpp)
     [ ${#sources[@]} -gt 0 ] || fail "no plug-in sources under plugin/"
     export -f compile_one flags_for
     export out libstdcxx gcc_major
@@ -157,6 +160,68 @@ check_calls() {
     echo "calls: $gnu (the stand-in's rule): the caller destroys the record"
 }
 
+# The host's virtual tables, as its public headers declare them: order and signatures bind, names
+# do not. Microsoft's tables give the destructor one slot. Signatures as llvm-undname prints them,
+# without the words class, struct, enum and __cdecl.
+host_slots() {
+    cat <<'LAYOUT'
+IApiUtils 0 destructor
+IApiUtils 1 UWorld * (void) const
+IApiUtils 2 AShooterGameMode * (void) const
+IApiUtils 3 ArkApi::ServerStatus (void) const
+IApiUtils 4 AShooterCheatManager * (void) const
+IApiUtils 5 AShooterPlayerController * (unsigned __int64) const
+IApiUtils 6 slots in all
+ICommands 0 destructor
+ICommands 1 void (FString const &, std::function<void(AShooterPlayerController *, FString *, EChatSendMode::Type)> const &)
+ICommands 2 void (FString const &, std::function<void(APlayerController *, FString *, bool)> const &)
+ICommands 3 void (FString const &, std::function<void(RCONClientConnection *, RCONPacket *, UWorld *)> const &)
+ICommands 4 void (FString const &, std::function<void(float)> const &)
+ICommands 5 void (FString const &, std::function<void(void)> const &)
+ICommands 6 void (FString const &, std::function<bool(AShooterPlayerController *, FString *, EChatSendMode::Type, bool, bool)> const &)
+ICommands 7 bool (FString const &)
+ICommands 8 bool (FString const &)
+ICommands 9 bool (FString const &)
+ICommands 10 bool (FString const &)
+ICommands 11 bool (FString const &)
+ICommands 12 bool (FString const &)
+ICommands 13 slots in all
+LAYOUT
+}
+
+# Our declaration's tables as Microsoft's rules lay them out: the number of slots and slot 0 from the
+# compiler's own dump, every other slot's signature and byte offset from scripts/msvc/SlotProbe.cpp's
+# decorated names.
+check_slots() {
+    local object=$out/SlotProbe.obj dump declared
+    # Without ccache: the dump is the compiler's output, not the object's.
+    local cxx=(clang++-14)
+    dump=$(compile_one $msvc scripts/msvc/SlotProbe.cpp "$object" -Xclang -fdump-vtable-layouts) ||
+        fail "slots: scripts/msvc/SlotProbe.cpp does not compile for $msvc: a slot of plugin/host/ArkApi.h is missing"
+    declared=$(
+        awk '/^VFTable indices for .ArkApi::/ {
+                 split($0, quoted, "\047"); name = quoted[2]; sub(/^ArkApi::/, "", name)
+                 count = $0; sub(/.*\(/, "", count); sub(/ entries.*/, "", count)
+                 print name, count, "slots in all"; next
+             }
+             name != "" && /^ *0 \| / {
+                 print name, 0, ($0 ~ /::~[A-Za-z]+\(\) \[scalar deleting\]$/ ? "destructor" : $0); name = ""
+             }' <<<"$dump"
+        llvm-nm-14 --defined-only "$object" | awk '$3 ~ /^\?\?\$Slot@/ { print $3 }' | while read -r symbol; do
+            llvm-undname-14 "$symbol" | sed -n 2p
+        done | sed -E -e 's/^void __cdecl Slot<(.*) \(__cdecl ArkApi::([A-Za-z]+)::\*\)\((.*)\)( const)?, &\[thunk\]: __cdecl ArkApi::[A-Za-z]+::`vcall.\{([0-9]+), \{flat\}\}>\(void\)$/\2 \5 \1 (\3)\4/' \
+            -e 's/(class|struct|enum) //g; s/ __cdecl//g' |
+            awk '{ $2 = $2 / 8; print }'
+    )
+    local difference
+    if ! difference=$(diff -u <(host_slots) <(LC_ALL=C sort -k1,1 -k2,2n <<<"$declared")); then
+        echo "slots: plugin/host/ArkApi.h's virtual tables differ from the host's (- the host's, + ours):" >&2
+        echo "$difference" | tail -n +3 >&2
+        fail "slots: a call through a wrong slot reaches another function of the host"
+    fi
+    echo "slots: ICommands' 13 and IApiUtils' 6 virtual slots match the host's, in order and signature, under $msvc"
+}
+
 # Links a plug-in-like DLL for the MSVC target against the import library made from version.def, and
 # loads it under Wine beside a matching host version.dll: the decorated import resolves, ICommands'
 # virtual calls land in the right slots (Microsoft's tables hold one destructor, Itanium's two) and an
@@ -195,7 +260,8 @@ case ${1:-all} in
 compile) check_compile ;;
 names) check_names ;;
 calls) check_calls ;;
+slots) check_slots ;;
 smoke) check_smoke ;;
-all) check_compile && check_names && check_calls && check_smoke ;;
-*) fail "unknown step '$1': compile, names, calls, smoke, or none for all four" ;;
+all) check_compile && check_names && check_calls && check_slots && check_smoke ;;
+*) fail "unknown step '$1': compile, names, calls, slots, smoke, or none for all five" ;;
 esac

@@ -7,16 +7,18 @@ set -euo pipefail
 # What the main job (scripts/run.sh) needs: the native build of the plug-in, the stand-in and the tool.
 run_packages=(
   build-essential cmake ninja-build pkg-config
-  nlohmann-json3-dev libspdlog-dev libfmt-dev libcli11-dev
+  nlohmann-json3-dev libfmt-dev libcli11-dev
   googletest libgtest-dev libgmock-dev
 )
 # And what every test needs on top: benchmarks, the Windows cross build under Wine, fuzzing, formatting,
-# and the checks of the MSVC target (clang, its linker and LLVM's tools).
+# the checks of the MSVC target (clang, its linker and LLVM's tools), and the calendar's readers: an
+# independent iCalendar parser and a headless browser, whose screenshots are read back with Pillow.
 test_packages=(
   libbenchmark-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
   clang libfuzzer-14-dev libclang-rt-14-dev clang-format
   clang-14 llvm-14 lld-14
+  python3 python3-icalendar python3-pil chromium fonts-dejavu-core
 )
 
 case "${1:-all}" in

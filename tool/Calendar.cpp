@@ -8,13 +8,15 @@
 
 #include <fmt/format.h>
 
+#include "plugin/config/WeekendWindow.h"
+#include "plugin/config/Windows.h"
 #include "plugin/rates/Reminders.h"
-#include "plugin/rates/WeekendWindow.h"
-#include "plugin/rates/Windows.h"
 
 namespace qvtool {
 
 namespace {
+
+using namespace qv;
 
 std::string Ordinal(std::int64_t n)
 {
@@ -27,29 +29,11 @@ std::string Ordinal(std::int64_t n)
     return fmt::format("{}{}", n, suffix);
 }
 
-// The local date and time the plug-in reads at time, from the same C library.
-LocalTime LocalTimeAt(Seconds time)
-{
-    const std::tm local = LocalCalendar(time);
-    LocalTime at;
-    at.Year = local.tm_year + 1900;
-    at.Month = local.tm_mon + 1;
-    at.Day = local.tm_mday;
-    at.Hour = local.tm_hour;
-    at.Minute = local.tm_min;
-    at.Second = local.tm_sec;
-    at.Weekday = local.tm_wday;
-    return at;
-}
-
-// How far the wall clock is from the epoch's seconds at time: the zone's offset then.
-WallSeconds WallOffset(Seconds time) { return ToWallSeconds(LocalTimeAt(time)) - time; }
-
 // The time the plug-in decides by (rates/Schedule.cpp): on the night the clocks go back it keeps
 // to the latest wall-clock time already seen, for up to an hour, when times of day play a part.
 class DecisionClock {
 public:
-    explicit DecisionClock(const Settings& settings) : timesOfDay_(UsesTimesOfDay(settings)) {}
+    explicit DecisionClock(const Config& config) : timesOfDay_(UsesTimesOfDay(config)) {}
 
     LocalTime At(const LocalTime& now)
     {
@@ -65,24 +49,25 @@ private:
     WallSeconds last_ = 0;
 };
 
-std::vector<int> OthersOpen(const Settings& settings, int window, const LocalTime& now)
+std::vector<const Window*> OthersOpen(const Config& config, const Window* window, const LocalTime& now)
 {
-    std::vector<int> open;
-    for (int other = kWeeklyWindow; other < static_cast<int>(settings.Schedules.size()); ++other) {
-        if (other != window && IsOpen(settings, other, now)) open.push_back(other);
+    std::vector<const Window*> open;
+    if (&config.Weekly != window && IsOpen(config.Weekly, now)) open.push_back(&config.Weekly);
+    for (const Window& other : config.Schedules) {
+        if (&other != window && IsOpen(other, now)) open.push_back(&other);
     }
     return open;
 }
 
 // The next wall-clock moment after wall at which an evaluation may switch or remind: the next
 // change of the window in force, or a reminder's lead before it. Nothing when nothing ever changes.
-std::optional<WallSeconds> NextMoment(const Settings& settings, WallSeconds wall)
+std::optional<WallSeconds> NextMoment(const Config& config, WallSeconds wall)
 {
-    const std::optional<WindowChange> change = NextChange(settings, wall);
+    const std::optional<WindowChange> change = NextChange(config, wall);
     if (!change) return std::nullopt;
     WallSeconds next = change->At;
-    if (change->Window) {
-        for (const std::int32_t lead : settings.Reminders) {
+    if (change->InForce != nullptr) {
+        for (const std::int32_t lead : config.Reminders) {
             const WallSeconds moment = change->At - WallSeconds{lead} * 60;
             if (moment > wall) next = std::min(next, moment);
         }
@@ -91,6 +76,22 @@ std::optional<WallSeconds> NextMoment(const Settings& settings, WallSeconds wall
 }
 
 } // namespace
+
+qv::LocalTime LocalTimeAt(Seconds time)
+{
+    const std::tm local = LocalCalendar(time);
+    qv::LocalTime at;
+    at.Year = local.tm_year + 1900;
+    at.Month = local.tm_mon + 1;
+    at.Day = local.tm_mday;
+    at.Hour = local.tm_hour;
+    at.Minute = local.tm_min;
+    at.Second = local.tm_sec;
+    at.Weekday = local.tm_wday;
+    return at;
+}
+
+qv::WallSeconds WallOffset(Seconds time) { return qv::ToWallSeconds(LocalTimeAt(time)) - time; }
 
 std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay)
 {
@@ -113,40 +114,40 @@ Seconds EvaluationTiming::EvaluationAtOrAfter(Seconds serverStart, Seconds time)
     return first + steps * period;
 }
 
-WeekCalendar BuildCalendar(const Settings& settings, Seconds serverStart, int days, const EvaluationTiming& timing)
+WeekCalendar BuildCalendar(const Config& config, Seconds serverStart, int days, const EvaluationTiming& timing)
 {
     WeekCalendar calendar;
     for (int weekday = 0; weekday < 7; ++weekday)
-        calendar.everOpen = calendar.everOpen || IsWindowOpen(settings.StartDay, settings.EndDay, weekday);
+        calendar.everOpen = calendar.everOpen || IsWindowOpen(config.StartDay, config.EndDay, weekday);
 
     Seconds midnight = StartOfLocalDay(serverStart);
     for (int i = 0; i < days; ++i) {
         const int weekday = LocalWeekday(midnight);
-        calendar.days.push_back({midnight, weekday, IsWindowOpen(settings.StartDay, settings.EndDay, weekday)});
+        calendar.days.push_back({midnight, weekday, IsWindowOpen(config.StartDay, config.EndDay, weekday)});
         midnight = NextLocalMidnight(midnight);
     }
     const Seconds horizon = midnight;
 
     calendar.firstEvaluation = timing.FirstEvaluation(serverStart);
-    DecisionClock clock(settings);
+    DecisionClock clock(config);
     ReminderMemory reminded;
-    std::optional<int> inForce;
+    const Window* inForce = nullptr;
     Seconds evaluation = calendar.firstEvaluation;
     while (evaluation < horizon) {
         const LocalTime local = LocalTimeAt(evaluation);
         const LocalTime decision = clock.At(local);
-        const std::optional<int> window = WindowInForce(settings, decision);
+        const Window* window = WindowInForce(config, decision);
         if (window != inForce) {
-            calendar.switches.push_back({evaluation, window.has_value(), window, inForce,
-                                         window ? OthersOpen(settings, *window, decision) : std::vector<int>{}});
+            calendar.switches.push_back({evaluation, window != nullptr, window, inForce,
+                                         window ? OthersOpen(config, window, decision) : std::vector<const Window*>{}});
             inForce = window;
         }
         const WallSeconds wall = ToWallSeconds(decision);
-        if (const std::optional<DueReminder> due = NextDueReminder(settings, wall, false, reminded)) {
-            calendar.reminders.push_back({evaluation, due->Window, due->Minutes});
+        if (const std::optional<DueReminder> due = NextDueReminder(config, wall, false, reminded)) {
+            calendar.reminders.push_back({evaluation, due->InForce, due->Minutes});
         }
 
-        const std::optional<WallSeconds> next = NextMoment(settings, wall);
+        const std::optional<WallSeconds> next = NextMoment(config, wall);
         if (!next) break;
         // Within one offset of the zone, wall-clock seconds and real ones pass alike; across a
         // daylight-saving change the evaluations are visited one by one.
@@ -161,10 +162,18 @@ WeekCalendar BuildCalendar(const Settings& settings, Seconds serverStart, int da
 WeekCalendar BuildCalendar(std::int32_t startDay, std::int32_t endDay, Seconds serverStart, int days,
                            const EvaluationTiming& timing)
 {
-    Settings settings;
-    settings.StartDay = startDay;
-    settings.EndDay = endDay;
-    return BuildCalendar(settings, serverStart, days, timing);
+    Config config;
+    config.StartDay = startDay;
+    config.EndDay = endDay;
+    config.Weekly.Times = WeekdayRule{startDay, 0, endDay, 0};
+    WeekCalendar calendar = BuildCalendar(config, serverStart, days, timing);
+    // The config goes with this call: its switches tell the weekly window by toWeekend alone.
+    for (SwitchMoment& change : calendar.switches) {
+        change.window = change.previous = nullptr;
+        change.alsoOpen.clear();
+    }
+    for (ReminderMoment& reminder : calendar.reminders) reminder.window = nullptr;
+    return calendar;
 }
 
 } // namespace qvtool

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
 #include "plugin/rates/Schedule.h"
 #include "tool/DateTime.h"
 
@@ -20,8 +20,8 @@ namespace qvtool {
 // intervals later.
 struct EvaluationTiming {
     Seconds timerInterval = 1;
-    std::int64_t firstEvaluationCall = kCallsBeforeFirstCheck + 1;
-    std::int64_t callsBetweenEvaluations = kCallsBetweenChecks + 1;
+    std::int64_t firstEvaluationCall = qv::kCallsBeforeFirstCheck + 1;
+    std::int64_t callsBetweenEvaluations = qv::kCallsBetweenChecks + 1;
 
     Seconds FirstEvaluation(Seconds serverStart) const { return serverStart + timerInterval * firstEvaluationCall; }
     Seconds Period() const { return timerInterval * callsBetweenEvaluations; }
@@ -38,16 +38,17 @@ struct CalendarDay {
 struct SwitchMoment {
     Seconds when = 0;
     bool toWeekend = false; // a window's values are in force from when on; false: the normal values are back
-    // The window in force from when on, and the one before (kWeeklyWindow or a schedule; none: normal).
-    std::optional<int> window;
-    std::optional<int> previous;
+    // The window in force from when on, and the one before (none: normal rates), of the config the
+    // calendar was built from.
+    const qv::Window* window = nullptr;
+    const qv::Window* previous = nullptr;
     // The other windows open at that moment, which the one in force wins over.
-    std::vector<int> alsoOpen;
+    std::vector<const qv::Window*> alsoOpen;
 };
 
 struct ReminderMoment {
     Seconds when = 0;
-    int window = 0;
+    const qv::Window* window = nullptr;
     std::int32_t minutes = 0; // as the reminder says them
 };
 
@@ -59,6 +60,11 @@ struct WeekCalendar {
     bool everOpen = false; // the day rule opens on some weekday
 };
 
+// The local date and time the plug-in reads at time, from the same C library.
+qv::LocalTime LocalTimeAt(Seconds time);
+// How far the wall clock is from the epoch's seconds at time: the zone's offset then.
+qv::WallSeconds WallOffset(Seconds time);
+
 // One sentence for readers of a preview or a timeline: when the plug-in evaluates, and so when
 // switches come. timesOfDay: the config has times of day or schedules, so windows open and close
 // at any moment, not only at midnight.
@@ -66,8 +72,9 @@ std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay = fal
 
 // days dates from the one holding serverStart. Switch and reminder moments follow the schedule
 // only (no hand toggles), starting from a server whose rates are normal.
-WeekCalendar BuildCalendar(const Settings& settings, Seconds serverStart, int days, const EvaluationTiming& timing);
-// The weekly window of whole days alone, as a file without times of day or schedules has it.
+WeekCalendar BuildCalendar(const qv::Config& config, Seconds serverStart, int days, const EvaluationTiming& timing);
+// The weekly window of whole days alone, as a file without times of day or schedules has it. Its
+// moments name no window: toWeekend tells.
 WeekCalendar BuildCalendar(std::int32_t startDay, std::int32_t endDay, Seconds serverStart, int days,
                            const EvaluationTiming& timing);
 

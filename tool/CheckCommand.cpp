@@ -1,26 +1,25 @@
-// The check reads with the plug-in's own functions (ReadConfigSource, DecodeSettings,
-// ReadWeekendValues, ProbableMistakes); only the verdict's wording is the tool's.
+// The check reads with the plug-in's own decoding; only the verdict's wording is the tool's.
 #include "tool/CheckCommand.h"
 
 #include <stdexcept>
 
 #include <fmt/format.h>
 
-#include "plugin/commands/Registrations.h"
 #include "plugin/config/LoadConfig.h"
+#include "plugin/config/WeekendWindow.h"
+#include "plugin/config/Windows.h"
 #include "plugin/host/Clock.h"
-#include "plugin/rates/ConfigWarnings.h"
-#include "plugin/rates/WeekendWindow.h"
-#include "plugin/rates/Windows.h"
 #include "tool/DateTime.h"
+#include "util/CivilDate.h"
 
 namespace qvtool {
 
 namespace {
 
-std::vector<std::string> Described(const std::string& file, ConfigProblems problems, const ConfigPlaces& places)
+using namespace qv;
+
+std::vector<std::string> Described(const std::string& file, const ConfigProblems& problems)
 {
-    Locate(problems, places);
     std::vector<std::string> lines;
     for (const ConfigProblem& problem : problems) lines.push_back(Describe(file, problem));
     return lines;
@@ -30,28 +29,13 @@ std::vector<std::string> Described(const std::string& file, ConfigProblems probl
 
 CheckReport CheckConfig(const std::string& file)
 {
+    ConfigLoad load = ReadConfigFile(file, Clock::LocalNowIfKnown());
     CheckReport report;
     report.file = file;
-    ConfigSource source = ReadConfigSource(file);
-    if (!source.Problems.empty()) {
-        report.settingsErrors = Described(file, std::move(source.Problems), source.Places);
-        return report;
-    }
-    report.document = std::move(source.Document);
-
-    ConfigProblems settingsErrors;
-    report.settings = DecodeSettings(report.document, settingsErrors);
-    if (report.settings) CheckCommandNames(*report.settings, settingsErrors);
-    if (!settingsErrors.empty()) report.settings.reset();
-    report.settingsErrors = Described(file, std::move(settingsErrors), source.Places);
-
-    ConfigProblems sectionErrors;
-    if (FindSection(report.document, sectionErrors) != nullptr) {
-        ConfigProblems weekendErrors;
-        report.weekend = ReadWeekendValues(report.document, weekendErrors);
-        report.weekendErrors = Described(file, std::move(weekendErrors), source.Places);
-    }
-    report.warnings = Described(file, ProbableMistakes(report.document, Clock::LocalNowIfKnown()), source.Places);
+    report.settingsErrors = Described(file, load.Decoded.Errors);
+    report.weekendErrors = Described(file, load.Decoded.RateProblems);
+    report.warnings = Described(file, load.Decoded.Warnings);
+    report.config = std::move(load.Decoded.Value);
     return report;
 }
 
@@ -62,20 +46,22 @@ std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay)
     const int first = ((startDay % 7) + 7) % 7;
     for (int i = 0; i < 7; ++i) {
         const int weekday = (first + i) % 7;
-        if (IsWindowOpen(startDay, endDay, weekday))
+        if (qv::IsWindowOpen(startDay, endDay, weekday))
             days += (days.empty() ? "" : ", ") + std::string(WeekdayName(weekday));
     }
     return days.empty() ? "no day" : days;
 }
 
-std::string WeeklyStretches(const Settings& settings)
+std::string WeeklyStretches(const Config& config)
 {
     // The weekly window alone, over one week from a Sunday midnight (2023-01-01 was a Sunday).
-    Settings weekly = settings;
-    weekly.Schedules.clear();
-    const WallSeconds sunday = DaysFromCivil(2023, 1, 1) * kSecondsPerDay;
+    Config weekly;
+    weekly.StartTime = config.StartTime;
+    weekly.EndTime = config.EndTime;
+    weekly.Weekly.Times = config.Weekly.Times;
+    const WallSeconds sunday = util::DaysFromCivil(2023, 1, 1) * kSecondsPerDay;
     WallSeconds closed = sunday;
-    if (IsOpen(weekly, kWeeklyWindow, FromWallSeconds(sunday))) {
+    if (IsOpen(weekly.Weekly, FromWallSeconds(sunday))) {
         const std::optional<WindowChange> closing = NextChange(weekly, sunday);
         if (!closing) return "all week";
         closed = closing->At;
@@ -112,46 +98,46 @@ std::string LeadsText(const std::vector<std::int32_t>& minutes)
     return JoinedWithAnd(leads);
 }
 
-std::string WeeklyWindowText(const Settings& settings)
+std::string WeeklyWindowText(const Config& config)
 {
-    if (settings.StartTime.Minutes == 0 && settings.EndTime.Minutes == 0) {
-        return fmt::format("on {} (StartDay {}, EndDay {})", OpenDaysText(settings.StartDay, settings.EndDay),
-                           settings.StartDay, settings.EndDay);
+    if (config.StartTime.Minutes == 0 && config.EndTime.Minutes == 0) {
+        return fmt::format("on {} (StartDay {}, EndDay {})", OpenDaysText(config.StartDay, config.EndDay),
+                           config.StartDay, config.EndDay);
     }
-    return fmt::format("{} (StartDay {}, StartTime {}, EndDay {}, EndTime {})", WeeklyStretches(settings),
-                       settings.StartDay, FormatTimeOfDay(settings.StartTime.Minutes), settings.EndDay,
-                       FormatTimeOfDay(settings.EndTime.Minutes));
+    return fmt::format("{} (StartDay {}, StartTime {}, EndDay {}, EndTime {})", WeeklyStretches(config),
+                       config.StartDay, FormatTimeOfDay(config.StartTime.Minutes), config.EndDay,
+                       FormatTimeOfDay(config.EndTime.Minutes));
 }
 
-std::string ScheduleText(const Schedule& schedule)
+std::string ScheduleText(const Window& schedule)
 {
-    if (!schedule.Weekly) {
-        return fmt::format("from {} to {}", FormatWallTime(schedule.Start), FormatWallTime(schedule.End));
+    if (const auto* span = std::get_if<DatedSpan>(&schedule.Times)) {
+        return fmt::format("from {} to {}", FormatWallTime(span->Start), FormatWallTime(span->End));
     }
+    const WeeklyHours hours = std::get<WeeklyHours>(schedule.Times);
     std::string days;
     for (int weekday = 0; weekday < 7; ++weekday) {
-        if ((schedule.Days & (1u << weekday)) != 0)
-            days += (days.empty() ? "" : ", ") + std::string(WeekdayName(weekday));
+        if ((hours.Days & (1u << weekday)) != 0) days += (days.empty() ? "" : ", ") + std::string(WeekdayName(weekday));
     }
-    return fmt::format("{} from {} to {}{}", days.empty() ? "no day" : days, FormatTimeOfDay(schedule.From),
-                       FormatTimeOfDay(schedule.Until), schedule.Until <= schedule.From ? " the next day" : "");
+    return fmt::format("{} from {} to {}{}", days.empty() ? "no day" : days, FormatTimeOfDay(hours.From),
+                       FormatTimeOfDay(hours.Until), hours.Until <= hours.From ? " the next day" : "");
 }
 
-std::string WindowsText(const Settings& settings)
+std::string WindowsText(const Config& config)
 {
-    std::string text = "weekend rates " + WeeklyWindowText(settings);
-    if (!settings.Schedules.empty()) {
+    std::string text = "weekend rates " + WeeklyWindowText(config);
+    if (!config.Schedules.empty()) {
         std::string names;
-        for (const Schedule& schedule : settings.Schedules)
-            names += (names.empty() ? "\"" : ", \"") + schedule.Name + "\"";
-        text +=
-            fmt::format("; {} more window{}, which win{} over it in this order: {}", settings.Schedules.size(),
-                        settings.Schedules.size() == 1 ? "" : "s", settings.Schedules.size() == 1 ? "s" : "", names);
+        for (const Window& schedule : config.Schedules) {
+            names += (names.empty() ? "\"" : ", \"") + schedule.Id.ScheduleName() + "\"";
+        }
+        text += fmt::format("; {} more window{}, which win{} over it in this order: {}", config.Schedules.size(),
+                            config.Schedules.size() == 1 ? "" : "s", config.Schedules.size() == 1 ? "s" : "", names);
     }
-    if (!settings.Reminders.empty()) {
-        text += "; reminders " + LeadsText(settings.Reminders) + " minutes before a window comes into force";
+    if (!config.Reminders.empty()) {
+        text += "; reminders " + LeadsText(config.Reminders) + " minutes before a window comes into force";
     }
-    if (!settings.StatusCommand.empty()) text += "; status command " + settings.StatusCommand + " for every player";
+    if (!config.StatusCommand.empty()) text += "; status command " + config.StatusCommand + " for every player";
     return text;
 }
 
@@ -180,7 +166,7 @@ void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& sty
             << ": the plug-in would not load this file and would keep the settings in force (" << counts << ")\n";
         return;
     }
-    const std::string window = WindowsText(*report.settings);
+    const std::string window = WindowsText(*report.config);
     if (!report.weekendErrors.empty()) {
         out << report.file << ": " << style.Paint("loads, but the weekend rates cannot switch on", Tone::Error)
             << " until the weekend values are fixed; " << window << " (" << counts << ")\n";

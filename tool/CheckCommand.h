@@ -1,5 +1,5 @@
-// quorvandelle check: the config file read exactly as the plug-in reads it, every problem at
-// once, then the tool's warnings.
+// quorvandelle check: the config file read exactly as the plug-in reads it, through its one
+// decoding (ReadConfigFile), every problem at once, then the warnings.
 #pragma once
 
 #include <optional>
@@ -7,10 +7,7 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
-#include "plugin/config/PluginSettings.h"
-#include "plugin/config/WeekendValues.h"
+#include "plugin/config/Config.h"
 #include "tool/Terminal.h"
 
 namespace qvtool {
@@ -25,9 +22,8 @@ struct CheckReport {
     // Probable mistakes: the plug-in loads the file and names these in its log.
     std::vector<std::string> warnings;
 
-    nlohmann::json document;
-    std::optional<Settings> settings;
-    std::optional<MultiplierValues> weekend;
+    // The config the plug-in would take: none when it refuses the file.
+    std::optional<qv::Config> config;
 
     bool Refused() const { return !settingsErrors.empty(); }
     bool HasErrors() const { return !settingsErrors.empty() || !weekendErrors.empty(); }
@@ -47,19 +43,19 @@ int RunCheck(const std::string& file, std::ostream& out, std::ostream& diagnosti
 std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay);
 // The weekly window with its times, as the plug-in's rule opens it over a week: "from Friday 18:00
 // to Monday 00:00", "on no day" or "all week".
-std::string WeeklyStretches(const Settings& settings);
+std::string WeeklyStretches(const qv::Config& config);
 // "a, b and c".
 std::string JoinedWithAnd(const std::vector<std::string>& items);
 // The reminders' leads: "60 and 10".
 std::string LeadsText(const std::vector<std::int32_t>& minutes);
 // The weekly window: "on Friday, Saturday, Sunday (StartDay 5, EndDay 1)" for whole days, "from
 // Friday 18:00 to Monday 00:00 (StartDay 5, StartTime 18:00, EndDay 1, EndTime 00:00)" with times.
-std::string WeeklyWindowText(const Settings& settings);
+std::string WeeklyWindowText(const qv::Config& config);
 // A schedule's times: "Monday, Tuesday from 20:00 to 22:00", "from Thu 2026-12-24 10:00 to ...".
-std::string ScheduleText(const Schedule& schedule);
+std::string ScheduleText(const qv::Window& schedule);
 // What the windows of a file do: "weekend rates on Friday, Saturday, Sunday (StartDay 5, EndDay 1)"
 // for a file of whole days, then the times, the other windows, the reminders and the status command
 // where the file has them.
-std::string WindowsText(const Settings& settings);
+std::string WindowsText(const qv::Config& config);
 
 } // namespace qvtool

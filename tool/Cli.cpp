@@ -2,9 +2,12 @@
 // error with a message that says what the tool accepts.
 #include "tool/Cli.h"
 
+#include <map>
+
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
 
+#include "tool/CalendarCommand.h"
 #include "tool/CheckCommand.h"
 #include "tool/ConsoleCommand.h"
 #include "tool/PreviewCommand.h"
@@ -121,6 +124,25 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
     console->add_flag("--json", json, "events as JSON lines");
     console->footer("Actions:\n" + ActionSummary(true));
 
+    CLI::App* calendar = app.add_subcommand(
+        "calendar", "the stretches in which each window is in force: an iCalendar feed for players to subscribe to, "
+                    "or an HTML page");
+    AddConfig(*calendar, config);
+    AddFrom(*calendar, from, "the first local date (midnight) or date and time shown; default today");
+    int calendarDays = 90;
+    calendar->add_option("--days", calendarDays, "how many days to show")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 3660));
+    CalendarFormat format = CalendarFormat::Feed;
+    calendar
+        ->add_option("--format", format, "ics: an iCalendar feed (RFC 5545); html: a page of its own, for a browser")
+        ->required()
+        ->transform(CLI::CheckedTransformer(
+            std::map<std::string, CalendarFormat>{{"ics", CalendarFormat::Feed}, {"html", CalendarFormat::Page}}));
+    std::string outputFile;
+    calendar->add_option("-o,--output", outputFile,
+                         "write it to this file, replaced whole once it is complete; default standard output");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -136,6 +158,10 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
     }
 
     if (check->parsed()) return RunCheck(config, output.out, output.err, output.outStyle, output.errStyle);
+    if (calendar->parsed()) {
+        const Seconds start = from.empty() ? StartOfLocalDay(CurrentTime()) : StartTime(from, output);
+        return RunCalendar({config, start, calendarDays, format, outputFile}, output);
+    }
     if (preview->parsed()) return RunPreview({config, StartTime(from, output), previewDays}, output);
     ServerRunOptions run{config, StartTime(from, output), players, json};
     if (simulate->parsed()) return RunSimulate({run, simulateDays, script}, output);

@@ -1,28 +1,27 @@
-// Everything shown comes from the plug-in's own code: the decoded settings and weekend values,
+// Everything shown comes from the plug-in's own code: the decoded config with its windows' values,
 // the window rule, and the patterns that build the notification and the chat line.
 #include "tool/PreviewCommand.h"
 
-#include <cmath>
-
 #include <fmt/format.h>
 
-#include "plugin/config/PluginSettings.h"
-#include "plugin/config/TypedReads.h"
+#include "plugin/config/Config.h"
+#include "plugin/config/Windows.h"
 #include "plugin/host/Framework.h"
-#include "plugin/host/Utf16.h"
 #include "plugin/messaging/Patterns.h"
 #include "plugin/rates/Reminders.h"
-#include "plugin/rates/Windows.h"
 #include "tool/Calendar.h"
 #include "tool/CheckCommand.h"
 #include "tool/Simulation.h"
 #include "tool/Timeline.h"
+#include "util/Utf.h"
 
 namespace qvtool {
 
 namespace {
 
-std::string Utf8(const std::wstring& wide) { return Utf16::ToUtf8(Utf16::FromWide(wide)); }
+using namespace qv;
+
+std::string Utf8(const std::wstring& wide) { return util::WideToUtf8(wide); }
 
 void PrintHeading(const PreviewOptions& options, const WeekCalendar& calendar, const EvaluationTiming& timing,
                   bool timesOfDay, Output& output)
@@ -51,8 +50,8 @@ void PrintCalendar(const CheckReport& report, const PreviewOptions& options, con
     std::ostream& out = output.out;
     PrintHeading(options, calendar, timing, false, output);
     out << fmt::format("Weekend rates on {} (StartDay {}, EndDay {})\n\n",
-                       OpenDaysText(report.settings->StartDay, report.settings->EndDay), report.settings->StartDay,
-                       report.settings->EndDay);
+                       OpenDaysText(report.config->StartDay, report.config->EndDay), report.config->StartDay,
+                       report.config->EndDay);
 
     auto change = calendar.switches.begin();
     for (std::size_t i = 0; i < calendar.days.size(); ++i) {
@@ -73,18 +72,19 @@ void PrintCalendar(const CheckReport& report, const PreviewOptions& options, con
     out << "\n";
 }
 
-std::string Names(const Settings& settings, const std::vector<int>& windows)
+std::string Name(const Window* window) { return std::string(window->Id.DisplayName()); }
+
+std::string Names(const std::vector<const Window*>& windows)
 {
     std::vector<std::string> names;
-    for (const int window : windows) names.push_back(DisplayName(settings, window));
+    for (const Window* window : windows) names.push_back(Name(window));
     return JoinedWithAnd(names);
 }
 
-std::string ReminderShown(const Settings& settings, int window, std::int32_t minutes)
+std::string ReminderShown(const Config& config, const Window* window, std::int32_t minutes)
 {
-    const std::wstring pattern = ReminderPattern(settings);
-    const std::optional<std::wstring> formatted =
-        FormatReminder(pattern, minutes, Framework::Utf8Decode(DisplayName(settings, window)));
+    const std::wstring pattern = ReminderPattern(config);
+    const std::optional<std::wstring> formatted = FormatReminder(pattern, minutes, Framework::Utf8Decode(Name(window)));
     return Utf8(formatted.value_or(pattern));
 }
 
@@ -94,26 +94,26 @@ struct Happening {
     std::string what;
 };
 
-std::vector<Happening> Happenings(const Settings& settings, const WeekCalendar& calendar, const Style& style)
+std::vector<Happening> Happenings(const Config& config, const WeekCalendar& calendar, const Style& style)
 {
     std::vector<Happening> happenings;
     for (const SwitchMoment& change : calendar.switches) {
         std::string what;
         if (!change.window) {
-            what = fmt::format("switch back   normal rates ({} over)", DisplayName(settings, *change.previous));
+            what = fmt::format("switch back   normal rates ({} over)", Name(change.previous));
         } else {
             what = fmt::format("{}{}", change.previous ? "switch to     " : "switch on     ",
-                               style.Paint(DisplayName(settings, *change.window), Tone::Good));
-            if (change.previous) what += fmt::format(" (from {})", DisplayName(settings, *change.previous));
+                               style.Paint(Name(change.window), Tone::Good));
+            if (change.previous) what += fmt::format(" (from {})", Name(change.previous));
             if (!change.alsoOpen.empty()) {
-                what += fmt::format(", which wins over {}, open too", Names(settings, change.alsoOpen));
+                what += fmt::format(", which wins over {}, open too", Names(change.alsoOpen));
             }
         }
         happenings.push_back({change.when, std::move(what)});
     }
     for (const ReminderMoment& reminder : calendar.reminders) {
         happenings.push_back({reminder.when, fmt::format("reminder      \"{}\"",
-                                                         ReminderShown(settings, reminder.window, reminder.minutes))});
+                                                         ReminderShown(config, reminder.window, reminder.minutes))});
     }
     // A switch and a reminder at one evaluation come in the plug-in's order: the switch first.
     std::stable_sort(happenings.begin(), happenings.end(),
@@ -121,24 +121,24 @@ std::vector<Happening> Happenings(const Settings& settings, const WeekCalendar& 
     return happenings;
 }
 
-void PrintWindowCalendar(const Settings& settings, const PreviewOptions& options, const WeekCalendar& calendar,
+void PrintWindowCalendar(const Config& config, const PreviewOptions& options, const WeekCalendar& calendar,
                          const EvaluationTiming& timing, Output& output)
 {
     const Style& style = output.outStyle;
     std::ostream& out = output.out;
     PrintHeading(options, calendar, timing, true, output);
     out << "Windows, in the order that decides which is in force (the first open one):\n";
-    const std::string weekly = DisplayName(settings, kWeeklyWindow);
+    const std::string weekly = Name(&config.Weekly);
     std::size_t width = weekly.size();
-    for (const Schedule& schedule : settings.Schedules) width = std::max(width, schedule.Name.size());
-    for (const Schedule& schedule : settings.Schedules) {
-        out << fmt::format("  {:<{}}   {}\n", schedule.Name, width, ScheduleText(schedule));
+    for (const Window& schedule : config.Schedules) width = std::max(width, schedule.Id.ScheduleName().size());
+    for (const Window& schedule : config.Schedules) {
+        out << fmt::format("  {:<{}}   {}\n", schedule.Id.ScheduleName(), width, ScheduleText(schedule));
     }
-    out << fmt::format("  {:<{}}   {}\n\n", weekly, width, WeeklyWindowText(settings));
+    out << fmt::format("  {:<{}}   {}\n\n", weekly, width, WeeklyWindowText(config));
 
-    const std::vector<Happening> happenings = Happenings(settings, calendar, style);
+    const std::vector<Happening> happenings = Happenings(config, calendar, style);
     auto next = happenings.begin();
-    std::optional<int> inForce;
+    const Window* inForce = nullptr;
     auto switches = calendar.switches.begin();
     for (std::size_t i = 0; i < calendar.days.size(); ++i) {
         const CalendarDay& day = calendar.days[i];
@@ -146,8 +146,7 @@ void PrintWindowCalendar(const Settings& settings, const PreviewOptions& options
             inForce = switches->window;
         }
         out << fmt::format("  {} {}   {}\n", ShortWeekdayName(day.weekday), FormatDate(day.midnight),
-                           inForce ? style.Paint(DisplayName(settings, *inForce) + " rates", Tone::Good)
-                                   : std::string("normal rates"));
+                           inForce ? style.Paint(Name(inForce) + " rates", Tone::Good) : std::string("normal rates"));
         for (const Seconds end = DayEnd(calendar, i); next != happenings.end() && next->when < end; ++next) {
             out << fmt::format("      {}   {}\n", FormatIso(next->when).substr(11), next->what);
         }
@@ -160,26 +159,23 @@ std::string RateText(float value) { return value == 0.0f ? std::string("unchange
 
 void PrintWindows(const CheckReport& report, Output& output)
 {
-    const Settings& settings = *report.settings;
-    if (settings.Schedules.empty()) return;
+    const Config& config = *report.config;
+    if (config.Schedules.empty()) return;
     std::ostream& out = output.out;
     const Style& style = output.outStyle;
     out << style.Paint("Windows' own rates and texts", Tone::Bold)
         << " (what a window does not set is the main section's, below)\n";
-    ConfigProblems ignored;
-    const std::optional<MultiplierValues> main = ReadWindowValues(report.document, kWeeklyWindow, ignored);
-    for (int window = 0; window < static_cast<int>(settings.Schedules.size()); ++window) {
-        const Schedule& schedule = settings.Schedules[static_cast<std::size_t>(window)];
-        out << "  " << style.Paint(schedule.Name, Tone::Good) << "\n";
-        ConfigProblems problems;
-        const std::optional<MultiplierValues> values = ReadWindowValues(report.document, window, problems);
+    const WindowRates& main = config.Weekly.Rates;
+    for (const Window& schedule : config.Schedules) {
+        out << "  " << style.Paint(schedule.Id.ScheduleName(), Tone::Good) << "\n";
+        const WindowRates& own = schedule.Rates;
         std::string rates;
-        for (std::size_t row = 0; values && main && row < kMultiplierCount; ++row) {
-            if ((*values)[row] == (*main)[row]) continue;
+        for (std::size_t row = 0; own.Readable() && main.Readable() && row < kMultiplierCount; ++row) {
+            if (own.Values[row] == main.Values[row]) continue;
             rates += fmt::format("{}{} {} (instead of {})", rates.empty() ? "" : ", ", WeekendMultiplierTable[row].Key,
-                                 RateText((*values)[row]), RateText((*main)[row]));
+                                 RateText(own.Values[row]), RateText(main.Values[row]));
         }
-        if (!values) rates = "cannot be read; the window changes nothing when it comes into force";
+        if (!own.Readable()) rates = "cannot be read; the window changes nothing when it comes into force";
         out << "    rates: " << (rates.empty() ? "the main section's" : rates) << "\n";
         const auto text = [&](const char* label, const std::optional<FString>& own,
                               const std::optional<MessageColor>& color) {
@@ -198,7 +194,7 @@ void PrintWindows(const CheckReport& report, Output& output)
     out << "\n";
 }
 
-void PrintReminders(const Settings& settings, Output& output)
+void PrintReminders(const Config& settings, Output& output)
 {
     if (settings.Reminders.empty()) return;
     output.out << output.outStyle.Paint("Reminders", Tone::Bold)
@@ -217,24 +213,18 @@ void PrintMultipliers(const CheckReport& report, Output& output)
     std::ostream& out = output.out;
     out << output.outStyle.Paint("Weekend multipliers", Tone::Bold)
         << " (written when the weekend starts; the values in force before come back when it ends)\n";
-    ConfigProblems ignored;
-    const nlohmann::json* section = FindSection(report.document, ignored);
+    const WindowRates& rates = report.config->Weekly.Rates;
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const MultiplierRow& entry = WeekendMultiplierTable[row];
-        const float value = (*report.weekend)[row];
+        const float value = rates.Values[row];
         std::string shown = value == 0.0f ? std::string("unchanged") : fmt::format("{:g}", value);
-        const nlohmann::json* member = FindMember(*section, entry.Key);
-        if (entry.WholeNumber && member == nullptr) shown += "  (not set)";
-        if (entry.WholeNumber && member != nullptr && member->is_number_float() &&
-            std::trunc(member->get<double>()) != member->get<double>()) {
-            shown += fmt::format("  (configured {}, read as a whole number)", member->dump());
-        }
+        if (entry.WholeNumber && !rates.Own.test(row)) shown += "  (not set)";
         out << fmt::format("  {:<34} {}\n", entry.Key, shown);
     }
     out << "\n";
 }
 
-void PrintMessageOfTheDay(const Settings& settings, Output& output)
+void PrintMessageOfTheDay(const Config& settings, Output& output)
 {
     std::ostream& out = output.out;
     out << output.outStyle.Paint("Message of the day", Tone::Bold) << "\n";
@@ -246,7 +236,7 @@ void PrintMessageOfTheDay(const Settings& settings, Output& output)
                        settings.NormalMOTD.ToUtf8());
 }
 
-void PrintAnnouncement(const Settings& settings, bool on, Output& output)
+void PrintAnnouncement(const Config& settings, bool on, Output& output)
 {
     std::ostream& out = output.out;
     const Style& style = output.outStyle;
@@ -283,7 +273,7 @@ int RunPreview(const PreviewOptions& options, Output& output)
         PrintVerdict(report, output.err, output.errStyle);
         return kConfigErrors;
     }
-    const Settings& settings = *report.settings;
+    const Config& settings = *report.config;
     const EvaluationTiming timing = StandInTiming();
     const WeekCalendar calendar = BuildCalendar(settings, options.serverStart, options.days, timing);
 

@@ -6,6 +6,8 @@
 
 #include <fmt/format.h>
 
+#include "util/Ascii.h"
+
 namespace qvtool {
 
 namespace {
@@ -24,14 +26,6 @@ std::pair<std::string_view, std::string_view> SplitWord(std::string_view text)
     std::size_t end = 0;
     while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end]))) ++end;
     return {text.substr(0, end), Trim(text.substr(end))};
-}
-
-std::string Lower(std::string_view text)
-{
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
 }
 
 struct Word {
@@ -68,7 +62,7 @@ ParseFailure Usage(const Word& word) { return {fmt::format("usage: {}", word.syn
 std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool consoleActions)
 {
     const auto [verb, rest] = SplitWord(line);
-    const std::string lowered = Lower(verb);
+    const std::string lowered = util::AsciiLower(verb);
     const Word* word = nullptr;
     for (const Word& candidate : kWords) {
         if (lowered == candidate.name && (consoleActions || !candidate.consoleOnly)) word = &candidate;
@@ -88,7 +82,7 @@ std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool conso
         if (first.empty()) return Usage(*word);
         action.name = std::string(first);
         if (remainder.empty()) break;
-        if (Lower(remainder) != "admin") return Usage(*word);
+        if (util::AsciiLower(remainder) != "admin") return Usage(*word);
         action.flag = true;
         break;
     case ActionKind::Leave:
@@ -110,7 +104,7 @@ std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool conso
         action.name = std::string(rest);
         break;
     case ActionKind::NoGameMode: {
-        const std::string value = Lower(rest);
+        const std::string value = util::AsciiLower(rest);
         if (value != "on" && value != "off") return Usage(*word);
         action.flag = value == "on";
         break;

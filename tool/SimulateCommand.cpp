@@ -7,11 +7,12 @@
 #include <fmt/format.h>
 
 #include "plugin/config/LoadConfig.h"
-#include "plugin/rates/Windows.h"
+#include "plugin/config/Windows.h"
 #include "tool/CheckCommand.h"
 #include "tool/JsonEvents.h"
 #include "tool/ScriptParser.h"
 #include "tool/Timeline.h"
+#include "util/BoundedFile.h"
 
 namespace qvtool {
 
@@ -85,12 +86,13 @@ EventSink PrintingSink(Output& output, bool json)
 
 bool ConfigReadable(const std::string& config, Output& output)
 {
-    const std::variant<std::string, ConfigProblem> text = ReadBoundedFile(config, kMostConfigBytes, "a config file");
-    const auto* problem = std::get_if<ConfigProblem>(&text);
+    const std::variant<std::string, util::FileProblem> text =
+        util::ReadBoundedFile(config, qv::kMostConfigBytes, "a config file");
+    const auto* problem = std::get_if<util::FileProblem>(&text);
     if (problem == nullptr) return true;
-    output.err << output.errStyle.Paint("error: ", Tone::Error) << Describe(config, *problem) << '\n'
+    output.err << output.errStyle.Paint("error: ", Tone::Error) << config << " " << problem->What << '\n'
                << fmt::format("CONFIG is read as the plug-in reads config.json: a regular file of at most {} bytes.\n",
-                              kMostConfigBytes);
+                              qv::kMostConfigBytes);
     return false;
 }
 
@@ -139,9 +141,11 @@ int RunSimulate(const SimulateOptions& options, Output& output)
     if (!ConfigReadable(options.run.config, output)) return kUsageError;
     std::vector<TimedAction> script;
     if (!options.script.empty()) {
-        std::variant<std::string, ConfigProblem> text = ReadBoundedFile(options.script, kMostScriptBytes, "a script");
-        if (const auto* problem = std::get_if<ConfigProblem>(&text)) {
-            output.err << output.errStyle.Paint("error: ", Tone::Error) << Describe(options.script, *problem) << '\n';
+        std::variant<std::string, util::FileProblem> text =
+            util::ReadBoundedFile(options.script, kMostScriptBytes, "a script");
+        if (const auto* problem = std::get_if<util::FileProblem>(&text)) {
+            output.err << output.errStyle.Paint("error: ", Tone::Error) << options.script << " " << problem->What
+                       << '\n';
             return kUsageError;
         }
         auto parsed = ParseScript(std::get<std::string>(text), start, end);
@@ -156,7 +160,7 @@ int RunSimulate(const SimulateOptions& options, Output& output)
     const CheckReport report = ReportConfigErrors(options.run.config, output);
     const bool configErrors = report.HasErrors();
     if (!options.run.json) {
-        output.out << DescribeTiming(StandInTiming(), report.settings && UsesTimesOfDay(*report.settings)) << "\n\n";
+        output.out << DescribeTiming(StandInTiming(), report.config && qv::UsesTimesOfDay(*report.config)) << "\n\n";
     }
     std::unique_ptr<Simulation> server;
     try {

@@ -9,10 +9,10 @@
 #include <fstream>
 
 #include <fmt/format.h>
-#include <spdlog/common.h>
 
 #include "plugin/config/LoadConfig.h"
-#include "tool/WindowRecords.h"
+#include "plugin/rates/SwitchRecords.h"
+#include "util/BoundedFile.h"
 
 namespace qvtool {
 
@@ -25,10 +25,10 @@ constexpr std::int64_t kCallsBetweenFullLooks = 600;
 // Read as the plug-in reads config.json: a device or a pipe could never end or never start.
 void CopyConfig(const fs::path& from, const fs::path& to)
 {
-    std::variant<std::string, ConfigProblem> content =
-        ReadBoundedFile(from.string(), kMostConfigBytes, "a config file");
-    if (const auto* problem = std::get_if<ConfigProblem>(&content))
-        throw ActionError(Describe(from.string(), *problem));
+    std::variant<std::string, util::FileProblem> content =
+        util::ReadBoundedFile(from.string(), qv::kMostConfigBytes, "a config file");
+    if (const auto* problem = std::get_if<util::FileProblem>(&content))
+        throw ActionError(from.string() + " " + problem->What);
     fs::create_directories(to.parent_path());
     std::ofstream output(to, std::ios::binary | std::ios::trunc);
     output << std::get<std::string>(content);
@@ -205,12 +205,12 @@ void Simulation::Observe()
     std::vector<events::Reminder> reminders;
     for (const auto& record : server_->LogRecords()) {
         if (record.logger != "Quorvandelle") continue;
-        const std::optional<WindowRecord> said = ReadWindowRecord(record.message);
+        const std::optional<qv::SwitchRecord> said = qv::ReadRecord(record.message);
         if (!said) continue;
-        if (const auto* inForce = std::get_if<records::WindowInForce>(&*said)) window_ = inForce->window;
-        if (std::holds_alternative<records::NormalBack>(*said)) window_.clear();
-        if (const auto* reminder = std::get_if<records::ReminderSent>(&*said)) {
-            reminders.push_back({reminder->window, reminder->minutes});
+        if (qv::PutsWindowInForce(*said)) window_ = std::string(said->Window.DisplayName());
+        if (qv::PutsNormalValuesBack(*said)) window_.clear();
+        if (said->Event == qv::SwitchEvent::ReminderSent) {
+            reminders.push_back({std::string(said->Window.DisplayName()), said->Minutes});
         }
     }
     if (server_->HasGameMode()) {
@@ -232,8 +232,7 @@ void Simulation::Observe()
     }
 
     for (const auto& record : server_->LogRecords()) {
-        const auto level = spdlog::level::to_string_view(record.level);
-        Emit(events::Log{std::string(level.data(), level.size()), record.logger, WithoutBase(record.message)});
+        Emit(events::Log{standin::LogLevelName(record.level), record.logger, WithoutBase(record.message)});
     }
     server_->ClearLog();
 }

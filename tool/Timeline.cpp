@@ -3,7 +3,7 @@
 
 #include <fmt/format.h>
 
-#include "tool/WindowRecords.h"
+#include "plugin/config/Window.h"
 
 namespace qvtool {
 
@@ -52,7 +52,7 @@ public:
     std::string operator()(const events::Rates& rates) const
     {
         // The weekly window's lines read as they always have; a schedule's name its window.
-        const bool schedule = !rates.window.empty() && rates.window != kWeeklyWindowName;
+        const bool schedule = !rates.window.empty() && rates.window != qv::WindowId::Weekly().DisplayName();
         const std::string what =
             rates.weekend
                 ? (schedule ? rates.window + " rates in force" : "weekend rates in force")

@@ -2,16 +2,20 @@
 // failure reaches the host; the failure report names the registration as the host knows it.
 #include "plugin/commands/Registrations.h"
 
-#include <algorithm>
-#include <cctype>
+#include <exception>
 #include <variant>
 
 #include "plugin/commands/ReloadCommands.h"
 #include "plugin/commands/StatusCommand.h"
 #include "plugin/commands/ToggleCommand.h"
+#include "plugin/config/CommandNames.h"
+#include "plugin/config/Config.h"
 #include "plugin/host/Framework.h"
+#include "plugin/host/LibraryObject.h"
 #include "plugin/log/Guard.h"
 #include "plugin/rates/Schedule.h"
+
+namespace qv {
 
 namespace {
 
@@ -26,11 +30,15 @@ struct Registration {
 };
 
 const Registration Registrations[] = {
-    {"/qvreload", &ReloadConfigChatCommand},
-    {"qvreload", &ReloadConfigConsoleCommand},
-    {"QuorvandelleCheck", &CheckSchedule},
-    {"/ToggleQuorvandelle", &ToggleChatCommand},
+    {kReloadChatCommand, &ReloadConfigChatCommand},
+    {kReloadConsoleCommand, &ReloadConfigConsoleCommand},
+    {kCheckTimer, &CheckSchedule},
+    {kToggleChatCommand, &ToggleChatCommand},
 };
+
+// The status command as the host has it registered: it follows the config in force, unless the host
+// refused the last change.
+QV_LIBRARY_OBJECT std::string RegisteredStatusCommand;
 
 void RegisterChat(const std::string& name, ChatHandler handler)
 {
@@ -67,44 +75,45 @@ void Unregister(const Registration& registration)
     }
 }
 
-// The host matches a command's first word without regard to ASCII case.
-bool SameCommand(const std::string& a, const char* b)
-{
-    const std::string other(b);
-    return std::equal(a.begin(), a.end(), other.begin(), other.end(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
 } // namespace
 
 void RegisterAll()
 {
     for (const Registration& registration : Registrations) Register(registration);
-    if (!PluginSettings.StatusCommand.empty()) RegisterChat(PluginSettings.StatusCommand, &StatusChatCommand);
+    const std::string& status = ConfigInForce.StatusCommand;
+    if (!status.empty()) {
+        RegisterChat(status, &StatusChatCommand);
+        RegisteredStatusCommand = status;
+    }
 }
 
 void UnregisterAll()
 {
     for (const Registration& registration : Registrations) Unregister(registration);
-    if (!PluginSettings.StatusCommand.empty()) Framework::UnregisterChatCommand(PluginSettings.StatusCommand.c_str());
+    if (!RegisteredStatusCommand.empty()) Framework::UnregisterChatCommand(RegisteredStatusCommand.c_str());
+    RegisteredStatusCommand.clear();
 }
 
-void FollowStatusCommand(const std::string& before)
+std::string FollowStatusCommand()
 {
-    const std::string& now = PluginSettings.StatusCommand;
-    if (now == before) return;
-    if (!before.empty()) Framework::UnregisterChatCommand(before.c_str());
-    if (!now.empty()) RegisterChat(now, &StatusChatCommand);
-}
-
-void CheckCommandNames(const Settings& settings, ConfigProblems& problems)
-{
-    if (settings.StatusCommand.empty()) return;
-    for (const Registration& registration : Registrations) {
-        if (!SameCommand(settings.StatusCommand, registration.Name)) continue;
-        problems.push_back({ProblemKind::Member,
-                            SectionMember("StatusCommand"),
-                            "\"" + settings.StatusCommand + "\" is one of the plug-in's own commands",
-                            {}});
+    const std::string& wanted = ConfigInForce.StatusCommand;
+    if (wanted == RegisteredStatusCommand) return {};
+    try {
+        if (!RegisteredStatusCommand.empty()) {
+            Framework::UnregisterChatCommand(RegisteredStatusCommand.c_str());
+            RegisteredStatusCommand.clear();
+        }
+        if (!wanted.empty()) {
+            RegisterChat(wanted, &StatusChatCommand);
+            RegisteredStatusCommand = wanted;
+        }
+        return {};
+    } catch (const std::exception& error) {
+        return "the status command " + wanted + " could not be registered with the host (" + error.what() +
+               "); the next reload tries again";
+    } catch (...) {
+        return "the status command " + wanted + " could not be registered with the host; the next reload tries again";
     }
 }
+
+} // namespace qv

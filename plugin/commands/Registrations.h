@@ -1,17 +1,18 @@
 // What the plug-in registers with the host: its commands and its timer, walked in one order by
-// both Load and Unload, and the status command under the name the config gives it.
+// both Load and Unload, and the status command under the name the config in force gives it.
 #pragma once
 
 #include <string>
 
-#include "plugin/config/ConfigProblem.h"
-#include "plugin/config/PluginSettings.h"
+namespace qv {
 
-// The four registrations in their order, then the status command when the settings name one.
+// The four registrations in their order, then the status command when the config names one.
 void RegisterAll();
-// The same, removed in the same order.
+// The same, removed in the same order, with the status command that is registered.
 void UnregisterAll();
-// After a reload: the status command follows the settings (registered, renamed or removed).
-void FollowStatusCommand(const std::string& before);
-// A status command may not take a name the plug-in uses itself; a load-time check.
-void CheckCommandNames(const Settings& settings, ConfigProblems& problems);
+// After a reload: the status command follows the config in force (registered, renamed or
+// removed). When the host refuses, the name registered before stays known as it is, so the next
+// reload tries again; the returned text says what failed, empty when nothing did.
+std::string FollowStatusCommand();
+
+} // namespace qv

@@ -1,20 +1,28 @@
 // Every load of config.json ends here, and is reported in one place: the log always, and on a
-// reload the administrator who asked. "Config Reloaded!" only follows a load that completed; a
-// failure leaves every setting as it was and tells the administrator why, in red.
+// reload the administrator who asked. A load is prepared whole before anything in force changes:
+// reading, parsing and decoding the file, its warnings, the status command's name, the reminder's
+// length, and every text of the report. Only then is the config committed, which cannot fail, and
+// the status command registered. "Config Reloaded!" follows only a committed load; any failure
+// before the commit, an exception included, leaves everything as it was and is told in red.
 #include "plugin/commands/ReloadCommands.h"
 
+#include <exception>
+#include <optional>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "plugin/commands/Registrations.h"
+#include "plugin/config/Config.h"
 #include "plugin/config/LoadConfig.h"
-#include "plugin/config/PluginSettings.h"
 #include "plugin/host/Clock.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/Game.h"
 #include "plugin/log/PluginLog.h"
 #include "plugin/messaging/Messaging.h"
 #include "plugin/messaging/Patterns.h"
-#include "plugin/rates/ConfigWarnings.h"
+
+namespace qv {
 
 namespace {
 
@@ -22,50 +30,89 @@ constexpr ByteColor ReloadReplyColor{0, 255, 0, 255};
 constexpr ByteColor ReloadFailureColor{255, 0, 0, 255};
 constexpr ByteColor ReloadWarningColor{255, 191, 0, 255};
 
+// The commit is a move: it must not be able to throw half-way.
+static_assert(std::is_nothrow_move_assignable_v<Config>, "committing a config cannot fail");
+
 enum class Occasion { StartUp, Reload };
+
+// Everything a load will say, worked out before it changes anything.
+struct Report {
+    std::vector<std::string> warnings; // log records
+    std::string closing;               // the log record after the warnings
+    std::string warningReply;          // empty: none
+};
+
+// One record a warning, up to a bound: a file can hold any number of stray members.
+Report Prepare(const ConfigLoad& load, Occasion occasion)
+{
+    constexpr std::size_t kMostLogged = 50;
+    Report report;
+    const ConfigProblems warnings = LoadWarnings(load.Decoded);
+    for (std::size_t i = 0; i < warnings.size() && i < kMostLogged; ++i) {
+        report.warnings.push_back(DescribeAll(load.File, {warnings[i]}));
+    }
+    if (warnings.size() > kMostLogged) {
+        report.warnings.push_back(load.File + ": " + std::to_string(warnings.size() - kMostLogged) +
+                                  " more warnings; quorvandelle check lists them all");
+    }
+    report.closing = occasion == Occasion::StartUp ? "Loaded " + load.File : "Config reloaded from " + load.File;
+    // The administrator who reloads may never read the server's log. The text quotes the file,
+    // which may hold braces; the reply text is a pattern.
+    if (occasion == Occasion::Reload && !warnings.empty()) {
+        const std::string count = std::to_string(warnings.size()) + (warnings.size() == 1 ? " warning" : " warnings");
+        report.warningReply = EscapeBraces(count + " about " + DescribeAll(load.File, warnings, kReplyLength));
+    }
+    return report;
+}
+
+void Refuse(Occasion occasion, AShooterPlayerController* player, const std::string& logged, const std::string& replied)
+{
+    if (occasion == Occasion::StartUp) {
+        LogError("Config not loaded, running with the initial settings: " + logged);
+        return;
+    }
+    LogError("Config reload failed, the settings in force are kept: " + logged);
+    TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reload failed: " + replied));
+}
 
 void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
 {
-    const std::string statusCommand = PluginSettings.StatusCommand;
-    const ConfigLoad load = LoadConfig(&CheckCommandNames);
-    if (occasion == Occasion::StartUp && load.FileMissing()) {
-        LogWarning(load.File + " not found; running with the initial settings");
-        return;
-    }
-    if (!load.Loaded()) {
-        const std::string failure = DescribeAll(load.File, load.Errors);
-        if (occasion == Occasion::StartUp) {
-            LogError("Config not loaded, running with the initial settings: " + failure);
+    std::optional<Config> next;
+    Report report;
+    std::string file = ConfigPath();
+    try {
+        ConfigLoad load = LoadConfig(Clock::LocalNowIfKnown());
+        file = load.File;
+        if (occasion == Occasion::StartUp && load.FileMissing()) {
+            LogWarning(load.File + " not found; running with the initial settings");
             return;
         }
-        LogError("Config reload failed, the settings in force are kept: " + failure);
-        // The reason quotes the file, which may hold braces; the reply text is a pattern.
-        TellPlayer(player, ToMessageColor(ReloadFailureColor),
-                   EscapeBraces("Config reload failed: " + DescribeAll(load.File, load.Errors, kReplyLength)));
+        if (!load.Loaded()) {
+            Refuse(occasion, player, DescribeAll(load.File, load.Decoded.Errors),
+                   DescribeAll(load.File, load.Decoded.Errors, kReplyLength));
+            return;
+        }
+        report = Prepare(load, occasion);
+        next = std::move(load.Decoded.Value);
+    } catch (const std::exception& error) {
+        // Out of memory, most likely: nothing has changed.
+        const std::string reason = file + ": the load failed (" + error.what() + ")";
+        Refuse(occasion, player, reason, reason);
         return;
     }
 
-    // One record a warning, up to a bound: a file can hold any number of stray members.
-    constexpr std::size_t kMostLogged = 50;
-    const ConfigProblems warnings = LoadWarnings(ConfigDocument, ConfigDocumentPlaces, Clock::LocalNowIfKnown());
-    for (std::size_t i = 0; i < warnings.size() && i < kMostLogged; ++i) LogWarning(Describe(load.File, warnings[i]));
-    if (warnings.size() > kMostLogged) {
-        LogWarning(load.File + ": " + std::to_string(warnings.size() - kMostLogged) +
-                   " more warnings; quorvandelle check lists them all");
-    }
-    if (occasion == Occasion::StartUp) {
-        LogInfo("Loaded " + load.File);
-        return;
-    }
-    FollowStatusCommand(statusCommand);
-    LogInfo("Config reloaded from " + load.File);
+    ConfigInForce = std::move(*next);
+
+    for (const std::string& warning : report.warnings) LogWarning(warning);
+    const std::string registration = occasion == Occasion::Reload ? FollowStatusCommand() : std::string();
+    if (!registration.empty()) LogError("Config reloaded, but " + registration);
+    LogInfo(report.closing);
+    if (occasion == Occasion::StartUp) return;
     TellPlayer(player, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
-    // The administrator who reloads may never read the server's log.
-    if (!warnings.empty()) {
-        const std::string count = std::to_string(warnings.size()) + (warnings.size() == 1 ? " warning" : " warnings");
-        TellPlayer(player, ToMessageColor(ReloadWarningColor),
-                   EscapeBraces(count + " about " + DescribeAll(load.File, warnings, kReplyLength)));
+    if (!registration.empty()) {
+        TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reloaded, but " + registration));
     }
+    if (!report.warningReply.empty()) TellPlayer(player, ToMessageColor(ReloadWarningColor), report.warningReply);
 }
 
 } // namespace
@@ -83,3 +130,5 @@ void ReloadConfigConsoleCommand(APlayerController* player, FString*, bool)
     // The host hands the console's controller as the game's base class; it is the same object.
     LoadAndReport(Occasion::Reload, reinterpret_cast<AShooterPlayerController*>(player));
 }
+
+} // namespace qv

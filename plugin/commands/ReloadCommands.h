@@ -4,8 +4,12 @@
 
 #include "plugin/host/ArkApi.h"
 
+namespace qv {
+
 // A missing or bad file is logged and the initial settings stay in force.
 void LoadConfigAtStartup();
 
 void ReloadConfigChatCommand(AShooterPlayerController* player, FString* message, EChatSendMode::Type mode);
 void ReloadConfigConsoleCommand(APlayerController* player, FString* command, bool flag);
+
+} // namespace qv

@@ -7,6 +7,8 @@
 #include "plugin/messaging/Patterns.h"
 #include "plugin/rates/Status.h"
 
+namespace qv {
+
 namespace {
 
 constexpr ByteColor StatusReplyColor{255, 255, 255, 255};
@@ -19,3 +21,5 @@ void StatusChatCommand(AShooterPlayerController* player, FString*, EChatSendMode
     // The status may quote a window's name, which may hold braces; the reply text is a pattern.
     TellPlayer(player, ToMessageColor(StatusReplyColor), EscapeBraces(RatesStatus(Clock::LocalNow())));
 }
+
+} // namespace qv

@@ -3,4 +3,8 @@
 
 #include "plugin/host/ArkApi.h"
 
+namespace qv {
+
 void ToggleChatCommand(AShooterPlayerController* player, FString* message, EChatSendMode::Type mode);
+
+} // namespace qv

@@ -1,17 +1,13 @@
-// Civil dates by day numbers (the days-from-civil algorithm of the proleptic Gregorian calendar),
-// so that no time-zone or daylight-saving rule of the platform comes into the arithmetic.
+// Wall-clock seconds over the civil day numbers of util/CivilDate.h, and the texts of times.
 #include "plugin/config/Calendar.h"
 
 #include <cstdio>
 
-namespace {
+#include "util/CivilDate.h"
 
-int DaysInMonth(std::int64_t year, int month)
-{
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
-}
+namespace qv {
+
+namespace {
 
 // A run of exactly count digits at text[at], as a number.
 std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t count)
@@ -25,55 +21,27 @@ std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t cou
     return value;
 }
 
-// Floor division, for days before 1970.
-std::int64_t FloorDivide(std::int64_t value, std::int64_t divisor)
-{
-    return value / divisor - ((value % divisor != 0) && ((value < 0) != (divisor < 0)) ? 1 : 0);
-}
-
 } // namespace
-
-std::int64_t DaysFromCivil(std::int64_t year, int month, int day)
-{
-    year -= month <= 2 ? 1 : 0;
-    const std::int64_t era = FloorDivide(year, 400);
-    const std::int64_t yearOfEra = year - era * 400;
-    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
-bool IsValidDate(std::int64_t year, int month, int day)
-{
-    return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
-}
 
 WallSeconds ToWallSeconds(const LocalTime& time)
 {
-    return DaysFromCivil(time.Year, time.Month, time.Day) * kSecondsPerDay + time.Hour * 3600 + time.Minute * 60 +
+    return util::DaysFromCivil(time.Year, time.Month, time.Day) * kSecondsPerDay + time.Hour * 3600 + time.Minute * 60 +
            time.Second;
 }
 
 LocalTime FromWallSeconds(WallSeconds seconds)
 {
-    const std::int64_t days = FloorDivide(seconds, kSecondsPerDay);
+    const std::int64_t days = util::FloorDivide(seconds, kSecondsPerDay);
     const std::int64_t secondOfDay = seconds - days * kSecondsPerDay;
-    // The inverse of DaysFromCivil.
-    const std::int64_t shifted = days + 719468;
-    const std::int64_t era = FloorDivide(shifted, 146097);
-    const std::int64_t dayOfEra = shifted - era * 146097;
-    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    const util::CivilDate date = util::CivilFromDays(days);
     LocalTime time;
-    time.Day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
-    time.Month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-    time.Year = static_cast<int>(yearOfEra + era * 400 + (time.Month <= 2 ? 1 : 0));
+    time.Year = static_cast<int>(date.Year);
+    time.Month = date.Month;
+    time.Day = date.Day;
     time.Hour = static_cast<int>(secondOfDay / 3600);
     time.Minute = static_cast<int>(secondOfDay / 60 % 60);
     time.Second = static_cast<int>(secondOfDay % 60);
-    // 1970-01-01 was a Thursday.
-    time.Weekday = static_cast<int>(days - FloorDivide(days + 4, 7) * 7 + 4);
+    time.Weekday = util::WeekdayFromDays(days);
     return time;
 }
 
@@ -93,8 +61,8 @@ std::optional<WallSeconds> ParseDateTime(std::string_view text)
     const auto month = Digits(text, 5, 2);
     const auto day = Digits(text, 8, 2);
     const auto time = ParseTimeOfDay(text.substr(11));
-    if (!year || !month || !day || !time || !IsValidDate(*year, *month, *day)) return std::nullopt;
-    return DaysFromCivil(*year, *month, *day) * kSecondsPerDay + WallSeconds{*time} * 60;
+    if (!year || !month || !day || !time || !util::IsValidDate(*year, *month, *day)) return std::nullopt;
+    return util::DaysFromCivil(*year, *month, *day) * kSecondsPerDay + WallSeconds{*time} * 60;
 }
 
 std::string FormatWallTime(WallSeconds seconds)
@@ -113,3 +81,5 @@ std::string FormatTimeOfDay(std::int32_t minutes)
     std::snprintf(text, sizeof text, "%02d:%02d", minutes / 60 % 24, minutes % 60);
     return text;
 }
+
+} // namespace qv

@@ -9,6 +9,8 @@
 
 #include "plugin/host/Clock.h"
 
+namespace qv {
+
 // Seconds on the local wall clock since 1970-01-01 00:00. The wall clock is what the config's
 // times are written in; it ignores daylight-saving changes, so an hour that the clocks skip has no
 // seconds on it and an hour they repeat is counted once.
@@ -17,10 +19,6 @@ using WallSeconds = std::int64_t;
 inline constexpr std::int32_t kMinutesPerDay = 24 * 60;
 inline constexpr std::int32_t kMinutesPerWeek = 7 * kMinutesPerDay;
 inline constexpr WallSeconds kSecondsPerDay = 24 * 60 * 60;
-
-// Days since 1970-01-01 of a date in the proleptic Gregorian calendar.
-std::int64_t DaysFromCivil(std::int64_t year, int month, int day);
-bool IsValidDate(std::int64_t year, int month, int day);
 
 WallSeconds ToWallSeconds(const LocalTime& time);
 LocalTime FromWallSeconds(WallSeconds seconds);
@@ -35,3 +33,5 @@ std::optional<WallSeconds> ParseDateTime(std::string_view text);
 std::string FormatWallTime(WallSeconds seconds);
 // "18:30".
 std::string FormatTimeOfDay(std::int32_t minutes);
+
+} // namespace qv

@@ -12,7 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
+
+namespace qv {
 
 namespace {
 
@@ -50,31 +52,6 @@ private:
     std::size_t* read_;
 };
 
-// Lines and columns of places in the text, counted the way the JSON library counts: after n
-// bytes read, the line is 1 + the line breaks among them, the column the bytes read since the last.
-class LineCounter {
-public:
-    explicit LineCounter(std::string_view text) : text_(text) {}
-
-    TextPosition AfterReading(std::size_t read)
-    {
-        if (read < scanned_) scanned_ = line_ = lineStart_ = 0;
-        for (; scanned_ < read && scanned_ < text_.size(); ++scanned_) {
-            if (text_[scanned_] == '\n') {
-                ++line_;
-                lineStart_ = scanned_ + 1;
-            }
-        }
-        return {line_ + 1, read - lineStart_};
-    }
-
-private:
-    std::string_view text_;
-    std::size_t scanned_ = 0;
-    std::size_t line_ = 0;
-    std::size_t lineStart_ = 0;
-};
-
 // Whether a member of the section has values inside it that problems may name (a colour's
 // components, the schedules' members): only the settings' own members do. A file's stray members
 // get a place each, not their insides, so that placing stays cheap for any file.
@@ -86,7 +63,7 @@ bool HasPlacedInsides(std::string_view key)
 
 class DocumentBuilder {
 public:
-    DocumentBuilder(std::string_view text, const std::size_t& read) : text_(text), read_(read), lines_(text) {}
+    DocumentBuilder(std::string_view text, const std::size_t& read) : Places(text), text_(text), read_(read) {}
 
     json Root;
     ConfigPlaces Places;
@@ -133,7 +110,7 @@ public:
             description.replace(token, lastToken.size(), Excerpt(lastToken));
         }
         Error =
-            ConfigProblem{ProblemKind::Syntax, ErrorMember(), std::move(description), lines_.AfterReading(position)};
+            ConfigProblem{ProblemKind::Syntax, ErrorMember(), std::move(description), PositionAfter(text_, position)};
         return false;
     }
 
@@ -152,7 +129,6 @@ private:
 
     std::string_view text_;
     const std::size_t& read_;
-    LineCounter lines_;
     std::vector<Frame> open_;
     bool skipNext_ = false;
     std::size_t lastRead_ = 0;
@@ -176,26 +152,41 @@ private:
         return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == ',' || c == ':';
     }
 
-    // Where the value that the parser has just read starts: past a byte-order mark, white space and
-    // separators read since the last event.
-    TextPosition ValuePlace()
+    // Where the value that the parser has just read starts, as the bytes read up to its first:
+    // past a byte-order mark, white space and separators read since the last event.
+    std::size_t ValueRead() const
     {
         std::size_t at = lastRead_;
         if (at == 0 && text_.substr(0, 3) == "\xEF\xBB\xBF") at = 3;
         while (at < text_.size() && IsSpaceOrSeparator(text_[at])) ++at;
-        return lines_.AfterReading(at + 1);
+        return at + 1;
     }
 
-    // The path of the value about to go into the innermost container, when it gets a place.
-    std::optional<std::string> PlacedPath() const
+    // Notes where the value about to go into the innermost container starts, when it gets a place,
+    // and gives its path when the values inside it (a container) get places too. A member of the
+    // section is noted by its name alone, so a file of many members builds no path for each.
+    std::optional<std::string> Place(bool container)
     {
-        if (open_.empty()) return std::string(); // the top level
+        if (open_.empty()) {
+            Places.Add("", ValueRead());
+            return std::string();
+        }
         const Frame& parent = open_.back();
         if (!parent.Placed || open_.size() > kPlacedDepth) return std::nullopt;
-        if (parent.IsArray) return parent.Path + "[" + std::to_string(parent.Count) + "]";
-        if (open_.size() == 1)
-            return *parent.Key == kSectionName ? std::optional<std::string>(*parent.Key) : std::nullopt;
-        return parent.Path + "." + *parent.Key;
+        if (open_.size() == 1) {
+            if (*parent.Key != kSectionName) return std::nullopt;
+            Places.Add(kSectionName, ValueRead());
+            return std::string(kSectionName);
+        }
+        if (open_.size() == 2 && !parent.IsArray) {
+            Places.AddSectionMember(parent.Key, ValueRead());
+            if (!container || !HasPlacedInsides(*parent.Key)) return std::nullopt;
+            return parent.Path + "." + *parent.Key;
+        }
+        std::string path =
+            parent.IsArray ? parent.Path + "[" + std::to_string(parent.Count) + "]" : parent.Path + "." + *parent.Key;
+        Places.Add(path, ValueRead());
+        return path;
     }
 
     // Whether the value about to begin is dropped: it is a repeated member's, or inside one.
@@ -223,7 +214,7 @@ private:
     bool Value(json&& value)
     {
         if (!Dropped()) {
-            if (const auto path = PlacedPath()) Places.emplace(*path, ValuePlace());
+            Place(false);
             Insert(std::move(value));
         }
         if (!open_.empty()) {
@@ -238,22 +229,18 @@ private:
     {
         if (open_.size() >= kMostDepth) {
             Error = ConfigProblem{ProblemKind::Syntax, ErrorMember(),
-                                  "values nested deeper than " + std::to_string(kMostDepth) + " levels", ValuePlace()};
+                                  "values nested deeper than " + std::to_string(kMostDepth) + " levels",
+                                  PositionAfter(text_, ValueRead())};
             return false;
         }
         Frame frame;
         frame.IsArray = container.is_array();
         if (!Dropped()) {
-            if (auto path = PlacedPath()) {
-                Places.emplace(*path, ValuePlace());
-                // Within the top level only the section is placed (PlacedPath), and within the
-                // section only the insides of the settings' own members.
-                if (open_.empty()) {
-                    frame.Placed = !frame.IsArray;
-                } else {
-                    const Frame& parent = open_.back();
-                    frame.Placed = open_.size() != 2 || (!parent.IsArray && HasPlacedInsides(*parent.Key));
-                }
+            // Within the top level only the section is placed, and within the section only the
+            // insides of the settings' own members.
+            const bool root = open_.empty();
+            if (auto path = Place(true)) {
+                frame.Placed = !(root && frame.IsArray);
                 frame.Path = std::move(*path);
             }
             frame.Container = Insert(std::move(container));
@@ -300,7 +287,7 @@ ParsedConfig ParseConfig(std::string_view text)
     DocumentBuilder builder(text, read);
     json::sax_parse(CountingReader(text.data(), &read), CountingReader(text.data() + text.size(), &read), &builder,
                     json::input_format_t::json, /*strict=*/false);
-    ParsedConfig parsed;
+    ParsedConfig parsed{{}, ConfigPlaces(text), {}};
     if (builder.Error) {
         parsed.Error = std::move(builder.Error);
         return parsed;
@@ -309,3 +296,5 @@ ParsedConfig ParseConfig(std::string_view text)
     parsed.Places = std::move(builder.Places);
     return parsed;
 }
+
+} // namespace qv

@@ -11,6 +11,8 @@
 
 #include "plugin/config/ConfigProblem.h"
 
+namespace qv {
+
 // The one member of the top level that the plug-in reads.
 inline constexpr const char* kSectionName = "Quorvandelle";
 
@@ -21,3 +23,5 @@ struct ParsedConfig {
 };
 
 ParsedConfig ParseConfig(std::string_view text);
+
+} // namespace qv

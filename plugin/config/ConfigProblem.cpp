@@ -1,10 +1,48 @@
 // Writing config problems out, and finding their places.
 #include "plugin/config/ConfigProblem.h"
 
-TextPosition PlaceOf(const ConfigPlaces& places, std::string_view member)
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+
+// The first length bytes of text, never half a UTF-8 character, and what was cut.
+std::string Cut(std::string_view text, std::size_t length)
+{
+    if (text.size() <= length) return std::string(text);
+    std::size_t cut = length;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size() - cut) + " more bytes)";
+}
+
+} // namespace
+
+TextPosition PositionAfter(std::string_view text, std::size_t read)
+{
+    const std::string_view before = text.substr(0, read);
+    const std::size_t lastBreak = before.rfind('\n');
+    const std::size_t lineStart = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
+    return {static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1, read - lineStart};
+}
+
+std::optional<std::size_t> ConfigPlaces::ReadBefore(std::string_view member) const
+{
+    if (const auto found = paths_.find(member); found != paths_.end()) return found->second;
+    // "Quorvandelle.<name>": a member of the section, noted by its name.
+    const std::string_view section = "Quorvandelle.";
+    if (member.substr(0, section.size()) != section) return std::nullopt;
+    const std::string_view name = member.substr(section.size());
+    for (const SectionMember& entry : members_) {
+        if (*entry.Name == name) return entry.Read;
+    }
+    return std::nullopt;
+}
+
+TextPosition ConfigPlaces::PlaceOf(std::string_view member) const
 {
     while (true) {
-        if (const auto found = places.find(member); found != places.end()) return found->second;
+        if (const auto read = ReadBefore(member)) return PositionAfter(text_, *read);
         if (member.empty()) return {};
         // Up one level: "a.b[2]" to "a.b", "a.b" to "a", "a" to the top level "".
         const std::size_t cut = member.find_last_of(".[");
@@ -16,18 +54,11 @@ void Locate(ConfigProblems& problems, const ConfigPlaces& places)
 {
     for (ConfigProblem& problem : problems) {
         if (problem.Kind == ProblemKind::Member && problem.Where.Line == 0)
-            problem.Where = PlaceOf(places, problem.Member);
+            problem.Where = places.PlaceOf(problem.Member);
     }
 }
 
-std::string Excerpt(std::string_view text)
-{
-    if (text.size() <= kMostQuoted) return std::string(text);
-    std::size_t cut = kMostQuoted;
-    // Back to the start of a UTF-8 character.
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size() - cut) + " more bytes)";
-}
+std::string Excerpt(std::string_view text) { return Cut(text, kMostQuoted); }
 
 std::string Describe(const ConfigProblem& problem)
 {
@@ -58,8 +89,13 @@ std::string Describe(std::string_view file, const ConfigProblem& problem)
 
 std::string DescribeAll(std::string_view file, const ConfigProblems& problems, std::size_t length)
 {
-    if (problems.empty()) return std::string(file);
-    std::string all = Describe(file, problems.front());
+    // A cut text ends in "... (N more bytes)", which takes up to this many bytes.
+    constexpr std::size_t kCutRoom = 32;
+    const auto bounded = [&](std::string text) {
+        return text.size() <= length ? text : Cut(text, length > kCutRoom ? length - kCutRoom : 0);
+    };
+    if (problems.empty()) return bounded(std::string(file));
+    std::string all = bounded(Describe(file, problems.front()));
     for (std::size_t i = 1; i < problems.size(); ++i) {
         const std::string next = Describe(problems[i]);
         if (all.size() + next.size() + 2 > length) {
@@ -69,3 +105,5 @@ std::string DescribeAll(std::string_view file, const ConfigProblems& problems, s
     }
     return all;
 }
+
+} // namespace qv

@@ -1,13 +1,15 @@
-// Reading config.json into the settings and the kept document, all or nothing, with one result.
+// Reading config.json: the file's place, its bounded read and its decoding, with one result. Nothing
+// here changes what is in force; the reload commits a config that loads.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
-#include <variant>
 
-#include <nlohmann/json.hpp>
+#include "plugin/config/DecodeConfig.h"
+#include "plugin/host/Clock.h"
 
-#include "plugin/config/ConfigProblem.h"
+namespace qv {
 
 // The host's base folder followed by "/ArkApi/Plugins/Quorvandelle/config.json".
 std::string ConfigPath();
@@ -17,37 +19,22 @@ std::string ConfigPath();
 // shape; four, in the worst shape (an array of small numbers), took a hundred megabytes.
 inline constexpr std::size_t kMostConfigBytes = 1024 * 1024;
 
-// The whole text of a regular file of at most limit bytes, or why it cannot be had: missing, a folder,
-// not a regular file (a pipe or a device could block or never end), cannot be opened, or larger than
-// limit, also when it grows while it is read. what names such a file in the last message ("a config
-// file"). The problem names no member.
-std::variant<std::string, ConfigProblem> ReadBoundedFile(const std::string& path, std::size_t limit,
-                                                         const std::string& what);
-
-// A config file as read and parsed, before any of it is decoded.
-struct ConfigSource {
-    nlohmann::json Document;
-    ConfigPlaces Places;
-    // What kept the file from being read or parsed: it is missing, no regular file, cannot be
-    // opened, or not JSON. Document is null then.
-    ConfigProblems Problems;
-};
-ConfigSource ReadConfigSource(const std::string& path);
-
 struct ConfigLoad {
     std::string File;
-    // Empty when the file was taken; otherwise every problem found, each with its member and
-    // place where it has them.
-    ConfigProblems Errors;
+    // What the file gives. When it cannot be read (missing, no regular file, too large), its one
+    // error says so and names no member.
+    DecodedConfig Decoded;
 
-    bool Loaded() const { return Errors.empty(); }
-    bool FileMissing() const { return Errors.size() == 1 && Errors.front().Kind == ProblemKind::FileMissing; }
+    bool Loaded() const { return Decoded.Loads(); }
+    bool FileMissing() const
+    {
+        return Decoded.Errors.size() == 1 && Decoded.Errors.front().Kind == ProblemKind::FileMissing;
+    }
 };
 
-struct Settings;
-// A check of decoded settings beyond the file itself, by code above this folder.
-using SettingsCheck = void (*)(const Settings& settings, ConfigProblems& problems);
+// The config file at path, read within kMostConfigBytes and decoded (DecodeConfig).
+ConfigLoad ReadConfigFile(const std::string& path, const std::optional<LocalTime>& now);
+// The same for the plug-in's own file, ConfigPath().
+ConfigLoad LoadConfig(const std::optional<LocalTime>& now);
 
-// Loaded: PluginSettings, ConfigDocument and its places took the file's values together.
-// Otherwise all three keep what they held. A problem that check finds refuses the file too.
-ConfigLoad LoadConfig(SettingsCheck check = nullptr);
+} // namespace qv

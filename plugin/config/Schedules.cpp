@@ -1,10 +1,13 @@
-// Reading "Schedules". A weekly entry has "Days"; a dated one has dates in "From" and "Until". The
-// rates of an entry are checked here, but, as the main section's, read from the kept document
-// when the window opens.
+// Reading "Schedules". A weekly entry has "Days"; a dated one has dates in "From" and "Until".
 #include "plugin/config/Schedules.h"
+
+#include <cstdio>
 
 #include "plugin/config/TypedReads.h"
 #include "plugin/config/WeekendValues.h"
+#include "util/Utf.h"
+
+namespace qv {
 
 const std::array<const char*, 9> ScheduleMembers = {
     "Name", "Days", "From", "Until", "EnabledMessage", "DisabledMessage", "EnabledRGB", "DisabledRGB", "WeekendMOTD",
@@ -14,6 +17,23 @@ namespace {
 
 using json = nlohmann::json;
 
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// Characters that take no room on a screen and can make two names look alike, or reorder the text
+// around them.
+bool IsInvisible(char32_t c)
+{
+    return c == 0x00AD || c == 0x061C || c == 0x180E || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2060 && c <= 0x2064) || (c >= 0x2066 && c <= 0x206F) || c == 0xFEFF;
+}
+
+std::string CodePoint(char32_t c)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
+    return text;
+}
+
 template <typename Value, typename Read>
 void ReadOptional(const json& entry, const std::string& path, const char* key, std::optional<Value>& field, Read read,
                   ConfigProblems& problems)
@@ -21,8 +41,9 @@ void ReadOptional(const json& entry, const std::string& path, const char* key, s
     if (const json* member = FindMember(entry, key)) field = read(member, path + "." + key, problems);
 }
 
-void ReadWeeklyTimes(const json& entry, const std::string& path, Schedule& schedule, ConfigProblems& problems)
+WeeklyHours ReadWeeklyTimes(const json& entry, const std::string& path, ConfigProblems& problems)
 {
+    WeeklyHours hours;
     const json* days = FindMember(entry, "Days");
     if (!days->is_array() || days->empty()) {
         AddTypeProblem(days, path + ".Days", "an array of weekdays (0 = Sunday to 6 = Saturday)", problems);
@@ -31,17 +52,18 @@ void ReadWeeklyTimes(const json& entry, const std::string& path, Schedule& sched
         for (std::size_t i = 0; i < days->size(); ++i) {
             const auto day =
                 ReadWholeNumber(&(*days)[i], path + ".Days[" + std::to_string(i) + "]", 0, 6, "a weekday", problems);
-            if (day) schedule.Days |= static_cast<std::uint8_t>(1u << *day);
+            if (day) hours.Days |= static_cast<std::uint8_t>(1u << *day);
         }
     }
     if (const auto from = ReadTimeOfDay(FindMember(entry, "From"), path + ".From", problems))
-        schedule.From = from->Minutes;
+        hours.From = from->Minutes;
     if (const auto until = ReadTimeOfDay(FindMember(entry, "Until"), path + ".Until", problems)) {
-        schedule.Until = until->Minutes;
+        hours.Until = until->Minutes;
     }
+    return hours;
 }
 
-void ReadDatedTimes(const json& entry, const std::string& path, Schedule& schedule, ConfigProblems& problems)
+DatedSpan ReadDatedTimes(const json& entry, const std::string& path, ConfigProblems& problems)
 {
     const auto read = [&](const char* key) {
         const json* member = FindMember(entry, key);
@@ -59,28 +81,49 @@ void ReadDatedTimes(const json& entry, const std::string& path, Schedule& schedu
                    FindMember(entry, "Until")->dump() + " is not after From (" + FindMember(entry, "From")->dump() +
                        ")");
     }
-    schedule.Weekly = false;
-    schedule.Start = from.value_or(0);
-    schedule.End = until.value_or(0);
+    return DatedSpan{from.value_or(0), until.value_or(0)};
 }
 
-void ReadRates(const json& entry, const std::string& path, ConfigProblems& problems)
+// The name, as written; checked, and compared with the names before it.
+std::string ReadName(const json& entry, const std::string& entryPath, const std::string& path,
+                     const std::vector<Window>& earlier, ConfigProblems& problems)
 {
-    for (const MultiplierRow& row : WeekendMultiplierTable) {
-        const json* member = FindMember(entry, row.Key);
-        if (member == nullptr) continue;
-        if (row.WholeNumber) {
-            ReadInteger(member, path + "." + row.Key, problems);
-        } else {
-            ReadFloat(member, path + "." + row.Key, problems);
-        }
+    const json* member = FindMember(entry, "Name");
+    if (member == nullptr || !member->is_string()) {
+        AddTypeProblem(member, entryPath + ".Name", "a string", problems);
+        return {};
     }
+    const std::string& name = member->get_ref<const std::string&>();
+    if (const auto problem = WindowNameProblem(name)) AddProblem(problems, entryPath + ".Name", *problem);
+    for (std::size_t i = 0; i < earlier.size(); ++i) {
+        if (name.empty() || earlier[i].Id.ScheduleName() != name) continue;
+        AddProblem(problems, entryPath + ".Name",
+                   "\"" + Excerpt(name) + "\" is already the name of " + path + "[" + std::to_string(i) +
+                       "]; names must be unique");
+    }
+    return name;
 }
 
 } // namespace
 
-std::optional<std::vector<Schedule>> ReadSchedules(const json* member, const std::string& path,
-                                                   ConfigProblems& problems)
+std::optional<std::string> WindowNameProblem(std::string_view name)
+{
+    if (name.empty()) return "a window needs a name";
+    if (name.size() > kLongestWindowName) {
+        return "a name may have at most " + std::to_string(kLongestWindowName) + " bytes, this one has " +
+               std::to_string(name.size()) + " (\"" + Excerpt(name) + "\")";
+    }
+    for (const char32_t c : util::DecodeUtf8(name)) {
+        if (IsControl(c)) return "holds the control character " + CodePoint(c) + "; a name is printable text";
+        if (IsInvisible(c)) {
+            return "holds the invisible character " + CodePoint(c) +
+                   "; a name is printable text, which players can tell apart";
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<Window>> ReadSchedules(const json* member, const std::string& path, ConfigProblems& problems)
 {
     if (member == nullptr || !member->is_array()) {
         AddTypeProblem(member, path, "an array of windows", problems);
@@ -92,40 +135,31 @@ std::optional<std::vector<Schedule>> ReadSchedules(const json* member, const std
                        " are allowed");
         return std::nullopt;
     }
-    const std::size_t problemsBefore = problems.size();
-    std::vector<Schedule> schedules;
+    std::vector<Window> schedules;
     for (std::size_t i = 0; i < member->size(); ++i) {
         const json& entry = (*member)[i];
         const std::string entryPath = path + "[" + std::to_string(i) + "]";
+        Window window{WindowId::Schedule({}), WeeklyHours{}, {}, {}, {}, {}, {}, {}};
         if (!entry.is_object()) {
             AddTypeProblem(&entry, entryPath, "an object", problems);
+            schedules.push_back(std::move(window));
             continue;
         }
-        Schedule schedule;
-        if (const auto name = ReadText(FindMember(entry, "Name"), entryPath + ".Name", problems)) {
-            schedule.Name = name->ToUtf8();
-            if (schedule.Name.empty()) AddProblem(problems, entryPath + ".Name", "a window needs a name");
-            for (std::size_t earlier = 0; earlier < schedules.size(); ++earlier) {
-                if (!schedule.Name.empty() && schedules[earlier].Name == schedule.Name) {
-                    AddProblem(problems, entryPath + ".Name",
-                               "\"" + schedule.Name + "\" is already the name of " + path + "[" +
-                                   std::to_string(earlier) + "]; names must be unique");
-                }
-            }
-        }
+        window.Id = WindowId::Schedule(ReadName(entry, entryPath, path, schedules, problems));
         if (FindMember(entry, "Days") != nullptr) {
-            ReadWeeklyTimes(entry, entryPath, schedule, problems);
+            window.Times = ReadWeeklyTimes(entry, entryPath, problems);
         } else {
-            ReadDatedTimes(entry, entryPath, schedule, problems);
+            window.Times = ReadDatedTimes(entry, entryPath, problems);
         }
-        ReadRates(entry, entryPath, problems);
-        ReadOptional(entry, entryPath, "EnabledMessage", schedule.EnabledMessage, ReadText, problems);
-        ReadOptional(entry, entryPath, "DisabledMessage", schedule.DisabledMessage, ReadText, problems);
-        ReadOptional(entry, entryPath, "WeekendMOTD", schedule.WeekendMOTD, ReadText, problems);
-        ReadOptional(entry, entryPath, "EnabledRGB", schedule.EnabledColor, ReadColor, problems);
-        ReadOptional(entry, entryPath, "DisabledRGB", schedule.DisabledColor, ReadColor, problems);
-        schedules.push_back(std::move(schedule));
+        window.Rates = ReadRates(entry, entryPath, false, problems);
+        ReadOptional(entry, entryPath, "EnabledMessage", window.EnabledMessage, ReadText, problems);
+        ReadOptional(entry, entryPath, "DisabledMessage", window.DisabledMessage, ReadText, problems);
+        ReadOptional(entry, entryPath, "WeekendMOTD", window.WeekendMOTD, ReadText, problems);
+        ReadOptional(entry, entryPath, "EnabledRGB", window.EnabledColor, ReadColor, problems);
+        ReadOptional(entry, entryPath, "DisabledRGB", window.DisabledColor, ReadColor, problems);
+        schedules.push_back(std::move(window));
     }
-    if (problems.size() != problemsBefore) return std::nullopt;
     return schedules;
 }
+
+} // namespace qv

@@ -6,6 +6,8 @@
 
 #include "plugin/host/Framework.h"
 
+namespace qv {
+
 namespace {
 
 using json = nlohmann::json;
@@ -28,7 +30,9 @@ void AddTypeProblem(const json* member, const std::string& path, const char* wha
     }
 }
 
-const json* FindMember(const json& object, const char* name)
+// By a view: a member name longer than the string's own room would otherwise be copied to the heap
+// for every lookup.
+const json* FindMember(const json& object, std::string_view name)
 {
     if (!object.is_object()) return nullptr;
     const auto found = object.find(name);
@@ -206,3 +210,5 @@ std::optional<std::string> ReadCommandName(const json* member, const std::string
     }
     return name;
 }
+
+} // namespace qv

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -14,6 +15,8 @@
 #include "plugin/config/ConfigProblem.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
+
+namespace qv {
 
 // member is null when the member is absent.
 std::optional<FString> ReadText(const nlohmann::json* member, const std::string& path, ConfigProblems& problems);
@@ -50,4 +53,6 @@ void AddTypeProblem(const nlohmann::json* member, const std::string& path, const
 void AddProblem(ConfigProblems& problems, const std::string& path, std::string what);
 
 // The member of object, or null when object is not an object or has no such member.
-const nlohmann::json* FindMember(const nlohmann::json& object, const char* name);
+const nlohmann::json* FindMember(const nlohmann::json& object, std::string_view name);
+
+} // namespace qv

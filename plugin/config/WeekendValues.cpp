@@ -1,10 +1,11 @@
 // The weekend values: rows 1 to 14 required numbers, the two whole-number rows optional.
 #include "plugin/config/WeekendValues.h"
 
-#include <string>
+#include <optional>
 
-#include "plugin/config/PluginSettings.h"
 #include "plugin/config/TypedReads.h"
+
+namespace qv {
 
 const std::array<MultiplierRow, kMultiplierCount> WeekendMultiplierTable = {{
     {"XPMultiplier", false},
@@ -25,42 +26,45 @@ const std::array<MultiplierRow, kMultiplierCount> WeekendMultiplierTable = {{
     {"StructureDamageMultiplier", true},
 }};
 
-std::optional<MultiplierValues> ReadWeekendValues(const nlohmann::json& document, ConfigProblems& problems)
+WindowRates ReadRates(const nlohmann::json& object, const std::string& path, bool isSection, ConfigProblems& problems)
 {
-    return ReadWindowValues(document, -1, problems);
-}
-
-std::optional<MultiplierValues> ReadWindowValues(const nlohmann::json& document, int schedule, ConfigProblems& problems)
-{
-    const std::size_t problemsBefore = problems.size();
-    const nlohmann::json* section = FindSection(document, problems);
-    if (section == nullptr) return std::nullopt;
-    const nlohmann::json* entry = nullptr;
-    std::string entryPath;
-    if (schedule >= 0) {
-        const nlohmann::json* schedules = FindMember(*section, "Schedules");
-        if (schedules != nullptr && schedules->is_array() && static_cast<std::size_t>(schedule) < schedules->size()) {
-            entry = &(*schedules)[static_cast<std::size_t>(schedule)];
-            entryPath = SectionMember("Schedules") + "[" + std::to_string(schedule) + "].";
-        }
-    }
-
-    MultiplierValues values{};
+    WindowRates rates;
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        const MultiplierRow& entryRow = WeekendMultiplierTable[row];
-        const nlohmann::json* member = entry != nullptr ? FindMember(*entry, entryRow.Key) : nullptr;
-        std::string path = entryPath + entryRow.Key;
-        if (member == nullptr) {
-            member = FindMember(*section, entryRow.Key);
-            path = SectionMember(entryRow.Key);
+        const MultiplierRow& entry = WeekendMultiplierTable[row];
+        const nlohmann::json* member = FindMember(object, entry.Key);
+        // A missing whole-number row reads as 0; a schedule's missing row is the main section's.
+        if (member == nullptr && (entry.WholeNumber || !isSection)) continue;
+        const std::string memberPath = path + "." + entry.Key;
+        std::optional<float> value;
+        if (entry.WholeNumber) {
+            if (const auto whole = ReadInteger(member, memberPath, problems)) value = static_cast<float>(*whole);
+        } else {
+            value = ReadFloat(member, memberPath, problems);
         }
-        if (entryRow.WholeNumber) {
-            if (member == nullptr) continue;
-            if (const auto value = ReadInteger(member, path, problems)) values[row] = static_cast<float>(*value);
-        } else if (const auto value = ReadFloat(member, path, problems)) {
-            values[row] = *value;
+        if (!value) {
+            rates.Broken.set(row);
+            continue;
         }
+        rates.Values[row] = *value;
+        rates.Own.set(row);
     }
-    if (problems.size() != problemsBefore) return std::nullopt;
-    return values;
+    return rates;
 }
+
+void InheritRates(WindowRates& rates, const WindowRates& main)
+{
+    std::size_t problem = 0;
+    for (std::size_t row = 0; row < kMultiplierCount; ++row) {
+        const bool broken = main.Broken.test(row);
+        if (!rates.Own.test(row)) {
+            rates.Values[row] = main.Values[row];
+            if (broken) {
+                rates.Broken.set(row);
+                rates.Unreadable.push_back(main.Unreadable[problem]);
+            }
+        }
+        if (broken) ++problem;
+    }
+}
+
+} // namespace qv

@@ -1,14 +1,17 @@
-// The sixteen game-mode rate multipliers the weekend switches, in the order they are walked, and
-// reading their weekend values from the kept config document.
+// The sixteen game-mode rate multipliers a window switches, in the order they are walked, and the
+// values a window writes into them, decoded once from the file.
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
-#include <optional>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
 #include "plugin/config/ConfigProblem.h"
+
+namespace qv {
 
 struct MultiplierRow {
     // The config key and the game-mode field share this name.
@@ -23,11 +26,27 @@ extern const std::array<MultiplierRow, kMultiplierCount> WeekendMultiplierTable;
 
 using MultiplierValues = std::array<float, kMultiplierCount>;
 
-// All sixteen values, or none: every value that cannot be read is named in problems. A value of 0
-// means "leave the game's own value". A missing whole-number row reads as 0.
-std::optional<MultiplierValues> ReadWeekendValues(const nlohmann::json& document, ConfigProblems& problems);
+// What a window writes when it comes into force: a value per row, 0 leaving the game's own value.
+struct WindowRates {
+    MultiplierValues Values{};
+    // The rows a schedule sets itself; the others are the main section's.
+    std::bitset<kMultiplierCount> Own;
+    // The rows whose value cannot be read, and why, one problem each in row order (placed in the
+    // file): the window cannot come into force, and this is logged when it would.
+    std::bitset<kMultiplierCount> Broken;
+    ConfigProblems Unreadable;
 
-// The same for the entry schedule of "Schedules": its own value where it gives one, the main
-// section's otherwise. A negative schedule means the main section's weekly window.
-std::optional<MultiplierValues> ReadWindowValues(const nlohmann::json& document, int schedule,
-                                                 ConfigProblems& problems);
+    bool Readable() const { return Unreadable.empty(); }
+};
+
+// The sixteen rows of an object: the section (every row, the fourteen required ones failing when
+// absent) or a schedule's entry (only the rows it has; the others stay unset in Own). path is the
+// object's path ("Quorvandelle", "Quorvandelle.Schedules[2]"). Each row that cannot be read is a
+// problem added to problems.
+WindowRates ReadRates(const nlohmann::json& object, const std::string& path, bool isSection, ConfigProblems& problems);
+
+// A schedule's rates over the main section's: its own rows, the main section's elsewhere, and the
+// main section's problems of those rows.
+void InheritRates(WindowRates& rates, const WindowRates& main);
+
+} // namespace qv

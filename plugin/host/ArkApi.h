@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+// The host's log sink (plugin/host/LogSink.h), named as the host's logging library names it.
 namespace spdlog::sinks {
 class sink;
 }
@@ -20,6 +21,9 @@ struct AShooterGameMode;
 struct AShooterPlayerController;
 struct APlayerController;
 struct AShooterCharacter;
+struct AShooterCheatManager;
+struct RCONClientConnection;
+struct RCONPacket;
 
 namespace EChatSendMode {
 enum Type { GlobalChat = 0, GlobalTribeChat = 1, LocalChat = 2, AllianceChat = 3, MAX = 4 };
@@ -39,26 +43,50 @@ namespace ArkApi {
 
 using ChatCommandCallback = std::function<void(AShooterPlayerController*, FString*, EChatSendMode::Type)>;
 using ConsoleCommandCallback = std::function<void(APlayerController*, FString*, bool)>;
+using RconCommandCallback = std::function<void(RCONClientConnection*, RCONPacket*, UWorld*)>;
+// Called every frame with the frame's length in seconds.
+using TickCallback = std::function<void(float)>;
+// Called every second.
 using TimerCallback = std::function<void()>;
+// Called for every chat line: the sender, the line, its channel, whether the host took it for spam,
+// and whether a chat command took it. True stops the line from going on to the other players.
+using ChatMessageCallback = std::function<bool(AShooterPlayerController*, FString*, EChatSendMode::Type, bool, bool)>;
 
-// The host keeps its own copies of names and callables; what a plug-in passes may die on return.
+// The host's virtual table: the slots' order and signatures are binding, their names are ours. The
+// plug-in calls only some of them, but every call lands by its position, so all thirteen are
+// declared. The host keeps its own copies of names and callables; what a plug-in passes may die on
+// return. Every removal answers whether it found the name.
 class ICommands {
 public:
     virtual ~ICommands() = default;
     virtual void RegisterChatCommand(const FString& name, const ChatCommandCallback& callback) = 0;
     virtual void RegisterConsoleCommand(const FString& name, const ConsoleCommandCallback& callback) = 0;
+    virtual void RegisterRconCommand(const FString& name, const RconCommandCallback& callback) = 0;
+    virtual void RegisterTickCallback(const FString& id, const TickCallback& callback) = 0;
     virtual void RegisterTimerCallback(const FString& id, const TimerCallback& callback) = 0;
+    virtual void RegisterChatMessageCallback(const FString& id, const ChatMessageCallback& callback) = 0;
     virtual bool UnregisterChatCommand(const FString& name) = 0;
     virtual bool UnregisterConsoleCommand(const FString& name) = 0;
+    virtual bool UnregisterRconCommand(const FString& name) = 0;
+    virtual bool UnregisterTickCallback(const FString& id) = 0;
     virtual bool UnregisterTimerCallback(const FString& id) = 0;
+    virtual bool UnregisterChatMessageCallback(const FString& id) = 0;
 };
 
+enum class ServerStatus { Loading, Ready };
+
+// Also a virtual table whose order binds; the plug-in calls only the first two functions.
 class IApiUtils {
 public:
     virtual ~IApiUtils() = default;
     virtual UWorld* CurrentWorld() const = 0;
     // Null while the world is not up yet or is shutting down.
     virtual AShooterGameMode* CurrentGameMode() const = 0;
+    virtual ServerStatus GetStatus() const = 0;
+    virtual AShooterCheatManager* GetCheatManager() const = 0;
+
+private:
+    virtual AShooterPlayerController* FindPlayerFromSteamId_Internal(std::uint64_t steamId) const = 0;
 };
 
 ARK_API ICommands& GetCommands();
@@ -86,7 +114,8 @@ ARK_API std::vector<std::shared_ptr<spdlog::sinks::sink>>& GetLogSinks();
 static_assert(sizeof(std::string) == 32 && sizeof(std::wstring) == 32,
               "std::string and std::wstring cross to the host: 32 bytes in a release build");
 static_assert(sizeof(ArkApi::ChatCommandCallback) == 64 && sizeof(ArkApi::ConsoleCommandCallback) == 64 &&
-                  sizeof(ArkApi::TimerCallback) == 64,
+                  sizeof(ArkApi::RconCommandCallback) == 64 && sizeof(ArkApi::TickCallback) == 64 &&
+                  sizeof(ArkApi::TimerCallback) == 64 && sizeof(ArkApi::ChatMessageCallback) == 64,
               "the callbacks cross to the host: std::function is 64 bytes");
 static_assert(sizeof(std::vector<std::shared_ptr<spdlog::sinks::sink>>) == 24,
               "the host's log sinks: a vector of 24 bytes in a release build");

@@ -14,6 +14,7 @@ int _localtime64_s(std::tm* out, const std::int64_t* time);
 }
 #endif
 
+namespace qv {
 namespace Clock {
 
 LocalTime LocalNow()
@@ -23,17 +24,22 @@ LocalTime LocalNow()
     return *now;
 }
 
-std::optional<LocalTime> LocalNowIfKnown()
+std::optional<LocalTime> LocalNowIfKnown() { return LocalTimeAt(_time64(nullptr)); }
+
+std::optional<LocalTime> LocalTimeAt(std::int64_t secondsSinceEpoch)
 {
 #if defined(_WIN32)
-    const __time64_t now = _time64(nullptr);
+    const __time64_t time = secondsSinceEpoch;
 #else
-    const std::int64_t now = _time64(nullptr);
+    const std::int64_t time = secondsSinceEpoch;
 #endif
+
     std::tm local{};
-    if (_localtime64_s(&local, &now) != 0) return std::nullopt;
+    if (_localtime64_s(&local, &time) != 0) return std::nullopt;
     return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                      local.tm_min,         local.tm_sec,     local.tm_wday};
 }
 
 } // namespace Clock
+
+} // namespace qv

@@ -1,7 +1,10 @@
 // The local date and time, through the platform runtime.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+
+namespace qv {
 
 // A local date and time as the platform's runtime gives it.
 struct LocalTime {
@@ -20,5 +23,9 @@ namespace Clock {
 LocalTime LocalNow();
 // Nothing when the clock's time has no local date.
 std::optional<LocalTime> LocalNowIfKnown();
+// Any moment in seconds since the epoch, in the same local time; nothing when it has no local date.
+std::optional<LocalTime> LocalTimeAt(std::int64_t secondsSinceEpoch);
 
 } // namespace Clock
+
+} // namespace qv

@@ -2,6 +2,8 @@
 // conversion the game uses for server messages.
 #include "plugin/host/Colors.h"
 
+namespace qv {
+
 // clang-format off
 const std::array<double, 256> SrgbToLinearTable = {
     0, 0.000303526983548838, 0.000607053967097675, 0.000910580950646512,
@@ -78,3 +80,5 @@ MessageColor ToMessageColor(ByteColor color)
     return MessageColor{static_cast<float>(SrgbToLinearTable[color.R]), static_cast<float>(SrgbToLinearTable[color.G]),
                         static_cast<float>(SrgbToLinearTable[color.B]), static_cast<float>(color.A) * kInverse255};
 }
+
+} // namespace qv

@@ -25,7 +25,11 @@ struct ByteColor {
 };
 static_assert(sizeof(ByteColor) == 4, "ByteColor layout is the game's");
 
+namespace qv {
+
 // Entry i is the sRGB decoding of i / 255, as the game's own table holds it.
 extern const std::array<double, 256> SrgbToLinearTable;
 
 MessageColor ToMessageColor(ByteColor color);
+
+} // namespace qv

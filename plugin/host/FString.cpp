@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "plugin/host/Game.h"
-#include "plugin/host/Utf16.h"
+#include "util/Utf.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ FString::FString(std::u16string_view units)
 }
 
 FString::FString(std::wstring_view wide)
-    : FString(std::u16string_view(Utf16::FromWide(wide.substr(0, wide.find(L'\0')))))
+    : FString(std::u16string_view(util::WideToUtf16(wide.substr(0, wide.find(L'\0')))))
 {
 }
 
@@ -48,7 +48,7 @@ FString::FString(const FString& other) : Num(other.Num)
 {
     if (Num == 0) return;
     Max = Num;
-    Data = static_cast<char16_t*>(Game::Malloc(Bytes(Max)));
+    Data = static_cast<char16_t*>(qv::Game::Malloc(Bytes(Max)));
     std::copy(other.Data, other.Data + Num, Data);
 }
 
@@ -88,9 +88,9 @@ std::u16string_view FString::View() const
 
 const char16_t* FString::operator*() const { return Num != 0 ? Data : u""; }
 
-std::wstring FString::ToWide() const { return Utf16::ToWide(View()); }
+std::wstring FString::ToWide() const { return util::Utf16ToWide(View()); }
 
-std::string FString::ToUtf8() const { return Utf16::ToUtf8(View()); }
+std::string FString::ToUtf8() const { return util::Utf16ToUtf8(View()); }
 
 std::int32_t GrowthCapacity(std::int32_t num, std::int32_t max)
 {
@@ -107,7 +107,8 @@ void FString::Grow()
 {
     Max = GrowthCapacity(Num, Max);
     if (Data != nullptr || Max != 0) {
-        Data = static_cast<char16_t*>(Data == nullptr ? Game::Malloc(Bytes(Max)) : Game::Realloc(Data, Bytes(Max)));
+        Data = static_cast<char16_t*>(Data == nullptr ? qv::Game::Malloc(Bytes(Max))
+                                                      : qv::Game::Realloc(Data, Bytes(Max)));
     }
 }
 
@@ -119,11 +120,11 @@ void FString::ResizeExact(std::int32_t num)
         Num = Max = 0;
         return;
     }
-    Data = static_cast<char16_t*>(Data == nullptr ? Game::Malloc(Bytes(num)) : Game::Realloc(Data, Bytes(num)));
+    Data = static_cast<char16_t*>(Data == nullptr ? qv::Game::Malloc(Bytes(num)) : qv::Game::Realloc(Data, Bytes(num)));
     Max = num;
 }
 
 void FString::Release() noexcept
 {
-    if (Data != nullptr) Game::Free(Data);
+    if (Data != nullptr) qv::Game::Free(Data);
 }

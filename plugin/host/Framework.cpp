@@ -4,6 +4,15 @@
 
 #include "plugin/host/FString.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace qv {
+
 namespace Framework {
 
 void RegisterChatCommand(const char* name, const ArkApi::ChatCommandCallback& callback)
@@ -33,4 +42,15 @@ std::wstring Utf8Decode(const std::string& text) { return ArkApi::Tools::Utf8Dec
 
 const std::vector<std::shared_ptr<spdlog::sinks::sink>>& LogSinks() { return GetLogSinks(); }
 
+std::size_t CurrentThreadId()
+{
+#if defined(_WIN32)
+    return static_cast<std::size_t>(GetCurrentThreadId());
+#else
+    return static_cast<std::size_t>(syscall(SYS_gettid));
+#endif
+}
+
 } // namespace Framework
+
+} // namespace qv

@@ -1,12 +1,17 @@
 // The host framework as the rest of the plug-in sees it: its commands and timer, its base folder,
-// its UTF-8 decoding and its log sinks. Only this file's implementation calls ArkApi:: itself.
+// its UTF-8 decoding, its log sinks and the thread ids its logger records. Only this file's
+// implementation calls ArkApi:: itself.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "plugin/host/ArkApi.h"
+#include "plugin/host/LogSink.h"
+
+namespace qv {
 
 namespace Framework {
 
@@ -25,5 +30,9 @@ std::string CurrentDir();
 std::wstring Utf8Decode(const std::string& text);
 // The host's shared log sinks, in the host's order.
 const std::vector<std::shared_ptr<spdlog::sinks::sink>>& LogSinks();
+// The calling thread's id, as the host's logger records it in every record.
+std::size_t CurrentThreadId();
 
 } // namespace Framework
+
+} // namespace qv

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace qv {
+
 namespace Game {
 
 namespace {
@@ -119,3 +121,5 @@ void* Realloc(void* block, std::size_t bytes)
 void Free(void* block) { GameFunction<void (*)(void*)>("FMemory.Free")(block); }
 
 } // namespace Game
+
+} // namespace qv

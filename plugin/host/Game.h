@@ -10,6 +10,8 @@
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
 
+namespace qv {
+
 namespace Game {
 
 AShooterGameMode* CurrentGameMode();
@@ -41,3 +43,5 @@ void* Realloc(void* block, std::size_t bytes);
 void Free(void* block);
 
 } // namespace Game
+
+} // namespace qv

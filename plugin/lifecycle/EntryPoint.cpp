@@ -11,11 +11,11 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
-        Load();
+        qv::Load();
         break;
     case DLL_PROCESS_DETACH:
         // A non-null reserved argument means the process is ending, not the library unloading.
-        Unload(reserved != nullptr ? UnloadReason::ProcessEnding : UnloadReason::LibraryUnloaded);
+        qv::Unload(reserved != nullptr ? qv::UnloadReason::ProcessEnding : qv::UnloadReason::LibraryUnloaded);
         break;
     default:
         break;
@@ -26,8 +26,8 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 namespace {
 
 struct EntryPoint {
-    EntryPoint() { Load(); }
-    ~EntryPoint() { Unload(UnloadReason::LibraryUnloaded); }
+    EntryPoint() { qv::Load(); }
+    ~EntryPoint() { qv::Unload(qv::UnloadReason::LibraryUnloaded); }
     EntryPoint(const EntryPoint&) = delete;
     EntryPoint& operator=(const EntryPoint&) = delete;
 };

@@ -7,6 +7,8 @@
 #include "plugin/log/PluginLog.h"
 #include "plugin/rates/Switching.h"
 
+namespace qv {
+
 void Load()
 {
     RunGuarded("Load", [] { CreatePluginLog(); });
@@ -21,3 +23,5 @@ void Unload(UnloadReason reason)
     // Weekend values left in the game would be snapshotted as "normal" by the next load.
     if (reason == UnloadReason::LibraryUnloaded) RunGuarded("Unload", [] { RestoreNormalOnUnload(); });
 }
+
+} // namespace qv

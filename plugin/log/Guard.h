@@ -6,6 +6,8 @@
 
 #include "plugin/log/PluginLog.h"
 
+namespace qv {
+
 template <typename Body>
 void RunGuarded(const char* callback, Body&& body) noexcept
 {
@@ -17,3 +19,5 @@ void RunGuarded(const char* callback, Body&& body) noexcept
         LogCallbackFailure(callback, "unknown error");
     }
 }
+
+} // namespace qv

@@ -1,46 +1,81 @@
-// The logger over the host's sinks: pattern "%D %R [%n][%l] %v" in local time, flushed at info.
+// The plug-in's logger over the host's sinks, run as the host's logging library runs a logger: each
+// record is formatted once, at the logger (LineFormat.h), and the one record goes to every sink whose
+// own level accepts it; records at info and above are flushed at once, on every sink. The sinks are
+// the host's, shared with everybody: the logger reads their levels and changes nothing of them.
 #include "plugin/log/PluginLog.h"
 
+#include <chrono>
 #include <string>
-
-#include <spdlog/logger.h>
-#include <spdlog/pattern_formatter.h>
+#include <vector>
 
 #include "plugin/host/Framework.h"
+#include "plugin/log/LineFormat.h"
 
-std::shared_ptr<spdlog::logger>& PluginLog()
+namespace qv {
+
+struct PluginLogger {
+    std::string name;
+    std::vector<std::shared_ptr<spdlog::sinks::sink>> sinks;
+};
+
+std::shared_ptr<PluginLogger>& PluginLog()
 {
-    static std::shared_ptr<spdlog::logger> holder;
+    static std::shared_ptr<PluginLogger> holder;
     return holder;
 }
 
 void CreatePluginLog()
 {
-    auto& holder = PluginLog();
     const auto& sinks = Framework::LogSinks();
-    holder = std::make_shared<spdlog::logger>("Quorvandelle", sinks.begin(), sinks.end());
-    holder->set_pattern("%D %R [%n][%l] %v", spdlog::pattern_time_type::local);
-    holder->flush_on(spdlog::level::info);
+    PluginLog() = std::make_shared<PluginLogger>(PluginLogger{"Quorvandelle", {sinks.begin(), sinks.end()}});
 }
 
 namespace {
 
-void Log(spdlog::level::level_enum level, std::string_view text) noexcept
+constexpr HostLog::Level FlushLevel = HostLog::Level::Info;
+
+// A sink that throws loses its own record, not the other sinks': the server's log is shared.
+template <typename Call>
+void EachSink(const PluginLogger& logger, Call&& call) noexcept
+{
+    for (const auto& sink : logger.sinks) {
+        if (sink == nullptr) continue;
+        try {
+            call(*sink);
+        } catch (...) {
+            // Nothing left to report a failing log with.
+        }
+    }
+}
+
+void Log(HostLog::Level level, std::string_view text) noexcept
 {
     try {
-        if (const auto& logger = PluginLog()) logger->log(level, "{}", text);
+        const std::shared_ptr<PluginLogger> logger = PluginLog();
+        if (logger == nullptr) return;
+        HostLog::Message message(&logger->name, level);
+        message.Time = std::chrono::system_clock::now();
+        message.Thread = Framework::CurrentThreadId();
+        message.Raw.Text->Append(text);
+        FormatLine(message);
+        EachSink(*logger, [&](spdlog::sinks::sink& sink) {
+            if (sink.Accepts(level)) sink.Log(message);
+        });
+        if (level >= FlushLevel && level != HostLog::Level::Off) {
+            EachSink(*logger, [](spdlog::sinks::sink& sink) { sink.Flush(); });
+        }
     } catch (...) {
-        // A failing sink must not take the server down with the record it could not write.
+        // Out of memory for the record: a failing log must not take the server down.
     }
 }
 
 } // namespace
 
-void LogInfo(std::string_view text) noexcept { Log(spdlog::level::info, text); }
+void LogInfo(std::string_view text) noexcept { Log(HostLog::Level::Info, text); }
 
-void LogWarning(std::string_view text) noexcept { Log(spdlog::level::warn, text); }
+void LogWarning(std::string_view text) noexcept { Log(HostLog::Level::Warning, text); }
 
-void LogError(std::string_view text) noexcept { Log(spdlog::level::err, text); }
+void LogError(std::string_view text) noexcept { Log(HostLog::Level::Error, text); }
 
 void LogCallbackFailure(std::string_view callback, std::string_view reason) noexcept
 {
@@ -50,3 +85,5 @@ void LogCallbackFailure(std::string_view callback, std::string_view reason) noex
         // Out of memory while reporting: there is nothing left to tell anyone with.
     }
 }
+
+} // namespace qv

@@ -5,12 +5,12 @@
 #include <memory>
 #include <string_view>
 
-namespace spdlog {
-class logger;
-}
+namespace qv {
+
+struct PluginLogger;
 
 // Empty until Load fills it; released with the library's teardown.
-std::shared_ptr<spdlog::logger>& PluginLog();
+std::shared_ptr<PluginLogger>& PluginLog();
 
 // Creates the logger "Quorvandelle" over a copy of the host's sinks.
 void CreatePluginLog();
@@ -21,3 +21,5 @@ void LogWarning(std::string_view text) noexcept;
 void LogError(std::string_view text) noexcept;
 // "<callback> failed: <reason>", at error level.
 void LogCallbackFailure(std::string_view callback, std::string_view reason) noexcept;
+
+} // namespace qv

@@ -4,11 +4,12 @@
 #include <optional>
 #include <string>
 
-#include "plugin/config/PluginSettings.h"
 #include "plugin/host/ChatMessageRecord.h"
 #include "plugin/host/FString.h"
 #include "plugin/host/Game.h"
 #include "plugin/messaging/Patterns.h"
+
+namespace qv {
 
 void TellPlayer(AShooterPlayerController* player, MessageColor color, std::string_view text)
 {
@@ -39,14 +40,16 @@ bool BroadcastNotification(MessageColor color, float scale, float seconds, std::
     return formatted.has_value();
 }
 
-void BroadcastChat(MessageColor color, std::wstring_view text)
+void BroadcastChat(const FString& sender, MessageColor color, std::wstring_view text)
 {
     UWorld* world = Game::CurrentWorld();
     if (world == nullptr) return;
 
     ChatMessageRecord record;
-    record.SenderName = PluginSettings.ServerName;
+    record.SenderName = sender;
     const FString line(FormatChatLine(color, text));
     record.Message = line; // exact-size copy, as the game's record copies are
     Game::ForEachLivePlayer(world, [&](AShooterPlayerController* player) { Game::SendChatMessage(player, record); });
 }
+
+} // namespace qv

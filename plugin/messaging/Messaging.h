@@ -5,6 +5,9 @@
 
 #include "plugin/host/ArkApi.h"
 #include "plugin/host/Colors.h"
+#include "plugin/host/FString.h"
+
+namespace qv {
 
 // Does nothing for a null player (the server console). A text that is not a valid pattern is
 // sent as written.
@@ -16,5 +19,8 @@ void TellPlayer(AShooterPlayerController* player, MessageColor color, std::wstri
 // written. Nothing is sent without a world.
 bool BroadcastNotification(MessageColor color, float scale, float seconds, std::wstring_view text);
 
-// Under the configured server name; the text is inserted unchanged. Nothing is sent without a world.
-void BroadcastChat(MessageColor color, std::wstring_view text);
+// Under sender, the configured server name; the text is inserted unchanged. Nothing is sent without
+// a world.
+void BroadcastChat(const FString& sender, MessageColor color, std::wstring_view text);
+
+} // namespace qv

@@ -5,6 +5,11 @@
 #include <fmt/format.h>
 #include <fmt/xchar.h>
 
+#include <algorithm>
+#include <limits>
+
+namespace qv {
+
 std::optional<std::string> FormatPattern(std::string_view pattern)
 {
     try {
@@ -52,8 +57,77 @@ std::optional<std::wstring> FormatReminder(std::wstring_view pattern, std::int32
     }
 }
 
+namespace {
+
+// A run of digits at text[at], saturated far beyond any bound; at moves past it.
+std::size_t Number(std::wstring_view text, std::size_t& at)
+{
+    std::size_t value = 0;
+    for (; at < text.size() && text[at] >= L'0' && text[at] <= L'9'; ++at) {
+        value = std::min<std::size_t>(value * 10 + static_cast<std::size_t>(text[at] - L'0'), std::size_t{1} << 40);
+    }
+    return value;
+}
+
+// The longest text one replacement field can give: its value's, or the width its spec pads it to.
+// A spec reads [[fill]align][sign][#][0][width][.precision][type]; only width and precision matter.
+std::size_t LongestField(std::wstring_view name, std::wstring_view spec, std::size_t longestName,
+                         std::size_t longestNumber)
+{
+    std::size_t longest = name == L"name" ? longestName : longestNumber;
+    std::size_t at = 0;
+    if (spec.size() >= 2 && (spec[1] == L'<' || spec[1] == L'>' || spec[1] == L'^')) {
+        at = 2;
+    } else if (!spec.empty() && (spec[0] == L'<' || spec[0] == L'>' || spec[0] == L'^')) {
+        at = 1;
+    }
+    while (at < spec.size() && (spec[at] == L'+' || spec[at] == L'-' || spec[at] == L' ' || spec[at] == L'#')) ++at;
+    const std::size_t width = Number(spec, at);
+    if (at < spec.size() && spec[at] == L'.') {
+        ++at;
+        // A precision cuts a text; on a number fmt refuses it.
+        const std::size_t precision = Number(spec, at);
+        if (name == L"name") longest = std::min(longest, precision);
+    }
+    return std::max(longest, width);
+}
+
+} // namespace
+
+std::size_t LongestReminder(std::wstring_view pattern, std::size_t longestName, std::int32_t mostMinutes)
+{
+    const std::size_t longestNumber = std::to_wstring(mostMinutes).size();
+    std::size_t length = 0;
+    for (std::size_t at = 0; at < pattern.size(); ++at) {
+        const wchar_t c = pattern[at];
+        if ((c == L'{' || c == L'}') && at + 1 < pattern.size() && pattern[at + 1] == c) {
+            ++at;
+            ++length;
+            continue;
+        }
+        if (c != L'{') {
+            ++length;
+            continue;
+        }
+        const std::size_t close = pattern.find(L'}', at);
+        // Not a pattern: fmt stops at it, having formatted only what came before.
+        if (close == std::wstring_view::npos) break;
+        const std::wstring_view field = pattern.substr(at + 1, close - at - 1);
+        // A width or precision taken from a value ("{minutes:{minutes}}") has no bound of its own.
+        if (field.find(L'{') != std::wstring_view::npos) return std::numeric_limits<std::size_t>::max();
+        const std::size_t colon = field.find(L':');
+        length += LongestField(field.substr(0, colon),
+                               colon == std::wstring_view::npos ? std::wstring_view() : field.substr(colon + 1),
+                               longestName, longestNumber);
+        at = close;
+    }
+    return length;
+}
+
 std::wstring FormatChatLine(MessageColor color, std::wstring_view text)
 {
     return fmt::format(L"<RichColor Color=\"{:g}, {:g}, {:g}, {:g}\">{}</>", double{color.R}, double{color.G},
                        double{color.B}, double{color.A}, text);
 }
+
+} // namespace qv

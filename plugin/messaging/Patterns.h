@@ -1,12 +1,15 @@
 // Message texts as formatting patterns: "{{" and "}}" stand for single braces.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "plugin/host/Colors.h"
+
+namespace qv {
 
 // The text with its doubled braces made single, or nothing when the text is not a valid
 // pattern without arguments (a single brace or a replacement field).
@@ -21,6 +24,14 @@ std::wstring EscapeBraces(std::wstring_view text);
 // when the pattern cannot be formatted with them.
 std::optional<std::wstring> FormatReminder(std::wstring_view pattern, std::int32_t minutes, std::wstring_view name);
 
+// The most characters a reminder text can have, worked out without formatting it: the pattern's own
+// characters, and each field at the longest its value (a name of longestName characters, minutes up
+// to mostMinutes) and its format spec can make it. A spec that takes its width from a value has no
+// bound: the largest size_t.
+std::size_t LongestReminder(std::wstring_view pattern, std::size_t longestName, std::int32_t mostMinutes);
+
 // The coloured chat line: <RichColor Color="r, g, b, a">text</>, each number with six
 // significant digits in general notation; the text is inserted as it is.
 std::wstring FormatChatLine(MessageColor color, std::wstring_view text);
+
+} // namespace qv

@@ -4,19 +4,20 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "plugin/config/Calendar.h"
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
 #include "plugin/host/Clock.h"
+
+namespace qv {
 
 // What the reminders remember between evaluations: each opening reminded of, by window and time,
 // with the shortest lead already announced for it. A reload can make another opening the next one
 // and then this one again; it is not announced twice.
 struct ReminderMemory {
     struct Opening {
-        std::string Window;
+        WindowId Window = WindowId::Weekly();
         WallSeconds At = 0;
         std::int32_t Within = std::numeric_limits<std::int32_t>::max();
     };
@@ -24,8 +25,8 @@ struct ReminderMemory {
 };
 
 struct DueReminder {
-    int Window = 0;
-    std::int32_t Minutes = 0; // left until the window comes into force, rounded up
+    const Window* InForce = nullptr; // the window that comes into force
+    std::int32_t Minutes = 0;        // left until the window comes into force, rounded up
 };
 
 // At an evaluation at wall: when the next change of the window in force brings a window (not
@@ -34,11 +35,10 @@ struct DueReminder {
 // are left. Each lead is announced at most once per opening, and never once the window is open.
 // memory moves on as the reminder is taken as sent. Pure, so that the tool's preview finds the
 // moments the plug-in will remind at.
-std::optional<DueReminder> NextDueReminder(const Settings& settings, WallSeconds wall, bool manualWeekend,
+std::optional<DueReminder> NextDueReminder(const Config& config, WallSeconds wall, bool manualWeekend,
                                            ReminderMemory& memory);
-
-// The configured ReminderMessage, or the default text when there is none.
-std::wstring ReminderPattern(const Settings& settings);
 
 // NextDueReminder at now, with the plug-in's own memory, and the reminder sent.
 void SendDueReminders(const LocalTime& now);
+
+} // namespace qv

@@ -2,32 +2,29 @@
 // one the game holds.
 #include "plugin/rates/Schedule.h"
 
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
+#include "plugin/config/Windows.h"
 #include "plugin/host/Clock.h"
 #include "plugin/host/Game.h"
 #include "plugin/log/PluginLog.h"
 #include "plugin/rates/Reminders.h"
+#include "plugin/rates/SwitchRecords.h"
 #include "plugin/rates/Switching.h"
 #include "plugin/rates/WeekendState.h"
-#include "plugin/rates/Windows.h"
+
+namespace qv {
 
 namespace {
 
 // The longest step back of the clocks in autumn.
 constexpr WallSeconds kLongestClockChange = 60 * 60;
 
-// The log names schedules; the weekly window keeps the words it has always had.
-std::string Which(int window)
-{
-    return window == kWeeklyWindow ? std::string() : " (window \"" + WindowName(PluginSettings, window) + "\")";
-}
-
 // The local time to decide by. When the clocks go back, the repeated hour would close and reopen a
 // window whose end falls in it; the decision keeps to the latest time already seen until the clock
 // has caught up. With whole days only the weekday counts, as it always has.
-LocalTime DecisionTime(const LocalTime& now)
+LocalTime DecisionTime(const Config& config, const LocalTime& now)
 {
-    if (!UsesTimesOfDay(PluginSettings)) return now;
+    if (!UsesTimesOfDay(config)) return now;
     const WallSeconds wall = ToWallSeconds(now);
     const WallSeconds last = Weekend.LastEvaluation;
     if (last != 0 && wall < last && last - wall <= kLongestClockChange) return FromWallSeconds(last);
@@ -35,67 +32,56 @@ LocalTime DecisionTime(const LocalTime& now)
     return now;
 }
 
-bool SameLook(int window)
+// Whether a window shows and writes what the main section's does, so that taking over a manual
+// weekend changes nothing players would notice.
+bool SameLook(const Config& config, const Window& window)
 {
-    if (window == kWeeklyWindow) return true;
-    ConfigProblems ignored;
-    const auto values = ReadWindowValues(ConfigDocument, window, ignored);
-    const auto weekly = ReadWindowValues(ConfigDocument, kWeeklyWindow, ignored);
-    const WindowLook look = LookOf(PluginSettings, window);
-    const WindowLook weeklyLook = LookOf(PluginSettings, kWeeklyWindow);
-    return values && weekly && *values == *weekly && look.WeekendMOTD->View() == weeklyLook.WeekendMOTD->View() &&
+    if (window.Id.IsWeekly()) return true;
+    const WindowLook look = LookOf(config, window);
+    const WindowLook weeklyLook = LookOf(config, config.Weekly);
+    return window.Rates.Readable() && config.Weekly.Rates.Readable() &&
+           window.Rates.Values == config.Weekly.Rates.Values &&
+           look.WeekendMOTD->View() == weeklyLook.WeekendMOTD->View() &&
            look.EnabledMessage->View() == weeklyLook.EnabledMessage->View();
 }
 
-void OpenWindow(int window)
+void OpenWindow(const Config& config, const Window& window)
 {
-    if (Weekend.ManualWeekendActive) {
+    if (Weekend.ManualWeekendActive()) {
         // An administrator already put the weekend in force: the schedule takes it over rather
         // than switching again, which would snapshot weekend values as the normal ones. A window
         // that looks different brings its own values and message.
-        const bool taken = SameLook(window) ? !GameModeReplaced() || PutIntoNewGameMode(window) : MoveToWindow(window);
+        const bool taken = SameLook(config, window) ? !GameModeReplaced() || PutIntoNewGameMode(window)
+                                                    : MoveToWindow(window, Owner::Schedule);
         if (!taken) return;
-        Weekend.ScheduledWeekendActive = true;
-        Weekend.ManualWeekendActive = false;
-        Weekend.WindowName = WindowName(PluginSettings, window);
-        LogInfo("Weekend window opened during a manual weekend; the schedule takes it over" + Which(window));
+        Weekend.Boost = Owner::Schedule;
+        Weekend.InForce = window.Id;
+        LogInfo(RecordText({SwitchEvent::TakenOver, window.Id}));
         return;
     }
-    if (SwitchWithFlag(Weekend.ScheduledWeekendActive, true, window)) {
-        LogInfo("Weekend rates switched on by the schedule" + Which(window));
-    }
-}
-
-void CloseWindow()
-{
-    if (SwitchWithFlag(Weekend.ScheduledWeekendActive, false, kWeeklyWindow)) {
-        LogInfo("Normal rates switched back by the schedule");
-    }
+    if (SwitchToWindow(window, Owner::Schedule)) LogInfo(RecordText({SwitchEvent::OnBySchedule, window.Id}));
 }
 
 void Evaluate()
 {
     Weekend.FirstCheckDone = true;
-    const LocalTime now = DecisionTime(Clock::LocalNow());
-    const std::optional<int> target = WindowInForce(PluginSettings, now);
+    const Config& config = ConfigInForce;
+    const LocalTime now = DecisionTime(config, Clock::LocalNow());
+    const Window* target = WindowInForce(config, now);
     // The host rebuilt its game mode while the weekend was on: the weekend goes on in the new one.
-    const bool sameWindow =
-        Weekend.ScheduledWeekendActive && target && FindWindow(PluginSettings, Weekend.WindowName) == target;
-    const bool stillManual = Weekend.ManualWeekendActive && !target;
+    const bool sameWindow = Weekend.ScheduledWeekendActive() && target != nullptr && target->Id == Weekend.InForce;
+    const bool stillManual = Weekend.ManualWeekendActive() && target == nullptr;
     if (GameModeReplaced() && (sameWindow || stillManual)) {
-        const int window = sameWindow ? *target : kWeeklyWindow;
-        if (PutIntoNewGameMode(window)) LogInfo("Weekend rates put into the new game mode" + Which(window));
-    } else if (!target) {
-        if (Weekend.ScheduledWeekendActive) CloseWindow();
-    } else if (!Weekend.ScheduledWeekendActive) {
-        OpenWindow(*target);
-    } else if (FindWindow(PluginSettings, Weekend.WindowName) != target) {
-        if (MoveToWindow(*target)) {
-            LogInfo("Weekend rates moved to " +
-                    (*target == kWeeklyWindow ? std::string("the weekly window")
-                                              : "window \"" + WindowName(PluginSettings, *target) + "\"") +
-                    " by the schedule");
+        const Window& window = sameWindow ? *target : config.Weekly;
+        if (PutIntoNewGameMode(window)) LogInfo(RecordText({SwitchEvent::IntoNewGameMode, window.Id}));
+    } else if (target == nullptr) {
+        if (Weekend.ScheduledWeekendActive() && SwitchToNormal()) {
+            LogInfo(RecordText({SwitchEvent::BackBySchedule}));
         }
+    } else if (!Weekend.ScheduledWeekendActive()) {
+        OpenWindow(config, *target);
+    } else if (target->Id != Weekend.InForce) {
+        if (MoveToWindow(*target, Owner::Schedule)) LogInfo(RecordText({SwitchEvent::MovedBySchedule, target->Id}));
     }
     SendDueReminders(now);
 }
@@ -112,3 +98,5 @@ void CheckSchedule()
     Weekend.CheckCallCount = 0;
     Evaluate();
 }
+
+} // namespace qv

@@ -3,26 +3,39 @@
 
 #include <fmt/format.h>
 
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
+#include "plugin/config/Windows.h"
 #include "plugin/host/Framework.h"
+#include "plugin/rates/Switching.h"
 #include "plugin/rates/WeekendState.h"
-#include "plugin/rates/Windows.h"
+
+namespace qv {
 
 namespace {
 
-// " (XPMultiplier 2, TamingSpeedMultiplier 3)": the values the window writes that are not 1.
-std::string RatesOf(int window)
+// head, then " (XPMultiplier 2, TamingSpeedMultiplier 3)": the values that are not 0 (the game's
+// own) or 1, as many as fit in a reply, and the count of the others.
+std::string WithRates(std::string head, const MultiplierValues& values)
 {
-    ConfigProblems ignored;
-    const auto values = ReadWindowValues(ConfigDocument, window, ignored);
-    if (!values) return {};
-    std::string listed;
+    std::vector<std::string> listed;
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        const float value = (*values)[row];
+        const float value = values[row];
         if (value == 0.0f || value == 1.0f) continue;
-        listed += fmt::format("{}{} {:g}", listed.empty() ? "" : ", ", WeekendMultiplierTable[row].Key, value);
+        listed.push_back(fmt::format("{} {:g}", WeekendMultiplierTable[row].Key, value));
     }
-    return listed.empty() ? listed : " (" + listed + ")";
+    if (listed.empty()) return head + ".";
+    // Room for ", and 16 more)." at the end.
+    constexpr std::size_t kTailRoom = 16;
+    std::string text = head + " (";
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        const std::string next = (i == 0 ? "" : ", ") + listed[i];
+        const bool last = i + 1 == listed.size();
+        if (text.size() + next.size() + (last ? 2 : kTailRoom) > kReplyLength) {
+            return text + (i == 0 ? "" : ", ") + "and " + std::to_string(listed.size() - i) + " more).";
+        }
+        text += next;
+    }
+    return text + ").";
 }
 
 std::string Until(const std::optional<WindowChange>& change)
@@ -30,34 +43,44 @@ std::string Until(const std::optional<WindowChange>& change)
     return change ? " until " + FormatWallTime(change->At) : std::string();
 }
 
+std::string Named(const Window& window) { return std::string(window.Id.DisplayName()); }
+
 } // namespace
 
 std::wstring RatesStatus(const LocalTime& now)
 {
-    const Settings& settings = PluginSettings;
+    const Config& config = ConfigInForce;
     const WallSeconds wall = ToWallSeconds(now);
-    const std::optional<int> byClock = WindowInForce(settings, now);
-    const std::optional<WindowChange> change = NextChange(settings, wall);
+    const Window* byClock = WindowInForce(config, now);
+    const std::optional<WindowChange> change = NextChange(config, wall);
     std::string text;
-    if (Weekend.WeekendValuesInForce) {
-        const int window = FindWindow(settings, Weekend.WindowName).value_or(kWeeklyWindow);
-        text = DisplayName(settings, window) + " rates are on";
-        if (Weekend.ManualWeekendActive) {
-            text += ", switched on by an administrator";
-        } else if (byClock == window) {
-            text += Until(change);
+    if (Weekend.BoostedValuesInForce() && GameModeReplaced()) {
+        const std::string name(Weekend.InForce.DisplayName());
+        text = "Normal rates are on: the game mode that held the " + name +
+               " rates was replaced, and the new one holds the server's normal values; " + name +
+               " rates come back at the next check of the schedule.";
+    } else if (Weekend.BoostedValuesInForce()) {
+        std::string head = std::string(Weekend.InForce.DisplayName()) + " rates are on";
+        if (Weekend.ManualWeekendActive()) {
+            head += ", switched on by an administrator";
+        } else if (byClock != nullptr && byClock->Id == Weekend.InForce) {
+            head += Until(change);
         } else {
-            text += " until the next check of the schedule";
+            head += " until the next check of the schedule";
         }
-        text += RatesOf(window);
-    } else if (byClock) {
-        text = "Normal rates are on; " + DisplayName(settings, *byClock) +
-               " rates start at the next check of the schedule" + RatesOf(*byClock);
-    } else if (change && change->Window) {
-        text = "Normal rates are on. Next: " + DisplayName(settings, *change->Window) + " rates from " +
-               FormatWallTime(change->At) + Until(NextChange(settings, change->At)) + RatesOf(*change->Window);
+        text = WithRates(head, Weekend.Written);
+    } else if (byClock != nullptr) {
+        text = WithRates("Normal rates are on; " + Named(*byClock) + " rates start at the next check of the schedule",
+                         byClock->Rates.Readable() ? byClock->Rates.Values : MultiplierValues{});
+    } else if (change && change->InForce != nullptr) {
+        const Window& next = *change->InForce;
+        text = WithRates("Normal rates are on. Next: " + Named(next) + " rates from " + FormatWallTime(change->At) +
+                             Until(NextChange(config, change->At)),
+                         next.Rates.Readable() ? next.Rates.Values : MultiplierValues{});
     } else {
-        text = "Normal rates are on; no boosted rates are scheduled";
+        text = "Normal rates are on; no boosted rates are scheduled.";
     }
-    return Framework::Utf8Decode(text + ".");
+    return Framework::Utf8Decode(text);
 }
+
+} // namespace qv

@@ -5,6 +5,12 @@
 
 #include "plugin/host/Clock.h"
 
+namespace qv {
+
 // The window in force and until when, or that normal rates are in force and which window comes
-// next and when; with the multipliers of that window that differ from 1.
+// next and when; with the multipliers of that window that differ from 1. The values of the window
+// in force are those its switch wrote, whatever a reload has changed since. At most kReplyLength
+// characters and the count of the multipliers that did not fit.
 std::wstring RatesStatus(const LocalTime& now);
+
+} // namespace qv

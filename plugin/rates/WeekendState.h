@@ -1,40 +1,52 @@
-// Everything the plug-in remembers about the weekend between host calls, in one place: the
-// schedule's call count and flag, the toggle's flag, the snapshot of the normal values, the window
-// in force, and the reminders already sent.
+// Everything the plug-in remembers about the boosted rates between host calls, in one place: the
+// schedule's call count, who put a window's values in force and which, the snapshot of the normal
+// values, and the reminders already sent.
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "plugin/config/Calendar.h"
 #include "plugin/config/WeekendValues.h"
+#include "plugin/config/Window.h"
 #include "plugin/host/ArkApi.h"
 #include "plugin/rates/Reminders.h"
+
+namespace qv {
+
+// Who the boosted values in force belong to. The schedule switches back only what it switched on;
+// the toggle only what an administrator switched on.
+enum class Owner {
+    Nobody,        // the normal values are in force
+    Schedule,      // a window the schedule opened, or took over from an administrator
+    Administrator, // the main section's values, by the toggle
+};
 
 struct WeekendState {
     // Counted timer calls since the last evaluation; calls while there is no game mode do not count.
     std::int32_t CheckCallCount = 0;
     bool FirstCheckDone = false;
-    // True while a weekend that the schedule switched on (or took over) is in force.
-    bool ScheduledWeekendActive = false;
-    // True from a switch-on made by the toggle command until its switch back.
-    bool ManualWeekendActive = false;
-    // True from a successful switch-on until the switch back: the snapshot is only taken while
-    // the normal values are in force, so it always holds the true normal values.
-    bool WeekendValuesInForce = false;
-    // The values in force before the weekend switch that is in force now.
+
+    Owner Boost = Owner::Nobody;
+    // While somebody owns the boost: the window whose values are in force, the values its switch
+    // wrote (0: the game's own left), the values in force before it (the snapshot, taken only
+    // while the normal values were in force, so it always holds the true normal values), and the
+    // game mode all of this concerns.
+    WindowId InForce = WindowId::Weekly();
+    MultiplierValues Written{};
     MultiplierValues SavedMultipliers{};
-    // The game mode those values were saved from and the weekend values written into.
     const AShooterGameMode* SwitchedGameMode = nullptr;
-    // The window whose values are in force: "" for the main section's (the weekly window, or a
-    // weekend switched on by hand), a schedule's name otherwise.
-    std::string WindowName;
 
     // The wall-clock time of the last evaluation that looked at times of day: the hour the clocks
     // repeat in autumn is not lived twice.
     WallSeconds LastEvaluation = 0;
     // The reminders already sent, by the opening they were about.
     ReminderMemory Reminders;
+
+    // A weekend that the schedule switched on (or took over) is in force.
+    bool ScheduledWeekendActive() const { return Boost == Owner::Schedule; }
+    // A weekend that an administrator switched on with the toggle is in force.
+    bool ManualWeekendActive() const { return Boost == Owner::Administrator; }
+    bool BoostedValuesInForce() const { return Boost != Owner::Nobody; }
 };
 
 // Lives from the library's load to its unload; a reload of the config leaves it alone.
@@ -43,3 +55,5 @@ extern WeekendState Weekend;
 // Back to the state of a freshly loaded library, for code that runs the plug-in's functions
 // without loading and unloading the library (tests, the fuzz target).
 void ResetWeekendState();
+
+} // namespace qv

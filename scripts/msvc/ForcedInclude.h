@@ -12,6 +12,3 @@
 #ifndef __MINGW_IMPORT
 #define __MINGW_IMPORT extern __declspec(dllimport)
 #endif
-
-// spdlog includes <share.h> only for MinGW, since Microsoft's <stdio.h> declares _SH_DENYNO.
-#include <share.h>

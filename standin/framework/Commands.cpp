@@ -4,17 +4,24 @@
 #include "standin/framework/Commands.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <memory>
+#include <variant>
 
 #include "standin/framework/Fatal.h"
-#include "standin/framework/GameString.h"
+#include "standin/framework/GameBinding.h"
 #include "standin/framework/LogSinks.h"
-#include "standin/framework/Text.h"
+#include "util/Utf.h"
 
 namespace standin::commands {
 
 namespace {
+
+// One alternative per CommandKind, in its order.
+using Callable = std::variant<ArkApi::ChatCommandCallback, ArkApi::ConsoleCommandCallback, ArkApi::RconCommandCallback,
+                              ArkApi::TickCallback, ArkApi::TimerCallback, ArkApi::ChatMessageCallback>;
+constexpr std::size_t KindCount = std::variant_size_v<Callable>;
 
 struct Entry {
     std::u16string name;
@@ -22,9 +29,7 @@ struct Entry {
     int owner = 0;
     bool orphaned = false;
     bool removed = false;
-    std::shared_ptr<ArkApi::ChatCommandCallback> chat;
-    std::shared_ptr<ArkApi::ConsoleCommandCallback> console;
-    std::shared_ptr<ArkApi::TimerCallback> timer;
+    Callable callable;
 };
 
 using EntryList = std::vector<std::shared_ptr<Entry>>;
@@ -36,17 +41,28 @@ const char* KindName(CommandKind kind)
         return "chat command";
     case CommandKind::Console:
         return "console command";
+    case CommandKind::Rcon:
+        return "RCON command";
+    case CommandKind::Tick:
+        return "tick callback";
     case CommandKind::Timer:
         return "timer callback";
+    case CommandKind::ChatMessage:
+        return "chat message callback";
     }
     return "registration";
+}
+
+bool IsCommand(CommandKind kind)
+{
+    return kind == CommandKind::Chat || kind == CommandKind::Console || kind == CommandKind::Rcon;
 }
 
 char16_t FoldAscii(char16_t unit) { return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit; }
 
 bool SameName(CommandKind kind, std::u16string_view a, std::u16string_view b)
 {
-    if (kind == CommandKind::Timer) return a == b;
+    if (!IsCommand(kind)) return a == b;
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                               [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
 }
@@ -65,79 +81,115 @@ class Registry final : public ArkApi::ICommands {
 public:
     void RegisterChatCommand(const FString& name, const ArkApi::ChatCommandCallback& callback) override
     {
-        auto entry = NewEntry(name, CommandKind::Chat, static_cast<bool>(callback), "RegisterChatCommand");
-        entry->chat = std::make_shared<ArkApi::ChatCommandCallback>(callback);
-        Add(std::move(entry));
+        Add(name, CommandKind::Chat, callback, "RegisterChatCommand");
     }
     void RegisterConsoleCommand(const FString& name, const ArkApi::ConsoleCommandCallback& callback) override
     {
-        auto entry = NewEntry(name, CommandKind::Console, static_cast<bool>(callback), "RegisterConsoleCommand");
-        entry->console = std::make_shared<ArkApi::ConsoleCommandCallback>(callback);
-        Add(std::move(entry));
+        Add(name, CommandKind::Console, callback, "RegisterConsoleCommand");
+    }
+    void RegisterRconCommand(const FString& name, const ArkApi::RconCommandCallback& callback) override
+    {
+        Add(name, CommandKind::Rcon, callback, "RegisterRconCommand");
+    }
+    void RegisterTickCallback(const FString& id, const ArkApi::TickCallback& callback) override
+    {
+        Add(id, CommandKind::Tick, callback, "RegisterTickCallback");
     }
     void RegisterTimerCallback(const FString& id, const ArkApi::TimerCallback& callback) override
     {
-        auto entry = NewEntry(id, CommandKind::Timer, static_cast<bool>(callback), "RegisterTimerCallback");
-        entry->timer = std::make_shared<ArkApi::TimerCallback>(callback);
-        Add(std::move(entry));
+        Add(id, CommandKind::Timer, callback, "RegisterTimerCallback");
+    }
+    void RegisterChatMessageCallback(const FString& id, const ArkApi::ChatMessageCallback& callback) override
+    {
+        Add(id, CommandKind::ChatMessage, callback, "RegisterChatMessageCallback");
     }
     bool UnregisterChatCommand(const FString& name) override
     {
-        return Remove(ReadGameString(&name, "ICommands::UnregisterChatCommand"), CommandKind::Chat);
+        return Remove(name, CommandKind::Chat, "UnregisterChatCommand");
     }
     bool UnregisterConsoleCommand(const FString& name) override
     {
-        return Remove(ReadGameString(&name, "ICommands::UnregisterConsoleCommand"), CommandKind::Console);
+        return Remove(name, CommandKind::Console, "UnregisterConsoleCommand");
+    }
+    bool UnregisterRconCommand(const FString& name) override
+    {
+        return Remove(name, CommandKind::Rcon, "UnregisterRconCommand");
+    }
+    bool UnregisterTickCallback(const FString& id) override
+    {
+        return Remove(id, CommandKind::Tick, "UnregisterTickCallback");
     }
     bool UnregisterTimerCallback(const FString& id) override
     {
-        return Remove(ReadGameString(&id, "ICommands::UnregisterTimerCallback"), CommandKind::Timer);
+        return Remove(id, CommandKind::Timer, "UnregisterTimerCallback");
+    }
+    bool UnregisterChatMessageCallback(const FString& id) override
+    {
+        return Remove(id, CommandKind::ChatMessage, "UnregisterChatMessageCallback");
     }
 
+    // The live entries of one kind, in registration order, for the calls that walk them all. Kept
+    // until the registry changes: the frame and the timer are the host's most frequent work, and a
+    // call then copies one pointer instead of every entry. A callback that changes the registry
+    // makes the next call build a new list; this one keeps its entries, and so their callables,
+    // alive until the call ends.
+    std::shared_ptr<const EntryList> Snapshot(CommandKind kind)
+    {
+        auto& snapshot = snapshots_[static_cast<std::size_t>(kind)];
+        if (snapshot == nullptr) {
+            auto list = std::make_shared<EntryList>();
+            for (const auto& entry : entries) {
+                if (entry->kind == kind && !entry->orphaned) list->push_back(entry);
+            }
+            snapshot = std::move(list);
+        }
+        return snapshot;
+    }
+    void Changed() { snapshots_ = {}; }
+
     EntryList entries;
-    // The timer entries of entries, for CallTimers; null after any change to entries.
-    std::shared_ptr<const EntryList> timers;
     int currentOwner = 0;
     std::vector<std::string> escaped;
 
 private:
-    std::shared_ptr<Entry> NewEntry(const FString& name, CommandKind kind, bool callable, const char* operation)
+    template <typename Callback>
+    void Add(const FString& name, CommandKind kind, const Callback& callback, const char* operation)
     {
         auto entry = std::make_shared<Entry>();
         entry->name = ReadGameString(&name, (std::string("ICommands::") + operation).c_str());
         entry->kind = kind;
         entry->owner = currentOwner;
-        if (!callable) {
-            LoudFailure(std::string("ICommands::") + operation + "(\"" + text::Utf16ToUtf8(entry->name) +
+        if (!callback) {
+            LoudFailure(std::string("ICommands::") + operation + "(\"" + util::Utf16ToUtf8(entry->name) +
                         "\"): the callable is empty");
         }
-        return entry;
-    }
-
-    void Add(std::shared_ptr<Entry> entry)
-    {
+        entry->callable = callback;
         const auto existing = std::count_if(entries.begin(), entries.end(), [&](const auto& other) {
-            return !other->orphaned && other->kind == entry->kind && SameName(entry->kind, other->name, entry->name);
+            return !other->orphaned && other->kind == kind && SameName(kind, other->name, entry->name);
         });
         if (existing != 0) {
-            logs::HostLogger().warn("{} \"{}\" registered again; {} registrations under that name now",
-                                    KindName(entry->kind), text::Utf16ToUtf8(entry->name), existing + 1);
+            logs::HostNotice(LogLevel::Warning, std::string(KindName(kind)) + " \"" + util::Utf16ToUtf8(entry->name) +
+                                                    "\" registered again; " + std::to_string(existing + 1) +
+                                                    " registrations under that name now");
         }
         entries.push_back(std::move(entry));
-        timers = nullptr;
+        Changed();
     }
 
-    bool Remove(const std::u16string& name, CommandKind kind)
+    bool Remove(const FString& text, CommandKind kind, const char* operation)
     {
+        const std::u16string name = ReadGameString(&text, (std::string("ICommands::") + operation).c_str());
         const auto found = std::find_if(entries.begin(), entries.end(), [&](const auto& entry) {
             return !entry->orphaned && entry->kind == kind && SameName(kind, entry->name, name);
         });
         if (found == entries.end()) return false;
         (*found)->removed = true;
         entries.erase(found);
-        timers = nullptr;
+        Changed();
         return true;
     }
+
+    std::array<std::shared_ptr<const EntryList>, KindCount> snapshots_;
 };
 
 Registry& TheRegistry()
@@ -173,11 +225,12 @@ void Invoke(const Entry& entry, Call&& call)
     registry.currentOwner = previousOwner;
     if (threw) {
         registry.escaped.push_back(failure);
-        logs::HostLogger().error("{} \"{}\" let an exception escape: {}", KindName(entry.kind),
-                                 text::Utf16ToUtf8(entry.name), failure);
+        logs::HostNotice(LogLevel::Error, std::string(KindName(entry.kind)) + " \"" + util::Utf16ToUtf8(entry.name) +
+                                              "\" let an exception escape: " + failure);
     }
 }
 
+// The command named by the line's first word: the first live registration of that name.
 std::shared_ptr<Entry> Match(CommandKind kind, std::u16string_view line)
 {
     const std::u16string_view word = FirstWord(line);
@@ -189,10 +242,30 @@ std::shared_ptr<Entry> Match(CommandKind kind, std::u16string_view line)
         if (orphan == nullptr) orphan = entry;
     }
     if (orphan != nullptr) {
-        logs::HostLogger().error("{} \"{}\" belongs to an unloaded plug-in; not called", KindName(kind),
-                                 text::Utf16ToUtf8(orphan->name));
+        logs::HostNotice(LogLevel::Error, std::string(KindName(kind)) + " \"" + util::Utf16ToUtf8(orphan->name) +
+                                              "\" belongs to an unloaded plug-in; not called");
     }
     return nullptr;
+}
+
+// A line in the game's own string, for the duration of one call.
+struct LineText {
+    explicit LineText(std::u16string_view units) : text(MakeGameString(units)) {}
+    LineText(const LineText&) = delete;
+    LineText& operator=(const LineText&) = delete;
+    ~LineText() { ReleaseGameString(text); }
+    GameString text;
+};
+
+// Calls every live callback of a kind; call(callable) makes one call.
+template <typename Callback, typename Call>
+void CallEach(CommandKind kind, Call&& call)
+{
+    const std::shared_ptr<const EntryList> list = TheRegistry().Snapshot(kind);
+    for (const auto& entry : *list) {
+        if (entry->removed || entry->orphaned) continue;
+        Invoke(*entry, [&] { call(std::get<Callback>(entry->callable)); });
+    }
 }
 
 } // namespace
@@ -205,10 +278,10 @@ void OrphanOwner(int owner)
         if (entry->owner != owner || entry->orphaned) continue;
         entry->orphaned = true;
         Graveyard().push_back(entry);
-        logs::HostLogger().error("{} \"{}\" was left registered by a plug-in that has been unloaded",
-                                 KindName(entry->kind), text::Utf16ToUtf8(entry->name));
+        logs::HostNotice(LogLevel::Error, std::string(KindName(entry->kind)) + " \"" + util::Utf16ToUtf8(entry->name) +
+                                              "\" was left registered by a plug-in that has been unloaded");
     }
-    TheRegistry().timers = nullptr;
+    TheRegistry().Changed();
 }
 
 void ClearRegistrations()
@@ -217,59 +290,71 @@ void ClearRegistrations()
     auto& entries = TheRegistry().entries;
     for (const auto& entry : entries) entry->removed = true;
     entries.clear();
-    TheRegistry().timers = nullptr;
+    TheRegistry().Changed();
 }
 
-bool DispatchChat(AShooterPlayerController* player, std::string_view line, EChatSendMode::Type mode)
+ChatOutcome DispatchChat(AShooterPlayerController* player, std::string_view line, EChatSendMode::Type mode)
 {
-    const std::u16string units = text::Utf8ToUtf16(line);
-    const auto entry = Match(CommandKind::Chat, units);
-    if (entry == nullptr) return false;
-    GameString text = MakeGameString(units);
-    const auto callable = entry->chat;
-    Invoke(*entry, [&] { (*callable)(player, AsFString(text), mode); });
-    ReleaseGameString(text);
-    return true;
+    ChatOutcome outcome;
+    const std::u16string units = util::Utf8ToUtf16(line);
+    if (const auto entry = Match(CommandKind::Chat, units)) {
+        LineText text(units);
+        const auto& callable = std::get<ArkApi::ChatCommandCallback>(entry->callable);
+        Invoke(*entry, [&] { callable(player, AsFString(text.text), mode); });
+        outcome.command = true;
+    }
+    // The stand-in never takes a line for spam. Each callback gets the line afresh, so what one
+    // does to it cannot reach the next.
+    bool stopped = false;
+    CallEach<ArkApi::ChatMessageCallback>(CommandKind::ChatMessage, [&](const ArkApi::ChatMessageCallback& callable) {
+        LineText text(units);
+        stopped |= callable(player, AsFString(text.text), mode, false, outcome.command);
+    });
+    outcome.passedOn = !outcome.command && !stopped;
+    return outcome;
 }
 
 bool DispatchConsole(APlayerController* player, std::string_view line, bool flag)
 {
-    const std::u16string units = text::Utf8ToUtf16(line);
+    const std::u16string units = util::Utf8ToUtf16(line);
     const auto entry = Match(CommandKind::Console, units);
     if (entry == nullptr) return false;
-    GameString text = MakeGameString(units);
-    const auto callable = entry->console;
-    Invoke(*entry, [&] { (*callable)(player, AsFString(text), flag); });
-    ReleaseGameString(text);
+    LineText text(units);
+    const auto& callable = std::get<ArkApi::ConsoleCommandCallback>(entry->callable);
+    Invoke(*entry, [&] { callable(player, AsFString(text.text), flag); });
     return true;
+}
+
+bool DispatchRcon(RCONClientConnection* connection, std::string_view line)
+{
+    const std::u16string units = util::Utf8ToUtf16(line);
+    const auto entry = Match(CommandKind::Rcon, units);
+    if (entry == nullptr) return false;
+    RCONPacket packet;
+    packet.Type = 2; // a command request
+    packet.Body = MakeGameString(units);
+    const auto& callable = std::get<ArkApi::RconCommandCallback>(entry->callable);
+    Invoke(*entry, [&] { callable(connection, &packet, binding::CurrentWorld()); });
+    ReleaseGameString(packet.Body);
+    return true;
+}
+
+void CallTicks(float seconds)
+{
+    CallEach<ArkApi::TickCallback>(CommandKind::Tick,
+                                   [seconds](const ArkApi::TickCallback& callable) { callable(seconds); });
 }
 
 void CallTimers()
 {
-    Registry& registry = TheRegistry();
-    // The list is kept until the registry changes: the timer is the host's most frequent work,
-    // and a call then copies one pointer instead of every entry. A callback that changes the
-    // registry makes the next call build a new list; this one keeps the entries it holds, and so
-    // their callables, alive until the call ends.
-    if (registry.timers == nullptr) {
-        auto timers = std::make_shared<EntryList>();
-        for (const auto& entry : registry.entries) {
-            if (entry->kind == CommandKind::Timer && !entry->orphaned) timers->push_back(entry);
-        }
-        registry.timers = std::move(timers);
-    }
-    const std::shared_ptr<const EntryList> timers = registry.timers;
-    for (const auto& entry : *timers) {
-        if (entry->removed || entry->orphaned) continue;
-        Invoke(*entry, [&entry] { (*entry->timer)(); });
-    }
+    CallEach<ArkApi::TimerCallback>(CommandKind::Timer, [](const ArkApi::TimerCallback& callable) { callable(); });
 }
 
 std::vector<Registration> Registrations()
 {
     std::vector<Registration> list;
     for (const auto& entry : TheRegistry().entries) {
-        list.push_back(Registration{text::Utf16ToUtf8(entry->name), entry->kind, entry->orphaned});
+        list.push_back(Registration{util::Utf16ToUtf8(entry->name), entry->kind, entry->orphaned});
     }
     return list;
 }

@@ -1,14 +1,28 @@
-// The command registry behind ArkApi::ICommands, and the host's side of it: handing chat lines and
-// console lines to the command registered under their first word, and making the timer calls.
+// The command registry behind ArkApi::ICommands, and the host's side of it: handing chat, console
+// and RCON lines to the command registered under their first word, every chat line to the
+// chat-message callbacks, and making the frame and timer calls.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "plugin/host/ArkApi.h"
 #include "standin/framework/Export.h"
+#include "standin/framework/GameString.h"
 #include "standin/framework/HostTypes.h"
+
+// The game's RCON request as the host hands it on (opaque to the plug-in): its id, type and line.
+struct RCONPacket {
+    std::int32_t Id = 0;
+    std::int32_t Type = 0;
+    standin::GameString Body;
+};
+// One RCON client's connection.
+struct RCONClientConnection {
+    std::uint32_t Number = 0;
+};
 
 namespace standin::commands {
 
@@ -20,9 +34,17 @@ STANDIN_API void OrphanOwner(int owner);
 // Drops every registration from the list; orphaned callables are still never destroyed.
 STANDIN_API void ClearRegistrations();
 
-// line is UTF-8; the callback receives the whole line. False when no live command matched.
-STANDIN_API bool DispatchChat(AShooterPlayerController* player, std::string_view line, EChatSendMode::Type mode);
+struct ChatOutcome {
+    bool command = false;  // a chat command took the line
+    bool passedOn = false; // neither a command nor a chat-message callback stopped it
+};
+// line is UTF-8; the command receives the whole line, then every chat-message callback does.
+STANDIN_API ChatOutcome DispatchChat(AShooterPlayerController* player, std::string_view line, EChatSendMode::Type mode);
+// False when no live command matched.
 STANDIN_API bool DispatchConsole(APlayerController* player, std::string_view line, bool flag);
+STANDIN_API bool DispatchRcon(RCONClientConnection* connection, std::string_view line);
+// One frame: every on-tick callback once, in registration order.
+STANDIN_API void CallTicks(float seconds);
 // Every registered timer callback once, in registration order.
 STANDIN_API void CallTimers();
 

@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <string>
 
-#include <spdlog/common.h>
+#include "standin/framework/Export.h"
 
 namespace standin {
 
-enum class CommandKind { Chat, Console, Timer };
+// The host's six kinds of registration: three commands, matched by a line's first word ignoring
+// ASCII case, and three callbacks, named by an exact id.
+enum class CommandKind { Chat, Console, Rcon, Tick, Timer, ChatMessage };
 
 struct Registration {
     std::string name; // as registered, UTF-8
@@ -24,11 +26,17 @@ struct Registration {
     bool operator!=(const Registration& other) const { return !(*this == other); }
 };
 
+// The host's log levels, in the order and numbers of its logging library.
+enum class LogLevel { Trace, Debug, Info, Warning, Error, Critical, Off };
+
+// As the host's logger writes it into a line: "info", "warning", "error"...
+STANDIN_API const char* LogLevelName(LogLevel level);
+
 struct LogRecord {
-    spdlog::level::level_enum level = spdlog::level::info;
+    LogLevel level = LogLevel::Info;
     std::string logger;   // the logger's name, such as "Quorvandelle"
     std::string message;  // the text alone
-    std::string line;     // formatted by the sink's current pattern, without the line ending
+    std::string line;     // as the logger formatted it, without the line ending
     bool flushed = false; // the logger flushed the sinks right after this record
 };
 

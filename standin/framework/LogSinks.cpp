@@ -1,59 +1,55 @@
-// The host's sinks. They derive from spdlog's sink interface directly (not base_sink, whose
-// set_formatter is final) so the host can take its formatting back from an unloading plug-in.
+// The host's sinks, of the host's own kind (plugin/host/LogSink.h): they take the line the logger
+// formatted into each record, and keep a level of their own that loggers read and never set.
 #include "standin/framework/LogSinks.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
+#include <memory>
 #include <mutex>
 
-#include <spdlog/pattern_formatter.h>
-#include <spdlog/sinks/sink.h>
-
 #include "plugin/host/ArkApi.h"
+#include "plugin/host/LogSink.h"
 
-namespace standin::logs {
+namespace standin {
+
+const char* LogLevelName(LogLevel level) { return HostLog::LevelName(static_cast<HostLog::Level>(level)); }
+
+namespace logs {
 
 namespace {
 
-constexpr const char* HostPattern = "%Y-%m-%d %H:%M:%S.%e [%n][%l] %v";
-
-std::unique_ptr<spdlog::formatter> HostFormatter() { return std::make_unique<spdlog::pattern_formatter>(HostPattern); }
+// The line as formatted, without the one line ending the host's logger appends; any other ending
+// stays, for the tests to see.
+std::string LineOf(const HostLog::Message& message)
+{
+    std::string_view line = message.Formatted.Text->View();
+    if (line.size() >= HostLog::LineEnd.size() &&
+        line.substr(line.size() - HostLog::LineEnd.size()) == HostLog::LineEnd) {
+        line.remove_suffix(HostLog::LineEnd.size());
+    }
+    return std::string(line);
+}
 
 class HostSink : public spdlog::sinks::sink {
 public:
-    void log(const spdlog::details::log_msg& message) final
+    void Log(const HostLog::Message& message) final
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        spdlog::memory_buf_t buffer;
-        formatter_->format(message, buffer);
-        std::string line(buffer.data(), buffer.size());
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-        Emit(message, std::move(line));
+        Emit(message, LineOf(message));
     }
-    void flush() final
+    void Flush() final
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         Flushed();
     }
-    void set_pattern(const std::string& pattern) final
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        formatter_ = std::make_unique<spdlog::pattern_formatter>(pattern);
-    }
-    void set_formatter(std::unique_ptr<spdlog::formatter> formatter) final
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        formatter_ = std::move(formatter);
-    }
 
 protected:
     // Called with the sink's mutex held.
-    virtual void Emit(const spdlog::details::log_msg& message, std::string line) = 0;
+    virtual void Emit(const HostLog::Message& message, std::string line) = 0;
     virtual void Flushed() = 0;
     std::mutex mutex_;
-
-private:
-    std::unique_ptr<spdlog::formatter> formatter_ = HostFormatter();
 };
 
 class ConsoleSink final : public HostSink {
@@ -65,7 +61,7 @@ public:
     }
 
 private:
-    void Emit(const spdlog::details::log_msg&, std::string line) override
+    void Emit(const HostLog::Message&, std::string line) override
     {
         if (!echo_) return;
         line.push_back('\n');
@@ -96,12 +92,12 @@ public:
     std::size_t Count() const { return count_.load(std::memory_order_relaxed); }
 
 private:
-    void Emit(const spdlog::details::log_msg& message, std::string line) override
+    void Emit(const HostLog::Message& message, std::string line) override
     {
         LogRecord record;
-        record.level = message.level;
-        record.logger.assign(message.logger_name.data(), message.logger_name.size());
-        record.message.assign(message.payload.data(), message.payload.size());
+        record.level = static_cast<LogLevel>(message.Level);
+        if (message.Logger != nullptr) record.logger = *message.Logger;
+        record.message = std::string(message.Raw.Text->View());
         record.line = std::move(line);
         records_.push_back(std::move(record));
         count_ = records_.size();
@@ -127,6 +123,26 @@ Sinks& TheSinks()
     return *sinks;
 }
 
+// The host's own lines: "2026-12-24 18:00:00.123 [ArkApi][warning] text", in local time.
+std::string HostLine(const HostLog::Message& message)
+{
+    const auto since = message.Time.time_since_epoch();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(message.Time);
+    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(since).count() % 1000;
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &seconds);
+#else
+    localtime_r(&seconds, &local);
+#endif
+    char stamp[40] = {};
+    const std::size_t length = std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
+    char fraction[8] = {};
+    std::snprintf(fraction, sizeof fraction, ".%03d", static_cast<int>(milliseconds));
+    return std::string(stamp, length) + fraction + " [" + *message.Logger + "][" + HostLog::LevelName(message.Level) +
+           "] " + std::string(message.Raw.Text->View()) + std::string(HostLog::LineEnd);
+}
+
 } // namespace
 
 std::vector<LogRecord> Records() { return TheSinks().recording->Records(); }
@@ -137,30 +153,33 @@ void ClearRecords() { TheSinks().recording->Clear(); }
 
 void EchoToConsole(bool echo) { TheSinks().console->SetEcho(echo); }
 
-void ReclaimFormatters()
-{
-    TheSinks().console->set_formatter(HostFormatter());
-    TheSinks().recording->set_formatter(HostFormatter());
-}
-
 void Reset()
 {
     Sinks& sinks = TheSinks();
     sinks.shared = {sinks.console, sinks.recording};
-    ReclaimFormatters();
+    for (const auto& sink : sinks.shared) sink->MinimumLevel = static_cast<int>(HostLog::Level::Trace);
     ClearRecords();
 }
 
-spdlog::logger& HostLogger()
+void HostNotice(LogLevel level, const std::string& text)
 {
-    static spdlog::logger* logger = [] {
-        auto* made = new spdlog::logger("ArkApi", TheSinks().shared.begin(), TheSinks().shared.end());
-        made->flush_on(spdlog::level::warn);
-        return made;
-    }();
-    return *logger;
+    static const auto* name = new std::string("ArkApi");
+    const auto hostLevel = static_cast<HostLog::Level>(level);
+    HostLog::Message message(name, hostLevel);
+    message.Time = std::chrono::system_clock::now();
+    message.Raw.Text->Append(text);
+    message.Formatted.Text->Append(HostLine(message));
+    const auto sinks = TheSinks().shared;
+    for (const auto& sink : sinks) {
+        if (sink->Accepts(hostLevel)) sink->Log(message);
+    }
+    if (level >= LogLevel::Warning) {
+        for (const auto& sink : sinks) sink->Flush();
+    }
 }
 
-} // namespace standin::logs
+} // namespace logs
+
+} // namespace standin
 
 std::vector<std::shared_ptr<spdlog::sinks::sink>>& GetLogSinks() { return standin::logs::TheSinks().shared; }

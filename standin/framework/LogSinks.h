@@ -3,10 +3,8 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <string>
 #include <vector>
-
-#include <spdlog/logger.h>
 
 #include "standin/framework/Export.h"
 #include "standin/framework/HostTypes.h"
@@ -18,12 +16,9 @@ STANDIN_API std::vector<LogRecord> Records();
 STANDIN_API std::size_t RecordCount();
 STANDIN_API void ClearRecords();
 STANDIN_API void EchoToConsole(bool echo);
-// A logger that sets a pattern hands each sink a formatter made by its own code. Before that code
-// is unmapped, the host's sinks must take back formatters of the host's own making.
-STANDIN_API void ReclaimFormatters();
-// GetLogSinks() back to the host's two sinks, with the host's formatting, and no records.
+// GetLogSinks() back to the host's two sinks, each taking every level, and no records.
 STANDIN_API void Reset();
-// The host's logger "ArkApi", over the host's sinks.
-STANDIN_API spdlog::logger& HostLogger();
+// A notice of the host's own logger "ArkApi", over the host's sinks, flushed at warning and above.
+STANDIN_API void HostNotice(LogLevel level, const std::string& text);
 
 } // namespace standin::logs

@@ -1,4 +1,5 @@
-// ArkApi::Tools and IApiUtils: the base directory, UTF-8 decoding, and the current world and game mode.
+// ArkApi::Tools and IApiUtils: the base directory, UTF-8 decoding, the current world and game mode,
+// and the server's status.
 #include "standin/framework/Tools.h"
 
 #include <filesystem>
@@ -6,7 +7,7 @@
 
 #include "plugin/host/ArkApi.h"
 #include "standin/framework/GameBinding.h"
-#include "standin/framework/Text.h"
+#include "util/Utf.h"
 
 namespace standin::tools {
 
@@ -22,6 +23,15 @@ class ApiUtils final : public ArkApi::IApiUtils {
 public:
     UWorld* CurrentWorld() const override { return binding::CurrentWorld(); }
     AShooterGameMode* CurrentGameMode() const override { return binding::CurrentGameMode(); }
+    ArkApi::ServerStatus GetStatus() const override
+    {
+        return binding::CurrentWorld() != nullptr ? ArkApi::ServerStatus::Ready : ArkApi::ServerStatus::Loading;
+    }
+    // The simulated game has no cheat manager, and its players no Steam ids.
+    AShooterCheatManager* GetCheatManager() const override { return nullptr; }
+
+private:
+    AShooterPlayerController* FindPlayerFromSteamId_Internal(std::uint64_t) const override { return nullptr; }
 };
 
 } // namespace
@@ -39,7 +49,7 @@ std::string ArkApi::Tools::GetCurrentDir()
     return error ? std::string(".") : working.u8string();
 }
 
-std::wstring ArkApi::Tools::Utf8Decode(const std::string& text) { return standin::text::Utf8ToWide(text); }
+std::wstring ArkApi::Tools::Utf8Decode(const std::string& text) { return util::Utf8ToWide(text); }
 
 ArkApi::IApiUtils& ArkApi::GetApiUtils()
 {

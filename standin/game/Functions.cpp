@@ -6,9 +6,9 @@
 #include "standin/framework/Fatal.h"
 #include "standin/framework/GameBinding.h"
 #include "standin/framework/GameString.h"
-#include "standin/framework/Text.h"
 #include "standin/game/ChatRecord.h"
 #include "standin/game/WorldState.h"
+#include "util/Utf.h"
 
 namespace standin::game {
 
@@ -60,14 +60,14 @@ void ClientChatMessage(AShooterPlayerController* controller, ChatRecord record)
     const auto units = [&](const GameString& text, const char* field) {
         return ReadGameString(text, (std::string(function) + " record." + field).c_str());
     };
-    const auto read = [&](const GameString& text, const char* field) { return text::Utf16ToUtf8(units(text, field)); };
+    const auto read = [&](const GameString& text, const char* field) { return util::Utf16ToUtf8(units(text, field)); };
     ReceivedChatRecord received;
     received.senderName = read(record.SenderName, "SenderName");
     received.senderSteamName = read(record.SenderSteamName, "SenderSteamName");
     received.senderTribeName = read(record.SenderTribeName, "SenderTribeName");
     received.senderId = record.SenderId;
     received.messageUnits = units(record.Message, "Message");
-    received.message = text::Utf16ToUtf8(received.messageUnits);
+    received.message = util::Utf16ToUtf8(received.messageUnits);
     received.receiver = read(record.Receiver, "Receiver");
     received.senderTeamIndex = record.SenderTeamIndex;
     received.receivedTime = record.ReceivedTime;
@@ -86,7 +86,7 @@ void ClientServerChatDirectMessage(AShooterPlayerController* controller, FString
     Player& player = PlayerOfController(controller, function);
     DirectChatLine line;
     line.units = ReadGameString(text, function);
-    line.text = text::Utf16ToUtf8(line.units);
+    line.text = util::Utf16ToUtf8(line.units);
     line.color = Received(color);
     line.flag = flag;
     player.inbox.directChats.push_back(std::move(line));
@@ -100,7 +100,7 @@ void ClientServerSOTFNotificationCustom(AShooterPlayerController* controller, FS
     Player& player = PlayerOfController(controller, function);
     ShownNotification notification;
     notification.units = ReadGameString(text, function);
-    notification.text = text::Utf16ToUtf8(notification.units);
+    notification.text = util::Utf16ToUtf8(notification.units);
     notification.color = Received(color);
     notification.scale = scale;
     notification.seconds = seconds;

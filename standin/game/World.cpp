@@ -5,9 +5,9 @@
 
 #include "standin/framework/Fatal.h"
 #include "standin/framework/GameBinding.h"
-#include "standin/framework/Text.h"
 #include "standin/game/GameControl.h"
 #include "standin/game/WorldState.h"
+#include "util/Utf.h"
 
 namespace standin::game {
 

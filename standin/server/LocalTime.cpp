@@ -4,23 +4,14 @@
 
 #include <ctime>
 
+#include "util/CivilDate.h"
+
 namespace standin {
-
-namespace {
-
-int DaysInMonth(int year, int month)
-{
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : days[month - 1];
-}
-
-} // namespace
 
 std::optional<LocalMoment> FromLocalTime(int year, int month, int day, int hour, int minute, int second)
 {
-    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 ||
-        minute > 59 || second < 0 || second > 59) {
+    if (!util::IsValidDate(year, month, day) || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 ||
+        second > 59) {
         return std::nullopt;
     }
     std::tm local{};

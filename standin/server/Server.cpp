@@ -9,12 +9,12 @@
 #include "standin/framework/Allocator.h"
 #include "standin/framework/Commands.h"
 #include "standin/framework/LogSinks.h"
-#include "standin/framework/Text.h"
 #include "standin/framework/Tools.h"
 #include "standin/game/GameControl.h"
 #include "standin/runtime/SimulatedClock.h"
 #include "standin/server/LocalTime.h"
 #include "standin/server/PluginLibrary.h"
+#include "util/Utf.h"
 
 namespace standin {
 
@@ -40,6 +40,8 @@ struct Server::State {
     std::filesystem::path library;
     void* handle = nullptr;
     int owner = 0;
+    std::vector<std::string> chatPassedOn;
+    std::uint32_t rconConnections = 0;
 };
 
 Server::Server(ServerOptions options)
@@ -67,7 +69,7 @@ Server::~Server()
         try {
             UnloadPlugin();
         } catch (const std::exception& error) {
-            logs::HostLogger().error("unloading the plug-in with the server: {}", error.what());
+            logs::HostNotice(LogLevel::Error, std::string("unloading the plug-in with the server: ") + error.what());
         }
     }
     commands::ClearRegistrations();
@@ -120,17 +122,14 @@ void Server::LoadPlugin(const std::filesystem::path& library)
     state_->handle = handle;
     state_->owner = owner;
     if (!platform::RedirectClock(handle)) {
-        logs::HostLogger().warn("{} imports no _time64: it reads a clock the server cannot simulate",
-                                absolute.u8string());
+        logs::HostNotice(LogLevel::Warning,
+                         absolute.u8string() + " imports no _time64: it reads a clock the server cannot simulate");
     }
 }
 
 void Server::UnloadPlugin()
 {
     if (!PluginLoaded()) throw std::logic_error("no plug-in is loaded");
-    // The plug-in's logger handed its formatters to the host's sinks; they must go while their
-    // code is still mapped.
-    logs::ReclaimFormatters();
     const std::filesystem::path library = state_->library;
     const int owner = state_->owner;
     commands::SetOwner(owner);
@@ -181,8 +180,12 @@ AShooterPlayerController* ConnectedController(PlayerId player, const char* what)
 
 bool Server::Chat(PlayerId player, std::string_view line, EChatSendMode::Type mode)
 {
-    return commands::DispatchChat(ConnectedController(player, "chat line"), line, mode);
+    const commands::ChatOutcome outcome = commands::DispatchChat(ConnectedController(player, "chat line"), line, mode);
+    if (outcome.passedOn) state_->chatPassedOn.emplace_back(line);
+    return outcome.command;
 }
+
+std::vector<std::string> Server::ChatLinesPassedOn() const { return state_->chatPassedOn; }
 
 bool Server::Console(PlayerId player, std::string_view line)
 {
@@ -192,11 +195,18 @@ bool Server::Console(PlayerId player, std::string_view line)
 
 bool Server::ServerConsole(std::string_view line) { return commands::DispatchConsole(nullptr, line, false); }
 
+bool Server::Rcon(std::string_view line)
+{
+    RCONClientConnection connection{++state_->rconConnections};
+    return commands::DispatchRcon(&connection, line);
+}
+
 void Server::RunTimer(int calls)
 {
     if (calls < 0) throw std::invalid_argument("RunTimer: negative number of calls " + std::to_string(calls));
     for (int i = 0; i < calls; ++i) {
         qv_clock_advance(TimerIntervalSeconds);
+        commands::CallTicks(static_cast<float>(TimerIntervalSeconds));
         commands::CallTimers();
     }
 }
@@ -242,13 +252,13 @@ std::vector<std::pair<std::string, float>> Server::Multipliers() const
     return values;
 }
 
-std::string Server::MessageOfTheDay() const { return text::Utf16ToUtf8(game::MessageOfTheDay()); }
+std::string Server::MessageOfTheDay() const { return util::Utf16ToUtf8(game::MessageOfTheDay()); }
 
 std::u16string Server::MessageOfTheDayUnits() const { return game::MessageOfTheDay(); }
 
 int Server::MessageOfTheDayChanges() const { return game::MessageOfTheDayChanges(); }
 
-void Server::SetMessageOfTheDay(std::string_view text) { game::SetMessageOfTheDay(text::Utf8ToUtf16(text)); }
+void Server::SetMessageOfTheDay(std::string_view text) { game::SetMessageOfTheDay(util::Utf8ToUtf16(text)); }
 
 void Server::SetClock(std::int64_t secondsSinceEpoch) { qv_clock_set(secondsSinceEpoch); }
 

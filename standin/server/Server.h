@@ -81,14 +81,22 @@ public:
 
     // ---- commands and timers ----
     // A chat line typed by a connected player, as UTF-8. Calls the chat command registered under the
-    // line's first word (ASCII case ignored) with the whole line; false when no command matched.
+    // line's first word (ASCII case ignored) with the whole line, then every chat-message callback;
+    // false when no command matched.
     bool Chat(PlayerId player, std::string_view line, EChatSendMode::Type mode = EChatSendMode::GlobalChat);
+    // The chat lines that went on to the other players: no command took them and no chat-message
+    // callback stopped them. In order, as UTF-8.
+    std::vector<std::string> ChatLinesPassedOn() const;
     // A console command entered by a connected player, matched the same way.
     bool Console(PlayerId player, std::string_view line);
     // A console command entered at the server itself: the controller handed over is null.
     bool ServerConsole(std::string_view line);
-    // calls times: advance a simulated clock by TimerIntervalSeconds, then call every registered
-    // timer callback once, in registration order.
+    // A command line sent over RCON, matched the same way; the command gets a new connection, the
+    // line as the request's body, and the world.
+    bool Rcon(std::string_view line);
+    // calls times: advance a simulated clock by TimerIntervalSeconds, run one frame of that length
+    // (every on-tick callback), then call every registered timer callback once; each kind in
+    // registration order.
     void RunTimer(int calls = 1);
     // In registration order.
     std::vector<Registration> Registrations() const;

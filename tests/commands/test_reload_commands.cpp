@@ -71,7 +71,7 @@ TEST_F(ReloadCommands, AnAdministratorReloadsAndAloneIsToldInOpaqueGreen)
     plugin_.WriteConfig(ConfigWithMessage("Reloaded"));
     EXPECT_TRUE(plugin_->Chat(admin_, "/qvreload"));
     ExpectOnlyReply(admin_, "Config Reloaded!", 0.0f, 1.0f);
-    EXPECT_EQ(plugin_.PluginLogMessages(spdlog::level::info),
+    EXPECT_EQ(plugin_.PluginLogMessages(standin::LogLevel::Info),
               std::vector<std::string>{"Config reloaded from " + plugin_.PluginConfigPath()});
     EXPECT_EQ(EnabledMessageInForce(), "Reloaded");
 }
@@ -112,7 +112,7 @@ TEST_F(ReloadCommands, TheServerConsoleReloadsWithoutAControllerAndRepliesToNobo
     plugin_.WriteConfigText("{ broken");
     EXPECT_TRUE(plugin_->ServerConsole("qvreload"));
     ExpectNobodyReceivedAnything();
-    EXPECT_EQ(plugin_.PluginLogMessages(spdlog::level::err).size(), 1u);
+    EXPECT_EQ(plugin_.PluginLogMessages(standin::LogLevel::Error).size(), 1u);
     EXPECT_EQ(EnabledMessageInForce(), "From the console");
     EXPECT_TRUE(plugin_->EscapedExceptions().empty());
 }
@@ -134,7 +134,7 @@ TEST_F(ReloadCommands, AMissingFileIsAFailureOnReloadAndChangesNothing)
     plugin_->ClearInboxes();
     EXPECT_TRUE(plugin_->Console(player_, "qvreload"));
     ExpectOnlyReply(player_, reply, 1.0f, 0.0f);
-    const auto errors = plugin_.PluginLogMessages(spdlog::level::err);
+    const auto errors = plugin_.PluginLogMessages(standin::LogLevel::Error);
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_NE(errors[0].find(plugin_.PluginConfigPath() + " not found"), std::string::npos) << errors[0];
     plugin_->ClearInboxes();

@@ -1,21 +1,23 @@
 // For tests that call the plug-in's config code directly, in this process: a stand-in server (the
 // game's allocator, UTF-8 decoding and a base directory of its own) with the plug-in not loaded.
-// The library-wide settings, document and logger go back to their initial state after each test,
+// The config in force, the weekend state and the logger go back to their initial state after each test,
 // while the allocator that holds their strings is still there.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
 #include "plugin/log/PluginLog.h"
+#include "plugin/rates/WeekendState.h"
 #include "tests/support/PluginServer.h"
 
 class ConfigFixture : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        ResetConfigState();
-        PluginLog().reset();
+        qv::ResetConfigState();
+        qv::ResetWeekendState();
+        qv::PluginLog().reset();
     }
 
     testing_support::PluginServer plugin_;

@@ -99,7 +99,7 @@ protected:
 TEST_F(ConfigInServer, AGoodFileLoadedAtStartUpIsInForceAtTheFirstSwitch)
 {
     LoadWith(ValidConfig());
-    EXPECT_EQ(plugin_.PluginLogMessages(spdlog::level::info).front(), "Loaded " + plugin_.PluginConfigPath());
+    EXPECT_EQ(plugin_.PluginLogMessages(standin::LogLevel::Info).front(), "Loaded " + plugin_.PluginConfigPath());
     const standin::Inbox seen = plugin_.Toggle(admin_);
     ExpectValidConfigWeekend(plugin_, seen);
     EXPECT_EQ(plugin_->InboxOf(player_).notifications.size(), 1u) << "every player is told";
@@ -149,7 +149,7 @@ TEST_F(ConfigInServer, ABadReloadKeepsEverySettingAndTheMultipliersInForce)
         EXPECT_NE(reply.find(" at line 1, column "), std::string::npos) << "every error names its place: " << reply;
         ExpectColor(plugin_->InboxOf(admin_).directChats.at(0).color, 1, 0, 0, 1);
         EXPECT_EQ(plugin_->InboxOf(player_).Count(), 0u) << "only the administrator who asked is told";
-        const auto errors = plugin_.PluginLogMessages(spdlog::level::err);
+        const auto errors = plugin_.PluginLogMessages(standin::LogLevel::Error);
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_NE(errors[0].find(reply.substr(std::string("Config reload failed: ").size())), std::string::npos)
             << "the log names what the reply names: " << errors[0];
@@ -185,7 +185,7 @@ TEST_F(ConfigInServer, AGoodReloadPutsTheNewFileInForceAtTheNextSwitch)
 TEST_F(ConfigInServer, AByteOrderMarkAndTextAfterTheObjectAreHarmless)
 {
     LoadWithText("\xEF\xBB\xBF" + ValidConfig().dump(2) + "\nThat was the config. {\"not\": json");
-    EXPECT_TRUE(plugin_.PluginLogMessages(spdlog::level::err).empty());
+    EXPECT_TRUE(plugin_.PluginLogMessages(standin::LogLevel::Error).empty());
     ExpectValidConfigWeekend(plugin_, plugin_.Toggle(admin_));
     plugin_.Toggle(admin_);
     EXPECT_EQ(Reload(plugin_, admin_), kReloaded);
@@ -206,7 +206,7 @@ TEST_F(ConfigInServer, OfTwoEqualMemberNamesTheFirstIsUsed)
     // A whole second section after the first is ignored too.
     text.insert(text.rfind('}'), R"(, "Quorvandelle": {"ServerName": "Third Server"})");
     LoadWithText(text);
-    ASSERT_TRUE(plugin_.PluginLogMessages(spdlog::level::err).empty()) << text;
+    ASSERT_TRUE(plugin_.PluginLogMessages(standin::LogLevel::Error).empty()) << text;
 
     const standin::Inbox seen = plugin_.Toggle(admin_);
     EXPECT_EQ(plugin_->Multiplier("XPMultiplier"), 6.0f);
@@ -338,7 +338,7 @@ TEST_F(ConfigInServer, EachMissingOrMistypedMultiplierIsWarnedAboutWithoutReject
     LoadWith(config);
 
     const auto expectWarnings = [&] {
-        const auto warnings = plugin_.PluginLogMessages(spdlog::level::warn);
+        const auto warnings = plugin_.PluginLogMessages(standin::LogLevel::Warning);
         const char* const keys[] = {"XPMultiplier", "TamingSpeedMultiplier", "HarvestAmountMultiplier",
                                     "StructureDamageMultiplier"};
         ASSERT_EQ(warnings.size(), std::size(keys));
@@ -349,7 +349,7 @@ TEST_F(ConfigInServer, EachMissingOrMistypedMultiplierIsWarnedAboutWithoutReject
         }
     };
     expectWarnings();
-    EXPECT_TRUE(plugin_.PluginLogMessages(spdlog::level::err).empty());
+    EXPECT_TRUE(plugin_.PluginLogMessages(standin::LogLevel::Error).empty());
 
     plugin_->ClearLog();
     const std::string warned = ReloadWithWarnings(plugin_, admin_);
@@ -364,13 +364,13 @@ TEST_F(ConfigInServer, EachMissingOrMistypedMultiplierIsWarnedAboutWithoutReject
     EXPECT_EQ(seen.Count(), 0u);
     EXPECT_EQ(plugin_->Multiplier("HarvestHealthMultiplier"),
               standin::Server::DefaultMultiplier("HarvestHealthMultiplier"));
-    ASSERT_EQ(plugin_.PluginLogMessages(spdlog::level::err).size(), 1u);
+    ASSERT_EQ(plugin_.PluginLogMessages(standin::LogLevel::Error).size(), 1u);
 
     // A complete file warns about nothing.
     plugin_.WriteConfig(ValidConfig());
     plugin_->ClearLog();
     EXPECT_EQ(Reload(plugin_, admin_), kReloaded);
-    EXPECT_TRUE(plugin_.PluginLogMessages(spdlog::level::warn).empty());
+    EXPECT_TRUE(plugin_.PluginLogMessages(standin::LogLevel::Warning).empty());
 }
 
 } // namespace
@@ -392,7 +392,7 @@ TEST(ConfigWarningsInTheLog, EveryLoadNamesEachProbableMistakeWithItsPlaceAndSti
                                                "Quorvandelle.XPMultiplyer at line ",
                                                "did you mean \"XPMultiplier\"?"};
     const auto expectWarnings = [&] {
-        const auto warnings = plugin.PluginLogMessages(spdlog::level::warn);
+        const auto warnings = plugin.PluginLogMessages(standin::LogLevel::Warning);
         ASSERT_EQ(warnings.size(), 3u);
         for (std::size_t i = 0; i < warnings.size(); ++i) {
             EXPECT_EQ(warnings[i].rfind(plugin.PluginConfigPath() + ": " + expected[2 * i], 0), 0u) << warnings[i];
@@ -406,7 +406,7 @@ TEST(ConfigWarningsInTheLog, EveryLoadNamesEachProbableMistakeWithItsPlaceAndSti
     EXPECT_EQ(warned.rfind("3 warnings about ", 0), 0u) << warned;
     EXPECT_NE(warned.find("1e+39 is beyond the range"), std::string::npos) << warned;
     expectWarnings();
-    EXPECT_TRUE(plugin.PluginLogMessages(spdlog::level::err).empty());
+    EXPECT_TRUE(plugin.PluginLogMessages(standin::LogLevel::Error).empty());
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include "plugin/config/ConfigParser.h"
 
+using namespace qv;
+
 namespace {
 
 using nlohmann::json;

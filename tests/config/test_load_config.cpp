@@ -1,48 +1,67 @@
-// LoadConfig called directly: the file's place, a missing file, and loads that are all or nothing,
-// down to the very buffers of the settings in force.
+// Reading config.json: the file's place, a missing file, and reloads that are all or nothing, down
+// to the very buffers of the config in force, its windows, its status command and the reminders.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 
+#include "plugin/commands/Registrations.h"
+#include "plugin/commands/ReloadCommands.h"
 #include "plugin/config/LoadConfig.h"
+#include "plugin/rates/WeekendState.h"
 #include "tests/config/ConfigFixture.h"
 
 namespace {
 
+using namespace qv;
 using nlohmann::json;
 using testing_support::ValidConfig;
 using testing_support::WithoutPlaces;
 using LoadConfigTest = ConfigFixture;
 
+std::string Colour(const MessageColor& value)
+{
+    std::ostringstream out;
+    out << "(" << value.R << ", " << value.G << ", " << value.B << ", " << value.A << ")";
+    return out.str();
+}
+
 // Every field, with each text's buffer address and sizes: "exactly as before" means the same storage.
-std::string Describe(const Settings& settings)
+std::string Describe(const Config& config)
 {
     std::ostringstream out;
     const auto text = [&](const char* name, const FString& value) {
         out << name << "=\"" << value.ToUtf8() << "\" @" << static_cast<const void*>(value.Data) << " " << value.Num
             << "/" << value.Max << "\n";
     };
-    const auto color = [&](const char* name, const MessageColor& value) {
-        out << name << "=(" << value.R << ", " << value.G << ", " << value.B << ", " << value.A << ")\n";
+    text("ServerName", config.ServerName);
+    out << "Notification=" << config.Notification << "\nChatbox=" << config.Chatbox << "\n";
+    out << "EnabledColor=" << Colour(config.EnabledColor) << "\n";
+    text("EnabledMessage", config.EnabledMessage);
+    out << "DisabledColor=" << Colour(config.DisabledColor) << "\n";
+    text("DisabledMessage", config.DisabledMessage);
+    out << "MOTDChangeEnabled=" << config.MOTDChangeEnabled << "\n";
+    text("WeekendMOTD", config.WeekendMOTD);
+    text("NormalMOTD", config.NormalMOTD);
+    out << "StartDay=" << config.StartDay << "\nEndDay=" << config.EndDay << "\n";
+    out << "Times=" << config.StartTime.Minutes << "-" << config.EndTime.Minutes << "\nReminders=";
+    for (const std::int32_t lead : config.Reminders) out << lead << " ";
+    text("\nReminderMessage", config.ReminderMessage);
+    out << "StatusCommand=" << config.StatusCommand << "\n";
+    const auto window = [&](const Window& each) {
+        out << "Window " << each.Id.DisplayName() << " @" << static_cast<const void*>(&each) << ":";
+        for (const float value : each.Rates.Values) out << " " << value;
+        out << " unreadable " << each.Rates.Unreadable.size() << "\n";
     };
-    text("ServerName", settings.ServerName);
-    out << "Notification=" << settings.Notification << "\nChatbox=" << settings.Chatbox << "\n";
-    color("EnabledColor", settings.EnabledColor);
-    text("EnabledMessage", settings.EnabledMessage);
-    color("DisabledColor", settings.DisabledColor);
-    text("DisabledMessage", settings.DisabledMessage);
-    out << "MOTDChangeEnabled=" << settings.MOTDChangeEnabled << "\n";
-    text("WeekendMOTD", settings.WeekendMOTD);
-    text("NormalMOTD", settings.NormalMOTD);
-    out << "StartDay=" << settings.StartDay << "\nEndDay=" << settings.EndDay << "\n";
+    for (const Window& schedule : config.Schedules) window(schedule);
+    window(config.Weekly);
     return out.str();
 }
 
 std::string LoadError()
 {
-    const ConfigLoad load = LoadConfig();
-    return load.Loaded() ? "(loaded without error)" : DescribeAll(load.File, load.Errors);
+    const ConfigLoad load = LoadConfig(std::nullopt);
+    return load.Loaded() ? "(loaded without error)" : DescribeAll(load.File, load.Decoded.Errors);
 }
 
 // Where the value of the first member named key starts in text, found by plain search.
@@ -61,50 +80,47 @@ TEST_F(LoadConfigTest, TheFileLivesInThePluginsFolderUnderTheHostsBaseDirectory)
     EXPECT_EQ(std::filesystem::path(ConfigPath()), plugin_.ConfigFile());
 }
 
-TEST_F(LoadConfigTest, AMissingFileChangesNothing)
+TEST_F(LoadConfigTest, AMissingFileGivesTheInitialSettings)
 {
-    const std::string initial = Describe(PluginSettings);
-    EXPECT_TRUE(LoadConfig().FileMissing());
-    EXPECT_EQ(Describe(PluginSettings), initial);
-    EXPECT_TRUE(ConfigDocument.is_null());
+    EXPECT_TRUE(LoadConfig(std::nullopt).FileMissing());
+    const std::string initial = Describe(ConfigInForce);
+    EXPECT_FALSE(ConfigInForce.FromFile);
     EXPECT_NE(initial.find("Notification=1\nChatbox=0\nEnabledColor=(0, 1, 0, 1)"), std::string::npos) << initial;
     EXPECT_NE(initial.find("DisabledColor=(1, 0, 0, 1)"), std::string::npos) << initial;
 }
 
-TEST_F(LoadConfigTest, AGoodFileReplacesTheSettingsAndTheDocumentTogether)
+TEST_F(LoadConfigTest, AGoodFileGivesEveryValueAndAByteOrderMarkOrTrailingTextDoNotStopIt)
 {
-    plugin_.WriteConfig(ValidConfig());
-    EXPECT_TRUE(LoadConfig().Loaded());
-    EXPECT_EQ(ConfigDocument, ValidConfig());
-    EXPECT_EQ(PluginSettings.ServerName.View(), u"Test Server");
-    EXPECT_EQ(PluginSettings.StartDay, 5);
-
-    json changed = ValidConfig();
-    changed["Quorvandelle"]["ServerName"] = "Renamed";
-    changed["Quorvandelle"]["XPMultiplier"] = 7;
-    plugin_.WriteConfig(changed);
-    EXPECT_TRUE(LoadConfig().Loaded());
-    EXPECT_EQ(ConfigDocument, changed);
-    EXPECT_EQ(PluginSettings.ServerName.View(), u"Renamed");
+    plugin_.WriteConfigText("\xEF\xBB\xBF" + ValidConfig().dump() + " trailing text, not JSON");
+    const ConfigLoad load = LoadConfig(std::nullopt);
+    ASSERT_TRUE(load.Loaded()) << DescribeAll(load.File, load.Decoded.Errors);
+    const Config& config = *load.Decoded.Value;
+    EXPECT_TRUE(config.FromFile);
+    EXPECT_EQ(config.ServerName.View(), u"Test Server");
+    EXPECT_EQ(config.StartDay, 5);
+    EXPECT_EQ(config.Weekly.Rates.Values[0], 2.0f);
+    EXPECT_TRUE(config.Weekly.Rates.Readable());
 }
 
-TEST_F(LoadConfigTest, AByteOrderMarkAndTrailingTextDoNotStopALoad)
-{
-    plugin_.WriteConfigText("\xEF\xBB\xBF" + ValidConfig().dump(2) + "\n}} this is not JSON {{\n");
-    EXPECT_TRUE(LoadConfig().Loaded());
-    EXPECT_EQ(ConfigDocument, ValidConfig());
-}
-
-TEST_F(LoadConfigTest, ABadFileLeavesEverySettingAndTheDocumentExactlyAsTheyWere)
+// A reload into a bad file of every kind: nothing in force moves, not a buffer, not a window, not a
+// registration, not the memory of the reminders sent.
+TEST_F(LoadConfigTest, AReloadIntoABadFileLeavesEverythingInForceExactlyAsItWas)
 {
     json good = ValidConfig();
     good["Quorvandelle"]["ServerName"] = "Before";
     good["Quorvandelle"]["QuorvandelleEnabledRGB"] = {0.5, 0.25, 0.125, 1};
     good["Quorvandelle"]["StartDay"] = 4;
+    good["Quorvandelle"]["StatusCommand"] = "/before";
+    good["Quorvandelle"]["Reminders"] = {30};
+    good["Quorvandelle"]["Schedules"] = {{{"Name", "Night"}, {"Days", {5}}, {"From", "22:00"}, {"Until", "02:00"}}};
     plugin_.WriteConfig(good);
-    ASSERT_TRUE(LoadConfig().Loaded());
-    const std::string settingsBefore = Describe(PluginSettings);
-    const json documentBefore = ConfigDocument;
+    RegisterAll();
+    ReloadConfigConsoleCommand(nullptr, nullptr, false);
+    ASSERT_TRUE(ConfigInForce.FromFile);
+    Weekend.Reminders.Openings.push_back({WindowId::Schedule("Night"), 1234567, 30});
+    const std::string before = Describe(ConfigInForce);
+    const auto registrations = plugin_->Registrations();
+    ASSERT_EQ(registrations.size(), 5u);
 
     // Every other member changes, so a load that half-applied would show.
     const auto changedWith = [](const char* key, const json& value) {
@@ -113,6 +129,8 @@ TEST_F(LoadConfigTest, ABadFileLeavesEverySettingAndTheDocumentExactlyAsTheyWere
         config["Quorvandelle"]["Chatbox"] = false;
         config["Quorvandelle"]["QuorvandelleDisabledRGB"] = {1, 1, 1, 1};
         config["Quorvandelle"]["EndDay"] = 2;
+        config["Quorvandelle"]["StatusCommand"] = "/after";
+        config["Quorvandelle"]["Schedules"] = json::array();
         config["Quorvandelle"][key] = value;
         return config.dump();
     };
@@ -125,7 +143,14 @@ TEST_F(LoadConfigTest, ABadFileLeavesEverySettingAndTheDocumentExactlyAsTheyWere
         {changedWith("QuorvandelleEnabledRGB", {0, 1, 0}),
          "Quorvandelle.QuorvandelleEnabledRGB: expected an array of 4 numbers (R, G, B, A), found 3 elements"},
         {changedWith("StartDay", "5"), "Quorvandelle.StartDay: expected a number, found string"},
-        // A syntax error inside the section must not cost the kept document its multipliers.
+        {changedWith("StatusCommand", "/qvReload"),
+         "Quorvandelle.StatusCommand: \"/qvReload\" is one of the plug-in's own commands"},
+        {changedWith("ReminderMessage", "{name} starts in {minutes:999999999} minutes"),
+         "Quorvandelle.ReminderMessage: its fields' widths make a reminder of up to 1000000082 characters; at most "
+         "300 are allowed"},
+        {changedWith("Schedules",
+                     {{{"Name", std::string(100, 'x')}, {"Days", {1}}, {"From", "10:00"}, {"Until", "11:00"}}}),
+         "Quorvandelle.Schedules[0].Name: a name may have at most 64 bytes, this one has 100"},
         {R"({"Quorvandelle": {"ServerName": }})",
          "parse error in Quorvandelle.ServerName: syntax error while parsing value - unexpected '}'; expected '[', "
          "'{', or a literal"},
@@ -136,20 +161,23 @@ TEST_F(LoadConfigTest, ABadFileLeavesEverySettingAndTheDocumentExactlyAsTheyWere
     };
     for (const Row& row : rows) {
         plugin_.WriteConfigText(row.text);
-        EXPECT_EQ(WithoutPlaces(LoadError()), ConfigPath() + ": " + row.error);
-        EXPECT_EQ(Describe(PluginSettings), settingsBefore) << row.error;
-        EXPECT_EQ(ConfigDocument, documentBefore) << row.error;
+        EXPECT_EQ(WithoutPlaces(LoadError()).substr(0, ConfigPath().size() + 2 + row.error.size()),
+                  ConfigPath() + ": " + row.error);
+        ReloadConfigConsoleCommand(nullptr, nullptr, false);
+        EXPECT_EQ(Describe(ConfigInForce), before) << row.error;
+        EXPECT_EQ(plugin_->Registrations(), registrations) << row.error;
+        ASSERT_EQ(Weekend.Reminders.Openings.size(), 1u) << row.error;
     }
 
     plugin_.RemoveConfig();
-    EXPECT_TRUE(LoadConfig().FileMissing());
-    EXPECT_EQ(Describe(PluginSettings), settingsBefore);
-    EXPECT_EQ(ConfigDocument, documentBefore);
-
+    ReloadConfigConsoleCommand(nullptr, nullptr, false);
+    EXPECT_EQ(Describe(ConfigInForce), before);
     std::filesystem::create_directories(plugin_.ConfigFile());
     EXPECT_NE(LoadError().find(ConfigPath()), std::string::npos);
-    EXPECT_EQ(Describe(PluginSettings), settingsBefore);
-    EXPECT_EQ(ConfigDocument, documentBefore);
+    ReloadConfigConsoleCommand(nullptr, nullptr, false);
+    EXPECT_EQ(Describe(ConfigInForce), before);
+    EXPECT_EQ(plugin_->Registrations(), registrations);
+    UnregisterAll();
 }
 
 TEST_F(LoadConfigTest, AllProblemsOfAFileAreNamedInOneError)
@@ -179,21 +207,22 @@ TEST_F(LoadConfigTest, EveryErrorNamesTheLineAndColumnOfItsValue)
     config["Quorvandelle"].erase("NormalMOTD");
     const std::string text = config.dump(4);
     plugin_.WriteConfigText(text);
-    const ConfigLoad load = LoadConfig();
-    ASSERT_EQ(load.Errors.size(), 4u) << DescribeAll(load.File, load.Errors);
+    const ConfigLoad load = LoadConfig(std::nullopt);
+    const ConfigProblems& errors = load.Decoded.Errors;
+    ASSERT_EQ(errors.size(), 4u) << DescribeAll(load.File, errors);
     const auto placeOf = [&](const ConfigProblem& problem) {
         return "line " + std::to_string(problem.Where.Line) + ", column " + std::to_string(problem.Where.Column);
     };
-    EXPECT_EQ(placeOf(load.Errors[0]), PlaceOfValue(text, "Notification"));
+    EXPECT_EQ(placeOf(errors[0]), PlaceOfValue(text, "Notification"));
     // The element that is wrong, not the colour: two lines below the member's name.
     const std::size_t element = text.find("\"0\"");
     const std::size_t elementLine = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(element), '\n');
-    EXPECT_EQ(load.Errors[1].Member, "Quorvandelle.QuorvandelleDisabledRGB[2]");
-    EXPECT_EQ(load.Errors[1].Where.Line, elementLine + 1);
-    EXPECT_EQ(load.Errors[1].Where.Column, element - text.rfind('\n', element));
-    EXPECT_EQ(load.Errors[2].Member, "Quorvandelle.NormalMOTD");
-    EXPECT_EQ(placeOf(load.Errors[2]), PlaceOfValue(text, "Quorvandelle"));
-    EXPECT_EQ(placeOf(load.Errors[3]), PlaceOfValue(text, "StartDay"));
+    EXPECT_EQ(errors[1].Member, "Quorvandelle.QuorvandelleDisabledRGB[2]");
+    EXPECT_EQ(errors[1].Where.Line, elementLine + 1);
+    EXPECT_EQ(errors[1].Where.Column, element - text.rfind('\n', element));
+    EXPECT_EQ(errors[2].Member, "Quorvandelle.NormalMOTD");
+    EXPECT_EQ(placeOf(errors[2]), PlaceOfValue(text, "Quorvandelle"));
+    EXPECT_EQ(placeOf(errors[3]), PlaceOfValue(text, "StartDay"));
 
     // The top level and a byte-order mark: places count bytes, as the parser's own do.
     plugin_.WriteConfigText("\xEF\xBB\xBF\n  [1]");
@@ -249,15 +278,11 @@ TEST_F(LoadConfigTest, TheOptionalKeysAreCheckedLikeEveryOtherAndRefuseTheFileWh
         {with({{"Reminders", {0}}}), "from 1 to 10080, found 0"},
         {with({{"StatusCommand", "rates"}}), "Quorvandelle.StatusCommand: expected a chat command such as \"/rates\""},
     };
-    plugin_.WriteConfig(ValidConfig());
-    ASSERT_TRUE(LoadConfig().Loaded());
-    const std::string settingsBefore = Describe(PluginSettings);
     for (const Row& row : rows) {
         plugin_.WriteConfig(row.config);
         const std::string error = LoadError();
         EXPECT_NE(WithoutPlaces(error).find(row.error), std::string::npos) << error;
         EXPECT_NE(error.find(" at line "), std::string::npos) << error;
-        EXPECT_EQ(Describe(PluginSettings), settingsBefore) << row.error;
     }
 }
 

@@ -1,22 +1,24 @@
-// Decoding the section into a settings record: all twelve members or no record at all, with every
-// problem of the file named by its member.
+// Decoding the section into a config: all twelve members or no config at all, with every problem of
+// the file named by its member.
 #include <gtest/gtest.h>
 
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/DecodeConfig.h"
 #include "tests/config/ConfigFixture.h"
 
 namespace {
 
+using namespace qv;
 using nlohmann::json;
 using testing_support::ValidConfig;
+using testing_support::WithoutPlaces;
 using SettingsDecoder = ConfigFixture;
 
 std::vector<std::string> ErrorsOf(const json& document)
 {
-    ConfigProblems problems;
-    EXPECT_FALSE(DecodeSettings(document, problems).has_value());
+    const DecodedConfig decoded = DecodeConfig(document.dump(), std::nullopt);
+    EXPECT_FALSE(decoded.Value.has_value());
     std::vector<std::string> errors;
-    for (const ConfigProblem& problem : problems) errors.push_back(Describe(problem));
+    for (const ConfigProblem& problem : decoded.Errors) errors.push_back(WithoutPlaces(Describe(problem)));
     return errors;
 }
 
@@ -40,10 +42,10 @@ TEST_F(SettingsDecoder, ACompleteSectionGivesAllTwelveValues)
     config["Quorvandelle"]["QuorvandelleEnabledRGB"] = {0.25, 0.5, 0.75, 1};
     config["Quorvandelle"]["QuorvandelleDisabledRGB"] = {1, 0.5, 0, 0.5};
     config["Quorvandelle"]["Notification"] = false;
-    ConfigProblems errors;
-    const std::optional<Settings> settings = DecodeSettings(config, errors);
+    const DecodedConfig decoded = DecodeConfig(config.dump(), std::nullopt);
+    const std::optional<Config>& settings = decoded.Value;
     ASSERT_TRUE(settings.has_value());
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(decoded.Errors.empty());
     EXPECT_EQ(settings->ServerName.View(), u"Test Server");
     EXPECT_FALSE(settings->Notification);
     EXPECT_TRUE(settings->Chatbox);
@@ -64,16 +66,24 @@ TEST_F(SettingsDecoder, ACompleteSectionGivesAllTwelveValues)
     EXPECT_EQ(settings->EndDay, 1);
 }
 
-TEST_F(SettingsDecoder, TheMultipliersAndOtherMembersAreNotTheDecodersBusiness)
+TEST_F(SettingsDecoder, UnreadableMultipliersDoNotRefuseTheFileButKeepTheWeeklyWindowFromSwitchingOn)
 {
     json config = ValidConfig();
     for (const char* key : {"XPMultiplier", "StructureDamageMultiplier"}) config["Quorvandelle"].erase(key);
     config["Quorvandelle"]["TamingSpeedMultiplier"] = "fast";
     config["Quorvandelle"]["SomethingElse"] = {1, 2};
     config["Other"] = "ignored";
-    ConfigProblems errors;
-    EXPECT_TRUE(DecodeSettings(config, errors).has_value());
-    EXPECT_TRUE(errors.empty());
+    const DecodedConfig decoded = DecodeConfig(config.dump(), std::nullopt);
+    ASSERT_TRUE(decoded.Value.has_value());
+    EXPECT_TRUE(decoded.Errors.empty());
+    std::vector<std::string> unreadable;
+    for (const ConfigProblem& problem : decoded.Value->Weekly.Rates.Unreadable) {
+        unreadable.push_back(WithoutPlaces(Describe(problem)));
+    }
+    EXPECT_EQ(unreadable,
+              (std::vector<std::string>{"Quorvandelle.XPMultiplier: missing (expected a number)",
+                                        "Quorvandelle.TamingSpeedMultiplier: expected a number, found string"}));
+    EXPECT_EQ(decoded.RateProblems.size(), 2u);
 }
 
 TEST_F(SettingsDecoder, EachBadMemberIsNamedWithItsExpectation)

@@ -12,6 +12,8 @@
 #include "plugin/config/TypedReads.h"
 #include "tests/config/ConfigFixture.h"
 
+using namespace qv;
+
 namespace {
 
 using nlohmann::json;

@@ -230,9 +230,13 @@ TEST_F(EdgeFaults, AnErrorQuotesAPieceOfAHugeTokenAndSaysHowMuchWasCut)
     qv_->WriteConfigText(text);
     const std::string reply = Reload();
     EXPECT_EQ(reply.rfind("Config reload failed: ", 0), 0u) << reply.substr(0, 200);
-    EXPECT_LT(reply.size(), 500u) << reply.substr(0, 600);
-    EXPECT_NE(reply.find("xxx... (9999"), std::string::npos) << reply;
-    for (const auto& record : server().LogRecords()) EXPECT_LT(record.message.size(), 4096u);
+    EXPECT_LE(reply.size(), std::string("Config reload failed: ").size() + 300) << reply.substr(0, 600);
+    bool excerpted = false;
+    for (const auto& record : server().LogRecords()) {
+        EXPECT_LT(record.message.size(), 4096u);
+        excerpted = excerpted || record.message.find("xxx... (9999") != std::string::npos;
+    }
+    EXPECT_TRUE(excerpted);
     EXPECT_EQ(TryWeekend().xp, 7.0f);
 }
 
@@ -323,7 +327,7 @@ TEST_F(EdgeFaults, WeekdaysAtTheEndsOf32BitsFollowTheWindowRuleWithoutOverflow)
                                  "}";
         qv_->WriteConfigText(text);
         qv_->Load();
-        EXPECT_TRUE(qv_->PluginLogMessages(spdlog::level::err).empty()) << "the file is valid";
+        EXPECT_TRUE(qv_->PluginLogMessages(standin::LogLevel::Error).empty()) << "the file is valid";
         const float normalXp = server().Multiplier("XPMultiplier");
         for (int weekday = 0; weekday < 7; ++weekday) {
             qv_->SetDate(2026, 12, 6 + weekday);
@@ -367,6 +371,64 @@ TEST_F(EdgeFaults, ColoursBeyondEveryNumberAreRefusedAtTheirPlaceAndBeyondFloats
     EXPECT_NE(on.chatRecords[0].message.find("Color=\"inf, -inf, 0, 1\""), std::string::npos)
         << on.chatRecords[0].message;
     qv_->Toggle(admin_);
+}
+
+} // namespace
+
+namespace {
+
+// Every text the plug-in shows a player or logs stays bounded whatever the file holds: a reply at
+// most 300 characters and the count of what did not fit, a log record at most 4,000. A name or a
+// value of half a megabyte goes through each path that could quote it.
+TEST_F(EdgeFaults, AHalfMegabyteNameOrValueIsQuotedByAPieceOnEveryPath)
+{
+    const std::string huge(500 * 1024, 'N');
+    const auto allWeek = [](const std::string& name) {
+        return json{{"Name", name}, {"Days", {0, 1, 2, 3, 4, 5, 6}}, {"From", "00:00"}, {"Until", "00:00"}};
+    };
+    const json over = {{"Name", huge}, {"From", "2020-01-01T00:00"}, {"Until", "2020-01-02T00:00"}};
+    const json soon = {{"Name", huge}, {"Days", {3}}, {"From", "12:30"}, {"Until", "13:00"}};
+    struct Row {
+        const char* path;
+        json members;
+    };
+    const Row rows[] = {
+        {"duplicate names", {{"Schedules", {allWeek(huge), allWeek(huge)}}}},
+        {"overlapping windows", {{"Schedules", {allWeek(huge), allWeek("Second")}}}},
+        {"a window that is over", {{"Schedules", {over}}}},
+        {"a reminder", {{"Reminders", {60}}, {"Schedules", {soon}}}},
+        {"a switch record and the status reply", {{"StatusCommand", "/rates"}, {"Schedules", {allWeek(huge)}}}},
+        {"a value in the red reply", {{"StartTime", huge}}},
+        {"a status command", {{"StatusCommand", "/" + huge}}},
+        {"an unknown member in the amber reply", {{huge, 1}}},
+        {"a reminder that would grow", {{"ReminderMessage", huge + "{minutes:99999999}"}}},
+        {"every rate in the status reply", {{"StatusCommand", "/rates"}}},
+    };
+    qv_->Load();
+    for (const Row& row : rows) {
+        json config = ValidConfig();
+        config["Quorvandelle"].update(row.members);
+        qv_->WriteConfig(config);
+        server().ClearLog();
+        server().ClearInboxes();
+        server().Chat(admin_, "/qvreload");
+        server().RunTimer(700);
+        server().Chat(admin_, "/ToggleQuorvandelle");
+        server().Chat(admin_, "/rates");
+        server().Chat(admin_, "/ToggleQuorvandelle");
+        const standin::Inbox inbox = server().InboxOf(admin_);
+        ASSERT_FALSE(inbox.directChats.empty()) << row.path;
+        for (const auto& reply : inbox.directChats) {
+            // "Config reload failed: " or "N warnings about " before the 300, "; and N more" after it.
+            EXPECT_LE(reply.text.size(), 340u) << row.path << ": " << reply.text.substr(0, 400);
+            EXPECT_EQ(reply.text.find(std::string(81, 'N')), std::string::npos) << row.path;
+        }
+        for (const auto& record : server().LogRecords()) {
+            EXPECT_LE(record.message.size(), 4100u) << row.path << ": " << record.message.substr(0, 400);
+            EXPECT_EQ(record.message.find(std::string(81, 'N')), std::string::npos) << row.path;
+        }
+        for (const auto& shown : inbox.notifications) EXPECT_LE(shown.text.size(), 300u) << row.path;
+    }
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include "plugin/host/Colors.h"
 
+using namespace qv;
+
 namespace {
 
 double SrgbDecode(int channel)

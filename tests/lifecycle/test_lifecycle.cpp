@@ -5,13 +5,12 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
-#include <mutex>
 #include <regex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include <spdlog/sinks/base_sink.h>
-
+#include "plugin/host/LogSink.h"
 #include "tests/support/PluginServer.h"
 
 #if defined(_WIN32)
@@ -50,7 +49,7 @@ void ExpectTheFourRegistrations(const standin::Server& server)
     }
 }
 
-std::vector<standin::LogRecord> RecordsAt(const PluginServer& plugin, spdlog::level::level_enum level)
+std::vector<standin::LogRecord> RecordsAt(const PluginServer& plugin, standin::LogLevel level)
 {
     std::vector<standin::LogRecord> found;
     for (const auto& record : plugin.PluginLogRecords()) {
@@ -94,11 +93,11 @@ TEST(Lifecycle, WithoutAConfigFileAllFourAreRegisteredAndTheMissingPathIsLogged)
     plugin.Load();
     ExpectTheFourRegistrations(plugin.server());
 
-    const auto warnings = RecordsAt(plugin, spdlog::level::warn);
+    const auto warnings = RecordsAt(plugin, standin::LogLevel::Warning);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].message.find(plugin.PluginConfigPath()), std::string::npos) << warnings[0].message;
     EXPECT_NE(warnings[0].message.find("not found"), std::string::npos) << warnings[0].message;
-    EXPECT_TRUE(RecordsAt(plugin, spdlog::level::err).empty());
+    EXPECT_TRUE(RecordsAt(plugin, standin::LogLevel::Error).empty());
 }
 
 TEST(Lifecycle, ABrokenConfigAtStartUpIsLoggedAsAnErrorAndAllFourAreStillRegistered)
@@ -120,7 +119,7 @@ TEST(Lifecycle, ABrokenConfigAtStartUpIsLoggedAsAnErrorAndAllFourAreStillRegiste
         plugin.WriteConfigText(row.text);
         plugin.Load();
         ExpectTheFourRegistrations(plugin.server());
-        const auto errors = RecordsAt(plugin, spdlog::level::err);
+        const auto errors = RecordsAt(plugin, standin::LogLevel::Error);
         ASSERT_EQ(errors.size(), 1u) << row.text;
         EXPECT_NE(errors[0].message.find(plugin.PluginConfigPath()), std::string::npos) << errors[0].message;
         EXPECT_NE(errors[0].message.find(row.problem), std::string::npos) << errors[0].message;
@@ -134,7 +133,7 @@ TEST(Lifecycle, AConfigPathThatIsAFolderIsContainedAtStartUp)
     std::filesystem::create_directories(plugin.ConfigFile());
     plugin.Load();
     ExpectTheFourRegistrations(plugin.server());
-    const auto errors = RecordsAt(plugin, spdlog::level::err);
+    const auto errors = RecordsAt(plugin, standin::LogLevel::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].message.find(plugin.PluginConfigPath()), std::string::npos) << errors[0].message;
     EXPECT_TRUE(plugin->EscapedExceptions().empty());
@@ -195,7 +194,7 @@ TEST(Lifecycle, LogRecordsCarryTheLoggersPatternAndNameAndAreFlushedAtInfo)
         EXPECT_EQ(record.line.substr(record.line.size() - record.message.size()), record.message);
         EXPECT_TRUE(record.flushed) << "records at info and above are flushed at once: " << record.line;
     }
-    const auto infos = RecordsAt(plugin, spdlog::level::info);
+    const auto infos = RecordsAt(plugin, standin::LogLevel::Info);
     ASSERT_FALSE(infos.empty());
     EXPECT_NE(infos.back().line.find("[Quorvandelle][info] "), std::string::npos) << infos.back().line;
 
@@ -206,7 +205,7 @@ TEST(Lifecycle, LogRecordsCarryTheLoggersPatternAndNameAndAreFlushedAtInfo)
         "WeekendMOTD": "", "NormalMOTD": "", "StartDay": 5, "EndDay": 1}})");
     plugin->ClearLog();
     plugin->ServerConsole("qvreload");
-    const auto warnings = RecordsAt(plugin, spdlog::level::warn);
+    const auto warnings = RecordsAt(plugin, standin::LogLevel::Warning);
     ASSERT_FALSE(warnings.empty());
     EXPECT_TRUE(std::regex_match(warnings[0].line, shape)) << warnings[0].line;
     EXPECT_NE(warnings[0].line.find("[Quorvandelle][warning] "), std::string::npos) << warnings[0].line;
@@ -214,13 +213,13 @@ TEST(Lifecycle, LogRecordsCarryTheLoggersPatternAndNameAndAreFlushedAtInfo)
 }
 
 // Counts what reaches it.
-class CountingSink final : public spdlog::sinks::base_sink<std::mutex> {
+class CountingSink final : public spdlog::sinks::sink {
 public:
     int records = 0;
 
 private:
-    void sink_it_(const spdlog::details::log_msg&) override { ++records; }
-    void flush_() override {}
+    void Log(const HostLog::Message&) override { ++records; }
+    void Flush() override {}
 };
 
 TEST(Lifecycle, TheLoggerWritesToTheHostsSinksAsTheyWereAtLoad)
@@ -235,6 +234,32 @@ TEST(Lifecycle, TheLoggerWritesToTheHostsSinksAsTheyWereAtLoad)
     GetLogSinks().pop_back();
     EXPECT_FALSE(plugin.PluginLogRecords().empty()) << "the host's own sinks still get the records";
     EXPECT_EQ(late->records, 0) << "a sink the host added after the load is not the plug-in's";
+}
+
+// Throws at every record and flush, as a sink on a full disk might.
+class ThrowingSink final : public spdlog::sinks::sink {
+    void Log(const HostLog::Message&) override { throw std::runtime_error("disk full"); }
+    void Flush() override { throw std::runtime_error("disk full"); }
+};
+
+TEST(Lifecycle, EachSinkGetsOnlyTheLevelsItAcceptsAndAThrowingSinkCostsOnlyItsOwnRecords)
+{
+    PluginServer plugin;
+    auto config = ValidConfig();
+    config["Quorvandelle"]["XPMultiplierr"] = 2; // a probable mistake: one warning
+    plugin.WriteConfig(config);
+    auto& recording = *GetLogSinks().back();
+    recording.MinimumLevel = static_cast<int>(HostLog::Level::Warning);
+    GetLogSinks().insert(GetLogSinks().begin(), std::make_shared<ThrowingSink>());
+    plugin.Load();
+    GetLogSinks().erase(GetLogSinks().begin());
+    const auto records = plugin.PluginLogRecords();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].level, standin::LogLevel::Warning) << records[0].message;
+    EXPECT_TRUE(records[0].flushed);
+    EXPECT_EQ(recording.MinimumLevel, static_cast<int>(HostLog::Level::Warning)) << "the host's setting stays";
+    EXPECT_TRUE(plugin->EscapedExceptions().empty());
+    ExpectTheFourRegistrations(plugin.server());
 }
 
 #if defined(_WIN32)
@@ -337,7 +362,7 @@ TEST(Lifecycle, AFailingCallbackIsContainedAndLoggedWithItsNameAndReason)
     plugin->SetClock(-100000);
     plugin.RunToFirstEvaluation();
     EXPECT_TRUE(plugin->EscapedExceptions().empty());
-    const auto errors = RecordsAt(plugin, spdlog::level::err);
+    const auto errors = RecordsAt(plugin, standin::LogLevel::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].message.find("QuorvandelleCheck"), std::string::npos) << errors[0].message;
     EXPECT_NE(errors[0].message.find("local date"), std::string::npos) << errors[0].message;

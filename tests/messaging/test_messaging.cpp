@@ -12,6 +12,8 @@
 #include "plugin/messaging/Messaging.h"
 #include "tests/support/PluginServer.h"
 
+using namespace qv;
+
 namespace {
 
 using standin::MessageKind;
@@ -37,7 +39,7 @@ protected:
         const std::size_t recordsBefore = qv_->LogRecords().size();
         ASSERT_TRUE(qv_->ServerConsole("qvreload"));
         for (std::size_t i = recordsBefore; i < qv_->LogRecords().size(); ++i) {
-            ASSERT_LT(qv_->LogRecords()[i].level, spdlog::level::err) << qv_->LogRecords()[i].message;
+            ASSERT_LT(qv_->LogRecords()[i].level, standin::LogLevel::Error) << qv_->LogRecords()[i].message;
         }
     }
 
@@ -48,7 +50,7 @@ protected:
     {
         std::size_t count = 0;
         for (const auto& record : qv_.server().LogRecords()) {
-            if (record.level == spdlog::level::warn && record.message.find(text) != std::string::npos) ++count;
+            if (record.level == standin::LogLevel::Warning && record.message.find(text) != std::string::npos) ++count;
         }
         return count;
     }
@@ -213,7 +215,7 @@ TEST_F(Messaging, WithoutAWorldASwitchStillTakesPlaceAndNobodyIsSentAnything)
     EXPECT_EQ(qv_->MessageOfTheDay(), "It is the weekend");
     EXPECT_EQ(qv_->InboxOf(ada_).Count() + qv_->InboxOf(bo_).Count(), 0u);
     EXPECT_TRUE(qv_->EscapedExceptions().empty());
-    EXPECT_TRUE(qv_.PluginLogMessages(spdlog::level::err).empty());
+    EXPECT_TRUE(qv_.PluginLogMessages(standin::LogLevel::Error).empty());
 
     qv_->RestoreWorld();
     Toggle();

@@ -7,6 +7,8 @@
 
 #include "plugin/messaging/Patterns.h"
 
+using namespace qv;
+
 namespace {
 
 TEST(Patterns, DoubledBracesBecomeSingleAndSingleBracesAreNotPatterns)

@@ -397,9 +397,9 @@ private:
         std::string firstError;
         for (const auto& record : records) {
             if (record.logger != "Quorvandelle") continue;
-            if (record.level >= spdlog::level::err) {
+            if (record.level >= standin::LogLevel::Error) {
                 if (errors++ == 0) firstError = record.message;
-            } else if (record.level == spdlog::level::warn) {
+            } else if (record.level == standin::LogLevel::Warning) {
                 ++warnings;
             }
         }
@@ -411,7 +411,7 @@ private:
         if (out.warning && warnings + errors == 0) problems << "no warning was logged; ";
         for (const auto& mention : out.mentions) {
             const bool found = std::any_of(records.begin(), records.end(), [&](const standin::LogRecord& record) {
-                return record.level >= spdlog::level::warn && record.message.find(mention) != std::string::npos;
+                return record.level >= standin::LogLevel::Warning && record.message.find(mention) != std::string::npos;
             });
             if (!found) problems << "no warning or error names '" << mention << "'; ";
         }

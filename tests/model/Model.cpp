@@ -123,6 +123,7 @@ Tally& Tally::operator+=(const Tally& other)
     unloadsDuringWeekend += other.unloadsDuringWeekend;
     externalWritesDuringWeekend += other.externalWritesDuringWeekend;
     rebuiltWeekends += other.rebuiltWeekends;
+    endedWithoutGameMode += other.endedWithoutGameMode;
     windowSwitches += other.windowSwitches;
     moves += other.moves;
     loudTakeovers += other.loudTakeovers;
@@ -137,6 +138,7 @@ void Model::SetGameMode(bool present)
     if (present && !gameMode_) {
         normal_ = configured_;
         replaced_ = weekendInForce_;
+        endedInGoneGameMode_ = false;
     }
     gameMode_ = present;
 }
@@ -148,12 +150,19 @@ void Model::SetField(std::size_t row, float value)
     if (weekendInForce_ && !replaced_) {
         weekendFields_[row] = value;
         ++tally_.externalWritesDuringWeekend;
+    } else if (endedInGoneGameMode_) {
+        weekendFields_[row] = value; // into the game mode that went, which nothing reads any more
     } else {
         normal_[row] = value;
     }
 }
 
-Values Model::ExpectedFields() const { return weekendInForce_ && !replaced_ ? weekendFields_ : normal_; }
+Values Model::ExpectedFields() const
+{
+    // A weekend ended while the world was down wrote nothing: the game mode that went keeps its values.
+    if (endedInGoneGameMode_) return weekendFields_;
+    return weekendInForce_ && !replaced_ ? weekendFields_ : normal_;
+}
 
 bool Model::WeeklyOpen(const Settings& settings, Wall now)
 {
@@ -366,14 +375,20 @@ bool Model::PutIntoNewGameMode(int window, Outcome& out)
 
 bool Model::SwitchOff(Outcome& out)
 {
-    if (!gameMode_) {
+    if (!gameMode_ && !weekendInForce_) {
         out.warning = true;
         return false;
+    }
+    // Without a game mode the weekend values went with it: the end is told, nothing is written,
+    // and the game mode that comes back never gets them again.
+    if (!gameMode_) {
+        ++tally_.endedWithoutGameMode;
+        endedInGoneGameMode_ = !replaced_;
     }
     weekendInForce_ = false;
     replaced_ = false; // a new game mode holds the normal values already
     ++tally_.switchesOff;
-    if (settings_.motdEnabled) {
+    if (gameMode_ && settings_.motdEnabled) {
         motd_ = settings_.normalMotd;
         ++motdChanges_;
     }
@@ -685,8 +700,13 @@ void Model::Status(std::size_t player, const std::string& command, Wall now, Out
     reply.kind = MessageKind::Reply;
     reply.prefix = true;
     reply.color = Color{1.0f, 1.0f, 1.0f, 1.0f};
-    if (weekendInForce_) {
-        reply.text = LookOf(WindowInForceByName().value_or(kWeekly)).displayName + " rates are on";
+    // The window in force is named as it was when it came into force, whatever a reload did since.
+    const std::string inForceName = windowName_.empty() ? "Weekend" : windowName_;
+    if (weekendInForce_ && (replaced_ || !gameMode_)) {
+        // The game mode that holds the weekend values is gone; the next evaluation puts them back.
+        reply.text = "Normal rates are on: the game mode that held the " + inForceName + " rates was replaced";
+    } else if (weekendInForce_) {
+        reply.text = inForceName + " rates are on";
         if (manual_) reply.text += ", switched on by an administrator";
     } else if (const std::optional<int> byClock = InForce(settings_, now)) {
         reply.text =

@@ -137,7 +137,8 @@ struct Tally {
     std::uint64_t reloadsFailed = 0;
     std::uint64_t unloadsDuringWeekend = 0;
     std::uint64_t externalWritesDuringWeekend = 0;
-    std::uint64_t rebuiltWeekends = 0; // weekends put into a game mode that replaced their own
+    std::uint64_t rebuiltWeekends = 0;      // weekends put into a game mode that replaced their own
+    std::uint64_t endedWithoutGameMode = 0; // manual weekends ended while the world was down
     // Only where windows with times or schedules were configured:
     std::uint64_t windowSwitches = 0; // switches on or moves into a schedule's window
     std::uint64_t moves = 0;          // from one window straight into another
@@ -272,6 +273,7 @@ private:
     bool weekendInForce_ = false;
     // The game mode that got the weekend values is gone; the one in force holds normal_.
     bool replaced_ = false;
+    bool endedInGoneGameMode_ = false; // a weekend ended without a game mode, which kept its values
     bool scheduled_ = false;
     bool manual_ = false;
     bool firstCheckDone_ = false;

@@ -184,7 +184,8 @@ void Print(const Coverage& coverage, bool windows)
               << " manual weekends adopted, " << t.unloadsDuringWeekend << " unloads during a weekend, "
               << t.reloadsDone << " reloads done, " << t.reloadsFailed << " failed, " << t.refusedCommands
               << " commands refused, " << t.externalWritesDuringWeekend << " outside writes during a weekend, "
-              << t.rebuiltWeekends << " weekends put into a rebuilt game mode";
+              << t.rebuiltWeekends << " weekends put into a rebuilt game mode, " << t.endedWithoutGameMode
+              << " manual weekends ended without a game mode";
     if (windows) {
         std::cout << "; " << t.windowSwitches << " switches into a schedule's window, " << t.moves
                   << " moves between windows, " << t.loudTakeovers << " manual weekends taken over by a window "
@@ -258,6 +259,7 @@ TEST(ModelTest, RandomSequencesMatchTheModel)
         EXPECT_GT(t.refusedCommands, 0u);
         EXPECT_GT(t.externalWritesDuringWeekend, 0u);
         EXPECT_GT(t.rebuiltWeekends, 0u);
+        EXPECT_GT(t.endedWithoutGameMode, 0u);
     }
 
     const std::uint64_t windowCount = FromEnvironment("QV_MODEL_WINDOWS").value_or(kDefaultWindowSequences);

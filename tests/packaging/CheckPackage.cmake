@@ -1,8 +1,9 @@
 # Makes the release package with CPack, unpacks it, and fails when it is not what an administrator
-# unpacks into a server's folder: exactly the plug-in's folder with the DLL, the example config and
-# the text, the text naming the version, and a DLL without debug information that imports the host
-# (and the runtime DLLs named) and Windows only and exports nothing; and, with SYMBOLS, a zip of its
-# own holding the PDB that the DLL names. Run as a test: cmake -P CheckPackage.cmake with
+# unpacks into a server's folder: exactly the plug-in's folder with the DLL, the example config, the
+# host's plug-in info and the text, the text and the info naming the version, and a DLL without debug
+# information that imports the host (and the runtime DLLs named) and Windows only and exports nothing;
+# and, with SYMBOLS, a zip of its own holding the PDB that the DLL names. Run as a test:
+# cmake -P CheckPackage.cmake with
 #   -DCPACK=<cpack> -DBUILD_DIR=<build folder> -DPACKAGE=<file name> -DVERSION=<version>
 #   -DEXAMPLE=<examples/config.json> -DOBJDUMP=<objdump> -DIMPORTS=<a.dll|b.dll...> [-DSYMBOLS=<file name>]
 
@@ -35,7 +36,8 @@ function(unpack_exactly zip into)
   endif()
 endfunction()
 
-unpack_exactly("${PACKAGE}" unpacked ${folder}/Quorvandelle.dll ${folder}/README.txt ${folder}/config.json)
+unpack_exactly("${PACKAGE}" unpacked ${folder}/PluginInfo.json ${folder}/Quorvandelle.dll ${folder}/README.txt
+               ${folder}/config.json)
 
 execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${EXAMPLE}" "${work}/unpacked/${folder}/config.json"
                 RESULT_VARIABLE rc)
@@ -46,6 +48,24 @@ file(STRINGS "${work}/unpacked/${folder}/README.txt" first LIMIT_COUNT 1)
 if(NOT first MATCHES "^Quorvandelle ${VERSION}[ ,]")
   message(FATAL_ERROR "${PACKAGE}: ${folder}/README.txt begins '${first}', not with version ${VERSION}")
 endif()
+
+# The host's plug-in info: the name the host logs, the project's version as the number major.minor,
+# and any host version.
+file(READ "${work}/unpacked/${folder}/PluginInfo.json" info)
+string(REGEX MATCH "^[0-9]+\\.[0-9]+" number "${VERSION}")
+foreach(row "FullName;STRING;Quorvandelle" "Version;NUMBER;${number}" "MinApiVersion;NUMBER;0" "Description;STRING;")
+  list(GET row 0 member)
+  list(GET row 1 type)
+  list(GET row 2 value)
+  string(JSON found_type ERROR_VARIABLE error TYPE "${info}" ${member})
+  if(error OR NOT found_type STREQUAL type)
+    message(FATAL_ERROR "${PACKAGE}: PluginInfo.json's ${member} is not a ${type}: ${info}")
+  endif()
+  string(JSON found GET "${info}" ${member})
+  if(NOT value STREQUAL "" AND NOT found STREQUAL value OR found STREQUAL "")
+    message(FATAL_ERROR "${PACKAGE}: PluginInfo.json's ${member} is '${found}', not '${value}'")
+  endif()
+endforeach()
 
 set(BINARY "${work}/unpacked/${folder}/Quorvandelle.dll")
 set(ONLY_SYSTEM ON)

@@ -118,7 +118,7 @@ std::size_t RatesTest::ErrorsMentioning(std::string_view text) const
 {
     std::size_t count = 0;
     for (const auto& record : server_->server().LogRecords()) {
-        if (record.level >= spdlog::level::err && record.message.find(text) != std::string::npos) ++count;
+        if (record.level >= standin::LogLevel::Error && record.message.find(text) != std::string::npos) ++count;
     }
     return count;
 }

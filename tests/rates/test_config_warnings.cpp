@@ -5,12 +5,23 @@
 #include <nlohmann/json.hpp>
 
 #include "plugin/config/Calendar.h"
-#include "plugin/rates/ConfigWarnings.h"
+#include "plugin/config/ConfigWarnings.h"
+#include "plugin/config/DecodeConfig.h"
 #include "tests/support/PluginServer.h"
+
+using namespace qv;
 
 using json = nlohmann::json;
 
 namespace {
+
+// The probable mistakes the one decoding of the file names, the file refused or not.
+ConfigProblems Mistakes(const json& config, const std::optional<LocalTime>& now = std::nullopt)
+{
+    ConfigProblems warnings = DecodeConfig(config.dump(), now).Warnings;
+    for (ConfigProblem& warning : warnings) warning.Where = {};
+    return warnings;
+}
 
 // The shared valid config: no zero, negative or fractional rate, colours within 0 to 1.
 json CleanConfig() { return testing_support::ValidConfig(); }
@@ -26,7 +37,7 @@ std::string Listed(const ConfigProblems& warnings)
 
 TEST(ConfigWarnings, ACleanConfigGetsNone)
 {
-    const auto advice = ProbableMistakes(CleanConfig());
+    const auto advice = Mistakes(CleanConfig());
     EXPECT_TRUE(advice.empty()) << Listed(advice);
 }
 
@@ -77,7 +88,7 @@ TEST(ConfigWarnings, EachProbableMistakeIsNamedByItsMember)
     for (const Row& row : rows) {
         json config = CleanConfig();
         config["Quorvandelle"][row.key] = row.value;
-        const auto advice = ProbableMistakes(config);
+        const auto advice = Mistakes(config);
         bool found = false;
         for (const auto& item : advice) {
             found = found || (item.Member == row.path && item.What.find(row.message) != std::string::npos);
@@ -91,7 +102,7 @@ TEST(ConfigWarnings, WindowsOpenOnNoDayAreCaughtAlsoWhenTheDaysDiffer)
     json config = CleanConfig();
     config["Quorvandelle"]["StartDay"] = 7;
     config["Quorvandelle"]["EndDay"] = 0; // 7 acts as Sunday, so the window is empty
-    const auto advice = ProbableMistakes(config);
+    const auto advice = Mistakes(config);
     bool found = false;
     for (const auto& item : advice) found = found || item.What.find("open on no weekday") != std::string::npos;
     EXPECT_TRUE(found) << Listed(advice);
@@ -102,12 +113,12 @@ TEST(ConfigWarnings, BraceRulesFollowWhereTheTextIsShown)
     json config = CleanConfig();
     config["Quorvandelle"]["QuorvandelleEnabledMessage"] = "Rates {on}";
     config["Quorvandelle"]["Notification"] = false; // only the chat line, which inserts the text as it is
-    EXPECT_TRUE(ProbableMistakes(config).empty()) << Listed(ProbableMistakes(config));
+    EXPECT_TRUE(Mistakes(config).empty()) << Listed(Mistakes(config));
 
     config["Quorvandelle"]["QuorvandelleEnabledMessage"] = "Rates {{on}}";
     config["Quorvandelle"]["Notification"] = true;
     config["Quorvandelle"]["Chatbox"] = false; // only the notification, which shows single braces
-    EXPECT_TRUE(ProbableMistakes(config).empty()) << Listed(ProbableMistakes(config));
+    EXPECT_TRUE(Mistakes(config).empty()) << Listed(Mistakes(config));
 }
 
 TEST(ConfigWarnings, MembersThatFailToDecodeAreLeftToTheErrors)
@@ -116,8 +127,8 @@ TEST(ConfigWarnings, MembersThatFailToDecodeAreLeftToTheErrors)
     config["Quorvandelle"]["StartDay"] = "Friday";
     config["Quorvandelle"]["QuorvandelleEnabledRGB"] = json::array({0, 255});
     config["Quorvandelle"]["XPMultiplier"] = "0";
-    EXPECT_TRUE(ProbableMistakes(config).empty()) << Listed(ProbableMistakes(config));
-    EXPECT_TRUE(ProbableMistakes(json::array()).empty());
+    EXPECT_TRUE(Mistakes(config).empty()) << Listed(Mistakes(config));
+    EXPECT_TRUE(Mistakes(json::array()).empty());
 }
 
 TEST(ConfigWarnings, NearestMemberIgnoresCaseAndAFewLetters)
@@ -137,7 +148,7 @@ TEST(ConfigWarnings, WindowsThatOverlapAreNamedBothWithTheOneThatWins)
     config["Quorvandelle"]["EndDay"] = 5;
     config["Quorvandelle"]["Schedules"] = {christmas, evening, monday};
     std::vector<std::string> overlaps;
-    for (const auto& warning : ProbableMistakes(config)) {
+    for (const auto& warning : Mistakes(config)) {
         if (warning.What.find("overlaps") != std::string::npos)
             overlaps.push_back(warning.Member + ": " + warning.What);
     }
@@ -148,7 +159,7 @@ TEST(ConfigWarnings, WindowsThatOverlapAreNamedBothWithTheOneThatWins)
                   "comes first in the file, so it is in force while both are open"});
     config["Quorvandelle"]["EndDay"] = 6;
     overlaps.clear();
-    for (const auto& warning : ProbableMistakes(config)) {
+    for (const auto& warning : Mistakes(config)) {
         if (warning.What.find("overlaps the weekly window") != std::string::npos) overlaps.push_back(warning.Member);
     }
     EXPECT_EQ(overlaps, (std::vector<std::string>{"Quorvandelle.Schedules[0]", "Quorvandelle.Schedules[1]"}));
@@ -182,7 +193,7 @@ TEST(ConfigWarnings, TheNewKeysHaveTheirProbableMistakes)
     for (const Row& row : rows) {
         json config = CleanConfig();
         config["Quorvandelle"].update(row.members);
-        const auto advice = ProbableMistakes(config);
+        const auto advice = Mistakes(config);
         bool found = false;
         for (const auto& item : advice) {
             found = found || (item.Member == row.path && item.What.find(row.message) != std::string::npos);
@@ -194,9 +205,9 @@ TEST(ConfigWarnings, TheNewKeysHaveTheirProbableMistakes)
     json config = CleanConfig();
     config["Quorvandelle"]["Schedules"] = {
         {{"Name", "Old"}, {"From", "2025-12-24T00:00"}, {"Until", "2025-12-26T00:00"}}};
-    EXPECT_TRUE(ProbableMistakes(config).empty()) << Listed(ProbableMistakes(config));
+    EXPECT_TRUE(Mistakes(config).empty()) << Listed(Mistakes(config));
     const LocalTime now = FromWallSeconds(*ParseDateTime("2026-12-07T12:00"));
-    const auto advice = ProbableMistakes(config, now);
+    const auto advice = Mistakes(config, now);
     ASSERT_EQ(advice.size(), 1u) << Listed(advice);
     EXPECT_EQ(Describe(advice[0]),
               "Quorvandelle.Schedules[0].Until: \"Old\" ended Fri 2025-12-26 00:00: it never opens again");

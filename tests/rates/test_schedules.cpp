@@ -229,6 +229,30 @@ TEST_F(Schedules, TheStatusCommandAnswersEveryPlayerAndFollowsReloads)
     EXPECT_EQ(server().Registrations().size(), 4u) << "without the key, the four registrations of old";
 }
 
+// The reply tells what the game holds: the values the switch wrote, not those of a file reloaded
+// since, and the server's normal values in a game mode that replaced the one that held them.
+TEST_F(Schedules, TheStatusReplyTellsTheValuesInForce)
+{
+    Start(Wednesday, ConfigWith({{"StatusCommand", "/rates"}}));
+    const auto status = [&] {
+        server().ClearInboxes();
+        server().Chat(player_, "/rates");
+        const auto inbox = server().InboxOf(player_);
+        return inbox.directChats.empty() ? std::string("(no reply)") : inbox.directChats.front().text;
+    };
+    EvaluateAt(12, 12, 0);
+    Reload(ConfigWith({{"StatusCommand", "/rates"}, {"XPMultiplier", 7}}));
+    EXPECT_EQ(status().rfind("Weekend rates are on until Mon 2026-12-14 00:00 (XPMultiplier 2,", 0), 0u) << status();
+
+    server().RemoveGameMode();
+    server().RestoreGameMode();
+    EXPECT_EQ(status(), "Normal rates are on: the game mode that held the Weekend rates was replaced, and the new one "
+                        "holds the server's normal values; Weekend rates come back at the next check of the schedule.");
+    qv().RunToNextEvaluation();
+    EXPECT_EQ(Xp(), 7.0f);
+    EXPECT_EQ(status().rfind("Weekend rates are on until Mon 2026-12-14 00:00 (XPMultiplier 7,", 0), 0u) << status();
+}
+
 TEST_F(Schedules, AReloadInTheMiddleOfAnEventTakesEffectAtTheNextEvaluation)
 {
     const json fair = {

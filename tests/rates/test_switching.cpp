@@ -7,9 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
+#include "plugin/config/DecodeConfig.h"
 #include "plugin/rates/Switching.h"
+#include "plugin/rates/WeekendState.h"
 #include "tests/rates/RatesFixture.h"
+
+using namespace qv;
 
 namespace rates_testing {
 namespace {
@@ -222,14 +226,18 @@ TEST_F(Switching, AConfigBrokenDuringTheWeekendStillLetsTheNormalValuesBack)
 // with nothing in force writes nothing.
 TEST_F(Switching, ASecondSwitchOnNeverOverwritesTheSnapshot)
 {
-    struct ForgetDocument {
-        ~ForgetDocument() { ConfigDocument = nullptr; }
+    struct ForgetConfig {
+        ~ForgetConfig()
+        {
+            ResetConfigState();
+            ResetWeekendState();
+        }
     } forget;
-    ConfigDocument = ValidConfig();
+    ConfigInForce = std::move(*DecodeConfig(ValidConfig().dump(), std::nullopt).Value);
 
-    ASSERT_TRUE(SwitchToWeekend());
+    ASSERT_TRUE(SwitchToWeekend(Owner::Administrator));
     server().SetMultiplier("XPMultiplier", 40.0f);
-    ASSERT_TRUE(SwitchToWeekend());
+    ASSERT_TRUE(SwitchToWeekend(Owner::Administrator));
     EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
 
     ASSERT_TRUE(SwitchToNormal());

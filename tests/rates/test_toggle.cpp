@@ -114,6 +114,27 @@ TEST_F(ToggleCommand, WithoutAGameModeNothingSwitches)
     EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
 }
 
+// The values went with the game mode: the manual weekend ends at once, its end is told, and the game
+// mode that comes back keeps the server's normal values at every evaluation after.
+TEST_F(ToggleCommand, SwitchedOffWhileTheWorldIsDownItStaysOff)
+{
+    Toggle(admin_);
+    ASSERT_EQ(CurrentRates(), ValidConfigWeekendRates());
+    server().RemoveGameMode();
+    server().ClearInboxes();
+    Toggle(admin_);
+    EXPECT_EQ(MessagesReceived(), 4u) << "the end is told once: a notification and a chat line to each player";
+    server().RestoreGameMode();
+    server().ClearInboxes();
+    qv().RunToFirstEvaluation();
+    qv().RunToNextEvaluation();
+    EXPECT_EQ(CurrentRates(), normal_);
+    EXPECT_EQ(MessagesReceived(), 0u);
+
+    Toggle(admin_);
+    EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates()) << "the toggle goes on from off";
+}
+
 TEST_F(ToggleAndSchedule, RefusedDuringAScheduledWeekendAndGoesOnFromItsOldStateAfterIt)
 {
     Start(Saturday);

@@ -2,11 +2,13 @@
 // the normal values always survive.
 #include <gtest/gtest.h>
 
-#include "plugin/config/PluginSettings.h"
+#include "plugin/config/Config.h"
 #include "plugin/lifecycle/Lifecycle.h"
 #include "plugin/log/PluginLog.h"
 #include "plugin/rates/WeekendState.h"
 #include "tests/rates/RatesFixture.h"
+
+using namespace qv;
 
 namespace rates_testing {
 namespace {
@@ -133,7 +135,7 @@ TEST_F(RebuiltGameMode, TheWeekendGoesOnInTheNewGameModeUntoldAndItsOwnValuesCom
     EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
     EXPECT_EQ(server().MessageOfTheDay(), "It is the weekend");
     EXPECT_EQ(MessagesReceived(), 0u) << "the weekend was told once";
-    EXPECT_TRUE(qv().PluginLogMessages(spdlog::level::warn).empty());
+    EXPECT_TRUE(qv().PluginLogMessages(standin::LogLevel::Warning).empty());
 
     // A switch back writes the new game mode's own values, saved when the weekend went into it.
     server().ConfigureMultiplier("XPMultiplier", 1.75f);
@@ -170,8 +172,8 @@ TEST_F(RebuiltGameMode, AManualWeekendGoesOnAndEndsByHandAndAnUnloadWithoutAGame
     Toggle(admin_);
     server().RemoveGameMode();
     qv().Unload();
-    EXPECT_TRUE(qv().PluginLogMessages(spdlog::level::warn).empty()) << "no loss to warn of";
-    EXPECT_EQ(qv().PluginLogMessages(spdlog::level::info).back().rfind("No game mode at unload", 0), 0u);
+    EXPECT_TRUE(qv().PluginLogMessages(standin::LogLevel::Warning).empty()) << "no loss to warn of";
+    EXPECT_EQ(qv().PluginLogMessages(standin::LogLevel::Info).back().rfind("No game mode at unload", 0), 0u);
     server().RestoreGameMode();
     EXPECT_EQ(CurrentRates(), normal_);
 }

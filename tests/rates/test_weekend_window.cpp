@@ -6,7 +6,9 @@
 #include <string>
 
 #include "plugin/config/Calendar.h"
-#include "plugin/rates/WeekendWindow.h"
+#include "plugin/config/WeekendWindow.h"
+
+using namespace qv;
 
 namespace {
 
@@ -153,7 +155,7 @@ TEST(Calendar, DatesAndTimesAsTheConfigWritesThem)
     // Days before 1970 and the weekdays of a whole cycle of leap years.
     for (std::int64_t day = -800; day <= 146097; day += 97) {
         const LocalTime date = FromWallSeconds(day * kSecondsPerDay + 1);
-        ASSERT_EQ(DaysFromCivil(date.Year, date.Month, date.Day), day);
+        ASSERT_EQ(ToWallSeconds(date), day * kSecondsPerDay + 1);
         ASSERT_EQ(date.Weekday, ((day + 4) % 7 + 7) % 7);
     }
 }

@@ -1,5 +1,6 @@
-// The command registry: chat and console lines go to the command named by their first word, timer
-// callbacks run once per timer call in registration order, and nothing a callback throws escapes.
+// The command registry: chat, console and RCON lines go to the command named by their first word,
+// every chat line to the chat-message callbacks, tick and timer callbacks run once per timer call in
+// registration order, each slot reaches its own kind, and nothing a callback throws escapes.
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -7,8 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "standin/framework/Allocator.h"
-#include "standin/framework/Text.h"
+#include "standin/framework/Commands.h"
 #include "tests/standin/StandinTest.h"
+#include "util/Utf.h"
 
 namespace {
 
@@ -19,7 +21,7 @@ using standin_test::TestString;
 std::string Text(const FString* text)
 {
     const auto* layout = reinterpret_cast<const TestString*>(text);
-    return layout->Num == 0 ? std::string() : standin::text::Utf16ToUtf8(std::u16string_view(layout->Data));
+    return layout->Num == 0 ? std::string() : util::Utf16ToUtf8(std::u16string_view(layout->Data));
 }
 
 struct ChatCall {
@@ -182,7 +184,7 @@ TEST_F(Commands, ExceptionsFromCallbacksAreCaughtRecordedAndLogged)
     EXPECT_EQ(escaped[1], "an exception that is not a std::exception");
     bool logged = false;
     for (const auto& record : server.LogRecords()) {
-        logged |= record.level == spdlog::level::err && record.message.find("\"throws\"") != std::string::npos;
+        logged |= record.level == standin::LogLevel::Error && record.message.find("\"throws\"") != std::string::npos;
     }
     EXPECT_TRUE(logged);
 }
@@ -199,8 +201,108 @@ TEST_F(Commands, ARepeatedRegistrationIsListedTwiceAndWarned)
     EXPECT_EQ(first.size(), 1u); // the first registration answers
     EXPECT_TRUE(second.empty());
     bool warned = false;
-    for (const auto& record : server.LogRecords()) warned |= record.level == spdlog::level::warn;
+    for (const auto& record : server.LogRecords()) warned |= record.level == standin::LogLevel::Warning;
     EXPECT_TRUE(warned);
+}
+
+TEST_F(Commands, EachOfTheThirteenSlotsReachesItsOwnKind)
+{
+    // One registration of each kind under one name, so a register or remove that lands in another
+    // kind's slot shows as a wrong call or a wrong kind removed.
+    ArkApi::ICommands& host = ArkApi::GetCommands();
+    const TestString name(u"/x");
+    std::vector<std::string> calls;
+    std::vector<std::string> rconBodies;
+    std::vector<UWorld*> rconWorlds;
+    std::vector<float> frames;
+    host.RegisterChatCommand(name.ref(), [&](auto...) { calls.push_back("chat"); });
+    host.RegisterConsoleCommand(name.ref(), [&](auto...) { calls.push_back("console"); });
+    host.RegisterRconCommand(name.ref(), [&](RCONClientConnection* connection, RCONPacket* packet, UWorld* world) {
+        calls.push_back("rcon");
+        EXPECT_NE(connection, nullptr);
+        rconBodies.push_back(Text(standin::AsFString(packet->Body)));
+        rconWorlds.push_back(world);
+    });
+    host.RegisterTickCallback(name.ref(), [&](float seconds) {
+        calls.push_back("tick");
+        frames.push_back(seconds);
+    });
+    host.RegisterTimerCallback(name.ref(), [&] { calls.push_back("timer"); });
+    host.RegisterChatMessageCallback(name.ref(), [&](auto...) {
+        calls.push_back("message");
+        return false;
+    });
+    const auto player = server.JoinPlayer({"Player"});
+    const auto driveAll = [&] {
+        calls.clear();
+        server.Chat(player, "/X chat");
+        server.Console(player, "/x console");
+        server.Rcon("/x rcon");
+        server.RunTimer();
+        return calls;
+    };
+    EXPECT_EQ(driveAll(), (std::vector<std::string>{"chat", "message", "console", "rcon", "tick", "timer"}));
+    EXPECT_EQ(rconBodies, std::vector<std::string>{"/x rcon"});
+    EXPECT_EQ(rconWorlds, std::vector<UWorld*>{ArkApi::GetApiUtils().CurrentWorld()});
+    EXPECT_EQ(frames, std::vector<float>{1.0f});
+
+    using Removal = bool (ArkApi::ICommands::*)(const FString&);
+    const std::vector<std::pair<Removal, CommandKind>> removals{
+        {&ArkApi::ICommands::UnregisterTimerCallback, CommandKind::Timer},
+        {&ArkApi::ICommands::UnregisterChatCommand, CommandKind::Chat},
+        {&ArkApi::ICommands::UnregisterChatMessageCallback, CommandKind::ChatMessage},
+        {&ArkApi::ICommands::UnregisterRconCommand, CommandKind::Rcon},
+        {&ArkApi::ICommands::UnregisterConsoleCommand, CommandKind::Console},
+        {&ArkApi::ICommands::UnregisterTickCallback, CommandKind::Tick},
+    };
+    for (const auto& [remove, kind] : removals) {
+        EXPECT_TRUE((host.*remove)(name.ref())) << static_cast<int>(kind);
+        EXPECT_FALSE((host.*remove)(name.ref())) << static_cast<int>(kind);
+        for (const auto& registration : server.Registrations()) EXPECT_NE(registration.kind, kind);
+    }
+    EXPECT_TRUE(server.Registrations().empty());
+    EXPECT_TRUE(driveAll().empty());
+}
+
+TEST_F(Commands, ChatMessageCallbacksSeeEveryLineAndTheirAnswerDecidesWhetherItGoesOn)
+{
+    struct Seen {
+        std::string line;
+        bool command;
+    };
+    std::vector<Seen> seen;
+    bool stop = false;
+    int secondCalls = 0;
+    ArkApi::GetCommands().RegisterChatMessageCallback(
+        TestString(u"filter").ref(), [&](AShooterPlayerController*, FString* line, auto, bool spam, bool command) {
+            EXPECT_FALSE(spam);
+            seen.push_back({Text(line), command});
+            return stop;
+        });
+    ArkApi::GetCommands().RegisterChatMessageCallback(TestString(u"second").ref(), [&](auto...) {
+        ++secondCalls; // called even when the first one stops the line
+        return false;
+    });
+    std::vector<ChatCall> commandCalls;
+    RegisterChat(u"/cmd", commandCalls);
+    const auto player = server.JoinPlayer({"Player"});
+
+    struct Row {
+        const char* line;
+        bool stop;
+        bool command;
+    };
+    const std::vector<Row> rows{{"hello", false, false}, {"blocked", true, false}, {"/cmd x", false, true}};
+    for (const auto& row : rows) {
+        stop = row.stop;
+        EXPECT_EQ(server.Chat(player, row.line), row.command) << row.line;
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back().line, row.line);
+        EXPECT_EQ(seen.back().command, row.command) << row.line;
+    }
+    EXPECT_EQ(secondCalls, 3);
+    EXPECT_EQ(commandCalls.size(), 1u);
+    EXPECT_EQ(server.ChatLinesPassedOn(), std::vector<std::string>{"hello"});
 }
 
 TEST_F(CommandsDeathTest, AnEmptyCallableIsALoudFailure)

@@ -1,70 +1,75 @@
-// The host's log sinks: a logger built over them writes through the host's console and into the
-// recording sink, formatted by the pattern the logger set, until the host takes its formatting back.
+// The host's log sinks: they take the line a logger formatted into each record, record its level,
+// logger, text and flush, and echo to the console only when asked; the host's own notices come
+// through the same sinks in the host's own format.
 #include <regex>
+#include <string>
 
 #include <gtest/gtest.h>
-#include <spdlog/logger.h>
 
-#include "standin/framework/LogSinks.h"
+#include "plugin/host/LogSink.h"
 #include "tests/standin/StandinTest.h"
 
 namespace {
 
 using standin_test::ServerTest;
+using standin_test::TestString;
 
-std::shared_ptr<spdlog::logger> PluginLikeLogger()
+// A record as a logger of the host's kind hands it to every sink.
+void LogToHostSinks(HostLog::Level level, const std::string& text, const std::string& line, bool flush)
 {
-    auto& sinks = GetLogSinks();
-    auto logger = std::make_shared<spdlog::logger>("Quorvandelle", sinks.begin(), sinks.end());
-    logger->set_pattern("%D %R [%n][%l] %v", spdlog::pattern_time_type::local);
-    logger->flush_on(spdlog::level::info);
-    return logger;
+    static const std::string logger = "Quorvandelle";
+    HostLog::Message message(&logger, level);
+    message.Raw.Text->Append(text);
+    message.Formatted.Text->Append(line);
+    for (const auto& sink : GetLogSinks()) sink->Log(message);
+    if (flush) {
+        for (const auto& sink : GetLogSinks()) sink->Flush();
+    }
 }
 
 using LogSinks = ServerTest;
 
-TEST_F(LogSinks, RecordsLevelNameMessageAndTheLineInTheLoggersPattern)
+TEST_F(LogSinks, RecordLevelLoggerTextFlushAndTheLineWithoutItsOneLineEnding)
 {
     ASSERT_EQ(GetLogSinks().size(), 2u);
-    auto logger = PluginLikeLogger();
-    logger->set_level(spdlog::level::debug);
-    logger->info("weekend rates on");
-    logger->debug("detail");
-    logger->trace("not recorded");
+    const std::string end(HostLog::LineEnd);
+    LogToHostSinks(HostLog::Level::Info, "weekend rates on", "01/02/27 10:00 [Quorvandelle][info] on" + end, true);
+    LogToHostSinks(HostLog::Level::Debug, "detail", "detail\n\n", false);
     const auto records = server.LogRecords();
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].level, spdlog::level::info);
+    EXPECT_EQ(records[0].level, standin::LogLevel::Info);
     EXPECT_EQ(records[0].logger, "Quorvandelle");
     EXPECT_EQ(records[0].message, "weekend rates on");
-    EXPECT_TRUE(std::regex_match(records[0].line,
-                                 std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d \[Quorvandelle\]\[info\] weekend rates on)")))
-        << records[0].line;
+    EXPECT_EQ(records[0].line, "01/02/27 10:00 [Quorvandelle][info] on");
     EXPECT_TRUE(records[0].flushed);
-    EXPECT_EQ(records[1].level, spdlog::level::debug);
-    EXPECT_FALSE(records[1].flushed); // below the flush level
+    EXPECT_EQ(records[1].level, standin::LogLevel::Debug);
+    EXPECT_EQ(records[1].line, end == "\n" ? "detail\n" : "detail\n\n") << "only the host's one line ending goes";
+    EXPECT_FALSE(records[1].flushed);
     server.ClearLog();
     EXPECT_TRUE(server.LogRecords().empty());
 }
 
-TEST_F(LogSinks, TheHostTakesItsFormattingBackFromAnUnloadingLogger)
+TEST_F(LogSinks, TheHostsOwnNoticesComeInItsOwnFormatFlushedAtWarning)
 {
-    auto logger = PluginLikeLogger();
-    standin::logs::ReclaimFormatters();
-    logger->warn("after");
+    const TestString name(u"/twice");
+    ArkApi::GetCommands().RegisterChatCommand(name.ref(), [](auto...) {});
+    ArkApi::GetCommands().RegisterChatCommand(name.ref(), [](auto...) {});
     const auto records = server.LogRecords();
     ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].level, standin::LogLevel::Warning);
+    EXPECT_EQ(records[0].logger, "ArkApi");
     EXPECT_TRUE(std::regex_match(
-        records[0].line, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \[Quorvandelle\]\[warning\] after)")))
+        records[0].line, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \[ArkApi\]\[warning\] chat command .*)")))
         << records[0].line;
+    EXPECT_TRUE(records[0].flushed);
 }
 
 TEST_F(LogSinks, TheConsoleEchoesOnlyWhenAskedTo)
 {
-    auto logger = PluginLikeLogger();
     testing::internal::CaptureStdout();
-    logger->info("quiet");
+    LogToHostSinks(HostLog::Level::Info, "quiet", "[Quorvandelle][info] quiet" + std::string(HostLog::LineEnd), true);
     server.EchoLogToConsole(true);
-    logger->info("loud");
+    LogToHostSinks(HostLog::Level::Info, "loud", "[Quorvandelle][info] loud" + std::string(HostLog::LineEnd), true);
     server.EchoLogToConsole(false);
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(printed.find("quiet"), std::string::npos);

@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include <gtest/gtest.h>
-#include <spdlog/sinks/sink.h>
 
+#include "plugin/host/LogSink.h"
 #include "tests/standin/StandinTest.h"
 #include "tests/support/PluginServer.h"
 
@@ -42,7 +42,7 @@ TEST(ServerLifetime, EachServerStartsFromAFreshHostAndGame)
         first.RemoveGameMode();
         ArkApi::GetCommands().RegisterTimerCallback(standin_test::TestString(u"t").ref(), [] {});
         GetLogSinks().push_back(GetLogSinks().front());
-        GetLogSinks().front()->set_pattern("%v");
+        GetLogSinks().front()->MinimumLevel = static_cast<int>(HostLog::Level::Off);
     }
     standin::Server second(options);
     EXPECT_EQ(second.Multiplier("XPMultiplier"), standin::Server::DefaultMultiplier("XPMultiplier"));
@@ -51,6 +51,7 @@ TEST(ServerLifetime, EachServerStartsFromAFreshHostAndGame)
     EXPECT_NE(ArkApi::GetApiUtils().CurrentGameMode(), nullptr);
     EXPECT_TRUE(second.Registrations().empty());
     EXPECT_EQ(GetLogSinks().size(), 2u);
+    EXPECT_TRUE(GetLogSinks().front()->Accepts(HostLog::Level::Trace));
     EXPECT_TRUE(second.LogRecords().empty());
     EXPECT_THROW(second.InboxOf(static_cast<standin::PlayerId>(1)), std::invalid_argument);
 }

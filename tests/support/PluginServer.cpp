@@ -130,7 +130,7 @@ void PluginServer::SetDate(int year, int month, int day) { server_->SetLocalTime
 bool PluginServer::LogContains(std::string_view text) const
 {
     for (const auto& record : server_->LogRecords()) {
-        if (record.level >= spdlog::level::warn && record.message.find(text) != std::string::npos) return true;
+        if (record.level >= standin::LogLevel::Warning && record.message.find(text) != std::string::npos) return true;
     }
     return false;
 }
@@ -144,7 +144,7 @@ std::vector<standin::LogRecord> PluginServer::PluginLogRecords() const
     return records;
 }
 
-std::vector<std::string> PluginServer::PluginLogMessages(spdlog::level::level_enum level) const
+std::vector<std::string> PluginServer::PluginLogMessages(standin::LogLevel level) const
 {
     std::vector<std::string> messages;
     for (auto& record : PluginLogRecords()) {

@@ -70,7 +70,7 @@ public:
     // The records of the plug-in's own logger ("Quorvandelle"), in order.
     std::vector<standin::LogRecord> PluginLogRecords() const;
     // Messages of the plug-in's records at exactly the given level, in order.
-    std::vector<std::string> PluginLogMessages(spdlog::level::level_enum level) const;
+    std::vector<std::string> PluginLogMessages(standin::LogLevel level) const;
 
 private:
     TempDirectory base_;

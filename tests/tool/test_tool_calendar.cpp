@@ -9,12 +9,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include "plugin/rates/Windows.h"
+#include "plugin/config/Windows.h"
 #include "tests/support/PluginServer.h"
 #include "tests/support/TestZone.h"
 #include "tool/Calendar.h"
 #include "tool/CheckCommand.h"
 #include "tool/Simulation.h"
+
+using namespace qv;
 
 using namespace qvtool;
 
@@ -87,10 +89,7 @@ TEST(ToolCalendar, TheIntervalScalesEveryMoment)
 
 namespace {
 
-std::string Name(const Settings& settings, const std::optional<int>& window)
-{
-    return window ? DisplayName(settings, *window) : std::string("-");
-}
+std::string Name(const Window* window) { return window ? std::string(window->Id.DisplayName()) : std::string("-"); }
 
 } // namespace
 
@@ -152,7 +151,7 @@ TEST(ToolCalendar, SwitchMomentsAreThoseOfTheRealPlugin)
         document["Quorvandelle"].update(nlohmann::json::parse(row.more));
         std::ofstream(config) << document.dump();
         const CheckReport report = CheckConfig(config.string());
-        ASSERT_TRUE(report.settings) << row.more;
+        ASSERT_TRUE(report.config) << row.more;
 
         const Seconds start = *ParseLocalDateTime(row.from);
         const int days = 15;
@@ -171,15 +170,15 @@ TEST(ToolCalendar, SwitchMomentsAreThoseOfTheRealPlugin)
             simulation.Start(days);
             simulation.RunUntil(NextLocalMidnight(start + (days - 1) * 86400));
         }
-        const WeekCalendar calendar = BuildCalendar(*report.settings, start, days, StandInTiming());
+        const WeekCalendar calendar = BuildCalendar(*report.config, start, days, StandInTiming());
         std::vector<std::string> promised;
         for (const SwitchMoment& change : calendar.switches) {
             promised.push_back(FormatIso(change.when) + (change.toWeekend ? " on " : " back ") +
-                               Name(*report.settings, change.toWeekend ? change.window : change.previous));
+                               Name(change.toWeekend ? change.window : change.previous));
         }
         for (const ReminderMoment& reminder : calendar.reminders) {
-            promised.push_back(FormatIso(reminder.when) + " reminder " +
-                               DisplayName(*report.settings, reminder.window) + " " + std::to_string(reminder.minutes));
+            promised.push_back(FormatIso(reminder.when) + " reminder " + Name(reminder.window) + " " +
+                               std::to_string(reminder.minutes));
         }
         std::sort(seen.begin(), seen.end());
         std::sort(promised.begin(), promised.end());
@@ -195,22 +194,20 @@ TEST(ToolCalendar, SwitchMomentsAreThoseOfTheRealPlugin)
 
 TEST(ToolCalendar, TheWindowInForceWinsOverTheOthersOpen)
 {
-    Settings settings;
+    Config settings;
     settings.StartDay = 5;
     settings.EndDay = 1;
-    Schedule holiday;
-    holiday.Name = "Boxing Day";
-    holiday.Weekly = false;
-    holiday.Start = *ParseDateTime("2025-12-26T06:30");
-    holiday.End = *ParseDateTime("2025-12-27T00:00");
-    settings.Schedules.push_back(holiday);
+    settings.Weekly.Times = WeekdayRule{5, 0, 1, 0};
+    Window holiday;
+    holiday.Id = WindowId::Schedule("Boxing Day");
+    holiday.Times = DatedSpan{*ParseDateTime("2025-12-26T06:30"), *ParseDateTime("2025-12-27T00:00")};
+    settings.Schedules.push_back(std::move(holiday));
     const WeekCalendar calendar =
         BuildCalendar(settings, *ParseLocalDateTime("2025-12-24T12:00"), 7, EvaluationTiming{});
     std::vector<std::string> switches;
     for (const SwitchMoment& change : calendar.switches) {
-        std::string line =
-            FormatIso(change.when) + " " + Name(settings, change.previous) + " > " + Name(settings, change.window);
-        for (const int other : change.alsoOpen) line += " over " + DisplayName(settings, other);
+        std::string line = FormatIso(change.when) + " " + Name(change.previous) + " > " + Name(change.window);
+        for (const Window* other : change.alsoOpen) line += " over " + Name(other);
         switches.push_back(line);
     }
     // Evaluations at 12:00:31 + k * 601 s after the start: k = 216 is the first after Friday's

@@ -51,10 +51,9 @@ TEST(ToolCheck, ACompleteConfigLoadsAndCanSwitch)
     ConfigFile file(Config(kSettings, kMultipliers));
     const CheckReport report = CheckConfig(file.Path());
     EXPECT_FALSE(report.HasErrors());
-    ASSERT_TRUE(report.settings);
-    EXPECT_EQ(report.settings->StartDay, 5);
-    ASSERT_TRUE(report.weekend);
-    EXPECT_EQ((*report.weekend)[0], 2.0f);
+    ASSERT_TRUE(report.config);
+    EXPECT_EQ(report.config->StartDay, 5);
+    EXPECT_EQ(report.config->Weekly.Rates.Values[0], 2.0f);
     std::ostringstream out, diagnostics;
     EXPECT_EQ(RunCheck(file.Path(), out, diagnostics, Style(false), Style(false)), 0);
     EXPECT_EQ(diagnostics.str(), "");

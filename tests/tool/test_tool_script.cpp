@@ -16,6 +16,8 @@
 #include "tool/Cli.h"
 #include "tool/ScriptParser.h"
 
+using namespace qv;
+
 using namespace qvtool;
 
 namespace {

@@ -11,13 +11,19 @@ class Commands final : public ArkApi::ICommands {
 public:
     void RegisterChatCommand(const FString& name, const ArkApi::ChatCommandCallback&) override { chatName = &name; }
     void RegisterConsoleCommand(const FString&, const ArkApi::ConsoleCommandCallback&) override { wrongSlot = true; }
+    void RegisterRconCommand(const FString&, const ArkApi::RconCommandCallback&) override { wrongSlot = true; }
+    void RegisterTickCallback(const FString&, const ArkApi::TickCallback&) override { wrongSlot = true; }
     void RegisterTimerCallback(const FString&, const ArkApi::TimerCallback&) override { wrongSlot = true; }
+    void RegisterChatMessageCallback(const FString&, const ArkApi::ChatMessageCallback&) override { wrongSlot = true; }
     bool UnregisterChatCommand(const FString& name) override
     {
         return chatName != nullptr && SameText(name, *chatName);
     }
     bool UnregisterConsoleCommand(const FString&) override { return wrongSlot = true; }
+    bool UnregisterRconCommand(const FString&) override { return wrongSlot = true; }
+    bool UnregisterTickCallback(const FString&) override { return wrongSlot = true; }
     bool UnregisterTimerCallback(const FString&) override { return wrongSlot = true; }
+    bool UnregisterChatMessageCallback(const FString&) override { return wrongSlot = true; }
 
     const FString* chatName = nullptr;
     bool wrongSlot = false;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace qv {
+
 // The day rule: weekday is 0 = Sunday through 6 = Saturday. Days outside 0..6 are taken as the
 // rule gives them, so 7 acts as Sunday and -1 as Saturday; equal days never open.
 bool IsWindowOpen(std::int32_t startDay, std::int32_t endDay, int weekday);
@@ -11,3 +13,5 @@ bool IsWindowOpen(std::int32_t startDay, std::int32_t endDay, int weekday);
 // weekday. With both times 0 it decides exactly as the day rule does, at every second of the day.
 bool IsWindowOpen(std::int32_t startDay, std::int32_t startMinute, std::int32_t endDay, std::int32_t endMinute,
                   int weekday, std::int32_t secondOfDay);
+
+} // namespace qv

@@ -1,13 +1,10 @@
-// UTF-8 decoding by the Unicode "maximal subpart" rule, and UTF-16 encoding and decoding.
-#include "standin/framework/Text.h"
+// UTF-8 decoding by the Unicode "maximal subpart" rule, and UTF-16 encoding and decoding, by hand:
+// the standard library's converters are deprecated and differ between the C++ runtimes we build with.
+#include "util/Utf.h"
 
-#include <cstdint>
-
-namespace standin::text {
+namespace util {
 
 namespace {
-
-constexpr char32_t Replacement = 0xFFFD;
 
 // The range the second byte of a sequence must fall in, by lead byte; the later bytes are always
 // 0x80 to 0xBF. These ranges exclude overlong forms, surrogates and values above U+10FFFF.
@@ -29,8 +26,13 @@ LeadRule RuleFor(unsigned char lead)
     return {};
 }
 
+bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 void AppendUtf16(std::u16string& out, char32_t codePoint)
 {
+    // A lone surrogate passes as the unit it is, as it does where wchar_t is UTF-16 already.
+    if (codePoint > 0x10FFFF) codePoint = kReplacementCharacter;
     if (codePoint < 0x10000) {
         out.push_back(static_cast<char16_t>(codePoint));
         return;
@@ -59,6 +61,22 @@ void AppendUtf8(std::string& out, char32_t codePoint)
     }
 }
 
+// Calls emit with each code point of the units; an unpaired surrogate gives U+FFFD.
+template <typename Emit>
+void DecodeUtf16(std::u16string_view units, Emit emit)
+{
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        char32_t c = units[i];
+        if (IsHighSurrogate(c) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t{units[i + 1]} - 0xDC00);
+            ++i;
+        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+            c = kReplacementCharacter;
+        }
+        emit(c);
+    }
+}
+
 } // namespace
 
 std::u32string DecodeUtf8(std::string_view utf8)
@@ -75,7 +93,7 @@ std::u32string DecodeUtf8(std::string_view utf8)
         }
         const LeadRule rule = RuleFor(lead);
         if (rule.length == 0) {
-            out.push_back(Replacement);
+            out.push_back(kReplacementCharacter);
             ++i;
             continue;
         }
@@ -98,7 +116,7 @@ std::u32string DecodeUtf8(std::string_view utf8)
             ++taken;
         }
         // A broken sequence is replaced once as a whole, and the byte that broke it is read again.
-        out.push_back(complete ? codePoint : Replacement);
+        out.push_back(complete ? codePoint : kReplacementCharacter);
         i += taken;
     }
     return out;
@@ -116,30 +134,45 @@ std::string Utf16ToUtf8(std::u16string_view units)
 {
     std::string out;
     out.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char16_t unit = units[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{units[i + 1]} - 0xDC00));
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            AppendUtf8(out, Replacement);
-        } else {
-            AppendUtf8(out, unit);
-        }
-    }
+    DecodeUtf16(units, [&](char32_t c) { AppendUtf8(out, c); });
     return out;
 }
 
 std::wstring Utf8ToWide(std::string_view utf8)
 {
-    std::wstring out;
     if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
-        for (const char16_t unit : Utf8ToUtf16(utf8)) out.push_back(static_cast<wchar_t>(unit));
+        const std::u16string units = Utf8ToUtf16(utf8);
+        return std::wstring(units.begin(), units.end());
     } else {
-        for (const char32_t codePoint : DecodeUtf8(utf8)) out.push_back(static_cast<wchar_t>(codePoint));
+        const std::u32string codePoints = DecodeUtf8(utf8);
+        return std::wstring(codePoints.begin(), codePoints.end());
+    }
+}
+
+std::u16string WideToUtf16(std::wstring_view wide)
+{
+    std::u16string out;
+    out.reserve(wide.size());
+    if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+        for (const wchar_t c : wide) out.push_back(static_cast<char16_t>(c));
+    } else {
+        for (const wchar_t c : wide) AppendUtf16(out, static_cast<char32_t>(c));
     }
     return out;
 }
 
-} // namespace standin::text
+std::wstring Utf16ToWide(std::u16string_view units)
+{
+    std::wstring out;
+    out.reserve(units.size());
+    if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+        for (const char16_t c : units) out.push_back(static_cast<wchar_t>(c));
+    } else {
+        DecodeUtf16(units, [&](char32_t c) { out.push_back(static_cast<wchar_t>(c)); });
+    }
+    return out;
+}
+
+std::string WideToUtf8(std::wstring_view wide) { return Utf16ToUtf8(WideToUtf16(wide)); }
+
+} // namespace util

@@ -1,7 +1,9 @@
 // The window rule in offsets from today's midnight. The day rule takes the offsets of StartDay and
 // EndDay from today in whole days; the times of day then move the start and the end within their
 // days, and the rule compares instants instead of days.
-#include "plugin/rates/WeekendWindow.h"
+#include "plugin/config/WeekendWindow.h"
+
+namespace qv {
 
 namespace {
 
@@ -35,3 +37,5 @@ bool IsWindowOpen(std::int32_t startDay, std::int32_t startMinute, std::int32_t 
     // Only times make this case; with both at midnight such a window is empty, as equal days are.
     return startOffset == endOffset && end < start && now >= start;
 }
+
+} // namespace qv

@@ -1,0 +1,92 @@
+// The config as the plug-in uses it: every setting and every window with the values it writes,
+// decoded once from the file (DecodeConfig), and the one value of it in force.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "plugin/config/TypedReads.h"
+#include "plugin/config/Window.h"
+#include "plugin/host/Colors.h"
+#include "plugin/host/FString.h"
+
+namespace qv {
+
+struct Config {
+    // False for the settings a freshly loaded library starts with, before any file was taken.
+    bool FromFile = false;
+
+    FString ServerName;
+    bool Notification = true;
+    bool Chatbox = false;
+    MessageColor EnabledColor{0.0f, 1.0f, 0.0f, 1.0f};
+    FString EnabledMessage;
+    MessageColor DisabledColor{1.0f, 0.0f, 0.0f, 1.0f};
+    FString DisabledMessage;
+    bool MOTDChangeEnabled = false;
+    FString WeekendMOTD;
+    FString NormalMOTD;
+    std::int32_t StartDay = 0;
+    std::int32_t EndDay = 0;
+    // Optional: a file without them behaves as if they were "00:00", no schedules, no reminders
+    // and no status command.
+    TimeOfDay StartTime;
+    TimeOfDay EndTime;
+    std::vector<Window> Schedules;       // in file order, which is the order of precedence
+    std::vector<std::int32_t> Reminders; // minutes before a window opens
+    FString ReminderMessage;             // empty: the default text
+    std::string StatusCommand;           // empty: none
+
+    // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values; it
+    // comes after every schedule. Before a file was taken its values cannot be read.
+    Window Weekly;
+};
+
+// One row per member of the section, in the order they are read: its key, whether a file must have
+// it, and the field its value goes into. The field's type chooses the typed read.
+struct SettingRow {
+    const char* Key;
+    bool Required;
+    std::variant<FString Config::*, bool Config::*, MessageColor Config::*, std::int32_t Config::*, TimeOfDay Config::*,
+                 std::vector<Window> Config::*, std::vector<std::int32_t> Config::*, std::string Config::*>
+        Field;
+};
+inline constexpr std::size_t kSettingCount = 18;
+extern const std::array<SettingRow, kSettingCount> SettingsTable;
+
+// The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.
+template <typename T>
+const char* KeyOf(T Config::*field)
+{
+    for (const SettingRow& row : SettingsTable) {
+        if (const auto* candidate = std::get_if<T Config::*>(&row.Field); candidate && *candidate == field) {
+            return row.Key;
+        }
+    }
+    return nullptr;
+}
+
+// "Quorvandelle.<key>": the path by which problems name a member of the section.
+std::string SectionMember(const char* key);
+
+// The configured ReminderMessage, or the default text when there is none.
+std::wstring ReminderPattern(const Config& config);
+// The most minutes a reminder can say: a week.
+inline constexpr std::int32_t kMostReminderMinutes = kMinutesPerWeek;
+// Why a reminder of config could grow beyond what a message to players holds (its fields' format
+// specs pad them too far), worked out without formatting anything; nothing when it cannot.
+std::optional<std::string> ReminderLengthProblem(const Config& config);
+
+// The config in force: the initial settings until a file is taken, then the last one taken whole.
+// Written only by the reload's commit; read by the switches, the reminders and the status reply.
+extern Config ConfigInForce;
+
+// Back to the initial settings, as a freshly loaded library has them, for code that runs the
+// plug-in's functions without loading and unloading the library (tests, the fuzz target).
+void ResetConfigState();
+
+} // namespace qv

@@ -1,0 +1,167 @@
+// The one decoding of a config file. Every setting is read once, through the typed reads of the
+// settings table; the windows get their values then, so nothing reads the text again afterwards.
+#include "plugin/config/DecodeConfig.h"
+
+#include <algorithm>
+#include <bitset>
+#include <type_traits>
+
+#include "plugin/config/CommandNames.h"
+#include "plugin/config/ConfigParser.h"
+#include "plugin/config/ConfigWarnings.h"
+#include "plugin/config/Schedules.h"
+#include "util/Ascii.h"
+
+namespace qv {
+
+namespace {
+
+using json = nlohmann::json;
+
+// The parser would take a NUL byte for the end of the text and report "unexpected end of input";
+// a file saved as UTF-16 holds one in nearly every character.
+std::optional<ConfigProblem> NotUtf8Text(std::string_view text)
+{
+    const auto problem = [](std::string what, TextPosition where) {
+        return ConfigProblem{ProblemKind::Syntax, "", std::move(what), where};
+    };
+    if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") {
+        return problem("the file is UTF-16 text (it starts with a UTF-16 byte-order mark); save it as UTF-8", {1, 1});
+    }
+    const std::size_t nul = text.find('\0');
+    if (nul == std::string_view::npos) return std::nullopt;
+    const std::string_view before = text.substr(0, nul);
+    const std::size_t lineStart = before.rfind('\n') == std::string_view::npos ? 0 : before.rfind('\n') + 1;
+    return problem("a NUL byte; a config file is UTF-8 text (a file saved as UTF-16 holds NUL bytes)",
+                   {static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1, nul - lineStart + 1});
+}
+
+// The section of a document, or null with a problem when the document has no usable section.
+const json* FindSection(const json& document, ConfigProblems& problems)
+{
+    if (!document.is_object()) {
+        problems.push_back(
+            {ProblemKind::Member, "", std::string("expected an object, found ") + document.type_name(), {}});
+        return nullptr;
+    }
+    const json* section = FindMember(document, kSectionName);
+    if (section == nullptr) {
+        problems.push_back({ProblemKind::Member, kSectionName, "missing (expected an object)", {}});
+        return nullptr;
+    }
+    if (!section->is_object()) {
+        problems.push_back(
+            {ProblemKind::Member, kSectionName, std::string("expected an object, found ") + section->type_name(), {}});
+        return nullptr;
+    }
+    return section;
+}
+
+// Every member of the table into config; which of them decoded without a problem. A member that
+// fails leaves its field as it was, so a refused file still gives the warnings what it can.
+std::bitset<kSettingCount> DecodeSettings(const json& section, Config& config, ConfigProblems& problems)
+{
+    std::bitset<kSettingCount> decoded;
+    for (std::size_t index = 0; index < SettingsTable.size(); ++index) {
+        const SettingRow& row = SettingsTable[index];
+        const json* member = FindMember(section, row.Key);
+        if (member == nullptr && !row.Required) {
+            decoded.set(index);
+            continue;
+        }
+        const std::string path = SectionMember(row.Key);
+        const std::size_t problemsBefore = problems.size();
+        std::visit(
+            [&](auto field) {
+                using Value = std::remove_reference_t<decltype(config.*field)>;
+                std::optional<Value> value;
+                if constexpr (std::is_same_v<Value, FString>) {
+                    value = ReadText(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, bool>) {
+                    value = ReadFlag(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, MessageColor>) {
+                    value = ReadColor(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, std::int32_t>) {
+                    value = ReadInteger(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, TimeOfDay>) {
+                    value = ReadTimeOfDay(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, std::vector<Window>>) {
+                    value = ReadSchedules(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, std::vector<std::int32_t>>) {
+                    value = ReadReminders(member, path, problems);
+                } else {
+                    value = ReadCommandName(member, path, problems);
+                }
+                if (value) config.*field = std::move(*value);
+            },
+            row.Field);
+        decoded.set(index, problems.size() == problemsBefore);
+    }
+    return decoded;
+}
+
+// A status command may not take a name the plug-in registers itself; the host matches a
+// command's first word without regard to ASCII case.
+void CheckStatusCommand(const Config& config, ConfigProblems& problems)
+{
+    if (config.StatusCommand.empty()) return;
+    for (const char* name : kPluginRegistrations) {
+        if (!util::EqualIgnoringAsciiCase(config.StatusCommand, name)) continue;
+        problems.push_back({ProblemKind::Member,
+                            SectionMember("StatusCommand"),
+                            "\"" + config.StatusCommand + "\" is one of the plug-in's own commands",
+                            {}});
+    }
+}
+
+} // namespace
+
+DecodedConfig DecodeConfig(std::string_view text, const std::optional<LocalTime>& now)
+{
+    DecodedConfig decoded;
+    if (auto problem = NotUtf8Text(text)) {
+        decoded.Errors.push_back(std::move(*problem));
+        return decoded;
+    }
+    ParsedConfig parsed = ParseConfig(text);
+    if (parsed.Error) {
+        decoded.Errors.push_back(std::move(*parsed.Error));
+        return decoded;
+    }
+    const json* section = FindSection(parsed.Document, decoded.Errors);
+    if (section == nullptr) {
+        Locate(decoded.Errors, parsed.Places);
+        return decoded;
+    }
+
+    Config config;
+    config.FromFile = true;
+    const std::bitset<kSettingCount> settings = DecodeSettings(*section, config, decoded.Errors);
+    if (!config.StatusCommand.empty()) CheckStatusCommand(config, decoded.Errors);
+    if (const auto problem = ReminderLengthProblem(config)) {
+        decoded.Errors.push_back({ProblemKind::Member, SectionMember("ReminderMessage"), *problem, {}});
+    }
+
+    WindowRates main = ReadRates(*section, kSectionName, true, decoded.RateProblems);
+    Locate(decoded.RateProblems, parsed.Places);
+    main.Unreadable = decoded.RateProblems;
+    for (Window& schedule : config.Schedules) InheritRates(schedule.Rates, main);
+    config.Weekly.Times = WeekdayRule{config.StartDay, config.StartTime.Minutes, config.EndDay, config.EndTime.Minutes};
+    config.Weekly.Rates = std::move(main);
+
+    decoded.Warnings = ProbableMistakes(config, settings, *section, now);
+    Locate(decoded.Errors, parsed.Places);
+    Locate(decoded.Warnings, parsed.Places);
+    if (decoded.Errors.empty()) decoded.Value = std::move(config);
+    return decoded;
+}
+
+ConfigProblems LoadWarnings(const DecodedConfig& decoded)
+{
+    ConfigProblems warnings = decoded.RateProblems;
+    for (ConfigProblem& warning : warnings) warning.What += "; the weekend rates cannot switch on until this is fixed";
+    warnings.insert(warnings.end(), decoded.Warnings.begin(), decoded.Warnings.end());
+    return warnings;
+}
+
+} // namespace qv

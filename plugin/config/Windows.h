@@ -1,0 +1,44 @@
+// The windows of a config together: which of them is in force at a time, when that changes next,
+// and what a window shows players with the main section's texts where it has none of its own.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "plugin/config/Config.h"
+
+namespace qv {
+
+// The first open entry of Schedules in file order; else the weekly window when it is open; else none.
+const Window* WindowInForce(const Config& config, const LocalTime& now);
+// The window of that identity in config, or none when there is none (any more).
+const Window* FindWindow(const Config& config, const WindowId& id);
+
+struct WindowChange {
+    WallSeconds At = 0;
+    const Window* InForce = nullptr; // from At on; none: normal rates
+};
+// The first moment after now at which the window in force differs from the one in force at now;
+// nothing when it never does.
+std::optional<WindowChange> NextChange(const Config& config, WallSeconds now);
+
+// Whether the time of day plays a part: a time in the weekly window, or any schedule.
+bool UsesTimesOfDay(const Config& config);
+
+// What a window shows: its own texts and colours where it has them, the main section's otherwise,
+// with the key each message came from (for warnings).
+struct WindowLook {
+    const FString* EnabledMessage;
+    const FString* DisabledMessage;
+    const FString* WeekendMOTD;
+    MessageColor EnabledColor;
+    MessageColor DisabledColor;
+    std::string EnabledMessageKey;
+    std::string DisabledMessageKey;
+};
+WindowLook LookOf(const Config& config, const Window& window);
+
+// The place of a schedule among Schedules; the weekly window has none.
+std::optional<std::size_t> ScheduleIndex(const Config& config, const Window& window);
+
+} // namespace qv

@@ -1,0 +1,115 @@
+// The feed's text as RFC 5545 wants it: folding, escaping, names that stay put, and the zone's rule.
+// A parser of its own reads whole feeds in tests/tool/calendar_feed.py.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tool/ICalendarFeed.h"
+
+using namespace qvtool;
+
+namespace {
+
+std::vector<std::string> PhysicalLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(at) + "<no CRLF>");
+            break;
+        }
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(ICalendarFeed, FoldsAt75OctetsWithoutSplittingACharacter)
+{
+    // Every length around the limits, of characters of one to four octets, mixed.
+    const std::string pieces[] = {"a", "\u00e9", "\u20ac", "\U0001F389"};
+    std::string line = "SUMMARY:";
+    for (int i = 0; i < 200; ++i) {
+        line += pieces[i % 4 == 3 ? (i / 4) % 4 : i % 4];
+        const std::vector<std::string> folded = PhysicalLines(FoldLine(line));
+        std::string unfolded;
+        for (std::size_t n = 0; n < folded.size(); ++n) {
+            const std::string& piece = folded[n];
+            ASSERT_LE(piece.size(), 75u) << line;
+            if (n > 0) {
+                ASSERT_EQ(piece[0], ' ') << line;
+                ASSERT_NE(static_cast<unsigned char>(piece[1]) & 0xC0, 0x80) << "split character in " << line;
+            }
+            unfolded += n == 0 ? piece : piece.substr(1);
+        }
+        ASSERT_EQ(unfolded, line);
+        if (line.size() <= 75) {
+            ASSERT_EQ(folded.size(), 1u);
+        }
+    }
+}
+
+TEST(ICalendarFeed, EscapesText)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"Fish, Chips; \\o/", "Fish\\, Chips\\; \\\\o/"},
+        {"one\ntwo\r\nthree", "one\\ntwo\\nthree"},
+        {std::string("bell\x07 nul\0!", 11), "bell  nul !"},
+        {"tab\tstays", "tab\tstays"},
+    };
+    for (const auto& [text, escaped] : rows) EXPECT_EQ(EscapeText(text), escaped) << text;
+}
+
+TEST(ICalendarFeed, AStretchIsNamedByItsServerWindowAndStart)
+{
+    PublishedCalendar calendar;
+    calendar.title = "Island Cluster";
+    calendar.windows = {{"Evening", "", {}, ""}, {"Weekend", "", {}, ""}};
+    const CalendarStretch evening{0, {1000, 1000}, {2000, 2000}};
+    const std::string uid = StretchUid(calendar, evening);
+    EXPECT_EQ(StretchUid(calendar, {0, {1000, 5000}, {9000, 9000}}), uid) << "only the wall-clock start counts";
+    EXPECT_NE(StretchUid(calendar, {0, {1060, 1060}, {2000, 2000}}), uid);
+    EXPECT_NE(StretchUid(calendar, {1, {1000, 1000}, {2000, 2000}}), uid);
+    calendar.title = "Other Cluster";
+    EXPECT_NE(StretchUid(calendar, evening), uid);
+}
+
+TEST(ICalendarFeed, TimesAreUtcOrTheZonesWithItsRule)
+{
+    PublishedCalendar calendar;
+    calendar.title = "T";
+    calendar.windows = {{"Evening", "", {}, ""}};
+    // 2026-12-24 20:00 wall, 19:00 UTC.
+    calendar.stretches = {{0, {1798142400, 1798138800}, {1798149600, 1798146000}}};
+    calendar.from = {1798070400, 1798066800};
+    calendar.to = {1798156800, 1798153200};
+    std::string feed = WriteFeed(calendar);
+    EXPECT_NE(feed.find("\r\nDTSTART:20261224T190000Z\r\nDTEND:20261224T210000Z\r\n"), std::string::npos) << feed;
+    EXPECT_EQ(feed.find("VTIMEZONE"), std::string::npos);
+
+    calendar.zone =
+        CalendarZone{"Europe/Berlin", "CET", 3600, ZoneDaylight{"CEST", 7200, {3, 5, 0, 7200}, {10, 5, 0, 10800}}};
+    feed = WriteFeed(calendar);
+    EXPECT_NE(feed.find("\r\nDTSTART;TZID=Europe/Berlin:20261224T200000\r\n"), std::string::npos) << feed;
+    // The first changes of 1970 under the rule: the last Sundays of October and March.
+    EXPECT_NE(feed.find("BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:STANDARD\r\nDTSTART:19701025T030000\r\n"
+                        "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
+                        "TZNAME:CET\r\nEND:STANDARD\r\nBEGIN:DAYLIGHT\r\nDTSTART:19700329T020000\r\n"
+                        "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
+                        "TZNAME:CEST\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n"),
+              std::string::npos)
+        << feed;
+
+    // A change at 24:00 (the second Sunday's end) is no yearly rule of one day: each year's is listed.
+    calendar.zone =
+        CalendarZone{"Test/Late", "LST", -12600, ZoneDaylight{"LDT", -9000, {3, 2, 0, 86400}, {11, 1, 6, -3600}}};
+    feed = WriteFeed(calendar);
+    for (const char* line : {"DTSTART:19700309T000000", "RDATE:20250310T000000", "RDATE:20271105T230000",
+                             "RDATE:20251031T230000", "TZOFFSETFROM:-0330", "TZOFFSETTO:-0230"}) {
+        EXPECT_NE(feed.find(std::string("\r\n") + line + "\r\n"), std::string::npos) << line << "\n" << feed;
+    }
+    EXPECT_EQ(feed.find("RRULE"), std::string::npos);
+}

@@ -1,0 +1,24 @@
+// The edit distance over a table of pairs, both ways round.
+#include <gtest/gtest.h>
+
+#include "util/EditDistance.h"
+
+namespace {
+
+TEST(EditDistance, CountsInsertionsDeletionsAndSubstitutions)
+{
+    struct Row {
+        const char* a;
+        const char* b;
+        std::size_t distance;
+    };
+    for (const Row row :
+         {Row{"", "", 0}, Row{"", "abc", 3}, Row{"XPMultiplier", "XPMultiplier", 0},
+          Row{"XPMultiplyer", "XPMultiplier", 1}, Row{"StatusComand", "StatusCommand", 1}, Row{"kitten", "sitting", 3},
+          Row{"flaw", "lawn", 2}, Row{"ab", "ba", 2}, Row{"startday", "StartDay", 2}}) {
+        EXPECT_EQ(util::EditDistance(row.a, row.b), row.distance) << row.a << " / " << row.b;
+        EXPECT_EQ(util::EditDistance(row.b, row.a), row.distance) << row.b << " / " << row.a;
+    }
+}
+
+} // namespace
