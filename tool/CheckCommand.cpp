@@ -4,7 +4,9 @@
 #include <stdexcept>
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
+#include "plugin/config/ConfigParser.h"
 #include "plugin/config/LoadConfig.h"
 #include "plugin/config/WeekendWindow.h"
 #include "plugin/config/Windows.h"
@@ -25,6 +27,28 @@ std::vector<std::string> Described(const std::string& file, const ConfigProblems
     return lines;
 }
 
+// An interval or period raised above 1 (or multiplied by more than 1) slows the game down, which
+// "2 for double rates" does not mean.
+std::vector<std::string> SlowerIntervals(const std::string& file, const Config& config)
+{
+    std::vector<std::string> notes;
+    const auto note = [&](const Window& window, const std::string& path) {
+        for (std::size_t row = 0; row < kMultiplierCount; ++row) {
+            const MultiplierRow& entry = WeekendMultiplierTable[row];
+            if (!entry.HigherIsSlower || !window.Rates.Own.test(row) || window.Rates.Values[row] <= 1.0f) continue;
+            notes.push_back(fmt::format(
+                "{}: {}.{} is {}{:g}: for interval and period multipliers (mating interval, egg laying, resource "
+                "respawn) higher means slower, longer waits; write a value below 1 to speed them up",
+                file, path, entry.Key, window.Rates.Relative.test(row) ? "x" : "", window.Rates.Values[row]));
+        }
+    };
+    for (std::size_t i = 0; i < config.Schedules.size(); ++i) {
+        note(config.Schedules[i], fmt::format("{}.Schedules[{}]", kSectionName, i));
+    }
+    note(config.Weekly, kSectionName);
+    return notes;
+}
+
 } // namespace
 
 CheckReport CheckConfig(const std::string& file)
@@ -36,6 +60,7 @@ CheckReport CheckConfig(const std::string& file)
     report.weekendErrors = Described(file, load.Decoded.RateProblems);
     report.warnings = Described(file, load.Decoded.Warnings);
     report.config = std::move(load.Decoded.Value);
+    if (report.config) report.notes = SlowerIntervals(file, *report.config);
     return report;
 }
 
@@ -154,13 +179,15 @@ void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, cons
         diagnostics << style.Paint("warning: ", Tone::Warning) << report.file << ": "
                     << report.warnings.size() - kMostPrinted << " more warnings\n";
     }
+    for (const auto& note : report.notes) diagnostics << style.Paint("note: ", Tone::Dim) << note << '\n';
 }
 
-void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& style)
+void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& style, bool strict)
 {
     const std::size_t errors = report.settingsErrors.size() + report.weekendErrors.size();
-    const std::string counts = fmt::format("{} error{}, {} warning{}", errors, errors == 1 ? "" : "s",
-                                           report.warnings.size(), report.warnings.size() == 1 ? "" : "s");
+    std::string counts = fmt::format("{} error{}, {} warning{}", errors, errors == 1 ? "" : "s", report.warnings.size(),
+                                     report.warnings.size() == 1 ? "" : "s");
+    if (strict && !report.warnings.empty()) counts += "; with --strict, warnings fail the check";
     if (report.Refused()) {
         out << report.file << ": " << style.Paint("refused", Tone::Error)
             << ": the plug-in would not load this file and would keep the settings in force (" << counts << ")\n";
@@ -176,13 +203,52 @@ void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& sty
         << counts << ")\n";
 }
 
-int RunCheck(const std::string& file, std::ostream& out, std::ostream& diagnostics, const Style& outStyle,
+std::string WindowRatesText(const Window& window)
+{
+    const WindowRates& rates = window.Rates;
+    if (!rates.Readable()) return "cannot be read; the window cannot come into force until they are fixed";
+    std::vector<std::string> own, inherited, left;
+    for (std::size_t row = 0; row < kMultiplierCount; ++row) {
+        const char* key = WeekendMultiplierTable[row].Key;
+        if (rates.Values[row] == 0.0f) {
+            left.emplace_back(key);
+            continue;
+        }
+        (rates.Inherited.test(row) ? inherited : own)
+            .push_back(fmt::format("{} {}{:g}", key, rates.Relative.test(row) ? "x" : "", rates.Values[row]));
+    }
+    const auto joined = [](const std::vector<std::string>& items) { return fmt::format("{}", fmt::join(items, ", ")); };
+    std::vector<std::string> parts;
+    if (!own.empty()) parts.push_back(joined(own));
+    if (!inherited.empty()) parts.push_back("from the main section: " + joined(inherited));
+    if (!left.empty()) parts.push_back("the game's own: " + joined(left));
+    return fmt::format("{}", fmt::join(parts, "; "));
+}
+
+void PrintWindowRates(const Config& config, std::ostream& out, const Style& style)
+{
+    bool relative = config.Weekly.Rates.Relative.any();
+    std::size_t width = config.Weekly.Id.DisplayName().size();
+    for (const Window& schedule : config.Schedules) {
+        relative = relative || schedule.Rates.Relative.any();
+        width = std::max(width, schedule.Id.DisplayName().size());
+    }
+    out << style.Paint("Rates each window writes", Tone::Bold)
+        << (relative ? " (x2: twice the server's normal value)" : "") << ":\n";
+    for (const Window& schedule : config.Schedules) {
+        out << fmt::format("  {:<{}}   {}\n", schedule.Id.DisplayName(), width, WindowRatesText(schedule));
+    }
+    out << fmt::format("  {:<{}}   {}\n", config.Weekly.Id.DisplayName(), width, WindowRatesText(config.Weekly));
+}
+
+int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostream& diagnostics, const Style& outStyle,
              const Style& diagnosticStyle)
 {
     const CheckReport report = CheckConfig(file);
     PrintDiagnostics(report, diagnostics, diagnosticStyle);
-    PrintVerdict(report, out, outStyle);
-    return report.HasErrors() ? 1 : 0;
+    PrintVerdict(report, out, outStyle, strict);
+    if (report.config) PrintWindowRates(*report.config, out, outStyle);
+    return report.HasErrors() || (strict && !report.warnings.empty()) ? 1 : 0;
 }
 
 } // namespace qvtool

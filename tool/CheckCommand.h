@@ -21,6 +21,8 @@ struct CheckReport {
     std::vector<std::string> weekendErrors;
     // Probable mistakes: the plug-in loads the file and names these in its log.
     std::vector<std::string> warnings;
+    // What the administrator may not expect, but may well mean: the tool's alone, never logged.
+    std::vector<std::string> notes;
 
     // The config the plug-in would take: none when it refuses the file.
     std::optional<qv::Config> config;
@@ -31,13 +33,20 @@ struct CheckReport {
 
 CheckReport CheckConfig(const std::string& file);
 
-// Errors and warnings to diagnostics, the verdict to out.
+// Errors, warnings and notes to diagnostics, the verdict to out. strict: warnings fail the check.
 void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style);
-void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& style);
+void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& style, bool strict = false);
 
-// The exit status: 0 when the file loads and can switch the weekend rates on, 1 otherwise.
-int RunCheck(const std::string& file, std::ostream& out, std::ostream& diagnostics, const Style& outStyle,
+// The exit status: 0 when the file loads and can switch the weekend rates on (and, when strict, has
+// no warnings), 1 otherwise.
+int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostream& diagnostics, const Style& outStyle,
              const Style& diagnosticStyle);
+
+// Every rate a window writes, the inherited ones marked: "XPMultiplier 3; from the main section:
+// TamingSpeedMultiplier 2; the game's own: StructureDamageMultiplier". A relative value reads "x2".
+std::string WindowRatesText(const qv::Window& window);
+// Each window's line of WindowRatesText, in the order of precedence, under a heading.
+void PrintWindowRates(const qv::Config& config, std::ostream& out, const Style& style);
 
 // "Friday, Saturday, Sunday", or "no day".
 std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay);

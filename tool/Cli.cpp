@@ -82,11 +82,12 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
 
     std::string config, from, script;
     int previewDays = 14, simulateDays = 7, players = 3;
-    bool json = false;
+    bool json = false, strict = false;
 
     CLI::App* check = app.add_subcommand("check", "read CONFIG exactly as the plug-in does; report every error and "
                                                   "what is probably a mistake");
     AddConfig(*check, config);
+    check->add_flag("--strict", strict, "warnings fail the check too (exit status 1), for automation");
 
     CLI::App* preview =
         app.add_subcommand("preview", "the coming days: which window's rates are on, the switch and reminder "
@@ -157,7 +158,7 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
         return kUsageError;
     }
 
-    if (check->parsed()) return RunCheck(config, output.out, output.err, output.outStyle, output.errStyle);
+    if (check->parsed()) return RunCheck(config, strict, output.out, output.err, output.outStyle, output.errStyle);
     if (calendar->parsed()) {
         const Seconds start = from.empty() ? StartOfLocalDay(CurrentTime()) : StartTime(from, output);
         return RunCalendar({config, start, calendarDays, format, outputFile}, output);

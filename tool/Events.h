@@ -72,6 +72,9 @@ struct Rates {
     // values are back, the one whose values ended. "Weekend" for the main section's; empty when the
     // plug-in's log did not say.
     std::string window;
+    // While a window is in force: the multipliers it makes slower than the server's normal values
+    // (a rate lower, or an interval or period higher), in table order.
+    std::vector<std::string> lowered;
 };
 struct Reminder {
     static constexpr const char* kName = "reminder";

@@ -67,6 +67,7 @@ void Members(json& line, const events::Rates& rates)
     line["fields"] = FieldObject(rates.after);
     line["before"] = FieldObject(rates.before);
     if (!rates.window.empty()) line["window"] = rates.window;
+    if (!rates.lowered.empty()) line["lowered"] = rates.lowered;
 }
 void Members(json& line, const events::Reminder& reminder)
 {

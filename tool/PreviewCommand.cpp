@@ -155,28 +155,17 @@ void PrintWindowCalendar(const Config& config, const PreviewOptions& options, co
     out << "\n";
 }
 
-std::string RateText(float value) { return value == 0.0f ? std::string("unchanged") : fmt::format("{:g}", value); }
-
 void PrintWindows(const CheckReport& report, Output& output)
 {
     const Config& config = *report.config;
     if (config.Schedules.empty()) return;
     std::ostream& out = output.out;
     const Style& style = output.outStyle;
-    out << style.Paint("Windows' own rates and texts", Tone::Bold)
-        << " (what a window does not set is the main section's, below)\n";
-    const WindowRates& main = config.Weekly.Rates;
+    out << style.Paint("Windows' rates and texts", Tone::Bold)
+        << " (texts a window does not set are the main section's, below)\n";
     for (const Window& schedule : config.Schedules) {
         out << "  " << style.Paint(schedule.Id.ScheduleName(), Tone::Good) << "\n";
-        const WindowRates& own = schedule.Rates;
-        std::string rates;
-        for (std::size_t row = 0; own.Readable() && main.Readable() && row < kMultiplierCount; ++row) {
-            if (own.Values[row] == main.Values[row]) continue;
-            rates += fmt::format("{}{} {} (instead of {})", rates.empty() ? "" : ", ", WeekendMultiplierTable[row].Key,
-                                 RateText(own.Values[row]), RateText(main.Values[row]));
-        }
-        if (!own.Readable()) rates = "cannot be read; the window changes nothing when it comes into force";
-        out << "    rates: " << (rates.empty() ? "the main section's" : rates) << "\n";
+        out << "    rates: " << WindowRatesText(schedule) << "\n";
         const auto text = [&](const char* label, const std::optional<FString>& own,
                               const std::optional<MessageColor>& color) {
             if (!own && !color) return;
@@ -211,13 +200,15 @@ void PrintReminders(const Config& settings, Output& output)
 void PrintMultipliers(const CheckReport& report, Output& output)
 {
     std::ostream& out = output.out;
-    out << output.outStyle.Paint("Weekend multipliers", Tone::Bold)
-        << " (written when the weekend starts; the values in force before come back when it ends)\n";
     const WindowRates& rates = report.config->Weekly.Rates;
+    out << output.outStyle.Paint("Weekend multipliers", Tone::Bold)
+        << " (written when the weekend starts; the values in force before come back when it ends"
+        << (report.config->RelativeRates ? "; x2 is twice the server's normal value" : "") << ")\n";
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const MultiplierRow& entry = WeekendMultiplierTable[row];
         const float value = rates.Values[row];
-        std::string shown = value == 0.0f ? std::string("unchanged") : fmt::format("{:g}", value);
+        std::string shown = value == 0.0f ? std::string("unchanged")
+                                          : fmt::format("{}{:g}", rates.Relative.test(row) ? "x" : "", value);
         if (entry.WholeNumber && !rates.Own.test(row)) shown += "  (not set)";
         out << fmt::format("  {:<34} {}\n", entry.Key, shown);
     }

@@ -6,11 +6,13 @@
 // proportion to its simulated time and its events, however long the players' inboxes grow.
 #include "tool/Simulation.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include <fmt/format.h>
 
 #include "plugin/config/LoadConfig.h"
+#include "plugin/config/WeekendValues.h"
 #include "plugin/rates/SwitchRecords.h"
 #include "util/BoundedFile.h"
 
@@ -36,6 +38,21 @@ void CopyConfig(const fs::path& from, const fs::path& to)
 }
 
 Color Components(const standin::ReceivedColor& color) { return {color.R, color.G, color.B, color.A}; }
+
+// The multipliers of now that make the game slower than normal: a rate lowered, or an interval or
+// period raised.
+std::vector<std::string> Lowered(const Fields& normal, const Fields& now)
+{
+    std::vector<std::string> lowered;
+    for (std::size_t i = 0; i < now.size() && i < normal.size(); ++i) {
+        const auto& [name, value] = now[i];
+        const auto row = std::find_if(qv::WeekendMultiplierTable.begin(), qv::WeekendMultiplierTable.end(),
+                                      [&](const qv::MultiplierRow& entry) { return name == entry.Key; });
+        const bool slower = row != qv::WeekendMultiplierTable.end() && row->HigherIsSlower;
+        if (slower ? value > normal[i].second : value < normal[i].second) lowered.push_back(name);
+    }
+    return lowered;
+}
 
 void ReplaceAll(std::string& text, const std::string& what, const std::string& with)
 {
@@ -217,7 +234,8 @@ void Simulation::Observe()
         Fields rates = server_->Multipliers();
         if (rates != rates_) {
             const bool weekend = rates != normalRates_;
-            Emit(events::Rates{weekend, rates_, rates, weekend ? window_ : windowBefore});
+            Emit(events::Rates{weekend, rates_, rates, weekend ? window_ : windowBefore,
+                               weekend ? Lowered(normalRates_, rates) : std::vector<std::string>{}});
             rates_ = std::move(rates);
         }
     }

@@ -1,9 +1,13 @@
 // The timeline reads left to right: when, what kind, who, then what they saw.
 #include "tool/Timeline.h"
 
+#include <algorithm>
+
 #include <fmt/format.h>
 
 #include "plugin/config/Window.h"
+#include "plugin/messaging/Patterns.h"
+#include "util/Utf.h"
 
 namespace qvtool {
 
@@ -61,17 +65,19 @@ public:
         for (std::size_t i = 0; i < rates.after.size(); ++i) {
             const auto& [name, after] = rates.after[i];
             const float before = i < rates.before.size() ? rates.before[i].second : after;
-            const std::string change =
-                before == after
-                    ? fmt::format("{:g}  (unchanged)", after)
-                    : fmt::format("{:g} -> {}", before, style_.Paint(fmt::format("{:g}", after), Tone::Bold));
+            std::string change = before == after ? fmt::format("{:g}  (unchanged)", after)
+                                                 : fmt::format("{:g} -> {}", before,
+                                                               style_.Paint(fmt::format("{:g}", after), Tone::Bold));
+            if (std::find(rates.lowered.begin(), rates.lowered.end(), name) != rates.lowered.end()) {
+                change += style_.Paint("  (lowers the server's normal rate)", Tone::Warning);
+            }
             lines += fmt::format("{:>25}    {:<34} {}\n", "", name, change);
         }
         return lines;
     }
     std::string operator()(const events::Reminder& reminder) const
     {
-        return Text(Tone::Accent, fmt::format("{} in {} minutes", reminder.window, reminder.minutes));
+        return Text(Tone::Accent, reminder.window + " in " + util::WideToUtf8(qv::TimeLeft(reminder.minutes)));
     }
     std::string operator()(const events::Motd& motd) const { return Text(Tone::Accent, Quoted(motd.text)); }
     std::string operator()(const events::Notification& shown) const

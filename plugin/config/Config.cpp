@@ -32,11 +32,12 @@ const std::array<SettingRow, kSettingCount> SettingsTable = {{
     {"Reminders", false, &Config::Reminders},
     {"ReminderMessage", false, &Config::ReminderMessage},
     {"StatusCommand", false, &Config::StatusCommand},
+    {"RelativeRates", false, &Config::RelativeRates},
 }};
 
 std::wstring ReminderPattern(const Config& config)
 {
-    return config.ReminderMessage.IsEmpty() ? L"Boosted rates ({name}) start in {minutes} minutes"
+    return config.ReminderMessage.IsEmpty() ? L"Boosted rates ({name}) start in {time_left}"
                                             : config.ReminderMessage.ToWide();
 }
 

@@ -40,6 +40,8 @@ struct Config {
     std::vector<std::int32_t> Reminders; // minutes before a window opens
     FString ReminderMessage;             // empty: the default text
     std::string StatusCommand;           // empty: none
+    // The main section's multipliers multiply the server's normal values instead of replacing them.
+    bool RelativeRates = false;
 
     // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values; it
     // comes after every schedule. Before a file was taken its values cannot be read.
@@ -55,7 +57,7 @@ struct SettingRow {
                  std::vector<Window> Config::*, std::vector<std::int32_t> Config::*, std::string Config::*>
         Field;
 };
-inline constexpr std::size_t kSettingCount = 18;
+inline constexpr std::size_t kSettingCount = 19;
 extern const std::array<SettingRow, kSettingCount> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.

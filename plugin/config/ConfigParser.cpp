@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "plugin/config/Config.h"
+#include "plugin/config/SyntaxHints.h"
 
 namespace qv {
 
@@ -71,9 +72,9 @@ public:
 
     bool null() { return Value(json(nullptr)); }
     bool boolean(bool value) { return Value(json(value)); }
-    bool number_integer(json::number_integer_t value) { return Value(json(value)); }
-    bool number_unsigned(json::number_unsigned_t value) { return Value(json(value)); }
-    bool number_float(json::number_float_t value, const std::string&) { return Value(json(value)); }
+    bool number_integer(json::number_integer_t value) { return Number(json(value)); }
+    bool number_unsigned(json::number_unsigned_t value) { return Number(json(value)); }
+    bool number_float(json::number_float_t value, const std::string&) { return Number(json(value)); }
     // A copy, as the library's own builder makes: the parser keeps its buffer for the next text.
     bool string(std::string& value) { return Value(json(value)); }
     bool binary(json::binary_t& value) { return Value(json(std::move(value))); }
@@ -87,6 +88,7 @@ public:
         Frame& object = open_.back();
         object.InValue = true;
         lastRead_ = read_;
+        last_ = {ReadLast::MemberName, read_};
         if (object.Container == nullptr) {
             object.DroppedKey = name;
             object.Key = &object.DroppedKey;
@@ -108,6 +110,10 @@ public:
         if (const auto token = description.rfind(lastToken);
             lastToken.size() > kMostQuoted && token != std::string::npos) {
             description.replace(token, lastToken.size(), Excerpt(lastToken));
+        }
+        const bool inObject = !open_.empty() && !open_.back().IsArray;
+        if (const auto cause = LikelySyntaxCause(text_, last_.End, last_.What, inObject)) {
+            description = *cause + " (" + description + ")";
         }
         Error =
             ConfigProblem{ProblemKind::Syntax, ErrorMember(), std::move(description), PositionAfter(text_, position)};
@@ -132,6 +138,11 @@ private:
     std::vector<Frame> open_;
     bool skipNext_ = false;
     std::size_t lastRead_ = 0;
+    // The last token taken whole and the byte after it, for the likely cause of a syntax error.
+    struct LastToken {
+        ReadLast What = ReadLast::Nothing;
+        std::size_t End = 0;
+    } last_;
 
     static std::string Description(const nlohmann::detail::exception& error)
     {
@@ -211,6 +222,20 @@ private:
         return parent.Slot;
     }
 
+    // The parser reads one byte past a number to see where it ends.
+    bool Number(json&& value)
+    {
+        const bool peeked = read_ > 0 && read_ <= text_.size() && !IsNumberByte(text_[read_ - 1]);
+        Value(std::move(value));
+        if (peeked) --last_.End;
+        return true;
+    }
+
+    static bool IsNumberByte(char c)
+    {
+        return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
+    }
+
     bool Value(json&& value)
     {
         if (!Dropped()) {
@@ -222,6 +247,7 @@ private:
             open_.back().InValue = false;
         }
         lastRead_ = read_;
+        last_ = {ReadLast::Value, read_};
         return true;
     }
 
@@ -248,6 +274,7 @@ private:
         if (!open_.empty()) ++open_.back().Count;
         open_.push_back(std::move(frame));
         lastRead_ = read_;
+        last_ = {ReadLast::Opening, read_};
         return true;
     }
 
@@ -256,6 +283,7 @@ private:
         open_.pop_back();
         if (!open_.empty()) open_.back().InValue = false;
         lastRead_ = read_;
+        last_ = {ReadLast::Value, read_};
         return true;
     }
 

@@ -20,6 +20,9 @@ namespace {
 
 using json = nlohmann::json;
 
+// The day rule takes 7 as Sunday in StartDay and EndDay; "Days" takes it the same way.
+constexpr const char* kSevenIsSunday = "7 is taken as Sunday; weekdays run from 0 = Sunday to 6 = Saturday";
+
 // Longer names are no misspelling of a known one, and comparing them would cost time to no end.
 constexpr std::size_t kLongestSuggestedName = 64;
 
@@ -106,7 +109,9 @@ void WarnOnWeekdays(const Context& context, ConfigProblems& warnings)
             Warn(warnings, SectionMember(key),
                  fmt::format("{} is not a whole weekday; it takes effect as {}", member.dump(), day));
         }
-        if (day < 0 || day > 6) {
+        if (day == 7) {
+            Warn(warnings, SectionMember(key), kSevenIsSunday);
+        } else if (day < 0 || day > 6) {
             Warn(warnings, SectionMember(key), fmt::format("{} is not a weekday (0 = Sunday to 6 = Saturday)", day));
         }
     }
@@ -182,8 +187,9 @@ void WarnOnMultipliers(const WindowRates& rates, const json& object, const std::
             Warn(warnings, path,
                  fmt::format("{} is read as a whole number: it takes effect as {:g}{}", member.dump(), value,
                              value == 0.0f ? ", which leaves the rate unchanged" : ""));
-        } else if (value == 0.0f) {
-            Warn(warnings, path, fmt::format("{} leaves the game's own rate unchanged on the weekend", member.dump()));
+        } else if (member.is_boolean() && !member.get<bool>()) {
+            // A written 0 is the documented way to keep the game's value; false is no number at all.
+            Warn(warnings, path, "false is taken as 0, which leaves the game's own rate unchanged; write 0");
         }
         if (std::isinf(value)) {
             Warn(warnings, path,
@@ -283,6 +289,12 @@ void WarnOnSchedules(const Context& context, const std::optional<LocalTime>& now
         const json& entry = (*member)[i];
         if (!entry.is_object()) continue;
         const std::string prefix = SchedulePath(i) + ".";
+        if (const json* days = FindMember(entry, "Days"); days != nullptr && days->is_array()) {
+            for (std::size_t day = 0; day < days->size(); ++day) {
+                if (IsDaySeven((*days)[day]))
+                    Warn(warnings, prefix + "Days[" + std::to_string(day) + "]", kSevenIsSunday);
+            }
+        }
         WarnOnMultipliers(config.Schedules[i].Rates, entry, prefix, warnings);
         WarnOnUnknownMembers(entry, prefix, known, warnings);
     }
@@ -333,8 +345,8 @@ void WarnOnReminders(const Context& context, ConfigProblems& warnings)
     if (ReminderLengthProblem(config)) return;
     if (!FormatReminder(ReminderPattern(config), kMinutesPerWeek, std::wstring(kLongestWindowName, L'W'))) {
         Warn(warnings, SectionMember("ReminderMessage"),
-             "is not a valid message (its fields are {minutes} and {name}; write {{ and }} for one brace): the "
-             "reminder shows it as written");
+             "is not a valid message (its fields are {minutes}, {time_left} and {name}; write {{ and }} for one "
+             "brace): the reminder shows it as written");
     }
 }
 

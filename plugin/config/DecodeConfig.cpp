@@ -143,9 +143,13 @@ DecodedConfig DecodeConfig(std::string_view text, const std::optional<LocalTime>
     }
 
     WindowRates main = ReadRates(*section, kSectionName, true, decoded.RateProblems);
+    if (config.RelativeRates) main.Relative = main.Own;
     Locate(decoded.RateProblems, parsed.Places);
     main.Unreadable = decoded.RateProblems;
-    for (Window& schedule : config.Schedules) InheritRates(schedule.Rates, main);
+    for (Window& schedule : config.Schedules) {
+        CompleteRates(schedule.Rates, main, schedule.InheritRates.value_or(true),
+                      schedule.RelativeRates.value_or(config.RelativeRates));
+    }
     config.Weekly.Times = WeekdayRule{config.StartDay, config.StartTime.Minutes, config.EndDay, config.EndTime.Minutes};
     config.Weekly.Rates = std::move(main);
 

@@ -9,8 +9,9 @@
 
 namespace qv {
 
-const std::array<const char*, 9> ScheduleMembers = {
-    "Name", "Days", "From", "Until", "EnabledMessage", "DisabledMessage", "EnabledRGB", "DisabledRGB", "WeekendMOTD",
+const std::array<const char*, 11> ScheduleMembers = {
+    "Name",       "Days",        "From",        "Until",         "EnabledMessage", "DisabledMessage",
+    "EnabledRGB", "DisabledRGB", "WeekendMOTD", "RelativeRates", "InheritRates",
 };
 
 namespace {
@@ -50,6 +51,11 @@ WeeklyHours ReadWeeklyTimes(const json& entry, const std::string& path, ConfigPr
         if (days->is_array()) problems.back().What = "no weekday: the window would never open";
     } else {
         for (std::size_t i = 0; i < days->size(); ++i) {
+            // 7 is Sunday, as StartDay and EndDay take it; a warning says so.
+            if (IsDaySeven((*days)[i])) {
+                hours.Days |= 1u;
+                continue;
+            }
             const auto day =
                 ReadWholeNumber(&(*days)[i], path + ".Days[" + std::to_string(i) + "]", 0, 6, "a weekday", problems);
             if (day) hours.Days |= static_cast<std::uint8_t>(1u << *day);
@@ -139,7 +145,7 @@ std::optional<std::vector<Window>> ReadSchedules(const json* member, const std::
     for (std::size_t i = 0; i < member->size(); ++i) {
         const json& entry = (*member)[i];
         const std::string entryPath = path + "[" + std::to_string(i) + "]";
-        Window window{WindowId::Schedule({}), WeeklyHours{}, {}, {}, {}, {}, {}, {}};
+        Window window{WindowId::Schedule({}), WeeklyHours{}, {}, {}, {}, {}, {}, {}, {}, {}};
         if (!entry.is_object()) {
             AddTypeProblem(&entry, entryPath, "an object", problems);
             schedules.push_back(std::move(window));
@@ -157,6 +163,8 @@ std::optional<std::vector<Window>> ReadSchedules(const json* member, const std::
         ReadOptional(entry, entryPath, "WeekendMOTD", window.WeekendMOTD, ReadText, problems);
         ReadOptional(entry, entryPath, "EnabledRGB", window.EnabledColor, ReadColor, problems);
         ReadOptional(entry, entryPath, "DisabledRGB", window.DisabledColor, ReadColor, problems);
+        ReadOptional(entry, entryPath, "RelativeRates", window.RelativeRates, ReadFlag, problems);
+        ReadOptional(entry, entryPath, "InheritRates", window.InheritRates, ReadFlag, problems);
         schedules.push_back(std::move(window));
     }
     return schedules;

@@ -20,14 +20,14 @@ namespace qv {
 inline constexpr std::size_t kMostSchedules = 100;
 
 // The members a schedule's object may have, besides the sixteen multiplier keys.
-extern const std::array<const char*, 9> ScheduleMembers;
+extern const std::array<const char*, 11> ScheduleMembers;
 
 // What is wrong with a window's name (UTF-8, as written): empty, longer than kLongestWindowName
 // bytes, or holding a character that does not show (a control character, NUL included, a
 // zero-width space or joiner, a bidirectional control, a byte-order mark). Nothing when it is fine.
 std::optional<std::string> WindowNameProblem(std::string_view name);
 
-// One window per entry, in file order, with its own rates only (InheritRates adds the main
+// One window per entry, in file order, with its own rates only (CompleteRates adds the main
 // section's), and every problem of every entry added to problems. An entry that is no object gives
 // a window with nothing set. Nothing when the member is no array of at most kMostSchedules.
 std::optional<std::vector<Window>> ReadSchedules(const nlohmann::json* member, const std::string& path,

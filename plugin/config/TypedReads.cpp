@@ -167,6 +167,8 @@ std::optional<std::int32_t> ReadWholeNumber(const json* member, const std::strin
     return static_cast<std::int32_t>(value);
 }
 
+bool IsDaySeven(const json& value) { return value.is_number() && value.get<double>() == 7.0; }
+
 std::optional<std::vector<std::int32_t>> ReadReminders(const json* member, const std::string& path,
                                                        ConfigProblems& problems)
 {

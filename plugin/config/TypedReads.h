@@ -40,6 +40,8 @@ std::optional<WallSeconds> ReadDateTime(const nlohmann::json* member, const std:
 // A whole number from low to high (a number with a fraction is no whole number here).
 std::optional<std::int32_t> ReadWholeNumber(const nlohmann::json* member, const std::string& path, std::int32_t low,
                                             std::int32_t high, const char* unit, ConfigProblems& problems);
+// A weekday written as 7, which the day rule takes as Sunday (0).
+bool IsDaySeven(const nlohmann::json& value);
 // Reminders: an array of whole numbers of minutes, 1 to a week.
 std::optional<std::vector<std::int32_t>> ReadReminders(const nlohmann::json* member, const std::string& path,
                                                        ConfigProblems& problems);

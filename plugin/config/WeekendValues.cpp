@@ -1,39 +1,79 @@
 // The weekend values: rows 1 to 14 required numbers, the two whole-number rows optional.
 #include "plugin/config/WeekendValues.h"
 
+#include <algorithm>
 #include <optional>
 
+#include "plugin/config/Config.h"
+#include "plugin/config/ConfigParser.h"
 #include "plugin/config/TypedReads.h"
 
 namespace qv {
 
 const std::array<MultiplierRow, kMultiplierCount> WeekendMultiplierTable = {{
-    {"XPMultiplier", false},
-    {"TamingSpeedMultiplier", false},
-    {"HarvestAmountMultiplier", false},
-    {"HarvestHealthMultiplier", false},
-    {"CraftXPMultiplier", false},
-    {"FishingLootQualityMultiplier", false},
-    {"BabyMatureSpeedMultiplier", false},
-    {"MateBoostEffectMultiplier", false},
-    {"MatingIntervalMultiplier", false},
-    {"MatingSpeedMultiplier", false},
-    {"EggHatchSpeedMultiplier", false},
-    {"LayEggIntervalMultiplier", false},
-    {"ResourcesRespawnPeriodMultiplier", false},
-    {"SupplyCrateLootQualityMultiplier", false},
-    {"StructureResistanceMultiplier", true},
-    {"StructureDamageMultiplier", true},
+    {"XPMultiplier", false, false},
+    {"TamingSpeedMultiplier", false, false},
+    {"HarvestAmountMultiplier", false, false},
+    {"HarvestHealthMultiplier", false, false},
+    {"CraftXPMultiplier", false, false},
+    {"FishingLootQualityMultiplier", false, false},
+    {"BabyMatureSpeedMultiplier", false, false},
+    {"MateBoostEffectMultiplier", false, false},
+    {"MatingIntervalMultiplier", false, true},
+    {"MatingSpeedMultiplier", false, false},
+    {"EggHatchSpeedMultiplier", false, false},
+    {"LayEggIntervalMultiplier", false, true},
+    {"ResourcesRespawnPeriodMultiplier", false, true},
+    {"SupplyCrateLootQualityMultiplier", false, false},
+    {"StructureResistanceMultiplier", true, false},
+    {"StructureDamageMultiplier", true, false},
 }};
+
+namespace {
+
+// One problem for every required row an object leaves out: a file without multipliers gets one
+// line that names them, not fourteen alike.
+ConfigProblem MissingRows(const std::string& path, const MultiplierRows& rows, TextPosition where)
+{
+    std::string names;
+    const std::size_t count = rows.count();
+    std::size_t named = 0;
+    for (std::size_t row = 0; row < kMultiplierCount; ++row) {
+        if (!rows.test(row)) continue;
+        ++named;
+        names += (named == 1 ? "" : named == count ? " and " : ", ") + std::string(WeekendMultiplierTable[row].Key);
+    }
+    return {ProblemKind::Member, path,
+            std::string(count == 1 ? "missing the required multiplier " : "missing the required multipliers ") + names +
+                " (write 0 to keep the game's value)",
+            where};
+}
+
+} // namespace
+
+float WrittenValue(const WindowRates& rates, std::size_t row, float normal)
+{
+    const float value = rates.Values[row];
+    if (value == 0.0f) return 0.0f;
+    return rates.Relative.test(row) ? normal * value : value;
+}
 
 WindowRates ReadRates(const nlohmann::json& object, const std::string& path, bool isSection, ConfigProblems& problems)
 {
     WindowRates rates;
+    MultiplierRows missing;
+    const std::size_t first = problems.size();
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const MultiplierRow& entry = WeekendMultiplierTable[row];
         const nlohmann::json* member = FindMember(object, entry.Key);
-        // A missing whole-number row reads as 0; a schedule's missing row is the main section's.
-        if (member == nullptr && (entry.WholeNumber || !isSection)) continue;
+        if (member == nullptr) {
+            // A missing whole-number row reads as 0; a schedule's missing row is completed later.
+            if (isSection && !entry.WholeNumber) {
+                missing.set(row);
+                rates.Broken.set(row);
+            }
+            continue;
+        }
         const std::string memberPath = path + "." + entry.Key;
         std::optional<float> value;
         if (entry.WholeNumber) {
@@ -48,23 +88,40 @@ WindowRates ReadRates(const nlohmann::json& object, const std::string& path, boo
         rates.Values[row] = *value;
         rates.Own.set(row);
     }
+    // Before the mistyped rows: what a file that leaves the multipliers out needs first.
+    if (missing.any())
+        problems.insert(problems.begin() + static_cast<std::ptrdiff_t>(first), MissingRows(path, missing, {}));
     return rates;
 }
 
-void InheritRates(WindowRates& rates, const WindowRates& main)
+void CompleteRates(WindowRates& rates, const WindowRates& main, bool inherits, bool relative)
 {
-    std::size_t problem = 0;
+    if (relative) rates.Relative = rates.Own;
+    if (!inherits) return;
+    MultiplierRows missing;
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        const bool broken = main.Broken.test(row);
-        if (!rates.Own.test(row)) {
-            rates.Values[row] = main.Values[row];
-            if (broken) {
-                rates.Broken.set(row);
-                rates.Unreadable.push_back(main.Unreadable[problem]);
-            }
+        if (rates.Own.test(row)) continue;
+        rates.Inherited.set(row);
+        rates.Values[row] = main.Values[row];
+        rates.Relative.set(row, main.Relative.test(row));
+        if (!main.Broken.test(row)) continue;
+        rates.Broken.set(row);
+        // A mistyped row has a problem of its own; the missing ones share one.
+        const std::string member = SectionMember(WeekendMultiplierTable[row].Key);
+        const auto own = std::find_if(main.Unreadable.begin(), main.Unreadable.end(),
+                                      [&](const ConfigProblem& problem) { return problem.Member == member; });
+        if (own != main.Unreadable.end()) {
+            rates.Unreadable.push_back(*own);
+        } else {
+            missing.set(row);
         }
-        if (broken) ++problem;
     }
+    if (missing.none()) return;
+    // Named again for the rows this window takes, at the place of the main section's problem.
+    const auto shared = std::find_if(main.Unreadable.begin(), main.Unreadable.end(),
+                                     [](const ConfigProblem& problem) { return problem.Member == kSectionName; });
+    rates.Unreadable.push_back(
+        MissingRows(kSectionName, missing, shared != main.Unreadable.end() ? shared->Where : TextPosition{}));
 }
 
 } // namespace qv

@@ -78,6 +78,11 @@ struct Window {
     std::optional<FString> WeekendMOTD;
     std::optional<MessageColor> EnabledColor;
     std::optional<MessageColor> DisabledColor;
+    // A schedule's own choices for its rates, as written: whether its values multiply the normal
+    // ones (absent: as the main section's do), and whether it takes the main section's values for
+    // the multipliers it does not set (absent: it does).
+    std::optional<bool> RelativeRates;
+    std::optional<bool> InheritRates;
 };
 
 bool IsOpen(const Window& window, const LocalTime& now);

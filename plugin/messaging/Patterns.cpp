@@ -7,8 +7,15 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace qv {
+
+namespace {
+
+constexpr std::int32_t kMinutesPerDay = 24 * 60;
+
+} // namespace
 
 std::optional<std::string> FormatPattern(std::string_view pattern)
 {
@@ -48,10 +55,27 @@ std::string EscapeBraces(std::string_view text) { return Escaped(text); }
 
 std::wstring EscapeBraces(std::wstring_view text) { return Escaped(text); }
 
+std::wstring TimeLeft(std::int32_t minutes)
+{
+    const auto part = [](std::int32_t count, const wchar_t* unit) {
+        return std::to_wstring(count) + L" " + unit + (count == 1 ? L"" : L"s");
+    };
+    std::vector<std::wstring> parts;
+    if (minutes >= kMinutesPerDay) parts.push_back(part(minutes / kMinutesPerDay, L"day"));
+    if (minutes / 60 % 24 != 0) parts.push_back(part(minutes / 60 % 24, L"hour"));
+    if (minutes % 60 != 0 || parts.empty()) parts.push_back(part(minutes % 60, L"minute"));
+    std::wstring text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        text += (i == 0 ? L"" : i + 1 == parts.size() ? L" and " : L", ") + parts[i];
+    }
+    return text;
+}
+
 std::optional<std::wstring> FormatReminder(std::wstring_view pattern, std::int32_t minutes, std::wstring_view name)
 {
     try {
-        return fmt::format(fmt::runtime(pattern), fmt::arg(L"minutes", minutes), fmt::arg(L"name", name));
+        return fmt::format(fmt::runtime(pattern), fmt::arg(L"minutes", minutes), fmt::arg(L"name", name),
+                           fmt::arg(L"time_left", TimeLeft(minutes)));
     } catch (const fmt::format_error&) {
         return std::nullopt;
     }
@@ -72,9 +96,14 @@ std::size_t Number(std::wstring_view text, std::size_t& at)
 // The longest text one replacement field can give: its value's, or the width its spec pads it to.
 // A spec reads [[fill]align][sign][#][0][width][.precision][type]; only width and precision matter.
 std::size_t LongestField(std::wstring_view name, std::wstring_view spec, std::size_t longestName,
-                         std::size_t longestNumber)
+                         std::int32_t mostMinutes)
 {
-    std::size_t longest = name == L"name" ? longestName : longestNumber;
+    const bool text = name == L"name" || name == L"time_left";
+    // At most "D days, 23 hours and 59 minutes".
+    const std::size_t longestTimeLeft = std::to_wstring(std::max(1, mostMinutes / kMinutesPerDay)).size() + 30;
+    std::size_t longest = name == L"name"        ? longestName
+                          : name == L"time_left" ? longestTimeLeft
+                                                 : std::to_wstring(mostMinutes).size();
     std::size_t at = 0;
     if (spec.size() >= 2 && (spec[1] == L'<' || spec[1] == L'>' || spec[1] == L'^')) {
         at = 2;
@@ -87,7 +116,7 @@ std::size_t LongestField(std::wstring_view name, std::wstring_view spec, std::si
         ++at;
         // A precision cuts a text; on a number fmt refuses it.
         const std::size_t precision = Number(spec, at);
-        if (name == L"name") longest = std::min(longest, precision);
+        if (text) longest = std::min(longest, precision);
     }
     return std::max(longest, width);
 }
@@ -96,7 +125,6 @@ std::size_t LongestField(std::wstring_view name, std::wstring_view spec, std::si
 
 std::size_t LongestReminder(std::wstring_view pattern, std::size_t longestName, std::int32_t mostMinutes)
 {
-    const std::size_t longestNumber = std::to_wstring(mostMinutes).size();
     std::size_t length = 0;
     for (std::size_t at = 0; at < pattern.size(); ++at) {
         const wchar_t c = pattern[at];
@@ -118,7 +146,7 @@ std::size_t LongestReminder(std::wstring_view pattern, std::size_t longestName, 
         const std::size_t colon = field.find(L':');
         length += LongestField(field.substr(0, colon),
                                colon == std::wstring_view::npos ? std::wstring_view() : field.substr(colon + 1),
-                               longestName, longestNumber);
+                               longestName, mostMinutes);
         at = close;
     }
     return length;

@@ -20,8 +20,11 @@ std::optional<std::wstring> FormatPattern(std::wstring_view pattern);
 std::string EscapeBraces(std::string_view text);
 std::wstring EscapeBraces(std::wstring_view text);
 
-// A reminder text: the pattern with its named fields {minutes} and {name} filled in, or nothing
-// when the pattern cannot be formatted with them.
+// minutes in words: "1 minute", "45 minutes", "1 hour and 30 minutes", "2 days, 1 hour and 5 minutes".
+std::wstring TimeLeft(std::int32_t minutes);
+
+// A reminder text: the pattern with its named fields filled in ({minutes}, the bare number;
+// {time_left}, the same in words; {name}), or nothing when the pattern cannot be formatted with them.
 std::optional<std::wstring> FormatReminder(std::wstring_view pattern, std::int32_t minutes, std::wstring_view name);
 
 // The most characters a reminder text can have, worked out without formatting it: the pattern's own

@@ -26,7 +26,8 @@ void Remind(const Config& config, const Window& window, std::int32_t minutes)
     const std::wstring pattern = ReminderPattern(config);
     const std::wstring name = Framework::Utf8Decode(std::string(window.Id.DisplayName()));
     const std::optional<std::wstring> formatted = FormatReminder(pattern, minutes, name);
-    if (!formatted) LogWarning("ReminderMessage is not a valid message (use {minutes} and {name}); sent as written");
+    if (!formatted)
+        LogWarning("ReminderMessage is not a valid message (use {minutes}, {time_left} and {name}); sent as written");
     const std::wstring& text = formatted ? *formatted : pattern;
     const MessageColor color = LookOf(config, window).EnabledColor;
     if (config.Notification) {

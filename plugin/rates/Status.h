@@ -13,4 +13,8 @@ namespace qv {
 // characters and the count of the multipliers that did not fit.
 std::wstring RatesStatus(const LocalTime& now);
 
+// The toggle's answer to an administrator while the schedule has a window in force: "Evening rates
+// are scheduled until <time>; the toggle is not available now."
+std::wstring ToggleUnavailable(const LocalTime& now);
+
 } // namespace qv

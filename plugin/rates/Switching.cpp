@@ -68,7 +68,9 @@ void ShowWindow(AShooterGameMode* gameMode, const Window& window, Owner owner, A
     const WindowLook look = LookOf(config, window);
     Weekend.Boost = owner;
     Weekend.InForce = window.Id;
-    Weekend.Written = window.Rates.Values;
+    for (std::size_t row = 0; row < kMultiplierCount; ++row) {
+        Weekend.Written[row] = WrittenValue(window.Rates, row, Weekend.SavedMultipliers[row]);
+    }
     Weekend.SwitchedGameMode = gameMode;
     if (config.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, *look.WeekendMOTD);
     if (announcement == Announcement::Made) Announce(look.EnabledColor, *look.EnabledMessage, look.EnabledMessageKey);
@@ -93,7 +95,8 @@ bool SwitchFromNormal(const Window& window, Owner owner, Announcement announceme
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const char* field = WeekendMultiplierTable[row].Key;
         if (snapshot) Weekend.SavedMultipliers[row] = Game::ReadMultiplier(gameMode, field);
-        if (window.Rates.Values[row] != 0.0f) Game::WriteMultiplier(gameMode, field, window.Rates.Values[row]);
+        const float value = WrittenValue(window.Rates, row, Weekend.SavedMultipliers[row]);
+        if (value != 0.0f) Game::WriteMultiplier(gameMode, field, value);
     }
     ShowWindow(gameMode, window, owner, announcement);
     return true;
@@ -123,8 +126,9 @@ bool MoveToWindow(const Window& window, Owner owner)
 
     // A 0 leaves the game's own value: the normal one, which the snapshot holds.
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        const float value = window.Rates.Values[row] != 0.0f ? window.Rates.Values[row] : Weekend.SavedMultipliers[row];
-        Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, value);
+        const float normal = Weekend.SavedMultipliers[row];
+        const float value = WrittenValue(window.Rates, row, normal);
+        Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, value != 0.0f ? value : normal);
     }
     ShowWindow(gameMode, window, owner, Announcement::Made);
     return true;

@@ -339,12 +339,14 @@ TEST_F(ConfigInServer, EachMissingOrMistypedMultiplierIsWarnedAboutWithoutReject
 
     const auto expectWarnings = [&] {
         const auto warnings = plugin_.PluginLogMessages(standin::LogLevel::Warning);
-        const char* const keys[] = {"XPMultiplier", "TamingSpeedMultiplier", "HarvestAmountMultiplier",
-                                    "StructureDamageMultiplier"};
-        ASSERT_EQ(warnings.size(), std::size(keys));
+        const char* const members[] = {"Quorvandelle at line 2, column 19: missing the required multiplier "
+                                       "XPMultiplier",
+                                       "Quorvandelle.TamingSpeedMultiplier at line ",
+                                       "Quorvandelle.HarvestAmountMultiplier at line ",
+                                       "Quorvandelle.StructureDamageMultiplier at line "};
+        ASSERT_EQ(warnings.size(), std::size(members));
         for (std::size_t i = 0; i < warnings.size(); ++i) {
-            EXPECT_NE(warnings[i].find("Quorvandelle." + std::string(keys[i]) + " at line "), std::string::npos)
-                << warnings[i];
+            EXPECT_NE(warnings[i].find(members[i]), std::string::npos) << warnings[i];
             EXPECT_NE(warnings[i].find(plugin_.PluginConfigPath()), std::string::npos) << warnings[i];
         }
     };
@@ -353,8 +355,9 @@ TEST_F(ConfigInServer, EachMissingOrMistypedMultiplierIsWarnedAboutWithoutReject
 
     plugin_->ClearLog();
     const std::string warned = ReloadWithWarnings(plugin_, admin_);
-    EXPECT_EQ(
-        warned.rfind("4 warnings about " + plugin_.PluginConfigPath() + ": Quorvandelle.XPMultiplier at line ", 0), 0u)
+    EXPECT_EQ(warned.rfind(
+                  "4 warnings about " + plugin_.PluginConfigPath() + ": Quorvandelle at line 2, column 19: missing", 0),
+              0u)
         << warned;
     expectWarnings();
 

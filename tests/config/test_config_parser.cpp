@@ -138,8 +138,8 @@ TEST(ConfigParser, SyntaxErrorsNameTheLineColumnMemberAndWhatWasWrong)
         {"", "parse error at line 1, column 1: syntax error while parsing value - unexpected end of input; expected "
              "'[', '{', or a literal"},
         {"{\n  \"a\": 1,\n}",
-         "parse error at line 3, column 1: syntax error while parsing object key - unexpected '}'; expected string "
-         "literal"},
+         "parse error at line 3, column 1: probably the comma at line 2, column 9: JSON allows no comma after the last "
+         "member or element (syntax error while parsing object key - unexpected '}'; expected string literal)"},
         {R"({"a": 1)", "parse error at line 1, column 8: syntax error while parsing object - unexpected end of input; "
                        "expected '}'"},
         {"{\"a\": \"x\ty\"}",
@@ -156,6 +156,39 @@ TEST(ConfigParser, SyntaxErrorsNameTheLineColumnMemberAndWhatWasWrong)
     for (const Row& row : rows) EXPECT_EQ(ParseError(row.text), row.error) << row.text;
     // Ill-formed UTF-8 is a syntax error too.
     EXPECT_NE(ParseError("{\"a\": \"\xC3\"}").find("parse error in a at line 1, column 9: "), std::string::npos);
+}
+
+TEST(ConfigParser, TheCommonMistakesOfAHandEditedFileAreNamedInPlainWords)
+{
+    struct Row {
+        std::string text;
+        const char* cause; // what the error begins with, after its place
+    };
+    const Row rows[] = {
+        {"{\n  \"a\": 1\n  \"b\": 2\n}", "probably a missing comma at the end of line 2 ("},
+        {"{\n  \"a\": \"x\"\n  \"b\": 2\n}", "probably a missing comma at the end of line 2 ("},
+        {"{\"a\": {\"x\": 1}\n \"b\": true}", "probably a missing comma at the end of line 1 ("},
+        {"{\"a\": [1 2]}", "probably a missing comma before this value ("},
+        {"{\"a\": [1, 2,\n]}", "probably the comma at line 1, column 12: JSON allows no comma after the last "},
+        {"{\"a\": {\"b\": true,  }}", "probably the comma at line 1, column 17: JSON allows no comma after the last "},
+        {"{\n  XPMultiplier: 2\n}", "probably a member name without double quotes (write \"XPMultiplier\") ("},
+        {"{\"a\": 1, b: 2}", "probably a member name without double quotes (write \"b\") ("},
+        {"{\"a\": Friday}", "probably a text without double quotes (write \"Friday\") ("},
+        {"{\"a\": [1, Friday]}", "probably a text without double quotes (write \"Friday\") ("},
+        {"{'a': 1}", "probably single quotes: JSON writes texts and member names in double quotes ("},
+        {"{\"a\": 'x'}", "probably single quotes: JSON writes texts and member names in double quotes ("},
+        {"{\n  // the weekend\n  \"a\": 1\n}", "probably a comment: JSON allows none ("},
+        {"{\"a\": 1 /* two */}", "probably a comment: JSON allows none ("},
+        // Mistakes of other kinds keep the library's words alone.
+        {"{\"a\" 1}", "syntax error while parsing object separator"},
+        {"{\"a\" b}", "syntax error while parsing object separator"},
+        {"{\"a\": 01}", "syntax error while parsing object"},
+    };
+    for (const Row& row : rows) {
+        const std::string error = ParseError(row.text);
+        const std::size_t what = error.find(": ");
+        EXPECT_EQ(error.substr(what + 2).rfind(row.cause, 0), 0u) << row.text << "\n" << error;
+    }
 }
 
 } // namespace

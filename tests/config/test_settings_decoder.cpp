@@ -81,7 +81,8 @@ TEST_F(SettingsDecoder, UnreadableMultipliersDoNotRefuseTheFileButKeepTheWeeklyW
         unreadable.push_back(WithoutPlaces(Describe(problem)));
     }
     EXPECT_EQ(unreadable,
-              (std::vector<std::string>{"Quorvandelle.XPMultiplier: missing (expected a number)",
+              (std::vector<std::string>{"Quorvandelle: missing the required multiplier XPMultiplier (write 0 to keep "
+                                        "the game's value)",
                                         "Quorvandelle.TamingSpeedMultiplier: expected a number, found string"}));
     EXPECT_EQ(decoded.RateProblems.size(), 2u);
 }
@@ -149,3 +150,42 @@ TEST_F(SettingsDecoder, ADocumentWithoutAnObjectSectionIsRefusedAsAWhole)
 }
 
 } // namespace
+
+TEST_F(SettingsDecoder, AWindowsRatesFollowItsChoicesOfInheritanceAndMode)
+{
+    json config = ValidConfig();
+    config["Quorvandelle"]["RelativeRates"] = true;
+    const json taming = {{"Days", {6, 7}}, {"From", "10:00"}, {"Until", "12:00"}, {"TamingSpeedMultiplier", 1.5}};
+    json inherits = taming, alone = taming, absolute = taming;
+    inherits["Name"] = "Inherits";
+    alone["Name"] = "Alone";
+    alone["InheritRates"] = false;
+    absolute["Name"] = "Absolute";
+    absolute["RelativeRates"] = false;
+    config["Quorvandelle"]["Schedules"] = {inherits, alone, absolute};
+    const DecodedConfig decoded = DecodeConfig(config.dump(), std::nullopt);
+    ASSERT_TRUE(decoded.Value.has_value()) << WithoutPlaces(Describe(decoded.Errors.front()));
+    const Config& decodedConfig = *decoded.Value;
+
+    struct Row {
+        const Window* window;
+        std::size_t row; // 0 XPMultiplier (the main section's 2), 1 TamingSpeedMultiplier (the window's 1.5)
+        float value;
+        bool inherited;
+        bool relative;
+    };
+    const Row rows[] = {
+        {&decodedConfig.Schedules[0], 0, 2.0f, true, true},   {&decodedConfig.Schedules[0], 1, 1.5f, false, true},
+        {&decodedConfig.Schedules[1], 0, 0.0f, false, false}, {&decodedConfig.Schedules[1], 1, 1.5f, false, true},
+        {&decodedConfig.Schedules[2], 0, 2.0f, true, true},   {&decodedConfig.Schedules[2], 1, 1.5f, false, false},
+        {&decodedConfig.Weekly, 0, 2.0f, false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.window->Id.DisplayName()) + " row " + std::to_string(row.row));
+        EXPECT_EQ(row.window->Rates.Values[row.row], row.value);
+        EXPECT_EQ(row.window->Rates.Inherited.test(row.row), row.inherited);
+        EXPECT_EQ(row.window->Rates.Relative.test(row.row), row.relative);
+    }
+    // 7 is Sunday, as it is in StartDay and EndDay.
+    EXPECT_EQ(std::get<WeeklyHours>(decodedConfig.Schedules[0].Times).Days, (1u << 6) | 1u);
+}

@@ -1,6 +1,7 @@
 // Message patterns and the coloured chat line, character for character.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -61,6 +62,27 @@ TEST(Patterns, ColourNumbersPrintWithSixSignificantDigits)
         const std::wstring expected = std::wstring(L"<RichColor Color=\"") + row.printed + L", 0, 0, 0\">t</>";
         EXPECT_EQ(FormatChatLine({row.value, 0, 0, 0}, L"t"), expected);
     }
+}
+
+TEST(Patterns, ReminderTimeLeftSaysItInWordsAndItsLengthIsBounded)
+{
+    const std::pair<std::int32_t, const wchar_t*> rows[] = {
+        {1, L"1 minute"},
+        {5, L"5 minutes"},
+        {60, L"1 hour"},
+        {90, L"1 hour and 30 minutes"},
+        {1441, L"1 day and 1 minute"},
+        {2880, L"2 days"},
+        {10079, L"6 days, 23 hours and 59 minutes"},
+    };
+    for (const auto& [minutes, words] : rows) {
+        EXPECT_EQ(FormatReminder(L"{name}: {time_left} ({minutes})", minutes, L"Fair").value_or(L"(none)"),
+                  L"Fair: " + std::wstring(words) + L" (" + std::to_wstring(minutes) + L")");
+    }
+    std::size_t longest = 0;
+    for (std::int32_t minutes = 1; minutes <= 10080; ++minutes) longest = std::max(longest, TimeLeft(minutes).size());
+    EXPECT_LE(longest, LongestReminder(L"{time_left}", 64, 10080));
+    EXPECT_EQ(LongestReminder(L"{time_left:.4}", 64, 10080), 4u) << "a precision cuts it, as it cuts a name";
 }
 
 } // namespace

@@ -81,6 +81,7 @@ const char* const kWindowNames[] = {"Evening", "Night", "Fair", "Holiday {x}", "
 const int kLeads[] = {1, 5, 10, 12, 30, 60, 90, 600, 1440, 10080};
 const char* const kReminderMessages[] = {
     "{name} in {minutes} minutes",
+    "{name} starts in {time_left}",
     "Soon: {name} ({minutes} min) {{x2}}",
     "",
     "Broken {pattern} {minutes}",
@@ -155,10 +156,11 @@ bool Warns(const Draft& draft, bool unknownMember)
 {
     const Settings& s = draft.settings;
     bool warns = unknownMember;
-    for (std::size_t row = 0; row < kRows; ++row) {
-        const bool present = std::any_of(draft.members.begin(), draft.members.end(),
-                                         [&](const Member& member) { return member.key == FieldName(row); });
-        if (present && draft.weekend[row] <= 0.0f) warns = true;
+    // A written 0 is the documented way to keep the game's value; false and a negative rate are not.
+    for (const Member& member : draft.members) {
+        for (std::size_t row = 0; row < kRows; ++row) {
+            if (member.key == FieldName(row) && (draft.weekend[row] < 0.0f || member.value == "false")) warns = true;
+        }
     }
     for (const Color& color : {s.enabledColor, s.disabledColor}) {
         for (const float component : {color.R, color.G, color.B, color.A})
@@ -411,7 +413,9 @@ ConfigFile UnreadableWeekend(Rng& rng, const ConfigScope& scope)
     file.label = std::string("weekend value ") + FieldName(row) + " = " + (bad ? bad : "missing");
     file.text = FileText(draft, rng, true);
     file.loads = true;
-    file.problem = std::string("Quorvandelle.") + FieldName(row);
+    // A missing one is named among the multipliers the section leaves out.
+    file.problem = bad == nullptr ? std::string("missing the required multiplier ") + FieldName(row)
+                                  : std::string("Quorvandelle.") + FieldName(row);
     file.settings = draft.settings;
     file.warns = true;
     file.rows = draft.weekend;
@@ -433,8 +437,11 @@ const WindowFault kWindowFaults[] = {
     {"Schedules", "[{\"Days\": [5], \"From\": \"18:00\", \"Until\": \"20:00\"}]", "Quorvandelle.Schedules[0].Name"},
     {"Schedules", "[{\"Name\": \"\", \"Days\": [5], \"From\": \"18:00\", \"Until\": \"20:00\"}]",
      "Quorvandelle.Schedules[0].Name"},
-    {"Schedules", "[{\"Name\": \"A\", \"Days\": [7], \"From\": \"18:00\", \"Until\": \"20:00\"}]",
+    {"Schedules", "[{\"Name\": \"A\", \"Days\": [8], \"From\": \"18:00\", \"Until\": \"20:00\"}]",
      "Quorvandelle.Schedules[0].Days[0]"},
+    {"Schedules", "[{\"Name\": \"A\", \"Days\": [1], \"From\": \"18:00\", \"Until\": \"20:00\", \"InheritRates\": 0}]",
+     "Quorvandelle.Schedules[0].InheritRates"},
+    {"RelativeRates", "\"yes\"", "Quorvandelle.RelativeRates"},
     {"Schedules", "[{\"Name\": \"A\", \"Days\": [], \"From\": \"18:00\", \"Until\": \"20:00\"}]",
      "Quorvandelle.Schedules[0].Days"},
     {"Schedules", "[{\"Name\": \"A\", \"Days\": [1], \"From\": \"18:00\", \"Until\": \"24:00\"}]",

@@ -42,11 +42,27 @@ Message Reply(bool ok, const std::string& failure = {})
 }
 
 constexpr Wall kClockChange = 60 * 60;
-const char* const kDefaultReminder = "Boosted rates ({name}) start in {minutes} minutes";
+const char* const kDefaultReminder = "Boosted rates ({name}) start in {time_left}";
+
+// "2 days, 1 hour and 5 minutes": the units that are not zero, the last joined with "and".
+std::string InWords(long long minutes)
+{
+    const std::pair<long long, const char*> units[] = {
+        {minutes / (24 * 60), "day"}, {minutes % (24 * 60) / 60, "hour"}, {minutes % 60, "minute"}};
+    std::vector<std::string> said;
+    for (const auto& [count, unit] : units) {
+        if (count != 0) said.push_back(std::to_string(count) + " " + unit + (count > 1 ? "s" : ""));
+    }
+    if (said.empty()) return "0 minutes";
+    std::string text = said.back();
+    if (said.size() > 1) text = said[said.size() - 2] + " and " + text;
+    if (said.size() > 2) text = said[0] + ", " + text;
+    return text;
+}
 
 Wall FloorDays(Wall wall) { return wall >= 0 ? wall / kDay : -((-wall + kDay - 1) / kDay); }
 
-// The reminder text with its two named fields filled in; nothing when anything else stands in
+// The reminder text with its three named fields filled in; nothing when anything else stands in
 // braces or a brace is single.
 std::optional<std::string> FormatReminder(const std::string& pattern, long long minutes, const std::string& name)
 {
@@ -65,6 +81,9 @@ std::optional<std::string> FormatReminder(const std::string& pattern, long long 
         } else if (pattern.compare(i, 9, "{minutes}") == 0) {
             result += std::to_string(minutes);
             i += 8;
+        } else if (pattern.compare(i, 11, "{time_left}") == 0) {
+            result += InWords(minutes);
+            i += 10;
         } else if (pattern.compare(i, 6, "{name}") == 0) {
             result += name;
             i += 5;
@@ -680,8 +699,17 @@ void Model::Toggle(std::size_t player, Outcome& out)
     if (!who.hasCharacter || !who.admin || scheduled_) {
         out.refused = true;
         ++tally_.refusedCommands;
-        return;
     }
+    if (who.hasCharacter && who.admin && scheduled_) {
+        // The administrator is told why; the time is the model's to leave out.
+        Message reply;
+        reply.kind = MessageKind::Reply;
+        reply.prefix = true;
+        reply.text = (windowName_.empty() ? std::string("Weekend") : windowName_) + " rates are scheduled";
+        reply.color = Color{1.0f, 0.5209956f, 0.0f, 1.0f};
+        out.inboxes[player].push_back(reply);
+    }
+    if (out.refused) return;
     if (!manual_) {
         manual_ = SwitchOn(kWeekly, out);
     } else {

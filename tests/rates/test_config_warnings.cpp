@@ -51,7 +51,7 @@ TEST(ConfigWarnings, EachProbableMistakeIsNamedByItsMember)
     };
     const Row rows[] = {
         {"EndDay", 5, "Quorvandelle.StartDay", "StartDay equals EndDay (5)"},
-        {"StartDay", 7, "Quorvandelle.StartDay", "7 is not a weekday"},
+        {"StartDay", 7, "Quorvandelle.StartDay", "7 is taken as Sunday; weekdays run from 0 = Sunday to 6 = Saturday"},
         {"EndDay", -1, "Quorvandelle.EndDay", "-1 is not a weekday"},
         {"StartDay", 5.7, "Quorvandelle.StartDay", "5.7 is not a whole weekday; it takes effect as 5"},
         {"EndDay", 12, "Quorvandelle.EndDay", "12 is not a weekday"},
@@ -63,9 +63,8 @@ TEST(ConfigWarnings, EachProbableMistakeIsNamedByItsMember)
          "1.5 is read as a whole number: it takes effect as 1"},
         {"StructureResistanceMultiplier", 0.5, "Quorvandelle.StructureResistanceMultiplier",
          "takes effect as 0, which leaves the rate unchanged"},
-        {"XPMultiplier", 0, "Quorvandelle.XPMultiplier", "0 leaves the game's own rate unchanged"},
         {"TamingSpeedMultiplier", false, "Quorvandelle.TamingSpeedMultiplier",
-         "false leaves the game's own rate unchanged"},
+         "false is taken as 0, which leaves the game's own rate unchanged; write 0"},
         {"HarvestAmountMultiplier", -2, "Quorvandelle.HarvestAmountMultiplier", "-2 is a negative rate"},
         // Beyond the largest 32-bit float the game's field would hold infinity.
         {"CraftXPMultiplier", 1e39, "Quorvandelle.CraftXPMultiplier",
@@ -84,6 +83,8 @@ TEST(ConfigWarnings, EachProbableMistakeIsNamedByItsMember)
          "unknown member; the plug-in ignores it (did you mean \"XPMultiplier\"?)"},
         {"servername", "x", "Quorvandelle.servername", "(did you mean \"ServerName\"?)"},
         {"Colour", 3, "Quorvandelle.Colour", "unknown member; the plug-in ignores it"},
+        {"Schedules", json::array({{{"Name", "Night"}, {"Days", {5, 7}}, {"From", "22:00"}, {"Until", "23:00"}}}),
+         "Quorvandelle.Schedules[0].Days[1]", "7 is taken as Sunday; weekdays run from 0 = Sunday to 6 = Saturday"},
     };
     for (const Row& row : rows) {
         json config = CleanConfig();
@@ -95,6 +96,13 @@ TEST(ConfigWarnings, EachProbableMistakeIsNamedByItsMember)
         }
         EXPECT_TRUE(found) << row.key << " = " << row.value.dump() << " gave:" << Listed(advice);
     }
+}
+
+TEST(ConfigWarnings, AWrittenZeroKeepsTheGamesValueWithoutAWord)
+{
+    json config = CleanConfig();
+    for (const MultiplierRow& row : WeekendMultiplierTable) config["Quorvandelle"][row.Key] = 0;
+    EXPECT_TRUE(Mistakes(config).empty()) << Listed(Mistakes(config));
 }
 
 TEST(ConfigWarnings, WindowsOpenOnNoDayAreCaughtAlsoWhenTheDaysDiffer)

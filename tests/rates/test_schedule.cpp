@@ -158,12 +158,13 @@ TEST_F(Schedule, AFailedSwitchOnIsTriedAgainAtEveryEvaluationAndNeverSwitchesBac
     qv().RunToFirstEvaluation();
     EXPECT_EQ(CurrentRates(), normal_);
     EXPECT_EQ(MessagesReceived(), 0u);
-    EXPECT_EQ(ErrorsMentioning("Quorvandelle.XPMultiplier"), 1u);
+    EXPECT_EQ(ErrorsMentioning("missing the required multiplier XPMultiplier"), 1u);
 
     server().RunTimer(600);
-    EXPECT_EQ(ErrorsMentioning("Quorvandelle.XPMultiplier"), 1u);
+    EXPECT_EQ(ErrorsMentioning("missing the required multiplier XPMultiplier"), 1u);
     server().RunTimer(1);
-    EXPECT_EQ(ErrorsMentioning("Quorvandelle.XPMultiplier"), 2u) << "the next evaluation tries again";
+    EXPECT_EQ(ErrorsMentioning("missing the required multiplier XPMultiplier"), 2u)
+        << "the next evaluation tries again";
 
     // The window closes on a weekend that never began: there is nothing to switch back or announce.
     EvaluateOn(Monday);

@@ -102,6 +102,32 @@ TEST_F(Schedules, MovingBetweenWindowsKeepsOneSnapshotAndAnnouncesEachWindow)
     EXPECT_EQ(Shown(), std::vector<std::string>{"Weekend rates off"});
 }
 
+TEST_F(Schedules, RelativeValuesMultiplyTheNormalOnesAndAWindowMayLeaveTheOthersAlone)
+{
+    // The weekend doubles, triples ... the server's own rates; the fair sets XP alone, as written.
+    Start(Friday, ConfigWith({{"RelativeRates", true},
+                              {"Schedules",
+                               {{{"Name", "Fair"},
+                                 {"From", "2026-12-12T12:00"},
+                                 {"Until", "2026-12-12T18:00"},
+                                 {"XPMultiplier", 3},
+                                 {"RelativeRates", false},
+                                 {"InheritRates", false}}}}}));
+    Rates relative;
+    for (const auto& [name, value] : ValidConfigWeekendRates()) relative[name] = normal_.at(name) * value;
+    qv().RunToFirstEvaluation();
+    EXPECT_EQ(CurrentRates(), relative);
+
+    EvaluateAt(12, 12, 0);
+    Rates fair = normal_;
+    fair["XPMultiplier"] = 3.0f;
+    EXPECT_EQ(CurrentRates(), fair);
+    EvaluateAt(12, 18, 0);
+    EXPECT_EQ(CurrentRates(), relative) << "multiplied again from the one snapshot, not from the fair's values";
+    EvaluateAt(14, 0, 0);
+    EXPECT_EQ(CurrentRates(), normal_);
+}
+
 TEST_F(Schedules, AManualWeekendIsTakenOverQuietlyByALookAlikeAndVisiblyByAWindowOfItsOwn)
 {
     const json midweek = {{"Name", "Midweek"}, {"Days", {3}}, {"From", "20:00"}, {"Until", "23:00"}};

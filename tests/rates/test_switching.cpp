@@ -198,7 +198,9 @@ TEST_F(Switching, AnUnreadableWeekendValueChangesNothingAndTheNextSwitchesKeepTh
         EXPECT_EQ(server().MessageOfTheDay(), "The server's own message");
         EXPECT_EQ(server().MessageOfTheDayChanges(), motdChanges);
         EXPECT_EQ(MessagesReceived(), 0u);
-        EXPECT_EQ(ErrorsMentioning(std::string("Quorvandelle.") + bad.key), 1u);
+        EXPECT_EQ(ErrorsMentioning(bad.value ? std::string("Quorvandelle.") + bad.key
+                                             : std::string("missing the required multiplier ") + bad.key),
+                  1u);
 
         Reload(ValidConfig());
         Toggle(admin_);

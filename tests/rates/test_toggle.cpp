@@ -139,9 +139,13 @@ TEST_F(ToggleAndSchedule, RefusedDuringAScheduledWeekendAndGoesOnFromItsOldState
 {
     Start(Saturday);
     qv().RunToFirstEvaluation();
+    Toggle(player_);
+    EXPECT_EQ(MessagesReceived(), 4u) << "only the schedule's announcements; a player is refused in silence";
     Toggle(admin_);
     EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
-    EXPECT_EQ(MessagesReceived(), 4u) << "only the schedule's announcements";
+    ASSERT_EQ(MessagesReceived(), 5u) << "the administrator alone is told why";
+    EXPECT_EQ(server().InboxOf(admin_).directChats.back().text,
+              "Weekend rates are scheduled until Mon 2026-12-14 00:00; the toggle is not available now.");
 
     EvaluateOn(Monday);
     EXPECT_EQ(CurrentRates(), normal_);
@@ -174,10 +178,11 @@ TEST_F(ToggleAndSchedule, AWindowOpeningDuringAManualWeekendTakesItOverAndEndsIt
 
     Toggle(admin_);
     EXPECT_EQ(CurrentRates(), manualWeekend) << "the weekend is the schedule's now";
+    EXPECT_EQ(MessagesReceived(), 5u) << "which the administrator is told";
 
     EvaluateOn(Monday);
     EXPECT_EQ(CurrentRates(), normal_);
-    EXPECT_EQ(MessagesReceived(), 8u);
+    EXPECT_EQ(MessagesReceived(), 9u);
     EXPECT_EQ(server().InboxOf(player_).notifications.back().text, "Weekend rates off");
 
     Toggle(admin_);

@@ -29,9 +29,9 @@ const char* kSettings = R"("ServerName": "S", "Notification": true, "Chatbox": f
 
 const char* kMultipliers = R"("XPMultiplier": 2, "TamingSpeedMultiplier": 2, "HarvestAmountMultiplier": 2,
     "HarvestHealthMultiplier": 2, "CraftXPMultiplier": 2, "FishingLootQualityMultiplier": 2,
-    "BabyMatureSpeedMultiplier": 2, "MateBoostEffectMultiplier": 2, "MatingIntervalMultiplier": 2,
-    "MatingSpeedMultiplier": 2, "EggHatchSpeedMultiplier": 2, "LayEggIntervalMultiplier": 2,
-    "ResourcesRespawnPeriodMultiplier": 2, "SupplyCrateLootQualityMultiplier": 2)";
+    "BabyMatureSpeedMultiplier": 2, "MateBoostEffectMultiplier": 2, "MatingIntervalMultiplier": 0.5,
+    "MatingSpeedMultiplier": 2, "EggHatchSpeedMultiplier": 2, "LayEggIntervalMultiplier": 0.5,
+    "ResourcesRespawnPeriodMultiplier": 0.5, "SupplyCrateLootQualityMultiplier": 2)";
 
 std::string Config(const std::string& settings, const std::string& multipliers)
 {
@@ -55,7 +55,7 @@ TEST(ToolCheck, ACompleteConfigLoadsAndCanSwitch)
     EXPECT_EQ(report.config->StartDay, 5);
     EXPECT_EQ(report.config->Weekly.Rates.Values[0], 2.0f);
     std::ostringstream out, diagnostics;
-    EXPECT_EQ(RunCheck(file.Path(), out, diagnostics, Style(false), Style(false)), 0);
+    EXPECT_EQ(RunCheck(file.Path(), false, out, diagnostics, Style(false), Style(false)), 0);
     EXPECT_EQ(diagnostics.str(), "");
     EXPECT_NE(out.str().find("OK, the plug-in loads it; weekend rates on Friday, Saturday, Sunday"), std::string::npos);
 }
@@ -76,7 +76,7 @@ TEST(ToolCheck, EveryBadSettingIsListedAndTheFileIsRefused)
     EXPECT_NE(testing_support::WithoutPlaces(report.settingsErrors[2]).find("Quorvandelle.EndDay: missing"),
               std::string::npos);
     std::ostringstream out, diagnostics;
-    EXPECT_EQ(RunCheck(file.Path(), out, diagnostics, Style(false), Style(false)), 1);
+    EXPECT_EQ(RunCheck(file.Path(), false, out, diagnostics, Style(false), Style(false)), 1);
     EXPECT_NE(out.str().find("refused"), std::string::npos);
 }
 
@@ -90,13 +90,14 @@ TEST(ToolCheck, ABadWeekendValueLoadsButKeepsTheWeekendOff)
     EXPECT_TRUE(report.HasErrors());
     ASSERT_EQ(report.weekendErrors.size(), 2u);
     EXPECT_NE(testing_support::WithoutPlaces(report.weekendErrors[0])
-                  .find("Quorvandelle.XPMultiplier: expected a number, found null"),
+                  .find("Quorvandelle: missing the required multiplier SupplyCrateLootQualityMultiplier (write 0 to "
+                        "keep the game's value)"),
               std::string::npos);
     EXPECT_NE(testing_support::WithoutPlaces(report.weekendErrors[1])
-                  .find("Quorvandelle.SupplyCrateLootQualityMultiplier: missing"),
+                  .find("Quorvandelle.XPMultiplier: expected a number, found null"),
               std::string::npos);
     std::ostringstream out, diagnostics;
-    EXPECT_EQ(RunCheck(file.Path(), out, diagnostics, Style(false), Style(false)), 1);
+    EXPECT_EQ(RunCheck(file.Path(), false, out, diagnostics, Style(false), Style(false)), 1);
     EXPECT_NE(out.str().find("loads, but the weekend rates cannot switch on"), std::string::npos);
 }
 
@@ -168,7 +169,57 @@ TEST(ToolCheck, TheVerdictSaysWhatTheWindowsDo)
         ConfigFile file(
             Config(Replace(kSettings, "\"StartDay\": 5, \"EndDay\": 1", row.days) + row.more, kMultipliers));
         std::ostringstream out, diagnostics;
-        RunCheck(file.Path(), out, diagnostics, Style(false), Style(false));
+        RunCheck(file.Path(), false, out, diagnostics, Style(false), Style(false));
         EXPECT_NE(out.str().find(row.verdict), std::string::npos) << out.str() << diagnostics.str();
     }
+}
+
+TEST(ToolCheck, StrictMakesWarningsFail)
+{
+    const std::string clean = Config(kSettings, kMultipliers);
+    const std::string warned = Replace(clean, "\"EndDay\": 1", "\"EndDay\": 1, \"StatusComand\": \"/rates\"");
+    const struct {
+        const std::string& text;
+        bool strict;
+        int status;
+    } rows[] = {{clean, false, 0}, {clean, true, 0}, {warned, false, 0}, {warned, true, 1}};
+    for (const auto& row : rows) {
+        ConfigFile file(row.text);
+        std::ostringstream out, diagnostics;
+        EXPECT_EQ(RunCheck(file.Path(), row.strict, out, diagnostics, Style(false), Style(false)), row.status)
+            << out.str() << diagnostics.str();
+    }
+}
+
+TEST(ToolCheck, EachWindowsRatesAreListedWholeWithTheInheritedOnesMarked)
+{
+    const std::string schedules =
+        ", \"Schedules\": [{\"Name\": \"Happy hour\", \"Days\": [6], \"From\": \"20:00\", \"Until\": \"21:00\", "
+        "\"TamingSpeedMultiplier\": 1.5, \"InheritRates\": false}, {\"Name\": \"Event\", \"Days\": [3], \"From\": "
+        "\"20:00\", \"Until\": \"21:00\", \"XPMultiplier\": 3, \"RelativeRates\": true}]";
+    ConfigFile file(
+        Config(std::string(kSettings) + schedules,
+               Replace(kMultipliers, "\"MatingIntervalMultiplier\": 0.5", "\"MatingIntervalMultiplier\": 2")));
+    const CheckReport report = CheckConfig(file.Path());
+    ASSERT_TRUE(report.config);
+    const std::string inherited =
+        "; from the main section: TamingSpeedMultiplier 2, HarvestAmountMultiplier 2, HarvestHealthMultiplier 2, "
+        "CraftXPMultiplier 2, FishingLootQualityMultiplier 2, BabyMatureSpeedMultiplier 2, MateBoostEffectMultiplier "
+        "2, "
+        "MatingIntervalMultiplier 2, MatingSpeedMultiplier 2, EggHatchSpeedMultiplier 2, LayEggIntervalMultiplier 0.5, "
+        "ResourcesRespawnPeriodMultiplier 0.5, SupplyCrateLootQualityMultiplier 2; the game's own: "
+        "StructureResistanceMultiplier, StructureDamageMultiplier";
+    EXPECT_EQ(WindowRatesText(report.config->Schedules[0]),
+              "TamingSpeedMultiplier 1.5; the game's own: XPMultiplier, HarvestAmountMultiplier, "
+              "HarvestHealthMultiplier, CraftXPMultiplier, FishingLootQualityMultiplier, BabyMatureSpeedMultiplier, "
+              "MateBoostEffectMultiplier, MatingIntervalMultiplier, MatingSpeedMultiplier, EggHatchSpeedMultiplier, "
+              "LayEggIntervalMultiplier, ResourcesRespawnPeriodMultiplier, SupplyCrateLootQualityMultiplier, "
+              "StructureResistanceMultiplier, StructureDamageMultiplier");
+    EXPECT_EQ(WindowRatesText(report.config->Schedules[1]), "XPMultiplier x3" + inherited);
+    // The interval raised in the main section, which slows breeding down, is explained once.
+    ASSERT_EQ(report.notes.size(), 1u);
+    EXPECT_NE(report.notes[0].find("Quorvandelle.MatingIntervalMultiplier is 2: for interval and period multipliers "
+                                   "(mating interval, egg laying, resource respawn) higher means slower"),
+              std::string::npos)
+        << report.notes[0];
 }

@@ -36,9 +36,11 @@ TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
     const Event rates{0, events::Rates{true,
                                        {{"XPMultiplier", 1.0f}, {"MatingIntervalMultiplier", 0.75f}},
                                        {{"XPMultiplier", 2.0f}, {"MatingIntervalMultiplier", 0.5f}},
-                                       "Evening"}};
+                                       "Evening",
+                                       {"XPMultiplier"}}};
     const auto switched = nlohmann::json::parse(EventToJsonLine(rates));
     EXPECT_EQ(switched["state"], "weekend");
+    EXPECT_EQ(switched["lowered"].dump(), R"(["XPMultiplier"])");
     EXPECT_EQ(switched["fields"].dump(), R"({"MatingIntervalMultiplier":0.5,"XPMultiplier":2.0})");
     EXPECT_EQ(switched["before"]["XPMultiplier"], 1.0);
 }
