@@ -26,6 +26,24 @@ const wchar_t* AfterProgramName(const wchar_t* line)
     return line;
 }
 
+// Writes text and a number to the standard error (only kernel32 is linked: no printf).
+void Complain(const char* text, DWORD number)
+{
+    char line[128];
+    int size = 0;
+    while (*text != '\0' && size < 100) line[size++] = *text++;
+    char digits[10];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (count > 0) line[size++] = digits[--count];
+    line[size++] = '\n';
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, static_cast<DWORD>(size), &written, nullptr);
+}
+
 } // namespace
 
 int main()
@@ -48,9 +66,7 @@ int main()
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        const char failed[] = "wine-launch.exe: cannot start the program\n";
-        DWORD written = 0;
-        WriteFile(GetStdHandle(STD_ERROR_HANDLE), failed, sizeof failed - 1, &written, nullptr);
+        Complain("wine-launch.exe: cannot start the program: error ", GetLastError());
         return 127;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
