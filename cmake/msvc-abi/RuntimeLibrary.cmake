@@ -32,6 +32,23 @@ foreach(part inc src)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${archive}")
 endforeach()
 
+# Code that only libstdc++ accepts must fail this build, as it fails Visual C++'s. A string_view's
+# iterator, a pointer in libstdc++, is a class in Microsoft's library: the same source compiles
+# without the line that takes it as a pointer and fails with it, or the configuration stops.
+foreach(probe accepted refused)
+  string(CONCAT code "#include <string_view>\n" "const char* Probe() { return std::string_view(\"x\").data(); }\n")
+  if(probe STREQUAL refused)
+    string(APPEND code "const char* p = std::string_view(\"x\").begin();\n")
+  endif()
+  try_compile(compiled SOURCE_FROM_CONTENT "${probe}.cpp" "${code}" CXX_STANDARD 17 OUTPUT_VARIABLE output)
+  if(probe STREQUAL accepted AND NOT compiled)
+    message(FATAL_ERROR "The Microsoft-ABI build cannot compile a plain use of std::string_view:\n${output}")
+  elseif(probe STREQUAL refused AND compiled)
+    message(FATAL_ERROR "The Microsoft-ABI build accepts a string_view's iterator taken as a pointer, which only "
+                        "libstdc++ allows: it is not compiling against Microsoft's library")
+  endif()
+endforeach()
+
 # Import libraries, made from the export tables of Wine's DLLs.
 find_path(QV_WINE_DLLS ucrtbase.dll PATHS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows /usr/lib/wine/x86_64-windows
           NO_DEFAULT_PATH REQUIRED)
