@@ -1,8 +1,9 @@
 # The release package: `cmake --build --preset <preset> --target package` makes a zip to unpack into
 # the server's folder, holding ArkApi/Plugins/Quorvandelle/ with the DLL, the example config.json,
-# PluginInfo.json and a short text on installing and the commands. Its version is project()'s, as the
-# tool's --version. Only a real-host build (Microsoft's compiler) makes a package a real server can
-# load; the other builds' packages say in their names what they are for.
+# PluginInfo.json, a short text on installing and the commands, and the administrators' tool where
+# the build has it. Its version is project()'s, as the tool's --version. Only a real-host build
+# (Microsoft's compiler) makes a package a real server can load; the other builds' packages say in
+# their names what they are for.
 # The DLL in the zip carries no debug information. Builds for Microsoft's ABI write it to a PDB,
 # shipped in a zip of its own (<name>-symbols.zip), as Windows debuggers and crash tools expect;
 # the MinGW build's DLL is stripped.
@@ -31,6 +32,25 @@ host does not share: a real server cannot load it. Use the Visual Studio build.
 ")
   set(QV_PACKAGE_FILE_NAME "Quorvandelle-${PROJECT_VERSION}-win64-mingw-for-the-stand-in")
 endif()
+# The administrators' tool, for check and preview on the server itself, in tool/: the program, the
+# stand-in host (version.dll) and the plug-in built against it, which simulate and console load from
+# beside the program. The server loads neither from there: it takes the host from its own folder and
+# the plug-in from the folder above. The stand-in's import library stays out of the package.
+set(QV_PACKAGE_TOOL OFF)
+set(QV_PACKAGE_TOOL_TEXT "")
+if(TARGET quorvandelle)
+  set(QV_PACKAGE_TOOL ON)
+  set(QV_PACKAGE_TOOL_TEXT "
+CHECKING A CONFIG BEFORE IT GOES LIVE
+tool\\quorvandelle.exe reads config.json as the plug-in does. From this folder, in a command prompt:
+  tool\\quorvandelle.exe check config.json      every error and probable mistake, with line and column
+  tool\\quorvandelle.exe preview config.json    the next 14 days: which rates are on, when they switch
+Every command has --help.
+")
+  install(TARGETS quorvandelle version Quorvandelle RUNTIME DESTINATION ${folder}/tool COMPONENT plugin
+          LIBRARY DESTINATION ${folder}/tool COMPONENT plugin ARCHIVE DESTINATION lib COMPONENT unpackaged)
+endif()
+
 configure_file("${CMAKE_CURRENT_LIST_DIR}/package/README.txt.in" "${CMAKE_BINARY_DIR}/package/README.txt" @ONLY)
 # What the host framework reads beside the DLL and logs on loading it ("Loaded plugin <FullName>
 # V<Version> (<Description>)"). Its Version is a number: the project's major.minor.

@@ -2,10 +2,12 @@
 # unpacks into a server's folder: exactly the plug-in's folder with the DLL, the example config, the
 # host's plug-in info and the text, the text and the info naming the version, and a DLL without debug
 # information that imports the host (and the runtime DLLs named) and Windows only and exports nothing;
-# and, with SYMBOLS, a zip of its own holding the PDB that the DLL names. Run as a test:
-# cmake -P CheckPackage.cmake with
+# and, with SYMBOLS, a zip of its own holding the PDB that the DLL names; with EMULATOR, the tool in
+# tool/ beside the plug-in's folder, which checks the unpacked config.json from there, run as an
+# administrator runs it. Run as a test: cmake -P CheckPackage.cmake with
 #   -DCPACK=<cpack> -DBUILD_DIR=<build folder> -DPACKAGE=<file name> -DVERSION=<version>
 #   -DEXAMPLE=<examples/config.json> -DOBJDUMP=<objdump> -DIMPORTS=<a.dll|b.dll...> [-DSYMBOLS=<file name>]
+#   [-DEMULATOR=<how to run a Windows program, its arguments separated by |>]
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -36,8 +38,12 @@ function(unpack_exactly zip into)
   endif()
 endfunction()
 
+set(tool "")
+if(EMULATOR)
+  set(tool ${folder}/tool/Quorvandelle.dll ${folder}/tool/quorvandelle.exe ${folder}/tool/version.dll)
+endif()
 unpack_exactly("${PACKAGE}" unpacked ${folder}/PluginInfo.json ${folder}/Quorvandelle.dll ${folder}/README.txt
-               ${folder}/config.json)
+               ${folder}/config.json ${tool})
 
 execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${EXAMPLE}" "${work}/unpacked/${folder}/config.json"
                 RESULT_VARIABLE rc)
@@ -79,6 +85,17 @@ if(SYMBOLS)
   if(NOT headers MATCHES "\\(format RSDS [^\n]* pdb Quorvandelle\\.pdb\\)")
     string(REGEX MATCH "\\(format [^\n]*" record "${headers}")
     message(FATAL_ERROR "${PACKAGE}: Quorvandelle.dll does not name its PDB as Quorvandelle.pdb: ${record}")
+  endif()
+endif()
+if(EMULATOR)
+  # From the plug-in's folder, as README.txt tells the administrator: the program finds the stand-in
+  # host beside itself, and the example config is clean.
+  string(REPLACE "|" ";" emulator "${EMULATOR}")
+  execute_process(COMMAND ${emulator} tool/quorvandelle.exe check config.json
+                  WORKING_DIRECTORY "${work}/unpacked/${folder}" RESULT_VARIABLE rc OUTPUT_VARIABLE output
+                  ERROR_VARIABLE output)
+  if(NOT rc EQUAL 0 OR NOT output MATCHES "OK, the plug-in loads it")
+    message(FATAL_ERROR "${PACKAGE}: tool/quorvandelle.exe check config.json exits ${rc}:\n${output}")
   endif()
 endif()
 message(STATUS "${PACKAGE}: as expected")
