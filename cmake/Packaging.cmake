@@ -36,9 +36,13 @@ endif()
 # stand-in host (version.dll) and the plug-in built against it, which simulate and console load from
 # beside the program. The server loads neither from there: it takes the host from its own folder and
 # the plug-in from the folder above. The stand-in's import library stays out of the package.
+# A real-host build has no stand-in, so no tool of its own: QV_PACKAGE_TOOL_FROM names the bin/ folder
+# of a build that has one for Microsoft's ABI (windows-msvc-abi), whose three files the package takes.
+set(QV_PACKAGE_TOOL_FROM "" CACHE PATH "A real-host build's package: the bin/ folder of the tool's build for Microsoft's ABI")
+set(tool_files quorvandelle.exe version.dll Quorvandelle.dll)
 set(QV_PACKAGE_TOOL OFF)
 set(QV_PACKAGE_TOOL_TEXT "")
-if(TARGET quorvandelle)
+if(TARGET quorvandelle OR QV_PACKAGE_TOOL_FROM)
   set(QV_PACKAGE_TOOL ON)
   set(QV_PACKAGE_TOOL_TEXT "
 CHECKING A CONFIG BEFORE IT GOES LIVE
@@ -47,8 +51,20 @@ tool\\quorvandelle.exe reads config.json as the plug-in does. From this folder, 
   tool\\quorvandelle.exe preview config.json    the next 14 days: which rates are on, when they switch
 Every command has --help.
 ")
+endif()
+if(TARGET quorvandelle)
   install(TARGETS quorvandelle version Quorvandelle RUNTIME DESTINATION ${folder}/tool COMPONENT plugin
           LIBRARY DESTINATION ${folder}/tool COMPONENT plugin ARCHIVE DESTINATION lib COMPONENT unpackaged)
+elseif(QV_PACKAGE_TOOL_FROM)
+  list(TRANSFORM tool_files PREPEND "${QV_PACKAGE_TOOL_FROM}/")
+  foreach(file IN LISTS tool_files)
+    if(NOT EXISTS "${file}")
+      message(FATAL_ERROR "QV_PACKAGE_TOOL_FROM: ${file} does not exist")
+    endif()
+  endforeach()
+  install(PROGRAMS ${tool_files} DESTINATION ${folder}/tool COMPONENT plugin)
+elseif(QV_REAL_HOST)
+  message(STATUS "The package will carry no tool/quorvandelle.exe: set QV_PACKAGE_TOOL_FROM to take one")
 endif()
 
 configure_file("${CMAKE_CURRENT_LIST_DIR}/package/README.txt.in" "${CMAKE_BINARY_DIR}/package/README.txt" @ONLY)
