@@ -55,19 +55,27 @@ int main()
         WriteFile(GetStdHandle(STD_ERROR_HANDLE), usage, sizeof usage - 1, &written, nullptr);
         return 2;
     }
-    // CreateProcessW may write into the command line it is given.
+    // CreateProcessW may write into the command line it is given: each attempt gets a fresh copy.
     const int length = lstrlenW(rest);
     wchar_t* commandLine = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, (length + 1) * sizeof(wchar_t)));
     if (commandLine == nullptr) return 125;
-    lstrcpyW(commandLine, rest);
 
     SetEnvironmentVariableW(L"TZ", nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        Complain("wine-launch.exe: cannot start the program: error ", GetLastError());
-        return 127;
+    // Once, among some 300 test programs started in parallel, the start failed for no lasting reason;
+    // a second attempt tells that apart from a program that cannot start at all.
+    for (int attempt = 1;; ++attempt) {
+        lstrcpyW(commandLine, rest);
+        if (CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+            break;
+        const DWORD error = GetLastError();
+        if (attempt == 2) {
+            Complain("wine-launch.exe: cannot start the program: error ", error);
+            return 127;
+        }
+        Complain("wine-launch.exe: the program did not start, trying once more: error ", error);
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD status = 1;

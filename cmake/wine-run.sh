@@ -60,6 +60,7 @@ if "$(dirname "$wine")/wineserver" -p30 >/dev/null 2>&1; then
     "$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
 fi
 
+program=${1-}
 if [ -n "$launcher" ]; then
     if [ ! -f "$launcher" ]; then
         echo "wine-run.sh: $launcher is missing: build the target wine-launch" >&2
@@ -89,7 +90,7 @@ run "$@" || status=$?
 # header, the tool its error), so only that case runs once more, and says so on stderr; a program that
 # printed anything fails as it is.
 if [ "$status" -ne 0 ] && [ ! -s "$printed" ]; then
-    echo "wine-run.sh: $1 ended with status $status before printing anything; running it once more" >&2
+    echo "wine-run.sh: $program ended with status $status before printing anything; running it once more" >&2
     status=0
     run "$@" || status=$?
 fi
