@@ -32,7 +32,7 @@ void PrintHeading(const PreviewOptions& options, const Config& config, const Wee
                                  Tone::Bold)
         << "\n";
     if (config.Zone) out << fmt::format("Every time is in {} (the config's TimeZone).\n", config.Zone->Name);
-    out << DescribeTiming(timing, timesOfDay, config.ExactSwitching) << "\n";
+    out << DescribeTiming(timing, timesOfDay, config.ExactSwitching, options.verbose) << "\n";
     out << fmt::format("Started at {}, the plug-in first evaluates at {}.\n\n", FormatReadable(options.serverStart),
                        FormatReadable(calendar.firstEvaluation));
 }
