@@ -2,8 +2,12 @@
 // back. Whatever the bytes, the reload either takes all of the file or none of it, the switch-on
 // writes the weekend values the file gives (or nothing), the switch-back brings every normal
 // value back exactly, every failure is in the log, nothing escapes to the host, and the game's
-// allocator ends where it started.
+// allocator ends where it started. Each input goes round twice: its bytes as the file, with the
+// values the JSON library alone reads from them; and the file a writer makes of the same bytes
+// (GeneratedConfig), with the writer's own record of what it wrote.
 #include "fuzz/ConfigRoundTrip.h"
+
+#include <unordered_set>
 
 #include <cfloat>
 #include <cmath>
@@ -16,9 +20,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "fuzz/GeneratedConfig.h"
 #include "plugin/commands/Registrations.h"
 #include "plugin/config/Config.h"
-#include "plugin/config/ConfigParser.h"
 #include "plugin/lifecycle/Lifecycle.h"
 #include "plugin/rates/WeekendState.h"
 #include "standin/server/Server.h"
@@ -123,6 +127,58 @@ Expected ReadRow(const json* section, const std::string& key, bool wholeNumber)
     return {Expected::Either, 0.0f, std::copysign(FLT_MAX, static_cast<float>(value))};
 }
 
+// What a round trip holds the plug-in to beyond what any file must do; where a part is unknown, the
+// reply or the config in force decides.
+struct Expectation {
+    std::optional<bool> loads;
+    std::optional<std::vector<Expected>> rows; // after a load
+    std::optional<GeneratedConfig> written;    // the flags and messages of the switch
+};
+
+bool IsWholeRow(const std::string& name)
+{
+    return name == "StructureResistanceMultiplier" || name == "StructureDamageMultiplier";
+}
+
+// The bytes as the JSON library reads them, with none of the plug-in's code: only a document that is
+// one value from start to end, without a repeated member name anywhere, which every reader takes
+// alike. The plug-in's own reading of the rest (the first of two names, text after the value) is
+// held to the generated files' record instead.
+Expectation ReadIndependently(std::string_view bytes)
+{
+    std::vector<std::unordered_set<std::string>> names;
+    bool repeated = false;
+    const json::parser_callback_t noteNames = [&](int, json::parse_event_t event, json& parsed) {
+        if (event == json::parse_event_t::object_start) names.emplace_back();
+        if (event == json::parse_event_t::object_end && !names.empty()) names.pop_back();
+        if (event == json::parse_event_t::key && !names.empty() &&
+            !names.back().insert(parsed.get<std::string>()).second) {
+            repeated = true;
+        }
+        return true;
+    };
+    const json document = json::parse(bytes.begin(), bytes.end(), noteNames, false);
+    if (document.is_discarded() || repeated) return {};
+    const json* section = nullptr;
+    if (document.is_object()) {
+        const auto found = document.find("Quorvandelle");
+        if (found != document.end() && found->is_object()) section = &*found;
+    }
+    std::vector<Expected> rows;
+    for (const std::string& name : standin::Server::MultiplierNames())
+        rows.push_back(ReadRow(section, name, IsWholeRow(name)));
+    return {std::nullopt, rows, std::nullopt};
+}
+
+Expectation FromRecord(const GeneratedConfig& written)
+{
+    std::vector<Expected> rows;
+    for (const WrittenValue& row : written.rows) {
+        rows.push_back(row.readable ? Expected{Expected::Value, row.value} : Expected{Expected::Unreadable});
+    }
+    return {written.loads, rows, written};
+}
+
 bool Matches(const Expected& expected, float actual, float normal)
 {
     switch (expected.kind) {
@@ -185,9 +241,11 @@ ConfigRoundTrip::~ConfigRoundTrip()
     std::filesystem::remove_all(state_->base, ignored);
 }
 
-std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
+namespace {
+
+std::string RoundTrip(standin::Server& server, standin::PlayerId admin, const std::filesystem::path& file,
+                      std::string_view bytes, const Expectation& expectation)
 {
-    standin::Server& server = *state_->server;
     const auto& names = standin::Server::MultiplierNames();
     std::ostringstream problems;
 
@@ -201,8 +259,8 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     const standin::AllocatorAccounts before = server.Allocations();
     int motdChanges = server.MessageOfTheDayChanges();
     {
-        std::ofstream out(state_->file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
     const auto fieldsAreNormal = [&](const char* when) {
@@ -219,8 +277,8 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     };
 
     // ---- the reload: all of the file or none of it ----
-    server.Console(state_->admin, "qvreload");
-    const standin::Inbox reply = server.InboxOf(state_->admin);
+    server.Console(admin, "qvreload");
+    const standin::Inbox reply = server.InboxOf(admin);
     // A file that loads with probable mistakes gets a second message, naming them.
     const bool warned = reply.directChats.size() == 2 &&
                         reply.directChats[1].text.find(" about ") != std::string::npos &&
@@ -231,6 +289,10 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
                          reply.directChats[0].text.find("config.json") != std::string::npos;
     if (reply.Count() != reply.directChats.size() || (!loaded && !refused)) {
         problems << "reload: not one clear reply\n";
+    }
+    if (expectation.loads && *expectation.loads != loaded) {
+        problems << "reload: the file was " << (loaded ? "taken" : "refused") << ", as written it "
+                 << (loaded ? "must be refused" : "must load") << "\n";
     }
     if (refused) {
         if (!IsInitial(ConfigInForce) || ConfigInForce.FromFile) problems << "reload failed but changed the settings\n";
@@ -243,33 +305,29 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     server.ClearLog();
 
     // ---- the switch-on: every weekend value the file gives, or nothing ----
-    // The document as the plug-in's parser reads it, for the values a switch must write.
-    const json document =
-        loaded ? ParseConfig(std::string_view(reinterpret_cast<const char*>(data), size)).Document : json();
-    const json* section = nullptr;
-    if (document.is_object()) {
-        const auto found = document.find("Quorvandelle");
-        if (found != document.end() && found->is_object()) section = &*found;
+    const bool known = loaded && expectation.rows.has_value();
+    bool readable = known;
+    bool certain = known;
+    for (std::size_t row = 0; known && row < names.size(); ++row) {
+        const Expected& expected = (*expectation.rows)[row];
+        if (expected.kind == Expected::Unreadable) readable = false;
+        if (expected.kind == Expected::Either && expected.bound == 0.0f) certain = false;
     }
-    std::vector<Expected> expected;
-    bool readable = section != nullptr;
-    bool certain = true;
-    for (std::size_t row = 0; row < names.size(); ++row) {
-        const bool whole = names[row] == "StructureResistanceMultiplier" || names[row] == "StructureDamageMultiplier";
-        expected.push_back(ReadRow(section, names[row], whole));
-        if (expected.back().kind == Expected::Unreadable) readable = false;
-        if (expected.back().kind == Expected::Either && expected.back().bound == 0.0f) certain = false;
-    }
+    // How the switch shows: as the writer wrote it, or else as the plug-in took it.
+    const GeneratedConfig* written = expectation.written ? &*expectation.written : nullptr;
+    const bool motdChange = written ? written->motdChange : ConfigInForce.MOTDChangeEnabled;
+    const std::size_t announcements = written
+                                          ? (written->notification ? 1u : 0u) + (written->chatbox ? 1u : 0u)
+                                          : (ConfigInForce.Notification ? 1u : 0u) + (ConfigInForce.Chatbox ? 1u : 0u);
 
-    server.Chat(state_->admin, "/ToggleQuorvandelle");
+    server.Chat(admin, "/ToggleQuorvandelle");
     const bool switched = Weekend.BoostedValuesInForce();
-    const std::size_t announcements = (ConfigInForce.Notification ? 1u : 0u) + (ConfigInForce.Chatbox ? 1u : 0u);
     // What a switch shows: its message of the day when the settings change it, and one
     // announcement per way of announcing that is on.
-    const auto switchShown = [&](const FString& motd, const char* when) {
-        if (ConfigInForce.MOTDChangeEnabled) ++motdChanges;
-        motdIs(ConfigInForce.MOTDChangeEnabled ? motd.View() : kServerMotdUnits, when);
-        if (server.InboxOf(state_->admin).Count() != announcements) problems << when << ": wrong announcements\n";
+    const auto switchShown = [&](std::u16string_view motd, const char* when) {
+        if (motdChange) ++motdChanges;
+        motdIs(motdChange ? motd : kServerMotdUnits, when);
+        if (server.InboxOf(admin).Count() != announcements) problems << when << ": wrong announcements\n";
     };
     if (Weekend.ManualWeekendActive() != switched) problems << "switch-on: the toggle's flag disagrees with the game\n";
     if (certain && switched != readable) {
@@ -279,16 +337,17 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     if (!switched) {
         fieldsAreNormal("after a refused switch-on");
         motdIs(kServerMotdUnits, "after a refused switch-on");
-        if (server.InboxOf(state_->admin).Count() != 0) problems << "a refused switch-on sent messages\n";
+        if (server.InboxOf(admin).Count() != 0) problems << "a refused switch-on sent messages\n";
         if (CountAtLeast(server.LogRecords(), standin::LogLevel::Error) == 0) problems << "switch-on failed unlogged\n";
     } else {
-        for (std::size_t row = 0; row < names.size(); ++row) {
+        for (std::size_t row = 0; known && row < names.size(); ++row) {
             const float value = server.Multiplier(names[row]);
-            if (!Matches(expected[row], value, NormalValue(row))) {
+            if (!Matches((*expectation.rows)[row], value, NormalValue(row))) {
                 problems << "switch-on: " << names[row] << " is " << value << "\n";
             }
         }
-        switchShown(ConfigInForce.WeekendMOTD, "after the switch-on");
+        switchShown(written ? std::u16string_view(written->weekendMotd) : ConfigInForce.WeekendMOTD.View(),
+                    "after the switch-on");
     }
     server.ClearInboxes();
     server.ClearLog();
@@ -296,10 +355,11 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     // ---- something else writes a rate, then the switch back ----
     if (switched) {
         server.SetMultiplier(names.front(), 777.0f);
-        server.Chat(state_->admin, "/ToggleQuorvandelle");
+        server.Chat(admin, "/ToggleQuorvandelle");
         if (Weekend.BoostedValuesInForce() || Weekend.ManualWeekendActive()) problems << "switch-back did not happen\n";
         fieldsAreNormal("after the switch-back");
-        switchShown(ConfigInForce.NormalMOTD, "after the switch-back");
+        switchShown(written ? std::u16string_view(written->normalMotd) : ConfigInForce.NormalMOTD.View(),
+                    "after the switch-back");
     }
 
     const auto escaped = server.EscapedExceptions();
@@ -314,6 +374,29 @@ std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
     }
     if (after.totalFrees > after.totalAllocations) problems << "allocator: more frees than allocations\n";
     return problems.str();
+}
+
+} // namespace
+
+std::string ConfigRoundTrip::Check(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string> rows;
+    std::vector<bool> wholeRows;
+    for (const std::string& name : standin::Server::MultiplierNames()) {
+        rows.push_back(name);
+        wholeRows.push_back(IsWholeRow(name));
+    }
+    const GeneratedConfig generated = GenerateConfig(rows, wholeRows, data, size);
+    std::string problems;
+    const auto note = [&](const char* how, const std::string& found) {
+        std::istringstream lines(found);
+        for (std::string line; std::getline(lines, line);) problems += std::string(how) + ": " + line + "\n";
+    };
+    State& state = *state_;
+    note("as written", RoundTrip(*state.server, state.admin, state.file, bytes, ReadIndependently(bytes)));
+    note("as generated", RoundTrip(*state.server, state.admin, state.file, generated.text, FromRecord(generated)));
+    return problems;
 }
 
 } // namespace fuzzing

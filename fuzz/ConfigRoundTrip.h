@@ -1,6 +1,7 @@
-// Arbitrary bytes as config.json, through a reload, a switch-on and a switch-back, with the
-// checks that nothing is lost: the fuzz target runs it on every input, and the regression test
-// replays the saved inputs through it in the normal build.
+// Arbitrary bytes as config.json, and the file a writer makes of the same bytes, each through a
+// reload, a switch-on and a switch-back, with the checks that nothing is lost: the fuzz target
+// runs it on every input, and the regression test replays the saved inputs through it in the
+// normal build.
 #pragma once
 
 #include <cstddef>
@@ -20,8 +21,9 @@ public:
     ConfigRoundTrip(const ConfigRoundTrip&) = delete;
     ConfigRoundTrip& operator=(const ConfigRoundTrip&) = delete;
 
-    // The bytes go in as config.json; "/qvreload" from the console, then "/ToggleQuorvandelle"
-    // twice. Returns what broke, one line each: empty when every check held.
+    // The bytes go in as config.json, then the file written from them; each time "/qvreload" from the
+    // console, then "/ToggleQuorvandelle" twice. Returns what broke, one line each: empty when every
+    // check held.
     std::string Check(const std::uint8_t* data, std::size_t size);
 
 private:

@@ -183,11 +183,11 @@ WeekCalendar BuildCalendar(const Config& config, Seconds serverStart, int days, 
         // change of the clocks they are visited one by one, as the plug-in remembers the latest
         // time each saw.
         const Instant due = NextDueAfter(config, evaluation, wall, reminders.NextMoment);
+        if (due == kNeverDue) break;
         const Seconds period = timing.Period();
         const Seconds next = evaluation + period;
         Seconds counted = due <= next ? next : evaluation + (due - evaluation + period - 1) / period * period;
         if (Offset(config, counted) != Offset(config, evaluation)) counted = next;
-        if (due == kNeverDue) break;
         evaluation = config.ExactSwitching ? std::min(counted, callAtOrAfter(due)) : counted;
     }
     return calendar;

@@ -31,7 +31,8 @@ void ToggleChatCommand(AShooterPlayerController* player, FString*, EChatSendMode
     }
 
     if (Weekend.ManualWeekendActive()) {
-        if (SwitchToNormal()) LogInfo(RecordText({SwitchEvent::BackByHand}));
+        SwitchToNormal();
+        LogInfo(RecordText({SwitchEvent::BackByHand}));
     } else if (SwitchToWeekend(Owner::Administrator)) {
         LogInfo(RecordText({SwitchEvent::OnByHand}));
     }

@@ -105,7 +105,8 @@ void Evaluate(Instant instant)
         const Window& window = sameWindow ? *target : config.Weekly;
         if (PutIntoNewGameMode(window)) LogInfo(RecordText({SwitchEvent::IntoNewGameMode, window.Id}));
     } else if (target == nullptr) {
-        if (Weekend.ScheduledWeekendActive() && SwitchToNormal()) {
+        if (Weekend.ScheduledWeekendActive()) {
+            SwitchToNormal();
             LogInfo(RecordText({SwitchEvent::BackBySchedule}));
         }
     } else if (!Weekend.ScheduledWeekendActive()) {

@@ -84,17 +84,16 @@ void ForgetReplacedGameMode()
 }
 
 // From the normal values (or a replaced game mode's, which are the new game mode's own) into a window:
-// a snapshot of the values in force, then the window's values.
+// a snapshot of the values in force, then the window's values. Every caller comes here with no boost in
+// force or with the game mode that held it replaced, so the values in force are the normal ones.
 bool SwitchFromNormal(const Window& window, Owner owner, Announcement announcement)
 {
     AShooterGameMode* gameMode = GameModeToSwitch(window);
     if (gameMode == nullptr) return false;
-    const bool replaced = GameModeReplaced();
-    if (replaced) ForgetReplacedGameMode();
-    const bool snapshot = !Weekend.BoostedValuesInForce() || replaced;
+    if (GameModeReplaced()) ForgetReplacedGameMode();
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const char* field = WeekendMultiplierTable[row].Key;
-        if (snapshot) Weekend.SavedMultipliers[row] = Game::ReadMultiplier(gameMode, field);
+        Weekend.SavedMultipliers[row] = Game::ReadMultiplier(gameMode, field);
         const float value = WrittenValue(window.Rates, row, Weekend.SavedMultipliers[row]);
         if (value != 0.0f) Game::WriteMultiplier(gameMode, field, value);
     }
@@ -134,16 +133,10 @@ bool MoveToWindow(const Window& window, Owner owner)
     return true;
 }
 
-bool SwitchToNormal()
+void SwitchToNormal()
 {
     const Config& config = ConfigInForce;
     AShooterGameMode* gameMode = Game::CurrentGameMode();
-    if (!Weekend.BoostedValuesInForce()) {
-        // Without a snapshot there is nothing true to write back; zeros would wreck the rates.
-        LogWarning(gameMode == nullptr ? "Normal rates not switched back: the server has no game mode"
-                                       : "Switch back to normal rates skipped: no weekend rates are in force");
-        return false;
-    }
     if (gameMode == nullptr) {
         LogInfo("No game mode: the weekend values went with the game mode, and the one the server builds next "
                 "starts from its normal values");
@@ -161,7 +154,6 @@ bool SwitchToNormal()
     Weekend.InForce = WindowId::Weekly();
     Weekend.Written = {};
     Announce(look.DisabledColor, *look.DisabledMessage, look.DisabledMessageKey);
-    return true;
 }
 
 void RestoreNormalOnUnload()

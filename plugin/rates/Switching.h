@@ -7,9 +7,11 @@
 
 namespace qv {
 
-// From the normal values into the window's, which owner then owns. Returns false when nothing
-// changed: no game mode, no config loaded, or a value of the window that cannot be read (logged,
-// naming the key). Then no field, snapshot, message of the day or announcement moved.
+// From the normal values into the window's, which owner then owns: only while no boost is in force,
+// or while the game mode that held it has been replaced, since the values in force become the
+// snapshot. Returns false when nothing changed: no game mode, no config loaded, or a value of the
+// window that cannot be read (logged, naming the key). Then no field, snapshot, message of the day
+// or announcement moved.
 bool SwitchToWindow(const Window& window, Owner owner);
 // The main section's values: the toggle's switch.
 bool SwitchToWeekend(Owner owner);
@@ -17,10 +19,11 @@ bool SwitchToWeekend(Owner owner);
 // values: afterwards the game holds what a switch from normal into that window would have given.
 // False, and nothing changed, when its values cannot all be read.
 bool MoveToWindow(const Window& window, Owner owner);
-// Back to the normal values, announced as the end of the window that was in force. False when there
-// was nothing to switch back. Without a game mode the boosted values went with it, and the one the
-// server builds next starts from its normal values: the boost ends all the same, nothing is written.
-bool SwitchToNormal();
+// Back to the normal values, announced as the end of the window that was in force: only while a
+// boost is in force (its owner decides who may end it), since the snapshot is what is written.
+// Without a game mode the boosted values went with it, and the one the server builds next starts
+// from its normal values: the boost ends all the same, nothing is written.
+void SwitchToNormal();
 
 // The host can replace its game mode (a world rebuilt) while the plug-in stays loaded: true when
 // boosted values are in force but the game mode that holds them is no longer the current one. The

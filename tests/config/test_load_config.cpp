@@ -288,6 +288,8 @@ TEST_F(LoadConfigTest, TheOptionalKeysAreCheckedLikeEveryOtherAndRefuseTheFileWh
         {with({{"TimeZone", 1}}),
          "Quorvandelle.TimeZone: expected a time zone such as \"Europe/Berlin\", found number"},
         {with({{"ExactSwitching", "on"}}), "Quorvandelle.ExactSwitching: expected true or false, found string"},
+        {with({{"Schedules", std::vector<json>(101, night)}}),
+         "Quorvandelle.Schedules: 101 windows; at most 100 are allowed"},
     };
     for (const Row& row : rows) {
         plugin_.WriteConfig(row.config);

@@ -187,6 +187,13 @@ TEST_F(FStringTest, WideTextArrivesAsUtf16Units)
         EXPECT_EQ(text.ToWide(), row.wide);
     }
     EXPECT_EQ(FString(L"\U0001F600").ToUtf8(), "\xF0\x9F\x98\x80");
+    // A player's text may hold a lone surrogate; in UTF-8 it reads as one replacement character.
+    for (const char16_t lone : {char16_t(0xD800), char16_t(0xDBFF), char16_t(0xDC00), char16_t(0xDFFF)}) {
+        const FString text(std::u16string_view(std::u16string{u'a', lone, u'b'}));
+        EXPECT_EQ(text.ToUtf8(), "a\xEF\xBF\xBD"
+                                 "b")
+            << int(lone);
+    }
 }
 
 TEST_F(FStringTest, WideTextEndsAtItsFirstNul)

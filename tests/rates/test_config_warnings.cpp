@@ -248,3 +248,42 @@ TEST(ConfigWarnings, WindowsMeetingAnHourTheClocksSkipAreNamedWithTheDateForTheC
     config["Quorvandelle"].erase("TimeZone");
     EXPECT_EQ(skipped(), " (none)") << "without a zone the host's clock is not known ahead";
 }
+
+// A file of stray members gets twenty of them named and a count of the rest, in the section and in
+// a window alike.
+TEST(ConfigWarnings, UnknownMembersAreNamedUpToTwentyAndTheRestCounted)
+{
+    struct Row {
+        std::size_t strays;
+        std::size_t named;
+        const char* rest; // the count's text, or nothing
+    };
+    const Row rows[] = {{20, 20, nullptr},
+                        {21, 20, "1 more unknown members; the plug-in ignores them"},
+                        {45, 20, "25 more unknown members; the plug-in ignores them"}};
+    for (const bool inWindow : {false, true}) {
+        for (const Row& row : rows) {
+            json strays = json::object();
+            for (std::size_t i = 0; i < row.strays; ++i) strays["Stray" + std::to_string(i)] = i;
+            json config = CleanConfig();
+            const std::string section = inWindow ? "Quorvandelle.Schedules[0]" : "Quorvandelle";
+            if (inWindow) {
+                strays.update({{"Name", "A"}, {"Days", {1}}, {"From", "10:00"}, {"Until", "11:00"}});
+                config["Quorvandelle"]["Schedules"] = {strays};
+            } else {
+                config["Quorvandelle"].update(strays);
+            }
+            std::size_t named = 0;
+            std::vector<std::string> rest;
+            for (const auto& item : Mistakes(config)) {
+                if (item.Member.rfind(section + ".Stray", 0) == 0) ++named;
+                if (item.Member == section && item.What.find("more unknown") != std::string::npos) {
+                    rest.push_back(item.What);
+                }
+            }
+            EXPECT_EQ(named, row.named) << section << " with " << row.strays;
+            EXPECT_EQ(rest, row.rest ? std::vector<std::string>{row.rest} : std::vector<std::string>{})
+                << section << " with " << row.strays;
+        }
+    }
+}

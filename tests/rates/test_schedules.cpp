@@ -367,5 +367,34 @@ TEST_F(Schedules, OnTheNightsTheClocksChangeEachWindowSwitchesOnceEachWay)
 #endif
 }
 
+// The decision holds to the latest time seen for a step back of the clocks up to the longest change
+// (an hour), and follows the clock beyond it.
+TEST_F(Schedules, AClockBackByTheLongestChangeIsHeldAndOneSecondMoreIsNot)
+{
+    struct Row {
+        int secondsBack;
+        bool reopens;
+    };
+    for (const Row row : {Row{3600, false}, Row{3601, true}}) {
+        SCOPED_TRACE(row.secondsBack);
+        Start(Wednesday, ConfigWith({{"Schedules",
+                                      {{{"Name", "Afternoon"},
+                                        {"Days", {3}},
+                                        {"From", "14:00"},
+                                        {"Until", "15:00"},
+                                        {"XPMultiplier", 5}}}}}));
+        server().SetLocalTime(2026, 12, 9, 14, 0);
+        qv().RunToFirstEvaluation();
+        ASSERT_EQ(Xp(), 5.0f);
+        server().SetLocalTime(2026, 12, 9, 14, 50);
+        qv().RunToNextEvaluation(); // decided at 15:00:01
+        ASSERT_EQ(CurrentRates(), normal_);
+        // The same run of timer calls, started the step earlier: decided at 15:00:01 less the step.
+        server().AdvanceClock(-(row.secondsBack + 601));
+        qv().RunToNextEvaluation();
+        EXPECT_EQ(Xp(), row.reopens ? 5.0f : normal_["XPMultiplier"]);
+    }
+}
+
 } // namespace
 } // namespace rates_testing

@@ -1,19 +1,12 @@
 // Switching the sixteen rates, the message of the day and the announcements on and back, through
-// the real plug-in library (an administrator's toggle switches, so no date is involved), and the
-// snapshot guard of the switching core itself.
+// the real plug-in library (an administrator's toggle switches, so no date is involved).
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "plugin/config/Config.h"
-#include "plugin/config/DecodeConfig.h"
-#include "plugin/rates/Switching.h"
-#include "plugin/rates/WeekendState.h"
 #include "tests/rates/RatesFixture.h"
-
-using namespace qv;
 
 namespace rates_testing {
 namespace {
@@ -85,32 +78,6 @@ TEST_F(Switching, MixedWeekendValuesGoInExactlyAndEveryNormalValueComesBack)
     EXPECT_EQ(CurrentRates(), normal_);
 }
 
-TEST_F(Switching, WholeNumberRowsAreCutTowardZeroAndMayBeLeftOut)
-{
-    const std::vector<std::vector<WeekendRow>> cases = {
-        {{"StructureResistanceMultiplier", nlohmann::json(-1.5), -1.0f},
-         {"StructureDamageMultiplier", std::nullopt, std::nullopt}},
-        {{"StructureResistanceMultiplier", std::nullopt, std::nullopt},
-         {"StructureDamageMultiplier", nlohmann::json(2.7), 2.0f}},
-        {{"StructureResistanceMultiplier", nlohmann::json(true), 1.0f},
-         {"StructureDamageMultiplier", nlohmann::json(false), std::nullopt}},
-        {{"StructureResistanceMultiplier", nlohmann::json(-0.9), std::nullopt},
-         {"StructureDamageMultiplier", nlohmann::json(1000000), 1e6f}},
-    };
-    const Rates weekend = ValidConfigWeekendRates();
-    for (const auto& rows : cases) {
-        SCOPED_TRACE(ConfigWithRows(rows)["Quorvandelle"].dump());
-        Reload(ConfigWithRows(rows));
-        Rates expected = weekend;
-        for (const WeekendRow& row : rows) expected[row.field] = row.inForce ? *row.inForce : normal_.at(row.field);
-
-        Toggle(admin_);
-        EXPECT_EQ(CurrentRates(), expected);
-        Toggle(admin_);
-        EXPECT_EQ(CurrentRates(), normal_);
-    }
-}
-
 TEST_F(Switching, RatesChangedBySomethingElseDuringTheWeekendAreOverwrittenOnSwitchBack)
 {
     // XPMultiplier 0 keeps its normal value through the weekend; it is written back all the same.
@@ -123,28 +90,6 @@ TEST_F(Switching, RatesChangedBySomethingElseDuringTheWeekendAreOverwrittenOnSwi
     server().SetMultiplier("TamingSpeedMultiplier", 41.0f);
     Toggle(admin_);
     EXPECT_EQ(CurrentRates(), normal_);
-}
-
-TEST_F(Switching, AReloadBetweenTheSwitchesChangesOnlyTheNextSwitchOn)
-{
-    Toggle(admin_);
-    const Rates firstWeekend = CurrentRates();
-    EXPECT_EQ(firstWeekend, ValidConfigWeekendRates());
-
-    nlohmann::json changed = ValidConfig();
-    changed["Quorvandelle"]["XPMultiplier"] = 5;
-    changed["Quorvandelle"]["StructureDamageMultiplier"] = 0;
-    Reload(changed);
-    EXPECT_EQ(CurrentRates(), firstWeekend);
-
-    Toggle(admin_);
-    EXPECT_EQ(CurrentRates(), normal_);
-
-    Toggle(admin_);
-    Rates secondWeekend = ValidConfigWeekendRates();
-    secondWeekend["XPMultiplier"] = 5.0f;
-    secondWeekend["StructureDamageMultiplier"] = normal_.at("StructureDamageMultiplier");
-    EXPECT_EQ(CurrentRates(), secondWeekend);
 }
 
 TEST_F(Switching, MessageOfTheDayChangesOnlyWhenEnabled)
@@ -221,33 +166,6 @@ TEST_F(Switching, AConfigBrokenDuringTheWeekendStillLetsTheNormalValuesBack)
     // The switch back needs no weekend value: the true normal values return.
     Toggle(admin_);
     EXPECT_EQ(CurrentRates(), normal_);
-}
-
-// The core's own guard, which no caller in the library reaches any more: a second switch-on
-// while weekend values are in force keeps the snapshot of the normal ones, and a switch back
-// with nothing in force writes nothing.
-TEST_F(Switching, ASecondSwitchOnNeverOverwritesTheSnapshot)
-{
-    struct ForgetConfig {
-        ~ForgetConfig()
-        {
-            ResetConfigState();
-            ResetWeekendState();
-        }
-    } forget;
-    ConfigInForce = std::move(*DecodeConfig(ValidConfig().dump(), std::nullopt).Value);
-
-    ASSERT_TRUE(SwitchToWeekend(Owner::Administrator));
-    server().SetMultiplier("XPMultiplier", 40.0f);
-    ASSERT_TRUE(SwitchToWeekend(Owner::Administrator));
-    EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates());
-
-    ASSERT_TRUE(SwitchToNormal());
-    EXPECT_EQ(CurrentRates(), normal_);
-
-    server().SetMultiplier("XPMultiplier", 40.0f);
-    EXPECT_FALSE(SwitchToNormal());
-    EXPECT_EQ(server().Multiplier("XPMultiplier"), 40.0f);
 }
 
 } // namespace

@@ -73,20 +73,6 @@ TEST_F(ToggleCommand, OnlyAnAdministratorsCharacterMayUseItAndRefusalsChangeNoth
     EXPECT_EQ(MessagesReceived(), 0u);
 }
 
-TEST_F(ToggleCommand, AFailedSwitchOnLeavesTheToggleOff)
-{
-    Reload(ConfigWithoutXPMultiplier());
-    Toggle(admin_);
-    EXPECT_EQ(CurrentRates(), normal_);
-    EXPECT_EQ(MessagesReceived(), 0u);
-
-    Reload(ValidConfig());
-    Toggle(admin_);
-    EXPECT_EQ(CurrentRates(), ValidConfigWeekendRates()) << "the next use switches on again";
-    Toggle(admin_);
-    EXPECT_EQ(CurrentRates(), normal_);
-}
-
 TEST_F(ToggleCommand, WithoutAConfigNothingSwitchesAndTheLogSaysWhy)
 {
     qv().Unload();

@@ -78,20 +78,6 @@ TEST_F(UnloadAtProcessEnd, RemovesTheRegistrationsAndLeavesTheWeekendValuesAlone
     EXPECT_EQ(plugin->MessageOfTheDay(), "It is the weekend");
 }
 
-TEST_F(UnloadDuringAWeekend, WithNoWeekendInForceNothingOfTheGameIsTouched)
-{
-    Start(Wednesday);
-    Toggle(admin_);
-    Toggle(admin_);
-    // Rates another part of the server set after the weekend belong to it.
-    server().SetMultiplier("XPMultiplier", 9.0f);
-    const int motdChanges = server().MessageOfTheDayChanges();
-
-    qv().Unload();
-    EXPECT_EQ(server().Multiplier("XPMultiplier"), 9.0f);
-    EXPECT_EQ(server().MessageOfTheDayChanges(), motdChanges);
-}
-
 TEST_F(HotReload, InsideTheWindowKeepsTheTrueNormalValues)
 {
     Start(Saturday);

@@ -148,8 +148,12 @@ TEST(Calendar, DatesAndTimesAsTheConfigWritesThem)
     const LocalTime time = FromWallSeconds(*christmas);
     EXPECT_EQ(FormatWallTime(*christmas), "Fri 2026-12-25 18:30");
     EXPECT_EQ(ToWallSeconds(time), *christmas);
-    EXPECT_TRUE(ParseDateTime("2028-02-29T00:00"));
-    for (const char* bad : {"2026-02-29T00:00", "2026-13-01T00:00", "2026-12-25 18:30", "2026-12-25T24:00"}) {
+    // 29 February in the leap years of the centuries only every fourth one.
+    for (const char* good : {"2028-02-29T00:00", "2000-02-29T23:59", "1600-02-29T00:00"}) {
+        EXPECT_TRUE(ParseDateTime(good)) << good;
+    }
+    for (const char* bad : {"2026-02-29T00:00", "1900-02-29T00:00", "2100-02-29T00:00", "2026-04-31T00:00",
+                            "2026-13-01T00:00", "2026-12-25 18:30", "2026-12-25T24:00"}) {
         EXPECT_FALSE(ParseDateTime(bad)) << bad;
     }
     // Days before 1970 and the weekdays of a whole cycle of leap years.
