@@ -1,5 +1,5 @@
 # Per-target build settings: language level, the include root, warnings, sanitizers and the Windows
-# runtime linking (MinGW's and Microsoft's). Every target of ours calls qv_set_options(); nothing is
+# runtime linking (MinGW's, Microsoft's, and the Microsoft-ABI build's). Every target of ours calls qv_set_options(); nothing is
 # set globally.
 
 function(qv_set_options target)
@@ -33,9 +33,13 @@ function(qv_set_options target)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
+  get_target_property(type ${target} TYPE)
+  if(QV_MSVC_ABI AND type MATCHES "^(EXECUTABLE|SHARED_LIBRARY|MODULE_LIBRARY)$")
+    # Visual C++'s runtime as this build stands it in (cmake/msvc-abi/RuntimeLibrary.cmake).
+    target_link_libraries(${target} PRIVATE qv_msvc_abi_runtime)
+  endif()
   if(MINGW)
     # A server folder has no MinGW runtime DLLs: each binary carries its own runtime.
-    get_target_property(type ${target} TYPE)
     if(NOT type STREQUAL "STATIC_LIBRARY" AND NOT type STREQUAL "OBJECT_LIBRARY")
       target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -static)
     endif()

@@ -1,9 +1,11 @@
 # GoogleTest for the tests, and qv_add_test() to declare one test executable:
 #
-#   qv_add_test(<name> SOURCES <file>... [LIBS <target>...] [NO_MAIN])
+#   qv_add_test(<name> SOURCES <file>... [LIBS <target>...] [NO_MAIN] [ZONE <TZ rule>])
 #
 # builds <name> from SOURCES, links LIBS plus GoogleTest and GoogleMock (with gtest's main() unless
-# NO_MAIN), applies qv_set_options(), and registers every test case with CTest. The cases are listed
+# NO_MAIN), applies qv_set_options(), and registers every test case with CTest. ZONE is the time zone
+# with daylight saving that its tests of clock changes use (tests/support/TestZone.h); under Wine the
+# whole executable runs in it, since the Windows C runtime follows the system's zone only. The cases are listed
 # when CTest runs (PRE_TEST), so in the Windows build the listing runs under Wine too. The executable
 # lands in bin/ beside the plug-in and the stand-in host, where Windows and Wine look for DLLs.
 # Example, in tests/rates/CMakeLists.txt:
@@ -15,8 +17,15 @@ if(CMAKE_CROSSCOMPILING)
   # Debian ships GoogleTest built for Linux only; build its sources with the cross compiler. Its own
   # warnings are not ours to fix, so it gets no qv_set_options() and its headers count as system ones.
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  # Threads through the Windows API: MinGW-w64's pthread.h, found on the Microsoft-ABI build's
+  # include path, has no library there.
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   set(BUILD_SHARED_LIBS OFF)
   add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
+
+  # Every run under Wine goes through this launcher (cmake/wine-run.sh), which keeps the time zone right.
+  add_executable(wine-launch "${PROJECT_SOURCE_DIR}/cmake/WineLaunch.cpp")
+  qv_set_options(wine-launch)
 
   # Create Wine's prefix while the build runs rather than inside the first test (cmake/wine-run.sh).
   add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/wine-prefix/.ready"
@@ -31,7 +40,7 @@ else()
 endif()
 
 function(qv_add_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "NO_MAIN" "" "SOURCES;LIBS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "NO_MAIN" "ZONE" "SOURCES;LIBS")
   if(NOT arg_SOURCES)
     message(FATAL_ERROR "qv_add_test(${name}): no SOURCES")
   endif()
@@ -41,5 +50,12 @@ function(qv_add_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   qv_set_options(${name})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT ${QV_DISCOVERY_TIMEOUT})
+  set(zone)
+  if(arg_ZONE)
+    target_compile_definitions(${name} PRIVATE "QV_TEST_ZONE=\"${arg_ZONE}\"")
+    if(CMAKE_CROSSCOMPILING)
+      set(zone PROPERTIES ENVIRONMENT "TZ=${arg_ZONE}")
+    endif()
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT ${QV_DISCOVERY_TIMEOUT} ${zone})
 endfunction()

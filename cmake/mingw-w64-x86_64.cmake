@@ -18,5 +18,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# cmake/wine-run.sh sets up Wine's environment (prefix, DLL overrides) for every run.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;${QV_WINE};${CMAKE_BINARY_DIR}/wine-prefix")
+# cmake/wine-run.sh sets up Wine's environment (prefix, DLL overrides) for every run, and starts the
+# program through wine-launch.exe (cmake/WineLaunch.cpp), which keeps the time zone right.
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;${QV_WINE};${CMAKE_BINARY_DIR}/wine-prefix;--launcher=${CMAKE_BINARY_DIR}/bin/wine-launch.exe")

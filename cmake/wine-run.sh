@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# Runs a Windows program of the cross build under Wine; the toolchain file makes it the
+# Runs a Windows program of the cross build under Wine; the toolchain files make it the
 # CMAKE_CROSSCOMPILING_EMULATOR, so CTest, test discovery and custom commands all come through here.
-# Usage: wine-run.sh <wine64> <prefix-dir> <program.exe> [args...]
-#        wine-run.sh <wine64> <prefix-dir> --init      (only create the prefix)
+# Usage: wine-run.sh <wine64> <prefix-dir> [--launcher=<wine-launch.exe>] <program.exe> [args...]
+#        wine-run.sh <wine64> <prefix-dir> [--launcher=...] --init      (only create the prefix)
+# With a launcher (cmake/WineLaunch.cpp), the program runs through it: Wine reads the time zone from
+# TZ, and the program's C runtime, which would misread TZ, does not see it.
 set -euo pipefail
 
 wine=$1
 prefix=$2
 shift 2
+launcher=
+if [[ ${1-} == --launcher=* ]]; then
+    launcher=${1#--launcher=}
+    shift
+fi
 
 # A prefix of our own in the build tree: a clean clone needs no ~/.wine, and a developer's prefix is left alone.
 export WINEPREFIX=$prefix
@@ -53,6 +60,15 @@ if "$(dirname "$wine")/wineserver" -p30 >/dev/null 2>&1; then
     "$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
 fi
 
+program=${1-}
+if [ -n "$launcher" ]; then
+    if [ ! -f "$launcher" ]; then
+        echo "wine-run.sh: $launcher is missing: build the target wine-launch" >&2
+        exit 127
+    fi
+    set -- "$launcher" "$@"
+fi
+
 # A Windows program's stdout is in text mode and ends lines with CR LF; CTest's parser of the test
 # list (gtest_discover_tests) and regular expressions over output expect plain LF.
 # stderr is held and passed on after the program ends, so that whether it printed anything at all is
@@ -74,7 +90,7 @@ run "$@" || status=$?
 # header, the tool its error), so only that case runs once more, and says so on stderr; a program that
 # printed anything fails as it is.
 if [ "$status" -ne 0 ] && [ ! -s "$printed" ]; then
-    echo "wine-run.sh: $1 ended with status $status before printing anything; running it once more" >&2
+    echo "wine-run.sh: $program ended with status $status before printing anything; running it once more" >&2
     status=0
     run "$@" || status=$?
 fi

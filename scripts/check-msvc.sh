@@ -11,10 +11,11 @@
 # No argument runs all five. Objects land in build/msvc-check (QV_MSVC_BUILD_DIR); ccache is used
 # when present, so a second run takes a few seconds.
 #
-# Headers: MinGW-w64's C headers and libstdc++, with scripts/msvc/ForcedInclude.h filling the gaps.
-# libc++ with Wine's C headers fails on everything that reaches <locale> (fmt). libstdc++'s
-# std:: layouts are not Microsoft's: what crosses the boundary in std:: types stays for a Visual
-# Studio build to prove (README, "Building for a real server").
+# Headers: MinGW-w64's C headers and libstdc++, with scripts/msvc/ForcedInclude.h filling the gaps, so
+# that these checks need nothing beyond Debian's packages (libc++ with Wine's C headers fails on
+# everything that reaches <locale>). libstdc++'s std:: layouts are not Microsoft's: the Microsoft-ABI
+# build (preset windows-msvc-abi, which needs QV_MS_STL) compiles against Microsoft's own library and
+# asserts the layouts that cross the boundary.
 set -euo pipefail
 shopt -s globstar nullglob
 
@@ -46,11 +47,13 @@ for dir in nlohmann fmt; do
 done
 
 # -fgnuc-version: libstdc++ and MinGW's headers take a compiler without __GNUC__ for Microsoft's.
+# __EXCEPTIONS: with __GNUC__ defined, fmt takes exceptions to be off unless it is defined too, and
+# would compile its throws as aborts.
 flags_for() {
     echo "--target=$1 -fgnuc-version=$gcc_major -std=c++17 -nostdinc++ -nostdlibinc
           -isystem $libstdcxx -isystem $libstdcxx/x86_64-w64-mingw32 -isystem $libstdcxx/backward
           -isystem /usr/x86_64-w64-mingw32/include -isystem $out/third-party-include
-          -include scripts/msvc/ForcedInclude.h -DFMT_HEADER_ONLY -I.
+          -include scripts/msvc/ForcedInclude.h -D__EXCEPTIONS -DFMT_HEADER_ONLY -I.
           -Wall -Wextra -Wpedantic -Werror"
 }
 msvc=x86_64-pc-windows-msvc

@@ -2,11 +2,13 @@
 # The README's test command: installs what is missing, checks the code's format and layering, runs the
 # checks of the MSVC target (scripts/check-msvc.sh), then configures, builds and runs every test of the
 # Linux build (then each test executable once more with its tests shuffled, and a bounded fuzzing run,
-# scripts/fuzz.sh), the sanitizer build and the Windows build (under Wine).
+# scripts/fuzz.sh), the sanitizer build and the Windows build (MinGW-w64, under Wine); and, when
+# QV_MS_STL names the folder of Microsoft's standard library's archives (CI sets it), the Windows build
+# for Microsoft's ABI with that library (under Wine).
 # Every step runs even when an earlier one failed, so one run reports all failures; the exit status is
-# non-zero if any step failed. CI (.ci/run) runs exactly this, with QV_SPDLOG_016 set: the folder of
-# the real logging library the host's sinks are built with, which the builds' tests then check our
-# declaration against (tests/hostlog); without it those tests are skipped.
+# non-zero if any step failed. CI (.ci/run) runs exactly this, with QV_MS_STL set and QV_SPDLOG_016: the
+# folder of the real logging library the host's sinks are built with, which the builds' tests then
+# check our declaration against (tests/hostlog); without it those tests are skipped.
 set -uo pipefail
 
 cd "$(dirname "$0")/.."
@@ -74,15 +76,24 @@ for preset in native-ci sanitize-ci windows-ci; do
         step fuzz bash scripts/fuzz.sh
     fi
 done
+if [ -n "${QV_MS_STL-}" ]; then
+    step windows-msvc-abi-ci build_and_test windows-msvc-abi-ci
+    suites="windows (MinGW-w64 and Microsoft's ABI, under Wine)"
+else
+    suites="windows (MinGW-w64 under Wine; not Microsoft's ABI: QV_MS_STL is not set)"
+fi
 
 echo
 echo "=== summary"
 printf '%s\n' "${results[@]}"
+if [ -z "${QV_MS_STL-}" ]; then
+    echo "skipped: the Windows suite for Microsoft's ABI and C++ library (export QV_MS_STL=<folder of ms-stl-inc-vs-2022-17.4.tar.xz and ms-stl-src-vs-2022-17.4.tar.xz>)"
+fi
 if [ -z "${QV_SPDLOG_016:-}" ]; then
     echo "skipped: the checks against the real spdlog 0.16.2 (export QV_SPDLOG_016=<folder of spdlog-0.16.2-fmt-4.1.0.tar.xz>)"
 fi
 if [ "$failed" -eq 0 ]; then
-    echo "ALL PASSED: format, layering, msvc, native, shuffled, fuzz, sanitize and windows (Wine) in ${SECONDS} s"
+    echo "ALL PASSED: format, layering, msvc, native, shuffled, fuzz, sanitize and ${suites} in ${SECONDS} s"
 else
     echo "${failed} STEP(S) FAILED in ${SECONDS} s" >&2
     exit 1

@@ -45,7 +45,9 @@ std::vector<std::string> Lowered(const Fields& normal, const Fields& now)
 {
     std::vector<std::string> lowered;
     for (std::size_t i = 0; i < now.size() && i < normal.size(); ++i) {
-        const auto& [name, value] = now[i];
+        // Named, not a structured binding: C++17 lets no lambda capture a binding, which only GCC allows.
+        const std::string& name = now[i].first;
+        const float value = now[i].second;
         const auto row = std::find_if(qv::WeekendMultiplierTable.begin(), qv::WeekendMultiplierTable.end(),
                                       [&](const qv::MultiplierRow& entry) { return name == entry.Key; });
         const bool slower = row != qv::WeekendMultiplierTable.end() && row->HigherIsSlower;

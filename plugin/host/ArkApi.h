@@ -106,3 +106,18 @@ ARK_API void* GetAddress(const std::string& name);
 // Address of the named field ("Class.Field") inside object.
 ARK_API std::uint64_t GetAddress(const void* object, const std::string& name);
 ARK_API std::vector<std::shared_ptr<spdlog::sinks::sink>>& GetLogSinks();
+
+// The standard library's objects above cross the boundary in the host's layout: Microsoft's library,
+// as Visual C++ builds it in a release configuration. A Debug runtime (_DEBUG) makes the strings 40
+// bytes and the vector 32, which the host would misread. Other libraries' sizes belong to no real host.
+#if defined(_MSVC_STL_VERSION)
+static_assert(sizeof(std::string) == 32 && sizeof(std::wstring) == 32,
+              "std::string and std::wstring cross to the host: 32 bytes in a release build");
+static_assert(sizeof(ArkApi::ChatCommandCallback) == 64 && sizeof(ArkApi::ConsoleCommandCallback) == 64 &&
+                  sizeof(ArkApi::RconCommandCallback) == 64 && sizeof(ArkApi::TickCallback) == 64 &&
+                  sizeof(ArkApi::TimerCallback) == 64 && sizeof(ArkApi::ChatMessageCallback) == 64,
+              "the callbacks cross to the host: std::function is 64 bytes");
+static_assert(sizeof(std::vector<std::shared_ptr<spdlog::sinks::sink>>) == 24,
+              "the host's log sinks: a vector of 24 bytes in a release build");
+static_assert(sizeof(std::shared_ptr<spdlog::sinks::sink>) == 16, "the host's log sinks: shared_ptr is 16 bytes");
+#endif

@@ -67,7 +67,12 @@ private:
         line.push_back('\n');
         std::fwrite(line.data(), 1, line.size(), stdout);
     }
-    void Flushed() override { std::fflush(stdout); }
+    // Quiet, it leaves standard output alone: the program's own writes share the C runtime's buffer
+    // with it under Microsoft's library, and a flush here would take their write errors.
+    void Flushed() override
+    {
+        if (echo_) std::fflush(stdout);
+    }
     bool echo_ = true;
 };
 

@@ -165,11 +165,10 @@ TEST_F(ConfigInServer, EachMissingOrMistypedMultiplierIsWarnedAboutWithoutReject
 
     const auto expectWarnings = [&] {
         const auto warnings = plugin_.PluginLogMessages(standin::LogLevel::Warning);
-        const char* const members[] = {"Quorvandelle at line 2, column 19: missing the required multiplier "
-                                       "XPMultiplier",
-                                       "Quorvandelle.TamingSpeedMultiplier at line ",
-                                       "Quorvandelle.HarvestAmountMultiplier at line ",
-                                       "Quorvandelle.StructureDamageMultiplier at line "};
+        const char* const members[] = {
+            "Quorvandelle at line 2, column 19: missing the required multiplier XPMultiplier",
+            "Quorvandelle.TamingSpeedMultiplier at line ", "Quorvandelle.HarvestAmountMultiplier at line ",
+            "Quorvandelle.StructureDamageMultiplier at line "};
         ASSERT_EQ(warnings.size(), std::size(members));
         for (std::size_t i = 0; i < warnings.size(); ++i) {
             EXPECT_NE(warnings[i].find(members[i]), std::string::npos) << warnings[i];

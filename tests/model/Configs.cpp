@@ -86,8 +86,8 @@ const char* const kReminderMessages[] = {
     "",
     "Broken {pattern} {minutes}",
     "No fields at all",
-    "\xc3\x9c"
-    "ber {name}: {minutes}",
+    ("\xc3\x9c"
+     "ber {name}: {minutes}"),
 };
 const char* const kStatusCommands[] = {"/rates", "/Boost", "/r"};
 // Zones of one offset all year, so that the model's clock is that offset from the instant.

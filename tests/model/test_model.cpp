@@ -36,6 +36,11 @@ using model::Coverage;
 using model::RunResult;
 using model::Sequence;
 
+#if defined(_WIN32)
+// Under Wine every load of the library costs far more than natively.
+constexpr std::uint64_t kDefaultSequences = 150;
+constexpr std::uint64_t kDefaultWindowSequences = 30;
+#else
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
 #elif defined(__has_feature)
@@ -47,12 +52,6 @@ constexpr bool kSanitized = false;
 #else
 constexpr bool kSanitized = false;
 #endif
-
-#if defined(_WIN32)
-// Under Wine every load of the library costs far more than natively.
-constexpr std::uint64_t kDefaultSequences = 150;
-constexpr std::uint64_t kDefaultWindowSequences = 30;
-#else
 constexpr std::uint64_t kDefaultSequences = kSanitized ? 600 : 5000;
 constexpr std::uint64_t kDefaultWindowSequences = kSanitized ? 120 : 1000;
 #endif

@@ -1,9 +1,13 @@
 # Makes the release package with CPack, unpacks it, and fails when it is not what an administrator
 # unpacks into a server's folder: exactly the plug-in's folder with the DLL, the example config, the
-# host's plug-in info and the text, the text and the info naming the version, and a DLL that imports
-# only the host and Windows and exports nothing. Run as a test: cmake -P CheckPackage.cmake with
+# host's plug-in info and the text, the text and the info naming the version, and a DLL without debug
+# information that imports the host (and the runtime DLLs named) and Windows only and exports nothing;
+# and, with SYMBOLS, a zip of its own holding the PDB that the DLL names; with EMULATOR, the tool in
+# tool/ beside the plug-in's folder, which checks the unpacked config.json from there, run as an
+# administrator runs it. Run as a test: cmake -P CheckPackage.cmake with
 #   -DCPACK=<cpack> -DBUILD_DIR=<build folder> -DPACKAGE=<file name> -DVERSION=<version>
-#   -DEXAMPLE=<examples/config.json> -DOBJDUMP=<objdump>
+#   -DEXAMPLE=<examples/config.json> -DOBJDUMP=<objdump> -DIMPORTS=<a.dll|b.dll...> [-DSYMBOLS=<file name>]
+#   [-DEMULATOR=<how to run a Windows program, its arguments separated by |>]
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -15,22 +19,31 @@ if(NOT rc EQUAL 0 OR NOT EXISTS "${work}/${PACKAGE}")
   message(FATAL_ERROR "cpack did not make ${PACKAGE}:\n${output}")
 endif()
 
-file(MAKE_DIRECTORY "${work}/unpacked")
-execute_process(COMMAND "${CMAKE_COMMAND}" -E tar xf "${work}/${PACKAGE}" WORKING_DIRECTORY "${work}/unpacked"
-                RESULT_VARIABLE rc ERROR_VARIABLE output)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "${PACKAGE} does not unpack: ${output}")
-endif()
-
 set(folder ArkApi/Plugins/Quorvandelle)
-file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE "${work}/unpacked" "${work}/unpacked/*")
-list(SORT found)
-set(expected ${folder}/PluginInfo.json ${folder}/Quorvandelle.dll ${folder}/README.txt ${folder}/config.json)
-if(NOT found STREQUAL expected)
-  list(JOIN found "\n    " found_text)
-  list(JOIN expected "\n    " expected_text)
-  message(FATAL_ERROR "${PACKAGE} holds:\n    ${found_text}\nand must hold exactly:\n    ${expected_text}")
+# Unpacks the zip into <work>/<into> and fails unless it holds exactly the files named.
+function(unpack_exactly zip into)
+  file(MAKE_DIRECTORY "${work}/${into}")
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E tar xf "${work}/${zip}" WORKING_DIRECTORY "${work}/${into}"
+                  RESULT_VARIABLE rc ERROR_VARIABLE output)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${zip} does not unpack: ${output}")
+  endif()
+  file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE "${work}/${into}" "${work}/${into}/*")
+  list(SORT found)
+  set(expected ${ARGN})
+  if(NOT found STREQUAL expected)
+    list(JOIN found "\n    " found_text)
+    list(JOIN expected "\n    " expected_text)
+    message(FATAL_ERROR "${zip} holds:\n    ${found_text}\nand must hold exactly:\n    ${expected_text}")
+  endif()
+endfunction()
+
+set(tool "")
+if(EMULATOR)
+  set(tool ${folder}/tool/Quorvandelle.dll ${folder}/tool/quorvandelle.exe ${folder}/tool/version.dll)
 endif()
+unpack_exactly("${PACKAGE}" unpacked ${folder}/PluginInfo.json ${folder}/Quorvandelle.dll ${folder}/README.txt
+               ${folder}/config.json ${tool})
 
 execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${EXAMPLE}" "${work}/unpacked/${folder}/config.json"
                 RESULT_VARIABLE rc)
@@ -61,8 +74,28 @@ foreach(row "FullName;STRING;Quorvandelle" "Version;NUMBER;${number}" "MinApiVer
 endforeach()
 
 set(BINARY "${work}/unpacked/${folder}/Quorvandelle.dll")
-set(IMPORTS version.dll)
 set(ONLY_SYSTEM ON)
 set(NO_EXPORTS ON)
+set(NO_DEBUG_INFO ON)
 include("${CMAKE_CURRENT_LIST_DIR}/InspectBinary.cmake")
+
+if(SYMBOLS)
+  unpack_exactly("${SYMBOLS}" symbols ${folder}/Quorvandelle.pdb)
+  # The DLL names its PDB without the build machine's folders, so a debugger finds it beside the DLL.
+  if(NOT headers MATCHES "\\(format RSDS [^\n]* pdb Quorvandelle\\.pdb\\)")
+    string(REGEX MATCH "\\(format [^\n]*" record "${headers}")
+    message(FATAL_ERROR "${PACKAGE}: Quorvandelle.dll does not name its PDB as Quorvandelle.pdb: ${record}")
+  endif()
+endif()
+if(EMULATOR)
+  # From the plug-in's folder, as README.txt tells the administrator: the program finds the stand-in
+  # host beside itself, and the example config is clean.
+  string(REPLACE "|" ";" emulator "${EMULATOR}")
+  execute_process(COMMAND ${emulator} tool/quorvandelle.exe check config.json
+                  WORKING_DIRECTORY "${work}/unpacked/${folder}" RESULT_VARIABLE rc OUTPUT_VARIABLE output
+                  ERROR_VARIABLE output)
+  if(NOT rc EQUAL 0 OR NOT output MATCHES "OK, the plug-in loads it")
+    message(FATAL_ERROR "${PACKAGE}: tool/quorvandelle.exe check config.json exits ${rc}:\n${output}")
+  endif()
+endif()
 message(STATUS "${PACKAGE}: as expected")

@@ -1,11 +1,12 @@
 # Reads a built binary's import and export tables with the toolchain's binutils and fails when they
 # break what a server expects of it. Run as a test: cmake -P InspectBinary.cmake with
 #   -DBINARY=<file> -DOBJDUMP=<objdump> [-DNM=<nm>]  the binary and the tools that read it
-#   -DIMPORTS=<name>       it must import from this DLL / shared object (its loader-visible name)
+#   -DIMPORTS=<a|b...>     it must import from these DLLs / shared objects (their loader-visible names)
 #   -DNO_EXPORTS=ON        it must export no symbol (ELF: needs -DNM)
 #   -DSELF_CONTAINED=ON    (Windows) it must not import MinGW's runtime DLLs, which servers lack
 #   -DONLY_SYSTEM=ON       (Windows) besides IMPORTS, it may import only Windows' own DLLs and
 #                          Microsoft's C and C++ runtimes
+#   -DNO_DEBUG_INFO=ON     (Windows) it must carry no debug sections
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -42,13 +43,14 @@ list(JOIN imports ", " import_text)
 message(STATUS "${shown} imports from: ${import_text}")
 
 set(problems "")
-if(IMPORTS)
-  string(TOLOWER "${imports}" lower_imports)
-  string(TOLOWER "${IMPORTS}" wanted)
-  if(NOT wanted IN_LIST lower_imports)
-    list(APPEND problems "does not import from ${IMPORTS} (imports: ${import_text})")
+string(TOLOWER "${imports}" lower_imports)
+string(REPLACE "|" ";" wanted "${IMPORTS}")
+string(TOLOWER "${wanted}" wanted)
+foreach(dll IN LISTS wanted)
+  if(NOT dll IN_LIST lower_imports)
+    list(APPEND problems "does not import from ${dll} (imports: ${import_text})")
   endif()
-endif()
+endforeach()
 
 if(SELF_CONTAINED AND pe)
   # MinGW's runtime DLLs are libgcc_s_seh-1.dll, libstdc++-6.dll and libwinpthread-1.dll; Windows' own
@@ -63,11 +65,23 @@ endif()
 if(ONLY_SYSTEM AND pe)
   foreach(dll IN LISTS imports)
     string(TOLOWER "${dll}" lower)
-    if(NOT lower STREQUAL wanted AND NOT lower MATCHES
+    if(NOT lower IN_LIST wanted AND NOT lower MATCHES
        "^(kernel32|ntdll|user32|advapi32|shell32|ole32|ws2_32|msvcrt|ucrtbase|msvcp140.*|vcruntime140.*|api-ms-win-.*)\\.dll$")
-      list(APPEND problems "imports ${dll}, which is neither ${IMPORTS} nor a DLL of Windows or its runtime")
+      list(APPEND problems "imports ${dll}, which is neither one of ${IMPORTS} nor a DLL of Windows or its runtime")
     endif()
   endforeach()
+endif()
+
+if(NO_DEBUG_INFO AND pe)
+  execute_process(COMMAND "${OBJDUMP}" -h "${BINARY}" OUTPUT_VARIABLE sections RESULT_VARIABLE rc ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} -h ${BINARY} failed: ${err}")
+  endif()
+  string(REGEX MATCHALL "\\.debug_[a-z_]+" debug_sections "${sections}")
+  if(debug_sections)
+    list(JOIN debug_sections ", " debug_text)
+    list(APPEND problems "carries debug sections (${debug_text}): strip it, or move them to a separate file")
+  endif()
 endif()
 
 if(NO_EXPORTS)

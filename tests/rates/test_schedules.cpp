@@ -3,10 +3,8 @@
 // command, reloads in the middle of an event, and the nights the clocks change.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-
 #include "tests/rates/RatesFixture.h"
+#include "tests/support/TestZone.h"
 
 namespace rates_testing {
 namespace {
@@ -328,13 +326,8 @@ TEST_F(Schedules, AReloadInTheMiddleOfAnEventTakesEffectAtTheNextEvaluation)
 // go forward, one that starts in the skipped hour opens once the clocks show a later time.
 TEST_F(Schedules, OnTheNightsTheClocksChangeEachWindowSwitchesOnceEachWay)
 {
-#if defined(_WIN32)
-    GTEST_SKIP() << "the C runtime of Windows keeps its own time zone";
-#else
-    const char* zone = std::getenv("TZ");
-    const std::string saved = zone != nullptr ? zone : "";
-    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-    tzset();
+    const testing_support::TestZone zone; // Central European time (tests/rates/CMakeLists.txt)
+    ASSERT_TRUE(zone.Honoured()) << zone.Advice();
     struct Night {
         int month, day;
         const char* from;
@@ -362,9 +355,6 @@ TEST_F(Schedules, OnTheNightsTheClocksChangeEachWindowSwitchesOnceEachWay)
         for (const auto& notification : server().InboxOf(player_).notifications) shown.push_back(notification.text);
         EXPECT_EQ(shown, (std::vector<std::string>{"on", "off"}));
     }
-    saved.empty() ? unsetenv("TZ") : setenv("TZ", saved.c_str(), 1);
-    tzset();
-#endif
 }
 
 // The decision holds to the latest time seen for a step back of the clocks up to the longest change
