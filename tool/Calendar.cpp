@@ -87,7 +87,9 @@ qv::LocalTime LocalTimeAt(Seconds time)
 
 qv::WallSeconds WallOffset(Seconds time) { return qv::ToWallSeconds(LocalTimeAt(time)) - time; }
 
-std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay, bool exactSwitching)
+namespace {
+
+std::string TechnicalTiming(const EvaluationTiming& timing, bool timesOfDay, bool exactSwitching)
 {
     if (exactSwitching) {
         return fmt::format("The host calls the plug-in's timer every {} s. With ExactSwitching, a switch or reminder "
@@ -104,6 +106,24 @@ std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay, bool
                        timesOfDay ? "moment that opens or closes a window, and a reminder at the first at or after "
                                     "its moment"
                                   : "local midnight that opens or closes the window");
+}
+
+} // namespace
+
+std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay, bool exactSwitching, bool verbose)
+{
+    std::string plain;
+    if (exactSwitching) {
+        plain = fmt::format("With ExactSwitching, switches{} come within {} s of the time you set.",
+                            timesOfDay ? " and reminders" : "", timing.timerInterval);
+    } else {
+        // The period is 601 calls of a second: said as the whole minutes an administrator plans with.
+        const Seconds minutes = (timing.Period() + 30) / 60;
+        plain = fmt::format("The plug-in checks the schedule every {} minutes; switches{} come up to {} minutes after "
+                            "the time you set.",
+                            minutes, timesOfDay ? " and reminders" : "", minutes);
+    }
+    return verbose ? plain + "\n" + TechnicalTiming(timing, timesOfDay, exactSwitching) : plain;
 }
 
 Seconds EvaluationTiming::EvaluationAtOrAfter(Seconds serverStart, Seconds time) const

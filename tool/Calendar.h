@@ -65,11 +65,12 @@ qv::LocalTime LocalTimeAt(Seconds time);
 // How far the wall clock is from the epoch's seconds at time: the zone's offset then.
 qv::WallSeconds WallOffset(Seconds time);
 
-// One sentence for readers of a preview or a timeline: when the plug-in evaluates, and so when
-// switches come. timesOfDay: the config has times of day or schedules, so windows open and close
-// at any moment, not only at midnight.
-// exactSwitching: the config's ExactSwitching.
-std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay = false, bool exactSwitching = false);
+// One plain sentence for readers of a preview or a timeline: how late a switch may come after the
+// time set. verbose adds a line on the timer calls behind it. timesOfDay: the config has times of
+// day or schedules, so windows open and close at any moment, not only at midnight, and reminders
+// come too. exactSwitching: the config's ExactSwitching.
+std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay = false, bool exactSwitching = false,
+                           bool verbose = false);
 
 // days whole days from serverStart (to the same local time days later, as simulate runs), with the
 // dates from the one holding serverStart on. Switch and reminder moments follow the schedule only

@@ -93,6 +93,7 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
 
     std::string config, from, script;
     int previewDays = 14, simulateDays = 7, players = 3;
+    bool verbose = false;
     bool json = false, strict = false;
 
     CLI::App* check = app.add_subcommand("check", "read CONFIG exactly as the plug-in does; report every error and "
@@ -108,6 +109,7 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
     preview->add_option("--days", previewDays, "how many days to show")
         ->capture_default_str()
         ->check(CLI::Range(1, kMostDays));
+    preview->add_flag("--verbose", verbose, "also say on which timer calls the plug-in checks the schedule");
 
     CLI::App* simulate =
         app.add_subcommand("simulate", "run the real plug-in in the stand-in server on a simulated clock "
@@ -122,6 +124,7 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
         ->check(CLI::Range(0, 100));
     simulate->add_option("--script", script, "timed actions, one a line: TIME ACTION")->check(CLI::ExistingFile);
     simulate->add_flag("--json", json, "one JSON object a line instead of the timeline");
+    simulate->add_flag("--verbose", verbose, "also say on which timer calls the plug-in checks the schedule");
     simulate->footer("Script lines: TIME ACTION, TIME being +DURATION after the start (+2d, +1h30m) or a local "
                      "YYYY-MM-DDTHH:MM[:SS]; # starts a comment. Actions:\n" +
                      ActionSummary(false));
@@ -175,9 +178,9 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
         const Seconds start = from.empty() ? StartOfLocalDay(CurrentTime()) : StartTime(from, output);
         return RunCalendar({config, start, calendarDays, format, outputFile}, output);
     }
-    if (preview->parsed()) return RunPreview({config, StartTime(from, output), previewDays}, output);
+    if (preview->parsed()) return RunPreview({config, StartTime(from, output), previewDays, verbose}, output);
     ServerRunOptions run{config, StartTime(from, output), players, json};
-    if (simulate->parsed()) return RunSimulate({run, simulateDays, script}, output);
+    if (simulate->parsed()) return RunSimulate({run, simulateDays, script, verbose}, output);
     return RunConsole(run, in, inIsTerminal, output);
 }
 

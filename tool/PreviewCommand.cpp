@@ -27,12 +27,13 @@ void PrintHeading(const PreviewOptions& options, const Config& config, const Wee
                   const EvaluationTiming& timing, bool timesOfDay, Output& output)
 {
     std::ostream& out = output.out;
-    out << output.outStyle.Paint(fmt::format("Preview of {} for a server started {}, {} days", options.config,
-                                             FormatReadable(options.serverStart), options.days),
+    out << output.outStyle.Paint(fmt::format("Preview of {} for a server started {}, {} day{}", options.config,
+                                             FormatReadable(options.serverStart), options.days,
+                                             options.days == 1 ? "" : "s"),
                                  Tone::Bold)
         << "\n";
     if (config.Zone) out << fmt::format("Every time is in {} (the config's TimeZone).\n", config.Zone->Name);
-    out << DescribeTiming(timing, timesOfDay, config.ExactSwitching) << "\n";
+    out << DescribeTiming(timing, timesOfDay, config.ExactSwitching, options.verbose) << "\n";
     out << fmt::format("Started at {}, the plug-in first evaluates at {}.\n\n", FormatReadable(options.serverStart),
                        FormatReadable(calendar.firstEvaluation));
 }

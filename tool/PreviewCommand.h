@@ -12,6 +12,8 @@ struct PreviewOptions {
     std::string config;
     Seconds serverStart = 0;
     int days = 14;
+    // The timer calls behind the timing sentence.
+    bool verbose = false;
 };
 
 int RunPreview(const PreviewOptions& options, Output& output);

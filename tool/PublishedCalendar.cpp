@@ -3,26 +3,16 @@
 
 #include <fmt/format.h>
 
+#include "plugin/config/WeekendValues.h"
+
 namespace qvtool {
 
 std::string RateLabel(std::string_view key)
 {
-    constexpr std::string_view suffix = "Multiplier";
-    if (key.size() > suffix.size() && key.substr(key.size() - suffix.size()) == suffix) {
-        key.remove_suffix(suffix.size());
+    for (const qv::MultiplierRow& row : qv::WeekendMultiplierTable) {
+        if (key == row.Key) return row.Label;
     }
-    // "TamingSpeed" reads "taming speed", "CraftXP" "craft XP": a capital after a small letter starts a word.
-    std::string label;
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        const char c = key[i];
-        const bool upper = c >= 'A' && c <= 'Z';
-        const bool startsWord = upper && i > 0 && key[i - 1] >= 'a' && key[i - 1] <= 'z';
-        if (startsWord) label += ' ';
-        const bool acronym = upper && ((i + 1 < key.size() && key[i + 1] >= 'A' && key[i + 1] <= 'Z') ||
-                                       (i > 0 && key[i - 1] >= 'A' && key[i - 1] <= 'Z'));
-        label += upper && !acronym && i > 0 ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return label;
+    return std::string(key);
 }
 
 std::string RatesText(const CalendarWindow& window)

@@ -84,9 +84,9 @@ struct PublishedCalendar {
     Seconds made = 0; // when the calendar was made
 };
 
-// "XPMultiplier" as players read it: "XP"; "TamingSpeedMultiplier": "Taming speed".
+// "XPMultiplier" as players read it, as the status reply names it: "XP"; "TamingSpeedMultiplier": "taming".
 std::string RateLabel(std::string_view key);
-// "XP ×1.5, Taming speed ×2", or "normal rates" for a window that writes none.
+// "XP ×1.5, taming ×2", or "normal rates" for a window that writes none.
 std::string RatesText(const CalendarWindow& window);
 
 } // namespace qvtool

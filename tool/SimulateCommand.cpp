@@ -153,7 +153,7 @@ int RunSimulate(const SimulateOptions& options, Output& output)
     const bool configErrors = report.HasErrors();
     if (!options.run.json) {
         output.out << DescribeTiming(StandInTiming(), report.config && qv::UsesTimesOfDay(*report.config),
-                                     report.config && report.config->ExactSwitching)
+                                     report.config && report.config->ExactSwitching, options.verbose)
                    << "\n\n";
     }
     std::unique_ptr<Simulation> server;

@@ -23,6 +23,8 @@ struct SimulateOptions {
     ServerRunOptions run;
     int days = 7;
     std::string script; // empty: none
+    // The timer calls behind the timing sentence.
+    bool verbose = false;
 };
 
 // Events printed as they come: JSON lines or the timeline.

@@ -11,22 +11,22 @@
 namespace qv {
 
 const std::array<MultiplierRow, kMultiplierCount> WeekendMultiplierTable = {{
-    {"XPMultiplier", false, false},
-    {"TamingSpeedMultiplier", false, false},
-    {"HarvestAmountMultiplier", false, false},
-    {"HarvestHealthMultiplier", false, false},
-    {"CraftXPMultiplier", false, false},
-    {"FishingLootQualityMultiplier", false, false},
-    {"BabyMatureSpeedMultiplier", false, false},
-    {"MateBoostEffectMultiplier", false, false},
-    {"MatingIntervalMultiplier", false, true},
-    {"MatingSpeedMultiplier", false, false},
-    {"EggHatchSpeedMultiplier", false, false},
-    {"LayEggIntervalMultiplier", false, true},
-    {"ResourcesRespawnPeriodMultiplier", false, true},
-    {"SupplyCrateLootQualityMultiplier", false, false},
-    {"StructureResistanceMultiplier", true, false},
-    {"StructureDamageMultiplier", true, false},
+    {"XPMultiplier", "XP", false, false},
+    {"TamingSpeedMultiplier", "taming", false, false},
+    {"HarvestAmountMultiplier", "harvest amount", false, false},
+    {"HarvestHealthMultiplier", "resource health", false, false},
+    {"CraftXPMultiplier", "crafting XP", false, false},
+    {"FishingLootQualityMultiplier", "fishing loot", false, false},
+    {"BabyMatureSpeedMultiplier", "baby maturing", false, false},
+    {"MateBoostEffectMultiplier", "mate boost", false, false},
+    {"MatingIntervalMultiplier", "mating interval", false, true},
+    {"MatingSpeedMultiplier", "mating speed", false, false},
+    {"EggHatchSpeedMultiplier", "egg hatching", false, false},
+    {"LayEggIntervalMultiplier", "egg laying interval", false, true},
+    {"ResourcesRespawnPeriodMultiplier", "resource respawn period", false, true},
+    {"SupplyCrateLootQualityMultiplier", "crate loot", false, false},
+    {"StructureResistanceMultiplier", "structure resistance", true, false},
+    {"StructureDamageMultiplier", "structure damage", true, false},
 }};
 
 namespace {

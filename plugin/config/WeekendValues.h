@@ -16,6 +16,8 @@ namespace qv {
 struct MultiplierRow {
     // The config key and the game-mode field share this name.
     const char* Key;
+    // What players call it, for short texts: "2x XP, 1.5x taming".
+    const char* Label;
     // Whole-number rows are optional and read as integers: 1.5 takes effect as 1.
     bool WholeNumber;
     // An interval or a period: a higher value makes the game slower (longer waits), so doubling

@@ -40,8 +40,8 @@ public:
             }
         }
         std::sort(moments.begin(), moments.end());
-        const WallSeconds* last = std::unique(moments.begin(), moments.end());
-        const std::size_t distinct = static_cast<std::size_t>(last - moments.data());
+        const std::size_t distinct =
+            static_cast<std::size_t>(std::unique(moments.begin(), moments.end()) - moments.begin());
         for (std::size_t i = 0; i < distinct; ++i) {
             const WallSeconds at = moments[i];
             const int weekday = static_cast<int>(at / kSecondsPerDay);

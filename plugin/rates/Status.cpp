@@ -9,6 +9,7 @@
 #include "plugin/config/LocalClock.h"
 #include "plugin/config/Windows.h"
 #include "plugin/host/Framework.h"
+#include "plugin/host/Game.h"
 #include "plugin/rates/Schedule.h"
 #include "plugin/rates/Switching.h"
 #include "plugin/rates/WeekendState.h"
@@ -17,18 +18,46 @@ namespace qv {
 
 namespace {
 
-// head, then " (XPMultiplier 2, TamingSpeedMultiplier 3)": the values that are not 0 (the game's
-// own) or 1, as many as fit in a reply, and the count of the others. A relative row's value is a
-// factor of the normal one: "XPMultiplier x2".
-std::string WithRates(std::string head, const MultiplierValues& values, const MultiplierRows& relative = {})
+std::string RateText(float value, std::size_t row)
+{
+    return fmt::format("{:g}x {}", value, WeekendMultiplierTable[row].Label);
+}
+
+// The rates in force that differ from the normal values they replaced.
+std::vector<std::string> ChangedInForce()
 {
     std::vector<std::string> listed;
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        const float value = values[row];
-        if (value == 0.0f || value == 1.0f) continue;
-        listed.push_back(
-            fmt::format("{} {}{:g}", WeekendMultiplierTable[row].Key, relative.test(row) ? "x" : "", value));
+        const float value = Weekend.Written[row];
+        if (value != 0.0f && value != Weekend.SavedMultipliers[row]) listed.push_back(RateText(value, row));
     }
+    return listed;
+}
+
+// The rates a window would change, against the values the game holds now (the normal ones); without
+// a game mode, every rate it sets, a relative one as a factor of the normal value.
+std::vector<std::string> ChangedBy(const WindowRates& rates)
+{
+    AShooterGameMode* gameMode = Game::CurrentGameMode();
+    std::vector<std::string> listed;
+    for (std::size_t row = 0; row < kMultiplierCount; ++row) {
+        if (rates.Values[row] == 0.0f) continue;
+        if (gameMode == nullptr) {
+            listed.push_back(rates.Relative.test(row) ? fmt::format("{:g}x the normal {}", rates.Values[row],
+                                                                    WeekendMultiplierTable[row].Label)
+                                                      : RateText(rates.Values[row], row));
+            continue;
+        }
+        const float normal = Game::ReadMultiplier(gameMode, WeekendMultiplierTable[row].Key);
+        const float value = WrittenValue(rates, row, normal);
+        if (value != normal) listed.push_back(RateText(value, row));
+    }
+    return listed;
+}
+
+// head, then " (2x XP, 1.5x taming)." with as many as fit in a reply and the count of the others.
+std::string WithRates(std::string head, const std::vector<std::string>& listed)
+{
     if (listed.empty()) return head + ".";
     // Room for ", and 16 more)." at the end.
     constexpr std::size_t kTailRoom = 16;
@@ -110,15 +139,15 @@ std::wstring RatesStatus(Instant instant)
         } else {
             head += ScheduledUntil(config, byClock, wall);
         }
-        text = WithRates(head, Weekend.Written);
+        text = WithRates(head, ChangedInForce());
     } else if (byClock != nullptr && byClock->Rates.Readable()) {
         text = WithRates("Normal rates are on; " + Named(*byClock) + " rates start at the next check of the schedule",
-                         byClock->Rates.Values, byClock->Rates.Relative);
+                         ChangedBy(byClock->Rates));
     } else if (const std::optional<WindowChange> next = NextBoost(config, wall)) {
         const Window& window = *next->InForce;
         text = WithRates("Normal rates are on. Next: " + Named(window) + " rates from " + When(config, next->At) +
                              Until(config, NextChange(config, next->At)),
-                         window.Rates.Values, window.Rates.Relative);
+                         ChangedBy(window.Rates));
     } else {
         text = "Normal rates are on; no boosted rates are scheduled.";
     }

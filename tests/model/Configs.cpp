@@ -306,6 +306,7 @@ void AddWindows(Rng& rng, const ConfigScope& scope, bool ascii, Draft& draft)
     if (rng.Percent(30)) {
         const Zone& zone = rng.Pick(kZones);
         s.zoneOffset = zone.offset;
+        s.zoneName = zone.name;
         draft.Set("TimeZone", std::string("\"") + zone.name + "\"");
     }
     if (rng.Percent(35)) {

@@ -368,6 +368,7 @@ bool Model::Move(int window, Outcome& out)
     for (std::size_t row = 0; row < kRows; ++row) {
         weekendFields_[row] = (*look.values)[row] != 0.0f ? (*look.values)[row] : normal_[row];
     }
+    written_ = *look.values;
     if (window != kWeekly) ++tally_.windowSwitches;
     replaced_ = false;
     Show(look, out);
@@ -385,6 +386,7 @@ bool Model::PutIntoNewGameMode(int window, Outcome& out)
     for (std::size_t row = 0; row < kRows; ++row) {
         weekendFields_[row] = (*look.values)[row] != 0.0f ? (*look.values)[row] : normal_[row];
     }
+    written_ = *look.values;
     replaced_ = false;
     windowName_ = look.name;
     if (settings_.motdEnabled) {
@@ -794,6 +796,75 @@ void Model::Toggle(std::size_t player, Outcome& out)
     }
 }
 
+namespace {
+
+// What players call each of the sixteen rates, in the game's order.
+const char* const kRateLabels[kRows] = {"XP",
+                                        "taming",
+                                        "harvest amount",
+                                        "resource health",
+                                        "crafting XP",
+                                        "fishing loot",
+                                        "baby maturing",
+                                        "mate boost",
+                                        "mating interval",
+                                        "mating speed",
+                                        "egg hatching",
+                                        "egg laying interval",
+                                        "resource respawn period",
+                                        "crate loot",
+                                        "structure resistance",
+                                        "structure damage"};
+
+std::string ShortNumber(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+}
+
+// "Fri 2026-12-11 00:00", and the zone's name when the config names one.
+std::string WallText(Wall wall, const std::string& zone)
+{
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    Wall days = FloorDays(wall);
+    const Wall seconds = wall - days * kDay;
+    const auto leap = [](int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; };
+    int year = 1970;
+    while (days >= (leap(year) ? 366 : 365)) days -= leap(year++) ? 366 : 365;
+    int month = 1;
+    for (;; ++month) {
+        const int length = month == 2                                                ? (leap(year) ? 29 : 28)
+                           : (month == 4 || month == 6 || month == 9 || month == 11) ? 30
+                                                                                     : 31;
+        if (days < length) break;
+        days -= length;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%s %04d-%02d-%02d %02d:%02d", kDays[WeekdayOf(wall)], year, month,
+                  static_cast<int>(days) + 1, static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60));
+    return zone.empty() ? text : std::string(text) + " " + zone;
+}
+
+// head and the listed rates in parentheses: those that fit in a 300-character reply with room left
+// for ", and 16 more).", and the count of the others.
+std::string WithListed(const std::string& head, const std::vector<std::string>& listed)
+{
+    if (listed.empty()) return head + ".";
+    std::string text = head + " (";
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        const std::string next = (i == 0 ? "" : ", ") + listed[i];
+        const std::size_t room = i + 1 == listed.size() ? 2 : 16;
+        if (text.size() + next.size() + room > 300) {
+            return text + (i == 0 ? "" : ", ") + "and " + std::to_string(listed.size() - i) + " more).";
+        }
+        text += next;
+    }
+    return text + ").";
+}
+
+} // namespace
+
 void Model::Status(std::size_t player, const std::string& command, Outcome& out)
 {
     const Wall now = WallAt(instant_);
@@ -804,21 +875,63 @@ void Model::Status(std::size_t player, const std::string& command, Outcome& out)
     }
     Message reply;
     reply.kind = MessageKind::Reply;
-    reply.prefix = true;
     reply.color = Color{1.0f, 1.0f, 1.0f, 1.0f};
+    const std::string& zone = settings_.zoneName;
+    const Wall held = Held(now);
+    const auto listed = [&](const Values& values, bool againstTheGame) {
+        std::vector<std::string> rates;
+        for (std::size_t row = 0; row < kRows; ++row) {
+            if (values[row] != 0.0f && (!againstTheGame || values[row] != normal_[row])) {
+                rates.push_back(ShortNumber(values[row]) + "x " + kRateLabels[row]);
+            }
+        }
+        return rates;
+    };
+    const auto until = [&](Wall from) {
+        const auto change = NextChange(from);
+        return change ? " until " + WallText(change->first, zone) : std::string();
+    };
     // The window in force is named as it was when it came into force, whatever a reload did since.
     const std::string inForceName = windowName_.empty() ? "Weekend" : windowName_;
+    const std::optional<int> byClock = InForce(settings_, held);
     if (weekendInForce_ && (replaced_ || !gameMode_)) {
-        // The game mode that holds the weekend values is gone; the next evaluation puts them back.
-        reply.text = "Normal rates are on: the game mode that held the " + inForceName + " rates was replaced";
+        reply.text = "Normal rates are on: the game mode that held the " + inForceName +
+                     " rates was replaced, and the new one holds the server's normal values; " + inForceName +
+                     " rates come back at the next check of the schedule.";
     } else if (weekendInForce_) {
-        reply.text = inForceName + " rates are on";
-        if (manual_) reply.text += ", switched on by an administrator";
-    } else if (const std::optional<int> byClock = InForce(settings_, Held(now)); byClock && LookOf(*byClock).values) {
-        reply.text =
-            "Normal rates are on; " + LookOf(*byClock).displayName + " rates start at the next check of the schedule";
+        // The rates that differ from the snapshot of the normal ones.
+        std::string head = inForceName + " rates are on";
+        if (manual_) {
+            head += ", switched on by an administrator";
+        } else if (!byClock || byClock != WindowInForceByName()) {
+            head += " until the next check of the schedule";
+        } else {
+            head += until(held);
+        }
+        reply.text = WithListed(head, listed(written_, true));
+    } else if (byClock && LookOf(*byClock).values) {
+        // The rates that differ from what the game holds, or all of them without a game mode.
+        reply.text = WithListed("Normal rates are on; " + LookOf(*byClock).displayName +
+                                    " rates start at the next check of the schedule",
+                                listed(*LookOf(*byClock).values, gameMode_));
     } else {
-        reply.text = "Normal rates are on";
+        // The next window that can come into force: one whose values cannot be read promises nothing.
+        std::optional<std::pair<Wall, int>> next;
+        Wall from = held;
+        for (int step = 0; step < 64 && !next; ++step) {
+            const auto change = NextChange(from);
+            if (!change) break;
+            if (change->second && LookOf(*change->second).values) next = std::make_pair(change->first, *change->second);
+            from = change->first;
+        }
+        if (next) {
+            const Look look = LookOf(next->second);
+            reply.text = WithListed("Normal rates are on. Next: " + look.displayName + " rates from " +
+                                        WallText(next->first, zone) + until(next->first),
+                                    listed(*look.values, gameMode_));
+        } else {
+            reply.text = "Normal rates are on; no boosted rates are scheduled.";
+        }
     }
     out.inboxes[player].push_back(reply);
     ++tally_.statusReplies;

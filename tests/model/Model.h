@@ -75,6 +75,7 @@ struct Settings {
     std::optional<std::string> reminderMessage; // absent or empty: the default text
     std::string statusCommand;                  // empty: none
     std::optional<Wall> zoneOffset;             // a TimeZone of one offset; none: the host's local time
+    std::string zoneName;                       // its name, which times in replies carry
     bool exactSwitching = false;
 
     // The texts the plug-in keeps in the game's strings while these settings are in force.
@@ -111,7 +112,7 @@ struct Message {
     bool warningReply = false;
     // A message that may be missing; where the inbox holds another, the model had none.
     bool maybe = false;
-    // A reply that must begin with text (the status, whose times the model does not work out).
+    // A reply that must begin with text (the toggle's answer, whose time the model leaves out).
     bool prefix = false;
     Color color;
     std::string sender; // chat lines
@@ -278,6 +279,8 @@ private:
     // While a weekend is in force: what the switch-on wrote (or left), unless something else
     // wrote the field since.
     Values weekendFields_{};
+    // What the switch into the values in force wrote, 0 where it left the game's value.
+    Values written_{};
     std::string motd_;
     int motdChanges_ = 0;
     std::optional<ConfigFile> file_;

@@ -292,7 +292,7 @@ TEST(ConfigWarnings, UnknownMembersAreNamedUpToTwentyAndTheRestCounted)
             const std::string section = inWindow ? "Quorvandelle.Schedules[0]" : "Quorvandelle";
             if (inWindow) {
                 strays.update({{"Name", "A"}, {"Days", {1}}, {"From", "10:00"}, {"Until", "11:00"}});
-                config["Quorvandelle"]["Schedules"] = {strays};
+                config["Quorvandelle"]["Schedules"] = json::array({strays});
             } else {
                 config["Quorvandelle"].update(strays);
             }

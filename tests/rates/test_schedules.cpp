@@ -231,13 +231,13 @@ TEST_F(Schedules, TheStatusCommandAnswersEveryPlayerAndFollowsReloads)
         const auto inbox = server().InboxOf(player);
         return inbox.directChats.size() == 1 ? inbox.directChats[0].text : "(no single reply)";
     };
-    EXPECT_EQ(status(player_, "/rates")
-                  .rfind("Normal rates are on. Next: Weekend rates from Fri 2026-12-11 00:00 until "
-                         "Mon 2026-12-14 00:00 (XPMultiplier 2, TamingSpeedMultiplier 3,",
-                         0),
-              0u);
+    // Every one of the sixteen differs from the server's normal value: the reply lists what fits.
+    EXPECT_EQ(status(player_, "/rates"),
+              "Normal rates are on. Next: Weekend rates from Fri 2026-12-11 00:00 until Mon 2026-12-14 00:00 (2x XP, "
+              "3x taming, 4x harvest amount, 5x resource health, 6x crafting XP, 7x fishing loot, 8x baby maturing, "
+              "9x mate boost, 0.5x mating interval, 10x mating speed, 11x egg hatching, and 4 more).");
     EvaluateAt(12, 12, 0);
-    EXPECT_EQ(status(admin_, "/RATES").rfind("Weekend rates are on until Mon 2026-12-14 00:00 (XPMultiplier 2,", 0),
+    EXPECT_EQ(status(admin_, "/RATES").rfind("Weekend rates are on until Mon 2026-12-14 00:00 (2x XP, 3x taming,", 0),
               0u);
 
     Reload(ConfigWith({{"StatusCommand", "/boost"}}));
@@ -256,19 +256,33 @@ TEST_F(Schedules, TheStatusCommandAnswersEveryPlayerAndFollowsReloads)
 }
 
 // The reply tells what the game holds: the values the switch wrote, not those of a file reloaded
-// since, and the server's normal values in a game mode that replaced the one that held them.
-TEST_F(Schedules, TheStatusReplyTellsTheValuesInForce)
+// since, and the server's normal values in a game mode that replaced the one that held them. It
+// lists only the rates that differ from the normal ones: a 0 leaves the game's own value, and taming
+// is set to the server's normal value.
+TEST_F(Schedules, TheStatusReplyTellsTheValuesInForceWhole)
 {
-    Start(Wednesday, ConfigWith({{"StatusCommand", "/rates"}}));
+    json config = ConfigWith({{"StatusCommand", "/rates"}});
+    for (auto& [key, value] : config["Quorvandelle"].items()) {
+        if (key.size() > 10 && key.compare(key.size() - 10, 10, "Multiplier") == 0) value = 0;
+    }
+    config["Quorvandelle"].update({{"XPMultiplier", 2},
+                                   {"TamingSpeedMultiplier", DistinctNormalRates().at("TamingSpeedMultiplier")},
+                                   {"MatingIntervalMultiplier", 0.375}});
+    Start(Wednesday, config);
     const auto status = [&] {
         server().ClearInboxes();
         server().Chat(player_, "/rates");
         const auto inbox = server().InboxOf(player_);
         return inbox.directChats.empty() ? std::string("(no reply)") : inbox.directChats.front().text;
     };
+    const std::string rates = " (2x XP, 0.375x mating interval).";
+    EXPECT_EQ(status(),
+              "Normal rates are on. Next: Weekend rates from Fri 2026-12-11 00:00 until Mon 2026-12-14 00:00" + rates);
     EvaluateAt(12, 12, 0);
-    Reload(ConfigWith({{"StatusCommand", "/rates"}, {"XPMultiplier", 7}}));
-    EXPECT_EQ(status().rfind("Weekend rates are on until Mon 2026-12-14 00:00 (XPMultiplier 2,", 0), 0u) << status();
+    json reloaded = config;
+    reloaded["Quorvandelle"]["XPMultiplier"] = 7;
+    Reload(reloaded);
+    EXPECT_EQ(status(), "Weekend rates are on until Mon 2026-12-14 00:00" + rates);
 
     server().RemoveGameMode();
     server().RestoreGameMode();
@@ -276,7 +290,15 @@ TEST_F(Schedules, TheStatusReplyTellsTheValuesInForce)
                         "holds the server's normal values; Weekend rates come back at the next check of the schedule.");
     qv().RunToNextEvaluation();
     EXPECT_EQ(Xp(), 7.0f);
-    EXPECT_EQ(status().rfind("Weekend rates are on until Mon 2026-12-14 00:00 (XPMultiplier 7,", 0), 0u) << status();
+    EXPECT_EQ(status(), "Weekend rates are on until Mon 2026-12-14 00:00 (7x XP, 0.375x mating interval).");
+
+    // Past the window's end, before the evaluation that closes it.
+    server().SetLocalTime(2026, 12, 14, 0, 5);
+    EXPECT_EQ(status(), "Weekend rates are on until the next check of the schedule (7x XP, 0.375x mating interval).");
+    qv().RunToNextEvaluation();
+    reloaded["Quorvandelle"]["XPMultiplier"] = "seven";
+    Reload(reloaded);
+    EXPECT_EQ(status(), "Normal rates are on; no boosted rates are scheduled.");
 }
 
 TEST_F(Schedules, AReloadInTheMiddleOfAnEventTakesEffectAtTheNextEvaluation)
