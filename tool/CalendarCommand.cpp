@@ -59,12 +59,8 @@ std::optional<std::string> ReplaceFile(const std::string& file, std::string_view
 
 int RunCalendar(const CalendarOptions& options, Output& output)
 {
-    const CheckReport report = CheckConfig(options.config);
-    PrintDiagnostics(report, output.err, output.errStyle);
-    if (report.HasErrors()) {
-        PrintVerdict(report, output.err, output.errStyle);
-        return kConfigErrors;
-    }
+    const CheckReport report = CheckBeforeUse(options.config, output.err, output.errStyle);
+    if (report.HasErrors()) return kConfigErrors;
     const qv::Config& config = *report.config;
     std::string title = config.ServerName.ToUtf8();
     if (title.empty()) title = std::filesystem::u8path(options.config).stem().u8string();

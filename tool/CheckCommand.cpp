@@ -225,6 +225,14 @@ std::string WindowRatesText(const Window& window)
     return fmt::format("{}", fmt::join(parts, "; "));
 }
 
+CheckReport CheckBeforeUse(const std::string& file, std::ostream& err, const Style& style)
+{
+    CheckReport report = CheckConfig(file);
+    PrintDiagnostics(report, err, style);
+    if (report.HasErrors()) PrintVerdict(report, err, style);
+    return report;
+}
+
 void PrintWindowRates(const Config& config, std::ostream& out, const Style& style)
 {
     bool relative = config.Weekly.Rates.Relative.any();

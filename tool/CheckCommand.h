@@ -36,6 +36,9 @@ CheckReport CheckConfig(const std::string& file);
 // Errors, warnings and notes to diagnostics, the verdict to out. strict: warnings fail the check.
 void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style);
 void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& style, bool strict = false);
+// The check that a command needing a loadable config starts with: the problems on err, and the
+// verdict after them when there are errors, which the caller then stops on (HasErrors()).
+CheckReport CheckBeforeUse(const std::string& file, std::ostream& err, const Style& style);
 
 // The exit status: 0 when the file loads and can switch the weekend rates on (and, when strict, has
 // no warnings), 1 otherwise.

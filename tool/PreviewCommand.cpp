@@ -260,12 +260,8 @@ void PrintAnnouncement(const Config& settings, bool on, Output& output)
 
 int RunPreview(const PreviewOptions& options, Output& output)
 {
-    const CheckReport report = CheckConfig(options.config);
-    PrintDiagnostics(report, output.err, output.errStyle);
-    if (report.HasErrors()) {
-        PrintVerdict(report, output.err, output.errStyle);
-        return kConfigErrors;
-    }
+    const CheckReport report = CheckBeforeUse(options.config, output.err, output.errStyle);
+    if (report.HasErrors()) return kConfigErrors;
     const Config& settings = *report.config;
     const EvaluationTiming timing = StandInTiming();
     const WeekCalendar calendar = BuildCalendar(settings, options.serverStart, options.days, timing);
