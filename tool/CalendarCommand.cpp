@@ -59,22 +59,22 @@ std::optional<std::string> ReplaceFile(const std::string& file, std::string_view
 
 int RunCalendar(const CalendarOptions& options, Output& output)
 {
-    const CheckReport report = CheckBeforeUse(options.config, output.err, output.errStyle);
+    const CheckReport report = CheckBeforeUse(options.Config, output.Err, output.ErrStyle);
     if (report.HasErrors()) return kConfigErrors;
-    const qv::Config& config = *report.config;
+    const qv::Config& config = *report.Config;
     std::string title = config.ServerName.ToUtf8();
-    if (title.empty()) title = std::filesystem::u8path(options.config).stem().u8string();
+    if (title.empty()) title = std::filesystem::u8path(options.Config).stem().u8string();
 
     const PublishedCalendar calendar =
-        MakePublishedCalendar(config, {title, options.from, options.days, CurrentTime()});
-    const std::string text = options.format == CalendarFormat::Feed ? WriteFeed(calendar) : WritePage(calendar);
-    if (options.outputFile.empty()) {
-        output.out << text;
+        MakePublishedCalendar(config, {title, options.From, options.Days, CurrentTime()});
+    const std::string text = options.Format == CalendarFormat::Feed ? WriteFeed(calendar) : WritePage(calendar);
+    if (options.OutputFile.empty()) {
+        output.Out << text;
         return kSuccess;
     }
-    if (const std::optional<std::string> problem = ReplaceFile(options.outputFile, text)) {
-        output.err << output.errStyle.Paint("error: ", Tone::Error)
-                   << fmt::format("cannot write the calendar to {}: {}\n", options.outputFile, *problem);
+    if (const std::optional<std::string> problem = ReplaceFile(options.OutputFile, text)) {
+        output.Err << output.ErrStyle.Paint("error: ", Tone::Error)
+                   << fmt::format("cannot write the calendar to {}: {}\n", options.OutputFile, *problem);
         return kConfigErrors;
     }
     return kSuccess;

@@ -14,11 +14,11 @@ namespace qvtool {
 enum class CalendarFormat { Feed, Page };
 
 struct CalendarOptions {
-    std::string config;
-    Seconds from = 0;
-    int days = 90;
-    CalendarFormat format = CalendarFormat::Feed;
-    std::string outputFile; // empty: standard output
+    std::string Config;
+    Instant From; // on the config's clock
+    int Days = 90;
+    CalendarFormat Format = CalendarFormat::Feed;
+    std::string OutputFile; // empty: standard output
 };
 
 int RunCalendar(const CalendarOptions& options, Output& output);

@@ -5,13 +5,13 @@
 #include "tool/CalendarStretches.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 
 #include <fmt/format.h>
 
 #include "plugin/config/Windows.h"
 #include "plugin/messaging/Patterns.h"
-#include "tool/Calendar.h"
 #include "tool/CheckCommand.h"
 #include "util/Utf.h"
 
@@ -22,7 +22,7 @@ namespace {
 using namespace qv;
 
 // Windows open longer than this before the first day start at it in the calendar.
-constexpr WallSeconds kLongestLookBack = 4096 * kSecondsPerDay;
+constexpr Days kLongestLookBack{4096};
 
 std::string WindowWhen(const Config& config, const Window& window)
 {
@@ -32,27 +32,27 @@ std::string WindowWhen(const Config& config, const Window& window)
 CalendarWindow Describe(const Config& config, const Window& window)
 {
     CalendarWindow shown;
-    shown.name = std::string(window.Id.DisplayName());
-    shown.when = WindowWhen(config, window);
+    shown.Name = std::string(window.Id.DisplayName());
+    shown.When = WindowWhen(config, window);
     // A rate of 0 leaves the game's own value: that one is as normal.
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         if (window.Rates.Values[row] != 0.0f) {
-            shown.rates.push_back({WeekendMultiplierTable[row].Key, window.Rates.Values[row]});
+            shown.Rates.push_back({WeekendMultiplierTable[row].Key, window.Rates.Values[row]});
         }
     }
     const std::wstring message = LookOf(config, window).EnabledMessage->ToWide();
-    shown.enabledMessage = util::WideToUtf8(FormatPattern(std::wstring_view(message)).value_or(message));
+    shown.EnabledMessage = util::WideToUtf8(FormatPattern(std::wstring_view(message)).value_or(message));
     return shown;
 }
 
 // When the window in force at wall came into force: the last change at or before it, looked for
 // ever further back; the look-back's limit when it has been in force all that time.
-WallSeconds StretchStart(const Config& config, WallSeconds wall)
+WallTime StretchStart(const Config& config, WallTime wall)
 {
-    for (WallSeconds back = 8 * kSecondsPerDay;; back *= 8) {
+    for (Days back{8};; back *= 8) {
         back = std::min(back, kLongestLookBack);
-        std::optional<WallSeconds> last;
-        for (WallSeconds cursor = wall - back;;) {
+        std::optional<WallTime> last;
+        for (WallTime cursor = wall - back;;) {
             const std::optional<WindowChange> change = NextChange(config, cursor);
             if (!change || change->At > wall) break;
             last = cursor = change->At;
@@ -62,23 +62,23 @@ WallSeconds StretchStart(const Config& config, WallSeconds wall)
     }
 }
 
-CalendarTime At(WallSeconds wall) { return {wall, InstantOfWall(wall)}; }
+CalendarTime At(const LocalClock& clock, WallTime wall) { return {wall, InstantOfWall(clock, wall).Time}; }
 
-std::string OffsetText(std::int64_t offset)
+std::string OffsetText(Seconds offset)
 {
-    const std::int64_t size = offset < 0 ? -offset : offset;
-    return fmt::format("UTC{}{:02}:{:02}", offset < 0 ? '-' : '+', size / 3600, size / 60 % 60);
+    const std::int64_t size = std::abs(offset.count());
+    return fmt::format("UTC{}{:02}:{:02}", offset < Seconds{0} ? '-' : '+', size / 3600, size / 60 % 60);
 }
 
 std::string LocalZoneText(const PublishedCalendar& calendar)
 {
-    std::set<std::int64_t> offsets{calendar.from.UtcOffset(), calendar.to.UtcOffset()};
-    for (const CalendarStretch& stretch : calendar.stretches) {
-        offsets.insert(stretch.start.UtcOffset());
-        offsets.insert(stretch.end.UtcOffset());
+    std::set<Seconds> offsets{calendar.From.UtcOffset(), calendar.To.UtcOffset()};
+    for (const CalendarStretch& stretch : calendar.Stretches) {
+        offsets.insert(stretch.Start.UtcOffset());
+        offsets.insert(stretch.End.UtcOffset());
     }
     std::vector<std::string> shown;
-    for (const std::int64_t offset : offsets) shown.push_back(OffsetText(offset));
+    for (const Seconds offset : offsets) shown.push_back(OffsetText(offset));
     return fmt::format("Times are the local time of the machine that made this calendar ({}); make it on the "
                        "server, or on a machine set to the server's time zone.",
                        JoinedWithAnd(shown));
@@ -92,75 +92,56 @@ std::optional<CalendarZone> CalendarZoneOf(const qv::TimeZone& zone)
     if (!zone.Rules.Listed.empty()) return std::nullopt;
     CalendarZone written{zone.Name, rule.StandardName, rule.StandardOffset, std::nullopt};
     if (!rule.HasDaylight) return written;
-    const auto change = [](const util::ZoneChangeDay& day) -> std::optional<ZoneChange> {
-        if (day.Kind != util::ZoneChangeDay::Form::MonthWeekDay) return std::nullopt;
-        return ZoneChange{day.Month, day.Week, day.Weekday, day.Time};
-    };
-    const std::optional<ZoneChange> start = change(rule.Start);
-    const std::optional<ZoneChange> end = change(rule.End);
-    if (!start || !end) return std::nullopt;
-    written.daylight = ZoneDaylight{rule.DaylightName, rule.DaylightOffset, *start, *end};
+    for (const util::ZoneChangeDay* day : {&rule.Start, &rule.End}) {
+        if (day->Kind != util::ZoneChangeDay::Form::MonthWeekDay) return std::nullopt;
+    }
+    written.Daylight = ZoneDaylight{rule.DaylightName, rule.DaylightOffset, rule.Start, rule.End};
     return written;
 }
 
-} // namespace
-
-Seconds InstantOfWall(WallSeconds wall)
+// The stretches from the one in force at from on, up to the first change at or after to.
+std::vector<CalendarStretch> StretchesOf(const Config& config, const LocalClock& clock, WallTime from, WallTime to)
 {
-    // The zone's offsets a day before and a day after; a time that either gives back is real.
-    const WallSeconds early = WallOffset(wall - kSecondsPerDay);
-    const WallSeconds late = WallOffset(wall + kSecondsPerDay);
-    std::optional<Seconds> first;
-    for (const WallSeconds offset : {early, late}) {
-        const Seconds instant = wall - offset;
-        if (ToWallSeconds(LocalTimeAt(instant)) == wall && (!first || instant < *first)) first = instant;
-    }
-    if (first) return *first;
-    // Skipped: the first instant whose reading is past wall, between the two offsets' readings.
-    Seconds low = wall - std::max(early, late); // reads before wall
-    Seconds high = wall - std::min(early, late);
-    while (high - low > 1) {
-        const Seconds middle = low + (high - low) / 2;
-        (ToWallSeconds(LocalTimeAt(middle)) >= wall ? high : low) = middle;
-    }
-    return high;
-}
-
-PublishedCalendar MakePublishedCalendar(const Config& config, const CalendarRequest& request)
-{
-    PublishedCalendar calendar;
-    calendar.title = request.title;
-    calendar.made = request.made;
-    const WallSeconds from = ToWallSeconds(LocalTimeAt(request.from));
-    const WallSeconds to = from + WallSeconds{request.days} * kSecondsPerDay;
-    calendar.from = {from, request.from};
-    calendar.to = At(to);
-
-    std::vector<const Window*> windows;
-    for (const Window& schedule : config.Schedules) windows.push_back(&schedule);
-    windows.push_back(&config.Weekly);
-    for (const Window* window : windows) calendar.windows.push_back(Describe(config, *window));
-    const auto index = [&](const Window* window) {
-        return static_cast<std::size_t>(std::find(windows.begin(), windows.end(), window) - windows.begin());
+    std::vector<CalendarStretch> stretches;
+    const auto index = [&](const Window& window) {
+        return ScheduleIndex(config, window).value_or(config.Schedules.size());
     };
-
-    const Window* inForce = WindowInForce(config, FromWallSeconds(from));
-    WallSeconds start = inForce ? StretchStart(config, from) : from;
+    const Window* inForce = WindowInForceAt(config, from);
+    WallTime start = inForce ? StretchStart(config, from) : from;
     for (;;) {
         const std::optional<WindowChange> change = NextChange(config, start);
         // A window in force for good ends with the calendar's days.
-        const WallSeconds end = change ? change->At : std::max(to, start);
-        if (inForce) calendar.stretches.push_back({index(inForce), At(start), At(end)});
+        const WallTime end = change ? change->At : std::max(to, start);
+        if (inForce) stretches.push_back({index(*inForce), At(clock, start), At(clock, end)});
         if (!change || change->At >= to) break;
         start = change->At;
         inForce = change->InForce;
     }
+    return stretches;
+}
 
-    calendar.zone = config.Zone ? CalendarZoneOf(*config.Zone) : std::nullopt;
-    calendar.zoneText = config.Zone ? "Times are in " + config.Zone->Name + "." : LocalZoneText(calendar);
+} // namespace
+
+PublishedCalendar MakePublishedCalendar(const Config& config, const CalendarRequest& request)
+{
+    const LocalClock clock = ClockOf(config);
+    PublishedCalendar calendar;
+    calendar.Title = request.Title;
+    calendar.Made = request.Made;
+    const WallTime from = WallOf(clock, request.From);
+    const WallTime to = from + Days{request.Days};
+    calendar.From = {from, request.From};
+    calendar.To = At(clock, to);
+    for (std::size_t place = 0; place <= config.Schedules.size(); ++place) {
+        calendar.Windows.push_back(Describe(config, WindowAt(config, place)));
+    }
+    calendar.Stretches = StretchesOf(config, clock, from, to);
+
+    calendar.Zone = config.Zone ? CalendarZoneOf(*config.Zone) : std::nullopt;
+    calendar.ZoneText = config.Zone ? "Times are in " + config.Zone->Name + "." : LocalZoneText(calendar);
     // With ExactSwitching a switch comes at its second: nothing to warn readers of.
     if (!config.ExactSwitching) {
-        calendar.timingNote = "The plug-in switches at its next check of the schedule, up to about 10 minutes after "
+        calendar.TimingNote = "The plug-in switches at its next check of the schedule, up to about 10 minutes after "
                               "the time shown.";
     }
     return calendar;

@@ -8,10 +8,11 @@
 
 #include "plugin/config/ConfigParser.h"
 #include "plugin/config/LoadConfig.h"
-#include "plugin/config/WeekendWindow.h"
 #include "plugin/config/Windows.h"
 #include "plugin/host/Clock.h"
-#include "tool/DateTime.h"
+#include "plugin/schedule/DayRule.h"
+#include "plugin/schedule/Openings.h"
+#include "plugin/schedule/Timetable.h"
 #include "util/CivilDate.h"
 
 namespace qvtool {
@@ -55,14 +56,16 @@ CheckReport CheckConfig(const std::string& file)
 {
     ConfigLoad load = ReadConfigFile(file, Clock::Now());
     CheckReport report;
-    report.file = file;
-    report.settingsErrors = Described(file, load.Decoded.Errors);
-    report.weekendErrors = Described(file, load.Decoded.RateProblems);
-    report.warnings = Described(file, load.Decoded.Warnings);
-    report.config = std::move(load.Decoded.Value);
-    if (report.config) report.notes = SlowerIntervals(file, *report.config);
+    report.File = file;
+    report.SettingsErrors = Described(file, load.Decoded.Errors);
+    report.WeekendErrors = Described(file, load.Decoded.RateProblems);
+    report.Warnings = Described(file, load.Decoded.Warnings);
+    report.Config = std::move(load.Decoded.Value);
+    if (report.Config) report.Notes = SlowerIntervals(file, *report.Config);
     return report;
 }
+
+LocalClock ConfigClock(const CheckReport& report) { return report.Config ? ClockOf(*report.Config) : LocalClock(); }
 
 std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay)
 {
@@ -72,7 +75,7 @@ std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay)
     for (int i = 0; i < 7; ++i) {
         const int weekday = (first + i) % 7;
         if (qv::IsWindowOpen(startDay, endDay, weekday))
-            days += (days.empty() ? "" : ", ") + std::string(WeekdayName(weekday));
+            days += (days.empty() ? "" : ", ") + std::string(util::WeekdayName(weekday));
     }
     return days.empty() ? "no day" : days;
 }
@@ -80,27 +83,24 @@ std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay)
 std::string WeeklyStretches(const Config& config)
 {
     // The weekly window alone, over one week from a Sunday midnight (2023-01-01 was a Sunday).
-    Config weekly;
-    weekly.StartTime = config.StartTime;
-    weekly.EndTime = config.EndTime;
-    weekly.Weekly.Times = config.Weekly.Times;
-    const WallSeconds sunday = util::DaysFromCivil(2023, 1, 1) * kSecondsPerDay;
-    WallSeconds closed = sunday;
-    if (IsOpen(weekly.Weekly, FromWallSeconds(sunday))) {
-        const std::optional<WindowChange> closing = NextChange(weekly, sunday);
+    const Timetable weekly{&config.Weekly.Times};
+    const WallTime sunday{Days{util::DaysFromCivil(2023, 1, 1)}};
+    WallTime closed = sunday;
+    if (IsOpenAt(config.Weekly.Times, sunday)) {
+        const std::optional<TimetableChange> closing = NextChange(weekly, sunday);
         if (!closing) return "all week";
         closed = closing->At;
     }
-    const auto moment = [](WallSeconds wall) {
-        const LocalTime at = FromWallSeconds(wall);
-        return fmt::format("{} {}", WeekdayName(at.Weekday), FormatTimeOfDay(at.Hour * 60 + at.Minute));
+    const auto moment = [](WallTime wall) {
+        const LocalTime at = FromWallTime(wall);
+        return fmt::format("{} {}", util::WeekdayName(at.Weekday), FormatTimeOfDay(at.Hour * 60 + at.Minute));
     };
     std::string stretches;
-    for (WallSeconds cursor = closed;;) {
-        const std::optional<WindowChange> opening = NextChange(weekly, cursor);
-        if (!opening || opening->At >= closed + 7 * kSecondsPerDay) break;
-        const std::optional<WindowChange> closing = NextChange(weekly, opening->At);
-        cursor = closing ? closing->At : opening->At + 7 * kSecondsPerDay;
+    for (WallTime cursor = closed;;) {
+        const std::optional<TimetableChange> opening = NextChange(weekly, cursor);
+        if (!opening || opening->At >= closed + Weeks{1}) break;
+        const std::optional<TimetableChange> closing = NextChange(weekly, opening->At);
+        cursor = closing ? closing->At : opening->At + Weeks{1};
         stretches +=
             fmt::format("{}from {} to {}", stretches.empty() ? "" : " and ", moment(opening->At), moment(cursor));
     }
@@ -142,7 +142,9 @@ std::string ScheduleText(const Window& schedule)
     const WeeklyHours hours = std::get<WeeklyHours>(schedule.Times);
     std::string days;
     for (int weekday = 0; weekday < 7; ++weekday) {
-        if ((hours.Days & (1u << weekday)) != 0) days += (days.empty() ? "" : ", ") + std::string(WeekdayName(weekday));
+        if ((hours.Days & (1u << weekday)) != 0) {
+            days += (days.empty() ? "" : ", ") + std::string(util::WeekdayName(weekday));
+        }
     }
     return fmt::format("{} from {} to {}{}", days.empty() ? "no day" : days, FormatTimeOfDay(hours.From),
                        FormatTimeOfDay(hours.Until), hours.Until <= hours.From ? " the next day" : "");
@@ -168,38 +170,38 @@ std::string WindowsText(const Config& config)
 
 void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style)
 {
-    for (const auto& error : report.settingsErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
-    for (const auto& error : report.weekendErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
+    for (const auto& error : report.SettingsErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
+    for (const auto& error : report.WeekendErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
     // A file can hold any number of mistakes; a screenful of them says enough.
     constexpr std::size_t kMostPrinted = 40;
-    for (std::size_t i = 0; i < report.warnings.size() && i < kMostPrinted; ++i) {
-        diagnostics << style.Paint("warning: ", Tone::Warning) << report.warnings[i] << '\n';
+    for (std::size_t i = 0; i < report.Warnings.size() && i < kMostPrinted; ++i) {
+        diagnostics << style.Paint("warning: ", Tone::Warning) << report.Warnings[i] << '\n';
     }
-    if (report.warnings.size() > kMostPrinted) {
-        diagnostics << style.Paint("warning: ", Tone::Warning) << report.file << ": "
-                    << report.warnings.size() - kMostPrinted << " more warnings\n";
+    if (report.Warnings.size() > kMostPrinted) {
+        diagnostics << style.Paint("warning: ", Tone::Warning) << report.File << ": "
+                    << report.Warnings.size() - kMostPrinted << " more warnings\n";
     }
-    for (const auto& note : report.notes) diagnostics << style.Paint("note: ", Tone::Dim) << note << '\n';
+    for (const auto& note : report.Notes) diagnostics << style.Paint("note: ", Tone::Dim) << note << '\n';
 }
 
 void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& style, bool strict)
 {
-    const std::size_t errors = report.settingsErrors.size() + report.weekendErrors.size();
-    std::string counts = fmt::format("{} error{}, {} warning{}", errors, errors == 1 ? "" : "s", report.warnings.size(),
-                                     report.warnings.size() == 1 ? "" : "s");
-    if (strict && !report.warnings.empty()) counts += "; with --strict, warnings fail the check";
+    const std::size_t errors = report.SettingsErrors.size() + report.WeekendErrors.size();
+    std::string counts = fmt::format("{} error{}, {} warning{}", errors, errors == 1 ? "" : "s", report.Warnings.size(),
+                                     report.Warnings.size() == 1 ? "" : "s");
+    if (strict && !report.Warnings.empty()) counts += "; with --strict, warnings fail the check";
     if (report.Refused()) {
-        out << report.file << ": " << style.Paint("refused", Tone::Error)
+        out << report.File << ": " << style.Paint("refused", Tone::Error)
             << ": the plug-in would not load this file and would keep the settings in force (" << counts << ")\n";
         return;
     }
-    const std::string window = WindowsText(*report.config);
-    if (!report.weekendErrors.empty()) {
-        out << report.file << ": " << style.Paint("loads, but the weekend rates cannot switch on", Tone::Error)
+    const std::string window = WindowsText(*report.Config);
+    if (!report.WeekendErrors.empty()) {
+        out << report.File << ": " << style.Paint("loads, but the weekend rates cannot switch on", Tone::Error)
             << " until the weekend values are fixed; " << window << " (" << counts << ")\n";
         return;
     }
-    out << report.file << ": " << style.Paint("OK", Tone::Good) << ", the plug-in loads it; " << window << " ("
+    out << report.File << ": " << style.Paint("OK", Tone::Good) << ", the plug-in loads it; " << window << " ("
         << counts << ")\n";
 }
 
@@ -255,8 +257,8 @@ int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostre
     const CheckReport report = CheckConfig(file);
     PrintDiagnostics(report, diagnostics, diagnosticStyle);
     PrintVerdict(report, out, outStyle, strict);
-    if (report.config) PrintWindowRates(*report.config, out, outStyle);
-    return report.HasErrors() || (strict && !report.warnings.empty()) ? 1 : 0;
+    if (report.Config) PrintWindowRates(*report.Config, out, outStyle);
+    return report.HasErrors() || (strict && !report.Warnings.empty()) ? 1 : 0;
 }
 
 } // namespace qvtool

@@ -13,25 +13,28 @@
 namespace qvtool {
 
 struct CheckReport {
-    std::string file;
+    std::string File;
     // The plug-in would refuse the file: it does not parse, or a setting is missing or mistyped.
     // The settings in force then stay as they are.
-    std::vector<std::string> settingsErrors;
+    std::vector<std::string> SettingsErrors;
     // The file loads, but the weekend rates cannot switch on: a weekend value is missing or mistyped.
-    std::vector<std::string> weekendErrors;
+    std::vector<std::string> WeekendErrors;
     // Probable mistakes: the plug-in loads the file and names these in its log.
-    std::vector<std::string> warnings;
+    std::vector<std::string> Warnings;
     // What the administrator may not expect, but may well mean: the tool's alone, never logged.
-    std::vector<std::string> notes;
+    std::vector<std::string> Notes;
 
     // The config the plug-in would take: none when it refuses the file.
-    std::optional<qv::Config> config;
+    std::optional<qv::Config> Config;
 
-    bool Refused() const { return !settingsErrors.empty(); }
-    bool HasErrors() const { return !settingsErrors.empty() || !weekendErrors.empty(); }
+    bool Refused() const { return !SettingsErrors.empty(); }
+    bool HasErrors() const { return !SettingsErrors.empty() || !WeekendErrors.empty(); }
 };
 
 CheckReport CheckConfig(const std::string& file);
+// The clock the file's times are read on: the config's when the plug-in takes the file, otherwise
+// the host's local time, as the plug-in keeps its settings in force. Valid while report is.
+qv::LocalClock ConfigClock(const CheckReport& report);
 
 // Errors, warnings and notes to diagnostics, the verdict to out. strict: warnings fail the check.
 void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style);

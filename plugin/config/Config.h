@@ -1,5 +1,5 @@
 // The config as the plug-in uses it: every setting and every window with the values it writes,
-// decoded once from the file (DecodeConfig), and the one value of it in force.
+// decoded once from the file (DecodeConfig).
 #pragma once
 
 #include <array>
@@ -13,6 +13,7 @@
 #include "plugin/config/Window.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
+#include "plugin/schedule/LocalClock.h"
 
 namespace qv {
 
@@ -77,6 +78,9 @@ const char* KeyOf(T Config::*field)
     return nullptr;
 }
 
+// The clock the config's times are read on: its TimeZone's, or the host's local time.
+inline LocalClock ClockOf(const Config& config) { return LocalClock(config.Zone ? &*config.Zone : nullptr); }
+
 // "Quorvandelle.<key>": the path by which problems name a member of the section.
 std::string SectionMember(const char* key);
 
@@ -87,13 +91,5 @@ inline constexpr std::int32_t kMostReminderMinutes = kMinutesPerWeek;
 // Why a reminder of config could grow beyond what a message to players holds (its fields' format
 // specs pad them too far), worked out without formatting anything; nothing when it cannot.
 std::optional<std::string> ReminderLengthProblem(const Config& config);
-
-// The config in force: the initial settings until a file is taken, then the last one taken whole.
-// Written only by the reload's commit; read by the switches, the reminders and the status reply.
-extern Config ConfigInForce;
-
-// Back to the initial settings, as a freshly loaded library has them, for code that runs the
-// plug-in's functions without loading and unloading the library (tests, the fuzz target).
-void ResetConfigState();
 
 } // namespace qv

@@ -87,7 +87,7 @@ DatedSpan ReadDatedTimes(const json& entry, const std::string& path, ConfigProbl
                    FindMember(entry, "Until")->dump() + " is not after From (" + FindMember(entry, "From")->dump() +
                        ")");
     }
-    return DatedSpan{from.value_or(0), until.value_or(0)};
+    return DatedSpan{from.value_or(WallTime{}), until.value_or(WallTime{})};
 }
 
 // The name, as written; checked, and compared with the names before it.

@@ -134,7 +134,7 @@ std::optional<TimeOfDay> ReadTimeOfDay(const json* member, const std::string& pa
     return TimeOfDay{*minutes};
 }
 
-std::optional<WallSeconds> ReadDateTime(const json* member, const std::string& path, ConfigProblems& problems)
+std::optional<WallTime> ReadDateTime(const json* member, const std::string& path, ConfigProblems& problems)
 {
     constexpr const char* kExpected = "a local date and time \"YYYY-MM-DDTHH:MM\"";
     if (member == nullptr || !member->is_string()) {

@@ -8,11 +8,11 @@
 #include <string_view>
 #include <variant>
 
-#include "plugin/config/Calendar.h"
 #include "plugin/config/WeekendValues.h"
 #include "plugin/host/Clock.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
+#include "plugin/schedule/WindowTimes.h"
 
 namespace qv {
 
@@ -47,27 +47,6 @@ private:
     std::string name_;
 };
 
-// The main section's window: from StartDay at StartTime up to EndDay at EndTime, every week.
-struct WeekdayRule {
-    std::int32_t StartDay = 0;
-    std::int32_t StartMinute = 0;
-    std::int32_t EndDay = 0;
-    std::int32_t EndMinute = 0;
-};
-// A weekly schedule: open on each day of Days from From, for the length up to Until (past midnight
-// when Until is at or before From).
-struct WeeklyHours {
-    std::uint8_t Days = 0; // bit d for weekday d (0 = Sunday)
-    std::int32_t From = 0; // minutes after midnight
-    std::int32_t Until = 0;
-};
-// A dated schedule: open from Start up to End.
-struct DatedSpan {
-    WallSeconds Start = 0;
-    WallSeconds End = 0;
-};
-using WindowTimes = std::variant<WeekdayRule, WeeklyHours, DatedSpan>;
-
 struct Window {
     WindowId Id;
     WindowTimes Times;
@@ -84,7 +63,5 @@ struct Window {
     std::optional<bool> RelativeRates;
     std::optional<bool> InheritRates;
 };
-
-bool IsOpen(const Window& window, const LocalTime& now);
 
 } // namespace qv

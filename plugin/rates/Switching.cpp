@@ -10,6 +10,7 @@
 #include "plugin/host/Game.h"
 #include "plugin/log/PluginLog.h"
 #include "plugin/messaging/Messaging.h"
+#include "plugin/rates/PluginState.h"
 #include "plugin/rates/SwitchRecords.h"
 
 namespace qv {
@@ -21,7 +22,7 @@ constexpr float kNotificationSeconds = 8.0f;
 
 void Announce(const MessageColor& color, const FString& message, const std::string& messageKey)
 {
-    const Config& config = ConfigInForce;
+    const Config& config = State.Settings;
     const std::wstring text = message.ToWide();
     if (config.Notification && !BroadcastNotification(color, kNotificationScale, kNotificationSeconds, text)) {
         LogWarning(messageKey +
@@ -33,7 +34,7 @@ void Announce(const MessageColor& color, const FString& message, const std::stri
 void WriteSnapshotBack(AShooterGameMode* gameMode)
 {
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, Weekend.SavedMultipliers[row]);
+        Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, State.Boost.Saved[row]);
     }
 }
 
@@ -47,7 +48,7 @@ AShooterGameMode* GameModeToSwitch(const Window& window)
         return nullptr;
     }
     // Without this, the reason would read as a fault of a file the server never loaded.
-    if (!ConfigInForce.FromFile) {
+    if (!State.Settings.FromFile) {
         LogError("Weekend rates not switched on, nothing changed: no config has been loaded from " + ConfigPath());
         return nullptr;
     }
@@ -64,14 +65,14 @@ enum class Announcement { Made, Withheld };
 
 void ShowWindow(AShooterGameMode* gameMode, const Window& window, Owner owner, Announcement announcement)
 {
-    const Config& config = ConfigInForce;
+    const Config& config = State.Settings;
     const WindowLook look = LookOf(config, window);
-    Weekend.Boost = owner;
-    Weekend.InForce = window.Id;
+    State.Boost.OwnedBy = owner;
+    State.Boost.InForce = window.Id;
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        Weekend.Written[row] = WrittenValue(window.Rates, row, Weekend.SavedMultipliers[row]);
+        State.Boost.Written[row] = WrittenValue(window.Rates, row, State.Boost.Saved[row]);
     }
-    Weekend.SwitchedGameMode = gameMode;
+    State.Boost.GameMode = gameMode;
     if (config.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, *look.WeekendMOTD);
     if (announcement == Announcement::Made) Announce(look.EnabledColor, *look.EnabledMessage, look.EnabledMessageKey);
 }
@@ -93,8 +94,8 @@ bool SwitchFromNormal(const Window& window, Owner owner, Announcement announceme
     if (GameModeReplaced()) ForgetReplacedGameMode();
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const char* field = WeekendMultiplierTable[row].Key;
-        Weekend.SavedMultipliers[row] = Game::ReadMultiplier(gameMode, field);
-        const float value = WrittenValue(window.Rates, row, Weekend.SavedMultipliers[row]);
+        State.Boost.Saved[row] = Game::ReadMultiplier(gameMode, field);
+        const float value = WrittenValue(window.Rates, row, State.Boost.Saved[row]);
         if (value != 0.0f) Game::WriteMultiplier(gameMode, field, value);
     }
     ShowWindow(gameMode, window, owner, announcement);
@@ -103,18 +104,15 @@ bool SwitchFromNormal(const Window& window, Owner owner, Announcement announceme
 
 } // namespace
 
-bool GameModeReplaced()
-{
-    return Weekend.BoostedValuesInForce() && Game::CurrentGameMode() != Weekend.SwitchedGameMode;
-}
+bool GameModeReplaced() { return State.Boost.Active() && Game::CurrentGameMode() != State.Boost.GameMode; }
 
 bool SwitchToWindow(const Window& window, Owner owner) { return SwitchFromNormal(window, owner, Announcement::Made); }
 
-bool SwitchToWeekend(Owner owner) { return SwitchToWindow(ConfigInForce.Weekly, owner); }
+bool SwitchToWeekend(Owner owner) { return SwitchToWindow(State.Settings.Weekly, owner); }
 
 bool PutIntoNewGameMode(const Window& window)
 {
-    return SwitchFromNormal(window, Weekend.Boost, Announcement::Withheld);
+    return SwitchFromNormal(window, State.Boost.OwnedBy, Announcement::Withheld);
 }
 
 bool MoveToWindow(const Window& window, Owner owner)
@@ -125,7 +123,7 @@ bool MoveToWindow(const Window& window, Owner owner)
 
     // A 0 leaves the game's own value: the normal one, which the snapshot holds.
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        const float normal = Weekend.SavedMultipliers[row];
+        const float normal = State.Boost.Saved[row];
         const float value = WrittenValue(window.Rates, row, normal);
         Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, value != 0.0f ? value : normal);
     }
@@ -135,7 +133,7 @@ bool MoveToWindow(const Window& window, Owner owner)
 
 void SwitchToNormal()
 {
-    const Config& config = ConfigInForce;
+    const Config& config = State.Settings;
     AShooterGameMode* gameMode = Game::CurrentGameMode();
     if (gameMode == nullptr) {
         LogInfo("No game mode: the weekend values went with the game mode, and the one the server builds next "
@@ -148,18 +146,18 @@ void SwitchToNormal()
     }
     if (gameMode != nullptr && config.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, config.NormalMOTD);
     // A reload may have taken the window away; then its announcement is the main section's.
-    const Window* window = FindWindow(config, Weekend.InForce);
+    const Window* window = FindWindow(config, State.Boost.InForce);
     const WindowLook look = LookOf(config, window != nullptr ? *window : config.Weekly);
-    Weekend.Boost = Owner::Nobody;
-    Weekend.InForce = WindowId::Weekly();
-    Weekend.Written = {};
+    State.Boost.OwnedBy = Owner::Nobody;
+    State.Boost.InForce = WindowId::Weekly();
+    State.Boost.Written = {};
     Announce(look.DisabledColor, *look.DisabledMessage, look.DisabledMessageKey);
 }
 
 void RestoreNormalOnUnload()
 {
-    if (!Weekend.BoostedValuesInForce()) return;
-    const Config& config = ConfigInForce;
+    if (!State.Boost.Active()) return;
+    const Config& config = State.Settings;
     AShooterGameMode* gameMode = Game::CurrentGameMode();
     // The saved values die with the library; that loses nothing, since a game mode the host builds
     // later starts from the server's normal values.
@@ -170,12 +168,12 @@ void RestoreNormalOnUnload()
     }
     if (GameModeReplaced()) {
         ForgetReplacedGameMode();
-        Weekend.Boost = Owner::Nobody;
+        State.Boost.OwnedBy = Owner::Nobody;
         return;
     }
 
     WriteSnapshotBack(gameMode);
-    Weekend.Boost = Owner::Nobody;
+    State.Boost.OwnedBy = Owner::Nobody;
     if (config.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, config.NormalMOTD);
     LogInfo(RecordText({SwitchEvent::RestoredOnUnload}));
 }

@@ -8,7 +8,7 @@
 #include "plugin/commands/Registrations.h"
 #include "plugin/commands/ReloadCommands.h"
 #include "plugin/config/LoadConfig.h"
-#include "plugin/rates/WeekendState.h"
+#include "plugin/rates/PluginState.h"
 #include "tests/config/ConfigFixture.h"
 
 namespace {
@@ -83,8 +83,8 @@ TEST_F(LoadConfigTest, TheFileLivesInThePluginsFolderUnderTheHostsBaseDirectory)
 TEST_F(LoadConfigTest, AMissingFileGivesTheInitialSettings)
 {
     EXPECT_TRUE(LoadConfig(std::nullopt).FileMissing());
-    const std::string initial = Describe(ConfigInForce);
-    EXPECT_FALSE(ConfigInForce.FromFile);
+    const std::string initial = Describe(State.Settings);
+    EXPECT_FALSE(State.Settings.FromFile);
     EXPECT_NE(initial.find("Notification=1\nChatbox=0\nEnabledColor=(0, 1, 0, 1)"), std::string::npos) << initial;
     EXPECT_NE(initial.find("DisabledColor=(1, 0, 0, 1)"), std::string::npos) << initial;
 }
@@ -116,9 +116,9 @@ TEST_F(LoadConfigTest, AReloadIntoABadFileLeavesEverythingInForceExactlyAsItWas)
     plugin_.WriteConfig(good);
     RegisterAll();
     ReloadConfigConsoleCommand(nullptr, nullptr, false);
-    ASSERT_TRUE(ConfigInForce.FromFile);
-    Weekend.Reminders.Openings.push_back({WindowId::Schedule("Night"), 1234567, 30});
-    const std::string before = Describe(ConfigInForce);
+    ASSERT_TRUE(State.Settings.FromFile);
+    State.Schedule.Reminders.Openings.push_back({WindowId::Schedule("Night"), util::WallTimeOf(1234567), 30});
+    const std::string before = Describe(State.Settings);
     const auto registrations = plugin_->Registrations();
     ASSERT_EQ(registrations.size(), 5u);
 
@@ -164,18 +164,18 @@ TEST_F(LoadConfigTest, AReloadIntoABadFileLeavesEverythingInForceExactlyAsItWas)
         EXPECT_EQ(WithoutPlaces(LoadError()).substr(0, ConfigPath().size() + 2 + row.error.size()),
                   ConfigPath() + ": " + row.error);
         ReloadConfigConsoleCommand(nullptr, nullptr, false);
-        EXPECT_EQ(Describe(ConfigInForce), before) << row.error;
+        EXPECT_EQ(Describe(State.Settings), before) << row.error;
         EXPECT_EQ(plugin_->Registrations(), registrations) << row.error;
-        ASSERT_EQ(Weekend.Reminders.Openings.size(), 1u) << row.error;
+        ASSERT_EQ(State.Schedule.Reminders.Openings.size(), 1u) << row.error;
     }
 
     plugin_.RemoveConfig();
     ReloadConfigConsoleCommand(nullptr, nullptr, false);
-    EXPECT_EQ(Describe(ConfigInForce), before);
+    EXPECT_EQ(Describe(State.Settings), before);
     std::filesystem::create_directories(plugin_.ConfigFile());
     EXPECT_NE(LoadError().find(ConfigPath()), std::string::npos);
     ReloadConfigConsoleCommand(nullptr, nullptr, false);
-    EXPECT_EQ(Describe(ConfigInForce), before);
+    EXPECT_EQ(Describe(State.Settings), before);
     EXPECT_EQ(plugin_->Registrations(), registrations);
     UnregisterAll();
 }

@@ -4,9 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "plugin/config/Calendar.h"
 #include "plugin/config/ConfigWarnings.h"
 #include "plugin/config/DecodeConfig.h"
+#include "plugin/schedule/Calendar.h"
 #include "tests/support/PluginServer.h"
 
 using namespace qv;
@@ -215,7 +215,7 @@ TEST(ConfigWarnings, TheNewKeysHaveTheirProbableMistakes)
         {{"Name", "Old"}, {"From", "2025-12-24T00:00"}, {"Until", "2025-12-26T00:00"}}};
     EXPECT_TRUE(Mistakes(config).empty()) << Listed(Mistakes(config));
     // A year and more ago in any zone.
-    const Instant now = *ParseDateTime("2026-12-07T12:00");
+    const Instant now = util::InstantAtOffset(*ParseDateTime("2026-12-07T12:00"), Seconds{0});
     const auto advice = Mistakes(config, now);
     ASSERT_EQ(advice.size(), 1u) << Listed(advice);
     EXPECT_EQ(Describe(advice[0]),
@@ -231,7 +231,7 @@ TEST(ConfigWarnings, WindowsMeetingAnHourTheClocksSkipAreNamedWithTheDateForTheC
         {{"Name", "Gap"}, {"From", "2027-03-28T02:15"}, {"Until", "2027-03-28T02:45"}},
         {{"Name", "Spring"}, {"From", "2028-03-26T02:30"}, {"Until", "2028-03-26T04:00"}},
     };
-    const Instant now = *ParseDateTime("2026-12-07T12:00");
+    const Instant now = util::InstantAtOffset(*ParseDateTime("2026-12-07T12:00"), Seconds{0});
     const auto skipped = [&] {
         ConfigProblems named;
         for (const ConfigProblem& warning : Mistakes(config, now)) {

@@ -2,6 +2,7 @@
 // A parser of its own reads whole feeds in tests/tool/calendar_feed.py.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "tool/ICalendarFeed.h"
@@ -23,6 +24,22 @@ std::vector<std::string> PhysicalLines(const std::string& text)
         at = end + 2;
     }
     return lines;
+}
+
+CalendarTime Time(std::int64_t wall, std::int64_t instant)
+{
+    return {util::WallTimeOf(wall), util::InstantOf(instant)};
+}
+
+// A change on the week-th weekday of month, seconds after its midnight.
+util::ZoneChangeDay Change(int month, int week, int weekday, std::int64_t seconds)
+{
+    util::ZoneChangeDay day;
+    day.Month = month;
+    day.Week = week;
+    day.Weekday = weekday;
+    day.Time = Seconds{seconds};
+    return day;
 }
 
 } // namespace
@@ -66,32 +83,32 @@ TEST(ICalendarFeed, EscapesText)
 TEST(ICalendarFeed, AStretchIsNamedByItsServerWindowAndStart)
 {
     PublishedCalendar calendar;
-    calendar.title = "Island Cluster";
-    calendar.windows = {{"Evening", "", {}, ""}, {"Weekend", "", {}, ""}};
-    const CalendarStretch evening{0, {1000, 1000}, {2000, 2000}};
+    calendar.Title = "Island Cluster";
+    calendar.Windows = {{"Evening", "", {}, ""}, {"Weekend", "", {}, ""}};
+    const CalendarStretch evening{0, Time(1000, 1000), Time(2000, 2000)};
     const std::string uid = StretchUid(calendar, evening);
-    EXPECT_EQ(StretchUid(calendar, {0, {1000, 5000}, {9000, 9000}}), uid) << "only the wall-clock start counts";
-    EXPECT_NE(StretchUid(calendar, {0, {1060, 1060}, {2000, 2000}}), uid);
-    EXPECT_NE(StretchUid(calendar, {1, {1000, 1000}, {2000, 2000}}), uid);
-    calendar.title = "Other Cluster";
+    EXPECT_EQ(StretchUid(calendar, {0, Time(1000, 5000), Time(9000, 9000)}), uid) << "only the wall-clock start counts";
+    EXPECT_NE(StretchUid(calendar, {0, Time(1060, 1060), Time(2000, 2000)}), uid);
+    EXPECT_NE(StretchUid(calendar, {1, Time(1000, 1000), Time(2000, 2000)}), uid);
+    calendar.Title = "Other Cluster";
     EXPECT_NE(StretchUid(calendar, evening), uid);
 }
 
 TEST(ICalendarFeed, TimesAreUtcOrTheZonesWithItsRule)
 {
     PublishedCalendar calendar;
-    calendar.title = "T";
-    calendar.windows = {{"Evening", "", {}, ""}};
+    calendar.Title = "T";
+    calendar.Windows = {{"Evening", "", {}, ""}};
     // 2026-12-24 20:00 wall, 19:00 UTC.
-    calendar.stretches = {{0, {1798142400, 1798138800}, {1798149600, 1798146000}}};
-    calendar.from = {1798070400, 1798066800};
-    calendar.to = {1798156800, 1798153200};
+    calendar.Stretches = {{0, Time(1798142400, 1798138800), Time(1798149600, 1798146000)}};
+    calendar.From = Time(1798070400, 1798066800);
+    calendar.To = Time(1798156800, 1798153200);
     std::string feed = WriteFeed(calendar);
     EXPECT_NE(feed.find("\r\nDTSTART:20261224T190000Z\r\nDTEND:20261224T210000Z\r\n"), std::string::npos) << feed;
     EXPECT_EQ(feed.find("VTIMEZONE"), std::string::npos);
 
-    calendar.zone =
-        CalendarZone{"Europe/Berlin", "CET", 3600, ZoneDaylight{"CEST", 7200, {3, 5, 0, 7200}, {10, 5, 0, 10800}}};
+    calendar.Zone = CalendarZone{"Europe/Berlin", "CET", Seconds{3600},
+                                 ZoneDaylight{"CEST", Seconds{7200}, Change(3, 5, 0, 7200), Change(10, 5, 0, 10800)}};
     feed = WriteFeed(calendar);
     EXPECT_NE(feed.find("\r\nDTSTART;TZID=Europe/Berlin:20261224T200000\r\n"), std::string::npos) << feed;
     // The first changes of 1970 under the rule: the last Sundays of October and March.
@@ -104,8 +121,8 @@ TEST(ICalendarFeed, TimesAreUtcOrTheZonesWithItsRule)
         << feed;
 
     // A change at 24:00 (the second Sunday's end) is no yearly rule of one day: each year's is listed.
-    calendar.zone =
-        CalendarZone{"Test/Late", "LST", -12600, ZoneDaylight{"LDT", -9000, {3, 2, 0, 86400}, {11, 1, 6, -3600}}};
+    calendar.Zone = CalendarZone{"Test/Late", "LST", Seconds{-12600},
+                                 ZoneDaylight{"LDT", Seconds{-9000}, Change(3, 2, 0, 86400), Change(11, 1, 6, -3600)}};
     feed = WriteFeed(calendar);
     for (const char* line : {"DTSTART:19700309T000000", "RDATE:20250310T000000", "RDATE:20271105T230000",
                              "RDATE:20251031T230000", "TZOFFSETFROM:-0330", "TZOFFSETTO:-0230"}) {

@@ -20,9 +20,10 @@ using namespace qvtool;
 
 TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
 {
-    const Event notification{*ParseLocalDateTime("2025-01-10T00:05:19"),
+    const qv::LocalClock host;
+    const Event notification{InstantOfWall(host, *ParseLocalDateTime("2025-01-10T00:05:19")).Time,
                              events::Notification{"alice", "On \"now\"", {0.2f, 1.0f, 0.1f, 1.0f}, 1.2f, 8.0f}};
-    const auto line = nlohmann::json::parse(EventToJsonLine(notification));
+    const auto line = nlohmann::json::parse(EventToJsonLine(notification, host));
     EXPECT_EQ(line["time"], "2025-01-10T00:05:19");
     EXPECT_EQ(line["event"], "notification");
     EXPECT_EQ(line["player"], "alice");
@@ -31,14 +32,14 @@ TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
     EXPECT_EQ(line["color"].dump(), "[0.2,1.0,0.1,1.0]");
     EXPECT_EQ(line["scale"].dump(), "1.2");
     EXPECT_EQ(line["duration"].dump(), "8.0");
-    EXPECT_EQ(EventToJsonLine(notification).rfind("{\"time\":", 0), 0u) << "time comes first";
+    EXPECT_EQ(EventToJsonLine(notification, host).rfind("{\"time\":", 0), 0u) << "time comes first";
 
-    const Event rates{0, events::Rates{true,
-                                       {{"XPMultiplier", 1.0f}, {"MatingIntervalMultiplier", 0.75f}},
-                                       {{"XPMultiplier", 2.0f}, {"MatingIntervalMultiplier", 0.5f}},
-                                       "Evening",
-                                       {"XPMultiplier"}}};
-    const auto switched = nlohmann::json::parse(EventToJsonLine(rates));
+    const Event rates{Instant{}, events::Rates{true,
+                                               {{"XPMultiplier", 1.0f}, {"MatingIntervalMultiplier", 0.75f}},
+                                               {{"XPMultiplier", 2.0f}, {"MatingIntervalMultiplier", 0.5f}},
+                                               "Evening",
+                                               {"XPMultiplier"}}};
+    const auto switched = nlohmann::json::parse(EventToJsonLine(rates, host));
     EXPECT_EQ(switched["state"], "weekend");
     EXPECT_EQ(switched["lowered"].dump(), R"(["XPMultiplier"])");
     EXPECT_EQ(switched["fields"].dump(), R"({"MatingIntervalMultiplier":0.5,"XPMultiplier":2.0})");
@@ -47,8 +48,8 @@ TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
 
 TEST(ToolOutput, TextThatIsNotUtf8StillMakesALineWithTheBadByteReplaced)
 {
-    const Event log{0, events::Log{"info", "Quorvandelle", "bad \xff byte"}};
-    const auto line = nlohmann::json::parse(EventToJsonLine(log));
+    const Event log{Instant{}, events::Log{"info", "Quorvandelle", "bad \xff byte"}};
+    const auto line = nlohmann::json::parse(EventToJsonLine(log, qv::LocalClock()));
     EXPECT_EQ(line["event"], "log");
     EXPECT_EQ(line["level"], "info");
     EXPECT_EQ(line["logger"], "Quorvandelle");
