@@ -29,6 +29,37 @@ bool Contains(const std::vector<WindowId>& ids, const WindowId& id)
     return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
+// The shortest of the leads whose moment before at has come by now; 0 when none has. The moments
+// still ahead go to earlier.
+template <typename Earlier>
+std::int32_t ShortestLeadDue(const std::vector<std::int32_t>& leads, Instant at, Instant now, Earlier&& earlier)
+{
+    std::int32_t shortest = 0;
+    for (const std::int32_t lead : leads) {
+        const Instant moment = at - Minutes{lead};
+        if (moment > now) {
+            earlier(moment);
+        } else if (shortest == 0 || lead < shortest) {
+            shortest = lead;
+        }
+    }
+    return shortest;
+}
+
+// Whether a reminder with that lead for the window's coming at says something new: the memory keeps
+// the shortest lead announced for each coming, and takes this one.
+bool News(ReminderMemory& memory, const WindowId& window, WallTime at, std::int32_t lead)
+{
+    auto& openings = memory.Openings;
+    auto reminded = std::find_if(openings.begin(), openings.end(), [&](const ReminderMemory::Opening& opening) {
+        return opening.At == at && opening.Window == window;
+    });
+    if (reminded == openings.end()) reminded = openings.insert(openings.end(), {window, at});
+    if (lead >= reminded->Within) return false;
+    reminded->Within = lead;
+    return true;
+}
+
 } // namespace
 
 // The pattern's length was bounded when the config was decoded, so formatting cannot blow up.
@@ -99,22 +130,8 @@ ReminderCheck CheckReminders(const Config& config, Instant now, WallTime wall, b
             continue;
         }
         // Every lead that has come; one message covers them all, unless it was announced already.
-        std::int32_t shortestDue = 0;
-        for (const std::int32_t lead : config.Reminders) {
-            const Instant moment = at - Minutes{lead};
-            if (moment > now) {
-                earlier(moment);
-            } else if (shortestDue == 0 || lead < shortestDue) {
-                shortestDue = lead;
-            }
-        }
-        if (shortestDue == 0) continue;
-        auto reminded = std::find_if(openings.begin(), openings.end(), [&](const ReminderMemory::Opening& opening) {
-            return opening.At == coming.At && opening.Window == window.Id;
-        });
-        if (reminded == openings.end()) reminded = openings.insert(openings.end(), {window.Id, coming.At});
-        if (shortestDue >= reminded->Within) continue;
-        reminded->Within = shortestDue;
+        const std::int32_t shortestDue = ShortestLeadDue(config.Reminders, at, now, earlier);
+        if (shortestDue == 0 || !News(memory, window.Id, coming.At, shortestDue)) continue;
         check.Due.push_back({&window, static_cast<std::int32_t>(std::chrono::ceil<Minutes>(left).count())});
     }
     return check;
