@@ -41,7 +41,7 @@ void Relink(const Chain& chain)
     *chain.function->jump = next;
 }
 
-std::string Call(const std::string& name) { return "IHooks::SetHook(\"" + name + "\")"; }
+std::string SetHookCall(const std::string& name) { return "IHooks::SetHook(\"" + name + "\")"; }
 
 const binding::HookableFunction* FindHookable(const std::string& name)
 {
@@ -78,13 +78,14 @@ private:
     // A plug-in tests the answer, so a refusal is an error in the log and false, not a stop.
     bool SetHookInternal(const std::string& name, LPVOID detour, LPVOID* original) override
     {
-        if (detour == nullptr) LoudFailure(Call(name) + ": the detour is null");
-        if (original == nullptr) LoudFailure(Call(name) + ": the address for the original is null");
+        if (detour == nullptr) LoudFailure(SetHookCall(name) + ": the detour is null");
+        if (original == nullptr) LoudFailure(SetHookCall(name) + ": the address for the original is null");
         const binding::HookableFunction* function = FindHookable(name);
         if (function == nullptr) {
             logs::HostNotice(LogLevel::Error,
-                             Call(name) + (IsGameFunction(name) ? ": the stand-in's game cannot hook that function"
-                                                                : ": no such game function"));
+                             SetHookCall(name) + (IsGameFunction(name)
+                                                      ? ": the stand-in's game cannot hook that function"
+                                                      : ": no such game function"));
             return false;
         }
         Chain& chain = chains[name];
@@ -93,7 +94,7 @@ private:
                                        [&](const Detour& link) { return !link.orphaned && link.detour == detour; });
         if (twice) {
             // Its one original cannot point both below it and at itself.
-            logs::HostNotice(LogLevel::Error, Call(name) + ": that detour is in the function's chain already");
+            logs::HostNotice(LogLevel::Error, SetHookCall(name) + ": that detour is in the function's chain already");
             return false;
         }
         chain.detours.push_back(Detour{detour, original, commands::CurrentOwner(), false});
