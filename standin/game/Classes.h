@@ -10,6 +10,7 @@
 struct UWorld;
 struct AShooterGameMode;
 struct AShooterCharacter;
+struct UPrimalPlayerData;
 
 namespace standin::game {
 
@@ -60,6 +61,11 @@ struct AShooterCharacterLayout {
     unsigned char moreState[0x2C];
 };
 
+// What the game keeps of a player between sessions; a plug-in only passes it on.
+struct UPrimalPlayerDataLayout {
+    unsigned char engineState[0x4A8];
+};
+
 struct UWorldLayout {
     unsigned char engineState[0x2E8];
     GameArray<WeakObjectPtr> PlayerControllerList;
@@ -106,3 +112,4 @@ struct UWorld : standin::game::UWorldLayout {};
 struct AShooterGameMode : standin::game::AShooterGameModeLayout {};
 struct AShooterPlayerController : standin::game::AShooterPlayerControllerLayout {};
 struct AShooterCharacter : standin::game::AShooterCharacterLayout {};
+struct UPrimalPlayerData : standin::game::UPrimalPlayerDataLayout {};
