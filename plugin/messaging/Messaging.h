@@ -9,6 +9,10 @@
 
 namespace qv {
 
+// How long and how large switches, reminders and welcomes show as notifications.
+inline constexpr float kNotificationScale = 1.2f;
+inline constexpr float kNotificationSeconds = 8.0f;
+
 // Does nothing for a null player (the server console). A text that is not a valid pattern is
 // sent as written.
 void TellPlayer(AShooterPlayerController* player, MessageColor color, std::string_view text);
@@ -22,5 +26,9 @@ bool BroadcastNotification(MessageColor color, float scale, float seconds, std::
 // Under sender, the configured server name; the text is inserted unchanged. Nothing is sent without
 // a world.
 void BroadcastChat(const FString& sender, MessageColor color, std::wstring_view text);
+
+// To one player, who must be connected, as the broadcasts show it; the text is sent as it is.
+void NotifyPlayer(AShooterPlayerController* player, MessageColor color, std::wstring_view text);
+void ChatToPlayer(AShooterPlayerController* player, const FString& sender, MessageColor color, std::wstring_view text);
 
 } // namespace qv
