@@ -47,11 +47,19 @@ struct Config {
     std::optional<TimeZone> Zone;
     // Switches and reminders at their second rather than at the next regular evaluation.
     bool ExactSwitching = false;
+    // Told to a player who joins while boosted rates are in force, JoinMessageDelay after joining;
+    // empty: no welcome. A schedule may have its own.
+    FString JoinMessage;
+    Seconds JoinMessageDelay{30}; // kLongestJoinMessageDelay at most
 
     // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values; it
     // comes after every schedule. Before a file was taken its values cannot be read.
     Window Weekly;
 };
+
+// A client that has just joined needs a moment before it shows anything; ten minutes is more than any
+// server wants to wait.
+inline constexpr Seconds kLongestJoinMessageDelay{600};
 
 // One row per member of the section, in the order they are read: its key, whether a file must have
 // it, and the field its value goes into. The field's type chooses the typed read.
@@ -60,10 +68,10 @@ struct SettingRow {
     bool Required;
     std::variant<FString Config::*, bool Config::*, MessageColor Config::*, std::int32_t Config::*, TimeOfDay Config::*,
                  std::vector<Window> Config::*, std::vector<std::int32_t> Config::*, std::string Config::*,
-                 std::optional<TimeZone> Config::*>
+                 std::optional<TimeZone> Config::*, Seconds Config::*>
         Field;
 };
-inline constexpr std::size_t kSettingCount = 21;
+inline constexpr std::size_t kSettingCount = 23;
 extern const std::array<SettingRow, kSettingCount> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.

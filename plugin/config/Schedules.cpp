@@ -9,9 +9,9 @@
 
 namespace qv {
 
-const std::array<const char*, 11> ScheduleMembers = {
+const std::array<const char*, 12> ScheduleMembers = {
     "Name",       "Days",        "From",        "Until",         "EnabledMessage", "DisabledMessage",
-    "EnabledRGB", "DisabledRGB", "WeekendMOTD", "RelativeRates", "InheritRates",
+    "EnabledRGB", "DisabledRGB", "WeekendMOTD", "RelativeRates", "InheritRates",   "JoinMessage",
 };
 
 namespace {
@@ -145,7 +145,7 @@ std::optional<std::vector<Window>> ReadSchedules(const json* member, const std::
     for (std::size_t i = 0; i < member->size(); ++i) {
         const json& entry = (*member)[i];
         const std::string entryPath = path + "[" + std::to_string(i) + "]";
-        Window window{WindowId::Schedule({}), WeeklyHours{}, {}, {}, {}, {}, {}, {}, {}, {}};
+        Window window{WindowId::Schedule({}), WeeklyHours{}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
         if (!entry.is_object()) {
             AddTypeProblem(&entry, entryPath, "an object", problems);
             schedules.push_back(std::move(window));
@@ -165,6 +165,7 @@ std::optional<std::vector<Window>> ReadSchedules(const json* member, const std::
         ReadOptional(entry, entryPath, "DisabledRGB", window.DisabledColor, ReadColor, problems);
         ReadOptional(entry, entryPath, "RelativeRates", window.RelativeRates, ReadFlag, problems);
         ReadOptional(entry, entryPath, "InheritRates", window.InheritRates, ReadFlag, problems);
+        ReadOptional(entry, entryPath, "JoinMessage", window.JoinMessage, ReadText, problems);
         schedules.push_back(std::move(window));
     }
     return schedules;
