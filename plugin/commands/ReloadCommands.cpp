@@ -2,16 +2,19 @@
 // reload the administrator who asked. A load is prepared whole before anything in force changes:
 // reading, parsing and decoding the file, its warnings, the status command's name, the reminder's
 // length, and every text of the report. Only then is the config committed, which cannot fail, and
-// the status command registered. "Config Reloaded!" follows only a committed load; any failure
-// before the commit, an exception included, leaves everything as it was and is told in red.
+// the status command and the hook on joins follow it. "Config Reloaded!" follows only a committed
+// load; any failure before the commit, an exception included, leaves everything as it was and is
+// told in red.
 #include "plugin/commands/ReloadCommands.h"
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
 
+#include "plugin/commands/NewPlayerHook.h"
 #include "plugin/commands/Registrations.h"
 #include "plugin/config/Config.h"
 #include "plugin/config/LoadConfig.h"
@@ -113,16 +116,22 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
 
     State.Settings = std::move(*next);
     State.Schedule = MemoryAfterLoad(State.Settings, std::move(State.Schedule), now, occasion == Occasion::Reload);
+    RefreshWakeAt(State);
     // The window in force under a new name is the same window: it is not announced again.
     Perform(report.renamed);
     for (const std::string& warning : report.warnings) LogWarning(warning);
-    const std::string registration = occasion == Occasion::Reload ? FollowStatusCommand() : std::string();
-    if (!registration.empty()) LogError("Config reloaded, but " + registration);
+    // What the host refused; each is tried again at the next reload.
+    std::vector<std::string> refused;
+    if (occasion == Occasion::Reload) refused.push_back(FollowStatusCommand());
+    refused.push_back(FollowWelcomes());
+    refused.erase(std::remove(refused.begin(), refused.end(), std::string()), refused.end());
+    const std::string loaded = occasion == Occasion::StartUp ? "Config loaded, but " : "Config reloaded, but ";
+    for (const std::string& failure : refused) LogError(loaded + failure);
     LogInfo(report.closing);
     if (occasion == Occasion::StartUp) return;
     TellPlayer(player, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
-    if (!registration.empty()) {
-        TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reloaded, but " + registration));
+    for (const std::string& failure : refused) {
+        TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces(loaded + failure));
     }
     if (!report.warningReply.empty()) TellPlayer(player, ToMessageColor(ReloadWarningColor), report.warningReply);
 }

@@ -7,6 +7,7 @@
 #include "plugin/rates/Reminders.h"
 #include "plugin/rates/SwitchRecords.h"
 #include "plugin/rates/Switching.h"
+#include "plugin/rates/Welcomes.h"
 
 namespace qv {
 
@@ -68,6 +69,12 @@ struct Performer {
     void operator()(const action::Reply& reply) const
     {
         if (asker != nullptr) TellPlayer(asker, ToMessageColor(reply.Color), reply.Text);
+    }
+    void operator()(const action::Welcome& welcome) const
+    {
+        if (const Window* window = Named(welcome.Window)) {
+            SendWelcome(State.Settings, *window, welcome.Player, welcome.MinutesLeft);
+        }
     }
 };
 

@@ -5,6 +5,7 @@
 // registrations change it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include "plugin/config/WeekendValues.h"
 #include "plugin/config/Window.h"
 #include "plugin/host/ArkApi.h"
+#include "plugin/rates/PendingWelcomes.h"
 #include "plugin/rates/Reminders.h"
 
 namespace qv {
@@ -68,7 +70,17 @@ struct PluginState {
     // The status command as the host has it registered: it follows the config in force, unless the
     // host refused the last change. Empty: none.
     std::string StatusCommand;
+    // Players who joined while boosted rates were in force, until their welcome is due.
+    PendingWelcomes Welcomes;
+    // The earlier of Schedule.NextDue and Welcomes.NextDue: an idle timer call compares the clock
+    // with this one instant. Whoever changes either of them calls RefreshWakeAt.
+    Instant WakeAt = kNeverDue;
 };
+
+inline void RefreshWakeAt(PluginState& state)
+{
+    state.WakeAt = std::min(state.Schedule.NextDue, state.Welcomes.NextDue);
+}
 
 // Lives from the library's load to its unload; a reload of the config changes only its settings.
 extern PluginState State;
