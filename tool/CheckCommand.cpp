@@ -7,6 +7,7 @@
 #include <fmt/ranges.h>
 
 #include "plugin/config/ConfigParser.h"
+#include "plugin/config/JoinMessages.h"
 #include "plugin/config/LoadConfig.h"
 #include "plugin/config/Windows.h"
 #include "plugin/host/Clock.h"
@@ -251,13 +252,34 @@ void PrintWindowRates(const Config& config, std::ostream& out, const Style& styl
     out << fmt::format("  {:<{}}   {}\n", config.Weekly.Id.DisplayName(), width, WindowRatesText(config.Weekly));
 }
 
+void PrintWelcomes(const Config& config, std::ostream& out, const Style& style,
+                   const std::function<std::string(const Window&, const FString&)>& shown)
+{
+    if (!HasWelcomes(config)) return;
+    std::size_t width = config.Weekly.Id.DisplayName().size();
+    for (const Window& schedule : config.Schedules) width = std::max(width, schedule.Id.DisplayName().size());
+    out << style.Paint("Welcome", Tone::Bold)
+        << fmt::format(" to a player who joins while a window's rates are in force, {} s after joining:\n",
+                       config.JoinMessageDelay.count());
+    const auto line = [&](const Window& window) {
+        const FString& text = JoinMessageOf(config, window);
+        out << fmt::format("  {:<{}}   {}\n", window.Id.DisplayName(), width,
+                           text.IsEmpty() ? std::string("none") : "\"" + shown(window, text) + "\"");
+    };
+    for (const Window& schedule : config.Schedules) line(schedule);
+    line(config.Weekly);
+}
+
 int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostream& diagnostics, const Style& outStyle,
              const Style& diagnosticStyle)
 {
     const CheckReport report = CheckConfig(file);
     PrintDiagnostics(report, diagnostics, diagnosticStyle);
     PrintVerdict(report, out, outStyle, strict);
-    if (report.Config) PrintWindowRates(*report.Config, out, outStyle);
+    if (report.Config) {
+        PrintWindowRates(*report.Config, out, outStyle);
+        PrintWelcomes(*report.Config, out, outStyle, [](const Window&, const FString& text) { return text.ToUtf8(); });
+    }
     return report.HasErrors() || (strict && !report.Warnings.empty()) ? 1 : 0;
 }
 

@@ -2,12 +2,14 @@
 // decoding (ReadConfigFile), every problem at once, then the warnings.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "plugin/config/Config.h"
+#include "plugin/host/FString.h"
 #include "tool/Terminal.h"
 
 namespace qvtool {
@@ -53,6 +55,11 @@ int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostre
 std::string WindowRatesText(const qv::Window& window);
 // Each window's line of WindowRatesText, in the order of precedence, under a heading.
 void PrintWindowRates(const qv::Config& config, std::ostream& out, const Style& style);
+
+// Each window's welcome, in the order of precedence, under a heading with the delay: the text as
+// written with shown(window, text), or "none"; nothing when no window has one.
+void PrintWelcomes(const qv::Config& config, std::ostream& out, const Style& style,
+                   const std::function<std::string(const qv::Window&, const FString&)>& shown);
 
 // "Friday, Saturday, Sunday", or "no day".
 std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay);
