@@ -146,11 +146,14 @@ DecodedConfig DecodeConfig(std::string_view text, std::optional<Instant> now)
 
     WindowRates main = ReadRates(*section, kSectionName, true, decoded.RateProblems);
     if (config.RelativeRates) main.Relative = main.Own;
+    CheckFactors(main, kSectionName, decoded.RateProblems);
     Locate(decoded.RateProblems, parsed.Places);
     main.Unreadable = decoded.RateProblems;
-    for (Window& schedule : config.Schedules) {
+    for (std::size_t i = 0; i < config.Schedules.size(); ++i) {
+        Window& schedule = config.Schedules[i];
         CompleteRates(schedule.Rates, main, schedule.InheritRates.value_or(true),
                       schedule.RelativeRates.value_or(config.RelativeRates));
+        CheckFactors(schedule.Rates, SectionMember("Schedules") + "[" + std::to_string(i) + "]", decoded.Errors);
     }
     config.Weekly.Times = WeekdayRule{config.StartDay, config.StartTime.Minutes, config.EndDay, config.EndTime.Minutes};
     config.Weekly.Rates = std::move(main);

@@ -13,8 +13,11 @@ namespace qv {
 
 namespace {
 
-// The longest step back of the clocks in autumn.
-constexpr Seconds kLongestClockChange = Hours{1};
+// The longest step back of the clocks in autumn, on a host's clock whose changes are not known.
+constexpr Seconds kLongestHostClockChange = Hours{1};
+// A step back is held no longer than its size, which no zone has made larger than a day: a change
+// further back than that is over.
+constexpr Seconds kHoldLookBack = Days{2};
 
 constexpr ByteColor kToggleUnavailableColor{255, 191, 0, 255};
 
@@ -79,11 +82,24 @@ void DecideReminders(const Config& config, Instant now, WallTime wall, bool manu
 
 } // namespace
 
-WallTime DecisionTime(const Config& config, const ScheduleMemory& memory, WallTime now)
+Seconds LongestHold(const Config& config, Instant now)
 {
-    if (!UsesTimesOfDay(config) || !memory.LatestDecision) return now;
+    if (!config.Zone) return kLongestHostClockChange;
+    // The last change at or before now, among the few of the look back.
+    const LocalClock clock = ClockOf(config);
+    std::optional<util::ZoneTransition> last;
+    for (auto change = clock.NextChange(now - kHoldLookBack); change && change->At <= now;
+         change = clock.NextChange(change->At)) {
+        last = change;
+    }
+    return last && last->After < last->Before ? last->Before - last->After : Seconds{0};
+}
+
+WallTime DecisionTime(const Config& config, const ScheduleMemory& memory, Instant now, WallTime wall)
+{
+    if (!UsesTimesOfDay(config) || !memory.LatestDecision || wall >= *memory.LatestDecision) return wall;
     const WallTime latest = *memory.LatestDecision;
-    return now < latest && latest - now <= kLongestClockChange ? latest : now;
+    return latest - wall <= LongestHold(config, now) ? latest : wall;
 }
 
 Evaluation DecideEvaluation(const Config& config, const BoostState& boost, const ScheduleMemory& memory, Instant now,
@@ -94,7 +110,7 @@ Evaluation DecideEvaluation(const Config& config, const BoostState& boost, const
     Evaluation evaluation;
     evaluation.Memory = memory;
     evaluation.Memory.FirstCheckDone = true;
-    evaluation.Decided = DecisionTime(config, memory, *local);
+    evaluation.Decided = DecisionTime(config, memory, now, *local);
     if (UsesTimesOfDay(config) && evaluation.Decided == *local) evaluation.Memory.LatestDecision = *local;
     evaluation.ByClock = WindowInForceAt(config, evaluation.Decided);
 

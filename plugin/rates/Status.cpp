@@ -12,6 +12,7 @@
 #include "plugin/rates/Decisions.h"
 #include "plugin/rates/Switching.h"
 #include "plugin/schedule/LocalClock.h"
+#include "util/PlainNumber.h"
 
 namespace qv {
 
@@ -19,7 +20,7 @@ namespace {
 
 std::string RateText(float value, std::size_t row)
 {
-    return fmt::format("{:g}x {}", value, WeekendMultiplierTable[row].Label);
+    return util::PlainNumber(value) + "x " + WeekendMultiplierTable[row].Label;
 }
 
 // The rates in force that differ from the normal values they replaced.
@@ -42,9 +43,10 @@ std::vector<std::string> ChangedBy(const WindowRates& rates)
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         if (rates.Values[row] == 0.0f) continue;
         if (gameMode == nullptr) {
-            listed.push_back(rates.Relative.test(row) ? fmt::format("{:g}x the normal {}", rates.Values[row],
-                                                                    WeekendMultiplierTable[row].Label)
-                                                      : RateText(rates.Values[row], row));
+            listed.push_back(rates.Relative.test(row)
+                                 ? fmt::format("{}x the normal {}", util::PlainNumber(rates.Values[row]),
+                                               WeekendMultiplierTable[row].Label)
+                                 : RateText(rates.Values[row], row));
             continue;
         }
         const float normal = Game::ReadMultiplier(gameMode, WeekendMultiplierTable[row].Key);
@@ -113,7 +115,7 @@ WallTime DecisionWall(const Config& config, const ScheduleMemory& memory, Instan
 {
     const std::optional<WallTime> wall = ClockOf(config).WallAt(instant);
     if (!wall) throw std::runtime_error("the clock's time has no local date");
-    return DecisionTime(config, memory, *wall);
+    return DecisionTime(config, memory, instant, *wall);
 }
 
 } // namespace

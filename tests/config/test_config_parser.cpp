@@ -192,3 +192,26 @@ TEST(ConfigParser, TheCommonMistakesOfAHandEditedFileAreNamedInPlainWords)
 }
 
 } // namespace
+
+namespace {
+
+// Every text from the file goes into a message through Excerpt: up to 80 bytes whole, and never half
+// a character when cut.
+TEST(ConfigProblem, AQuotedTextOfEightyBytesIsWholeAndALongerOneIsCutAtACharacter)
+{
+    const std::string eighty(80, 'a');
+    struct Row {
+        std::string text;
+        std::string quoted;
+    };
+    const Row rows[] = {
+        {eighty, eighty},
+        {eighty + "b", eighty + "... (1 more bytes)"},
+        // "é" is two bytes, the second of them the 81st: the cut comes before the character.
+        {std::string(79, 'a') + "\xC3\xA9" + "b", std::string(79, 'a') + "... (3 more bytes)"},
+        {std::string(78, 'a') + "\xE2\x82\xAC", std::string(78, 'a') + "... (3 more bytes)"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(Excerpt(row.text), row.quoted) << row.text.size();
+}
+
+} // namespace

@@ -128,6 +128,31 @@ TEST_F(Schedules, RelativeValuesMultiplyTheNormalOnesAndAWindowMayLeaveTheOthers
     EXPECT_EQ(CurrentRates(), normal_);
 }
 
+// A factor times a normal value beyond the game's 32-bit rates is never written: the game's own value
+// stays, the log says why, and the status reply shows plain numbers, never infinity or an exponent.
+TEST_F(Schedules, ARelativeProductBeyondTheGamesRatesKeepsTheGamesValue)
+{
+    json config = ConfigWith({{"RelativeRates", true}, {"StatusCommand", "/rates"}});
+    for (auto& [key, value] : config["Quorvandelle"].items()) {
+        if (key.size() > 10 && key.compare(key.size() - 10, 10, "Multiplier") == 0) value = 0;
+    }
+    config["Quorvandelle"].update({{"XPMultiplier", 2}, {"TamingSpeedMultiplier", 1e-6}});
+    Start(Friday, config);
+    server().SetMultiplier("XPMultiplier", 3e38f);
+    server().SetMultiplier("TamingSpeedMultiplier", 1e-30f);
+    qv().RunToFirstEvaluation();
+    EXPECT_EQ(Xp(), 3e38f);
+    EXPECT_EQ(server().Multiplier("TamingSpeedMultiplier"), 1e-30f * 1e-6f);
+    const auto warnings = qv().PluginLogMessages(standin::LogLevel::Warning);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "XPMultiplier: 2 times the server's normal 3e+38 is beyond the game's 32-bit rates; the "
+                           "game's own value is kept");
+    server().ClearInboxes();
+    server().Chat(player_, "/rates");
+    EXPECT_EQ(server().InboxOf(player_).directChats.at(0).text,
+              "Weekend rates are on until Mon 2026-12-14 00:00 (0x taming).");
+}
+
 TEST_F(Schedules, AManualWeekendIsTakenOverQuietlyByALookAlikeAndVisiblyByAWindowOfItsOwn)
 {
     const json midweek = {{"Name", "Midweek"}, {"Days", {3}}, {"From", "20:00"}, {"Until", "23:00"}};
@@ -299,6 +324,54 @@ TEST_F(Schedules, TheStatusReplyTellsTheValuesInForceWhole)
     reloaded["Quorvandelle"]["XPMultiplier"] = "seven";
     Reload(reloaded);
     EXPECT_EQ(status(), "Normal rates are on; no boosted rates are scheduled.");
+}
+
+// A window lower in the file opening while a higher one stays in force changes nothing: the
+// higher one's end is the next change.
+TEST_F(Schedules, TheStatusReplyIsUntilTheEndOfTheWindowInForceNotTheOpeningOfALowerOne)
+{
+    Start(Wednesday, ConfigWith({{"StatusCommand", "/rates"},
+                                 {"Schedules",
+                                  {{{"Name", "Long"}, {"Days", {3}}, {"From", "10:00"}, {"Until", "14:00"}},
+                                   {{"Name", "Short"}, {"Days", {3}}, {"From", "12:00"}, {"Until", "13:00"}}}}}));
+    EvaluateAt(9, 11, 50);
+    server().ClearInboxes();
+    server().Chat(player_, "/rates");
+    const auto replies = server().InboxOf(player_).directChats;
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].text.substr(0, replies[0].text.find(" (")), "Long rates are on until Wed 2026-12-09 14:00");
+}
+
+// The reply holds at most 300 characters: a last rate that just fits is listed, one more character
+// and it is counted instead. The name's length moves the reply across the bound one by one.
+TEST_F(Schedules, TheStatusReplysLastRateIsListedWhenItJustFits)
+{
+    json config = ConfigWith({{"StatusCommand", "/rates"}});
+    for (const char* key :
+         {"LayEggIntervalMultiplier", "ResourcesRespawnPeriodMultiplier", "SupplyCrateLootQualityMultiplier",
+          "StructureResistanceMultiplier", "StructureDamageMultiplier"}) {
+        config["Quorvandelle"][key] = 0;
+    }
+    Start(Wednesday, config);
+    std::vector<std::string> replies;
+    for (std::size_t length = 1; length <= 64; ++length) {
+        config["Quorvandelle"]["Schedules"] = {
+            {{"Name", std::string(length, 'N')}, {"Days", {4}}, {"From", "12:00"}, {"Until", "13:00"}}};
+        Reload(config);
+        server().ClearInboxes();
+        server().Chat(player_, "/rates");
+        replies.push_back(server().InboxOf(player_).directChats.at(0).text);
+    }
+    const auto endsWith = [](const std::string& text, const std::string& end) {
+        return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    const auto whole = [&](const std::string& reply) { return endsWith(reply, ", 11x egg hatching)."); };
+    const auto last = std::find_if(replies.rbegin(), replies.rend(), whole);
+    ASSERT_NE(last, replies.rend());
+    ASSERT_NE(last, replies.rbegin()) << "the longest name must cross the bound";
+    EXPECT_EQ(last->size(), 300u) << *last;
+    const std::string& next = *std::prev(last);
+    EXPECT_TRUE(endsWith(next, ", 10x mating speed, and 1 more).")) << next;
 }
 
 TEST_F(Schedules, AReloadInTheMiddleOfAnEventTakesEffectAtTheNextEvaluation)
