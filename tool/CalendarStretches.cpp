@@ -130,8 +130,9 @@ std::vector<CalendarStretch> StretchesOf(const Config& config, const LocalClock&
     WallTime start = inForce ? StretchStart(config, from) : from;
     for (;;) {
         const std::optional<WindowChange> change = NextChange(config, start);
-        // A window in force for good ends with the calendar's days.
-        const WallTime end = change ? change->At : std::max(to, start);
+        // A window in force for good ends with the calendar's days, and none runs on past the last
+        // date the tool writes.
+        const WallTime end = std::min(change ? change->At : std::max(to, start), std::max(LatestEnd(), start));
         if (inForce) Append(stretches, {index(*inForce), At(clock, start), At(clock, end)});
         if (!change || change->At >= to) break;
         start = change->At;

@@ -13,6 +13,7 @@
 #include "plugin/config/Schedules.h"
 #include "plugin/schedule/ZoneTable.h"
 #include "tests/support/PluginServer.h"
+#include "tool/CalendarPage.h"
 #include "tool/CalendarStretches.h"
 #include "tool/ICalendarFeed.h"
 
@@ -194,3 +195,27 @@ TEST(ICalendarFeed, EveryZonedTimeExistsAndIsTheMomentOfTheSwitch)
     EXPECT_GT(zonesWithChanges, 100);
 }
 
+// The last days the tool shows, with a window in force past their end: on a zone's clock, on one
+// whose changes the feed lists year by year, and in UTC from the local time five hours behind it.
+TEST(ICalendarFeed, NothingIsWrittenPastTheLastDate)
+{
+    const std::regex fiveDigitYear("\\d{9}T\\d{6}|\\d{5}-\\d\\d-\\d\\d");
+    for (const char* zone : {"America/New_York", "Asia/Jerusalem", ""}) {
+        nlohmann::json document = testing_support::ValidConfig();
+        // Thursday to Tuesday: in force over the last day's end, Friday 9999-12-31.
+        document["Quorvandelle"]["StartDay"] = 4;
+        document["Quorvandelle"]["EndDay"] = 2;
+        if (*zone != '\0') document["Quorvandelle"]["TimeZone"] = zone;
+        const qv::DecodedConfig decoded = qv::DecodeConfig(document.dump(), std::nullopt);
+        ASSERT_TRUE(decoded.Value) << qv::DescribeAll("config", decoded.Errors);
+        const qv::LocalClock clock = qv::ClockOf(*decoded.Value);
+        const Instant from = InstantOfWall(clock, *ParseLocalDateTime("9999-12-01")).Time;
+        const PublishedCalendar calendar = MakePublishedCalendar(*decoded.Value, {"T", from, 30, Instant{}});
+        ASSERT_FALSE(calendar.Stretches.empty());
+        EXPECT_EQ(calendar.Stretches.back().End.Wall, LatestEnd()) << zone;
+        for (const std::string& text : {WriteFeed(calendar), WritePage(calendar)}) {
+            std::smatch found;
+            EXPECT_FALSE(std::regex_search(text, found, fiveDigitYear)) << zone << ": " << found.str();
+        }
+    }
+}
