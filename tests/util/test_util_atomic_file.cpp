@@ -50,7 +50,7 @@ using Names = std::vector<std::string>;
 
 TEST_F(AtomicFileTest, ReplacesTheTextWholeAndLeavesNothingBeside)
 {
-    const fs::path file = folder_ / "rates \u20ac.ics";
+    const fs::path file = folder_ / fs::u8path("rates \u20ac.ics");
     ASSERT_EQ(Write(file, "the first, longer text"), std::nullopt);
     EXPECT_EQ(Read(file), "the first, longer text");
     ASSERT_EQ(Write(file, "second"), std::nullopt);
