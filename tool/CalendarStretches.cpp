@@ -62,7 +62,14 @@ WallTime StretchStart(const Config& config, WallTime wall)
     }
 }
 
-CalendarTime At(const LocalClock& clock, WallTime wall) { return {wall, InstantOfWall(clock, wall).Time}; }
+// A configured time as it happens: one that the clocks skip comes when the gap ends, and is shown at
+// the wall-clock time of that instant (02:30 on the night Berlin skips from 02:00 to 03:00 is
+// 03:00), which is where the plug-in switches and where a reader of the feed puts it.
+CalendarTime At(const LocalClock& clock, WallTime wall)
+{
+    const Instant at = InstantOfWall(clock, wall).Time;
+    return {WallOf(clock, at), at};
+}
 
 std::string OffsetText(Seconds offset)
 {
@@ -99,6 +106,19 @@ std::optional<CalendarZone> CalendarZoneOf(const qv::TimeZone& zone)
     return written;
 }
 
+// A stretch after those before it. One that opens and closes within an hour the clocks skip is never
+// in force, and the window beneath it goes on as one stretch.
+void Append(std::vector<CalendarStretch>& stretches, const CalendarStretch& stretch)
+{
+    if (stretch.End.At <= stretch.Start.At) return;
+    if (!stretches.empty() && stretches.back().Window == stretch.Window &&
+        stretches.back().End.At == stretch.Start.At) {
+        stretches.back().End = stretch.End;
+        return;
+    }
+    stretches.push_back(stretch);
+}
+
 // The stretches from the one in force at from on, up to the first change at or after to.
 std::vector<CalendarStretch> StretchesOf(const Config& config, const LocalClock& clock, WallTime from, WallTime to)
 {
@@ -110,9 +130,10 @@ std::vector<CalendarStretch> StretchesOf(const Config& config, const LocalClock&
     WallTime start = inForce ? StretchStart(config, from) : from;
     for (;;) {
         const std::optional<WindowChange> change = NextChange(config, start);
-        // A window in force for good ends with the calendar's days.
-        const WallTime end = change ? change->At : std::max(to, start);
-        if (inForce) stretches.push_back({index(*inForce), At(clock, start), At(clock, end)});
+        // A window in force for good ends with the calendar's days, and none runs on past the last
+        // date the tool writes.
+        const WallTime end = std::min(change ? change->At : std::max(to, start), std::max(LatestEnd(), start));
+        if (inForce) Append(stretches, {index(*inForce), At(clock, start), At(clock, end)});
         if (!change || change->At >= to) break;
         start = change->At;
         inForce = change->InForce;
@@ -131,7 +152,7 @@ PublishedCalendar MakePublishedCalendar(const Config& config, const CalendarRequ
     const WallTime from = WallOf(clock, request.From);
     const WallTime to = from + Days{request.Days};
     calendar.From = {from, request.From};
-    calendar.To = At(clock, to);
+    calendar.To = {to, InstantOfWall(clock, to).Time};
     for (std::size_t place = 0; place <= config.Schedules.size(); ++place) {
         calendar.Windows.push_back(Describe(config, WindowAt(config, place)));
     }

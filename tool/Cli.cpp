@@ -2,6 +2,7 @@
 // error with a message that says what the tool accepts.
 #include "tool/Cli.h"
 
+#include <chrono>
 #include <map>
 #include <optional>
 #include <utility>
@@ -94,6 +95,22 @@ Instant StartTime(const Invocation& invocation, Output& output)
     return start.Time;
 }
 
+// The usage error when --days from `from` runs past the last date the tool writes; nothing otherwise.
+std::optional<int> RefusePastLastDate(const Invocation& invocation, Instant from, int days, Output& output)
+{
+    const WallTime start = WallOf(invocation.Clock, from);
+    if (start + Days{days} <= LatestEnd()) return std::nullopt;
+    const std::string given = invocation.Given.From.empty() ? "now" : invocation.Given.From;
+    const std::int64_t most = std::chrono::floor<Days>(LatestEnd() - start).count();
+    output.Err << output.ErrStyle.Paint("error: ", Tone::Error)
+               << fmt::format("--days {} from {} runs past {}, the last date the tool writes (its calendars and "
+                              "timelines have four-digit years); {}\n",
+                              days, given, kLastDate,
+                              most >= 1 ? fmt::format("from {}, --days can be at most {}", given, most)
+                                        : "--from must come a day or more before it");
+    return kUsageError;
+}
+
 ServerRunOptions RunOptions(const Invocation& invocation, Output& output)
 {
     const Arguments& given = invocation.Given;
@@ -132,7 +149,10 @@ CLI::App* AddPreview(CLI::App& app, Arguments& arguments)
 int Preview(const Invocation& invocation, Output& output)
 {
     const Arguments& given = invocation.Given;
-    return RunPreview({given.Config, StartTime(invocation, output), given.PreviewDays, given.Verbose}, output);
+    const Instant from = StartTime(invocation, output);
+    if (const std::optional<int> refused = RefusePastLastDate(invocation, from, given.PreviewDays, output))
+        return *refused;
+    return RunPreview({given.Config, from, given.PreviewDays, given.Verbose}, output);
 }
 
 CLI::App* AddSimulate(CLI::App& app, Arguments& arguments)
@@ -159,7 +179,10 @@ CLI::App* AddSimulate(CLI::App& app, Arguments& arguments)
 int Simulate(const Invocation& invocation, Output& output)
 {
     const Arguments& given = invocation.Given;
-    return RunSimulate({RunOptions(invocation, output), given.SimulateDays, given.Script, given.Verbose}, output);
+    const ServerRunOptions run = RunOptions(invocation, output);
+    if (const std::optional<int> refused = RefusePastLastDate(invocation, run.Start, given.SimulateDays, output))
+        return *refused;
+    return RunSimulate({run, given.SimulateDays, given.Script, given.Verbose}, output);
 }
 
 CLI::App* AddConsole(CLI::App& app, Arguments& arguments)
@@ -205,6 +228,8 @@ int Calendar(const Invocation& invocation, Output& output)
     const Arguments& given = invocation.Given;
     const Instant from =
         given.From.empty() ? StartOfLocalDay(invocation.Clock, CurrentTime()) : StartTime(invocation, output);
+    if (const std::optional<int> refused = RefusePastLastDate(invocation, from, given.CalendarDays, output))
+        return *refused;
     return RunCalendar({given.Config, from, given.CalendarDays, given.Format, given.OutputFile}, output);
 }
 

@@ -112,6 +112,8 @@ std::optional<Seconds> ParseDuration(std::string_view text)
     return total;
 }
 
+WallTime LatestEnd() { return *ParseLocalDateTime(kLastDate); }
+
 Instant CurrentTime() { return std::chrono::time_point_cast<Seconds>(std::chrono::system_clock::now()); }
 
 WallTime WallOf(const qv::LocalClock& clock, Instant time) { return util::WallAtOffset(time, clock.OffsetAt(time)); }

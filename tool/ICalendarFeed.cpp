@@ -2,6 +2,7 @@
 // named zone, whose rule goes along as a VTIMEZONE so that no reader needs a zone database.
 #include "tool/ICalendarFeed.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -59,7 +60,8 @@ std::string Observance(const char* kind, const std::string& abbreviation, Second
                                      change.Week >= 5 ? -1 : change.Week, kRuleDays[change.Weekday]));
     } else {
         const std::int64_t first = qv::FromWallTime(calendar.From.Wall).Year - 1;
-        const std::int64_t last = qv::FromWallTime(calendar.To.Wall).Year + 1;
+        const std::int64_t last =
+            std::min(qv::FromWallTime(calendar.To.Wall).Year + 1, qv::FromWallTime(LatestEnd()).Year);
         for (std::int64_t year = first; year <= last; ++year) {
             text += FoldLine("RDATE:" + DateTimeValue(util::ChangeWallTime(change, year)));
         }

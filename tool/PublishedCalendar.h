@@ -14,8 +14,9 @@
 
 namespace qvtool {
 
-// A moment as the config writes it and as it happens: the wall-clock time, which skips and repeats
-// an hour at daylight-saving changes, and the instant it falls at.
+// A moment as it happens: the instant, and the wall-clock time the clock shows then. A configured
+// time that the clocks skip happens at the end of the gap, and shows that time; one that they
+// repeat happens at its first pass.
 struct CalendarTime {
     WallTime Wall;
     Instant At;
@@ -62,7 +63,8 @@ struct CalendarZone {
 
 struct PublishedCalendar {
     std::string Title; // the server's name
-    // The days shown: from the first moment up to the last.
+    // The days shown: from the first moment up to the last. To keeps the wall-clock time that ends
+    // the last day even where the clocks skip it, so that the days are counted whole.
     CalendarTime From;
     CalendarTime To;
     std::vector<CalendarWindow> Windows;    // in the order that decides which is in force

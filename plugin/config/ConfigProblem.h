@@ -13,7 +13,9 @@
 namespace qv {
 
 // A place in the config text. Lines count from 1; the column is the place of the character on
-// its line, counted in bytes from 1. Line 0 means no place in the text.
+// its line, counted from 1 in characters as an editor shows them: a UTF-8 character counts one
+// whatever its bytes, a tab one, and the byte-order mark at the start of the file none. Line 0
+// means no place in the text.
 struct TextPosition {
     std::size_t Line = 0;
     std::size_t Column = 0;
@@ -36,8 +38,8 @@ struct ConfigProblem {
 };
 using ConfigProblems = std::vector<ConfigProblem>;
 
-// Lines and columns of places in a text, counted the way the JSON library counts: after n bytes
-// read, the line is 1 + the line breaks among them, the column the bytes read since the last.
+// Lines and columns of places in a text: after n bytes read, the line is 1 + the line breaks among
+// them, the column the characters read since the last.
 TextPosition PositionAfter(std::string_view text, std::size_t read);
 
 // Where the values of the top level, the section and the insides of the settings' own members

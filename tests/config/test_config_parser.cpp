@@ -1,5 +1,5 @@
 // Parsing config text: a byte-order mark skipped, only the first value read, the first of two equal
-// member names kept at every depth, and syntax errors named by line and column.
+// member names kept at every depth, and syntax errors named by line and column (in characters).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -156,6 +156,22 @@ TEST(ConfigParser, SyntaxErrorsNameTheLineColumnMemberAndWhatWasWrong)
     for (const Row& row : rows) EXPECT_EQ(ParseError(row.text), row.error) << row.text;
     // Ill-formed UTF-8 is a syntax error too.
     EXPECT_NE(ParseError("{\"a\": \"\xC3\"}").find("parse error in a at line 1, column 9: "), std::string::npos);
+}
+
+TEST(ConfigParser, ColumnsCountCharactersAsAnEditorShowsThem)
+{
+    // The same place to the eye: the 18th character of line 1, whatever bytes come before it.
+    const std::string rows[] = {
+        "{\"a\": \"ab\", \"b\": }",
+        "{\"a\": \"\u20ac\u20ac\", \"b\": }",
+        "{\"a\":\t\"\U0001F389x\", \"b\": }",
+        "\xEF\xBB\xBF{\"a\": \"ab\", \"b\": }",
+    };
+    for (const std::string& text : rows) {
+        EXPECT_EQ(ParseError(text).rfind("parse error in b at line 1, column 18: ", 0), 0u) << ParseError(text);
+    }
+    EXPECT_NE(ParseError("\xEF\xBB\xBF{\"\u20ac\": [1, 2,\n]}").find("probably the comma at line 1, column 12: "),
+              std::string::npos);
 }
 
 TEST(ConfigParser, TheCommonMistakesOfAHandEditedFileAreNamedInPlainWords)

@@ -224,9 +224,13 @@ TEST_F(LoadConfigTest, EveryErrorNamesTheLineAndColumnOfItsValue)
     EXPECT_EQ(placeOf(errors[2]), PlaceOfValue(text, "Quorvandelle"));
     EXPECT_EQ(placeOf(errors[3]), PlaceOfValue(text, "StartDay"));
 
-    // The top level and a byte-order mark: places count bytes, as the parser's own do.
+    // The top level and a byte-order mark; places count characters, as an editor shows them.
     plugin_.WriteConfigText("\xEF\xBB\xBF\n  [1]");
     EXPECT_EQ(LoadError(), ConfigPath() + ": the top level at line 2, column 3: expected an object, found array");
+    plugin_.WriteConfigText("\xEF\xBB\xBF{\"Quorvandelle\": {\"ServerName\": \"\u20ac\u20ac\", \"StartDay\": \"5\"}}");
+    EXPECT_NE(LoadError().find("Quorvandelle.StartDay at line 1, column 51: expected a number, found string"),
+              std::string::npos)
+        << LoadError();
 }
 
 } // namespace
