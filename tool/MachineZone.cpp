@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string_view>
+#include <utility>
 
 #include "plugin/schedule/TimeZone.h"
 
@@ -48,11 +49,15 @@ std::string ZoneName()
 // The abbreviation the C runtime gives local time at a moment, and whether it is daylight time.
 std::pair<std::string, bool> AbbreviationAt(std::time_t moment)
 {
-    const std::tm* local = std::localtime(&moment);
-    if (local == nullptr) return {};
+    std::tm local{};
+#if defined(_WIN32)
+    if (localtime_s(&local, &moment) != 0) return {};
+#else
+    if (localtime_r(&moment, &local) == nullptr) return {};
+#endif
     std::array<char, 64> text{};
-    std::strftime(text.data(), text.size(), "%Z", local);
-    return {text.data(), local->tm_isdst > 0};
+    std::strftime(text.data(), text.size(), "%Z", &local);
+    return {text.data(), local.tm_isdst > 0};
 }
 
 } // namespace
