@@ -15,9 +15,12 @@ namespace qvtool {
 
 int RunCalendar(const CalendarOptions& options, Output& output)
 {
-    const CheckReport report = CheckBeforeUse(options.Config, output.Err, output.ErrStyle);
+    const CheckReport report = CheckBeforeUse(options.Config, output.Err, output.ErrStyle, options.Quiet);
     if (report.HasErrors()) return kConfigErrors;
     const qv::Config& config = *report.Config;
+    if (const std::string note = ZoneNote(config); !note.empty() && !options.Quiet) {
+        output.Err << output.ErrStyle.Paint("note: ", Tone::Dim) << note << '\n';
+    }
     std::string title = config.ServerName.ToUtf8();
     if (title.empty()) title = std::filesystem::u8path(options.Config).stem().u8string();
 

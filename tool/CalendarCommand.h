@@ -17,6 +17,8 @@ struct CalendarOptions {
     int Days = 90;
     CalendarFormat Format = CalendarFormat::Feed;
     std::string OutputFile; // empty: standard output
+    // For a nightly job: no warnings and notes, only errors.
+    bool Quiet = false;
 };
 
 int RunCalendar(const CalendarOptions& options, Output& output);

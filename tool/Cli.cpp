@@ -3,7 +3,6 @@
 #include "tool/Cli.h"
 
 #include <chrono>
-#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -34,6 +33,27 @@ const CLI::Validator kDateTime(
     },
     "DATETIME");
 
+// The calendar's formats by the names --format takes, in the order the help names them.
+const std::pair<const char*, CalendarFormat> kCalendarFormats[] = {{"ics", CalendarFormat::Feed},
+                                                                   {"html", CalendarFormat::Page}};
+
+const CLI::Validator kCalendarFormat(
+    [](std::string& text) {
+        for (const auto& [name, format] : kCalendarFormats) {
+            if (text == name) return std::string();
+        }
+        return "expected ics or html, got " + text;
+    },
+    "");
+
+CalendarFormat CalendarFormatNamed(const std::string& name)
+{
+    for (const auto& [known, format] : kCalendarFormats) {
+        if (name == known) return format;
+    }
+    return CalendarFormat::Feed;
+}
+
 // What the command line says, as CLI11 fills it in.
 struct Arguments {
     std::string Config;
@@ -47,7 +67,8 @@ struct Arguments {
     bool Verbose = false;
     bool Json = false;
     bool Strict = false;
-    CalendarFormat Format = CalendarFormat::Feed;
+    bool Quiet = false;
+    std::string Format;
 };
 
 // A parsed command line with what a subcommand runs on.
@@ -216,10 +237,11 @@ CLI::App* AddCalendar(CLI::App& app, Arguments& arguments)
         ->add_option("--format", arguments.Format,
                      "ics: an iCalendar feed (RFC 5545); html: a page of its own, for a browser")
         ->required()
-        ->transform(CLI::CheckedTransformer(
-            std::map<std::string, CalendarFormat>{{"ics", CalendarFormat::Feed}, {"html", CalendarFormat::Page}}));
+        ->check(kCalendarFormat)
+        ->option_text("ics|html REQUIRED");
     calendar->add_option("-o,--output", arguments.OutputFile,
                          "write it to this file, replaced whole once it is complete; default standard output");
+    calendar->add_flag("--quiet", arguments.Quiet, "no warnings or notes, only errors: for a scheduled job");
     return calendar;
 }
 
@@ -230,7 +252,9 @@ int Calendar(const Invocation& invocation, Output& output)
         given.From.empty() ? StartOfLocalDay(invocation.Clock, CurrentTime()) : StartTime(invocation, output);
     if (const std::optional<int> refused = RefusePastLastDate(invocation, from, given.CalendarDays, output))
         return *refused;
-    return RunCalendar({given.Config, from, given.CalendarDays, given.Format, given.OutputFile}, output);
+    return RunCalendar(
+        {given.Config, from, given.CalendarDays, CalendarFormatNamed(given.Format), given.OutputFile, given.Quiet},
+        output);
 }
 
 // Each subcommand, in the order --help lists them: how the command line declares it, and how it runs.

@@ -60,7 +60,9 @@ Instant NextLocalMidnight(const qv::LocalClock& clock, Instant time);
 // The same wall-clock time days later (where a daylight-saving change skips it, the moment after).
 Instant AddLocalDays(const qv::LocalClock& clock, Instant time, int days);
 
-std::string FormatIso(const qv::LocalClock& clock, Instant time);      // 2025-01-10T00:05:19
+std::string FormatIso(const qv::LocalClock& clock, Instant time); // 2025-01-10T00:05:19
+// 2025-01-10T00:05:19+01:00: the instant itself, for programs that know nothing of the zone.
+std::string FormatIsoWithOffset(const qv::LocalClock& clock, Instant time);
 std::string FormatDate(const qv::LocalClock& clock, Instant time);     // 2025-01-10
 std::string FormatReadable(const qv::LocalClock& clock, Instant time); // Fri 2025-01-10 00:05:19
 std::string FormatDuration(Seconds span);                              // 2d 3h 5m 19s

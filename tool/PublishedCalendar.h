@@ -30,9 +30,10 @@ struct CalendarRate {
 };
 
 struct CalendarWindow {
-    std::string Name;                // as players see it: "Weekend" for the main section's window
-    std::string When;                // "Monday, Tuesday from 20:00 to 22:00"
-    std::vector<CalendarRate> Rates; // what it writes where that differs from the normal rates
+    std::string Name;                // as players see it: "Weekend" for an unnamed weekly window
+    std::string When;                // "Mondays to Thursdays, 20:00 to 22:00"
+    std::vector<CalendarRate> Rates; // what it writes where that differs from the normal rates, a
+                                     // relative rate as its factor of the normal value
     std::string EnabledMessage;      // what players are told when it comes into force
 };
 
@@ -69,9 +70,10 @@ struct PublishedCalendar {
     CalendarTime To;
     std::vector<CalendarWindow> Windows;    // in the order that decides which is in force
     std::vector<CalendarStretch> Stretches; // in time order, none overlapping
-    // The zone the config's times are in; none: the local time of the machine that made the
-    // calendar, which ZoneText describes.
+    // The zone the config's times are in, for the feed's times; none: the local time of the
+    // machine that made the calendar, or a zone whose changes no yearly rule tells.
     std::optional<CalendarZone> Zone;
+    // Which zone the times are in, with its abbreviations, for readers.
     std::string ZoneText;
     // Said once to readers: how late after its moment a switch comes.
     std::string TimingNote;

@@ -37,7 +37,7 @@ struct Config {
     // and no status command.
     TimeOfDay StartTime;
     TimeOfDay EndTime;
-    std::vector<Window> Schedules;       // in file order, which is the order of precedence
+    std::vector<Window> Schedules;       // in file order
     std::vector<std::int32_t> Reminders; // minutes before a window opens
     FString ReminderMessage;             // empty: the default text
     std::string StatusCommand;           // empty: none
@@ -47,10 +47,18 @@ struct Config {
     std::optional<TimeZone> Zone;
     // Switches and reminders at their second rather than at the next regular evaluation.
     bool ExactSwitching = false;
+    // What the weekly window is called; empty: "Weekend".
+    WeeklyName Name;
+    // The weekly window's priority among the windows.
+    WindowPriority Priority;
 
-    // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values; it
-    // comes after every schedule. Before a file was taken its values cannot be read.
+    // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values. Before
+    // a file was taken its values cannot be read.
     Window Weekly;
+    // The windows in order of precedence, each by its place: i for Schedules[i], Schedules.size()
+    // for the weekly window. Made once with the config (PrecedenceOf); empty for a config made by
+    // hand, whose windows then come in their default order, the schedules before the weekly window.
+    std::vector<std::size_t> Precedence;
 };
 
 // One row per member of the section, in the order they are read: its key, whether a file must have
@@ -60,10 +68,10 @@ struct SettingRow {
     bool Required;
     std::variant<FString Config::*, bool Config::*, MessageColor Config::*, std::int32_t Config::*, TimeOfDay Config::*,
                  std::vector<Window> Config::*, std::vector<std::int32_t> Config::*, std::string Config::*,
-                 std::optional<TimeZone> Config::*>
+                 std::optional<TimeZone> Config::*, WeeklyName Config::*, WindowPriority Config::*>
         Field;
 };
-inline constexpr std::size_t kSettingCount = 21;
+inline constexpr std::size_t kSettingCount = 23;
 extern const std::array<SettingRow, kSettingCount> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.

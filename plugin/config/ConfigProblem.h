@@ -35,8 +35,14 @@ struct ConfigProblem {
     std::string Member;
     std::string What; // "expected a number, found string"
     TextPosition Where;
+    // For a member the plug-in does not know that is a near miss of one it does: the known name it
+    // probably means ("TimeZone" for "Timezone"). Empty for every other problem.
+    std::string Suggestion = {};
 };
 using ConfigProblems = std::vector<ConfigProblem>;
+
+// A misspelt member: the plug-in ignores it, which can undo a whole setting.
+inline bool IsNearMiss(const ConfigProblem& problem) { return !problem.Suggestion.empty(); }
 
 // Lines and columns of places in a text: after n bytes read, the line is 1 + the line breaks among
 // them, the column the characters read since the last.

@@ -50,7 +50,7 @@ void DecideSwitches(const Config& config, const BoostState& boost, const Window*
     const bool sameWindow = boost.Scheduled() && target != nullptr && target->Id == boost.InForce;
     const bool stillManual = boost.Manual() && target == nullptr;
     if (facts.GameModeReplaced && (sameWindow || stillManual)) {
-        actions.push_back(action::Reinstate{sameWindow ? target->Id : WindowId::Weekly()});
+        actions.push_back(action::Reinstate{sameWindow ? target->Id : config.Weekly.Id});
     } else if (target == nullptr) {
         if (boost.Scheduled()) {
             actions.push_back(action::SwitchBack{SwitchEvent::BackBySchedule});
@@ -161,7 +161,13 @@ ScheduleMemory MemoryAfterLoad(const Config& config, ScheduleMemory memory, Inst
 
 std::optional<WindowId> RenamedWindowInForce(const Config& before, const Config& after, const BoostState& boost)
 {
-    if (!boost.Active() || boost.InForce.IsWeekly() || FindWindow(after, boost.InForce)) return std::nullopt;
+    if (!boost.Active()) return std::nullopt;
+    // The weekly window stays the same window under any name.
+    if (boost.InForce.IsWeekly()) {
+        if (boost.InForce.DisplayName() == after.Weekly.Id.DisplayName()) return std::nullopt;
+        return after.Weekly.Id;
+    }
+    if (FindWindow(after, boost.InForce)) return std::nullopt;
     const Window* old = FindWindow(before, boost.InForce);
     if (old == nullptr) return std::nullopt;
     const WindowLook oldLook = LookOf(before, *old);
@@ -184,7 +190,7 @@ ActionList DecideToggle(const Config& config, const BoostState& boost, const Sch
         return {action::Reply{kToggleUnavailableColor, EscapeBraces(ToggleUnavailable(config, boost, memory, now))}};
     }
     if (boost.Manual()) return {action::SwitchBack{SwitchEvent::BackByHand}};
-    return {action::SwitchOn{WindowId::Weekly(), Owner::Administrator, SwitchEvent::OnByHand}};
+    return {action::SwitchOn{config.Weekly.Id, Owner::Administrator, SwitchEvent::OnByHand}};
 }
 
 ActionList DecideUnload(const BoostState& boost)

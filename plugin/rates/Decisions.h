@@ -121,7 +121,8 @@ Instant FirstDueAfterLoad(const Config& config, Instant now);
 ScheduleMemory MemoryAfterLoad(const Config& config, ScheduleMemory memory, Instant now, bool reload);
 
 // A reload from before to after that renames the window in force, and changes nothing else of it
-// (times, values, texts, colours): the new name, so that the window is not announced again.
+// (times, values, texts, colours), or gives the weekly window in force another "Name": the new
+// name, so that the window is not announced again.
 std::optional<WindowId> RenamedWindowInForce(const Config& before, const Config& after, const BoostState& boost);
 
 // The toggle, asked by an administrator at now: the main section's values on, or the normal values

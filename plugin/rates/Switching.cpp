@@ -67,8 +67,7 @@ AShooterGameMode* GameModeToSwitch(const Window& window)
         return nullptr;
     }
     if (!window.Rates.Readable()) {
-        const std::string which = window.Id.IsWeekly() ? "Weekend" : std::string(window.Id.DisplayName());
-        LogError(which +
+        LogError(std::string(window.Id.DisplayName()) +
                  " rates not switched on, nothing changed: " + DescribeAll(ConfigPath(), window.Rates.Unreadable));
         return nullptr;
     }

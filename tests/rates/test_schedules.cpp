@@ -150,7 +150,7 @@ TEST_F(Schedules, ARelativeProductBeyondTheGamesRatesKeepsTheGamesValue)
     server().ClearInboxes();
     server().Chat(player_, "/rates");
     EXPECT_EQ(server().InboxOf(player_).directChats.at(0).text,
-              "Weekend rates are on until Mon 2026-12-14 00:00 (0x taming).");
+              "Weekend rates are on until Mon 2026-12-14 00:00 (0.000001x taming).");
 }
 
 TEST_F(Schedules, AManualWeekendIsTakenOverQuietlyByALookAlikeAndVisiblyByAWindowOfItsOwn)
@@ -372,6 +372,44 @@ TEST_F(Schedules, TheStatusReplysLastRateIsListedWhenItJustFits)
     EXPECT_EQ(last->size(), 300u) << *last;
     const std::string& next = *std::prev(last);
     EXPECT_TRUE(endsWith(next, ", 10x mating speed, and 1 more).")) << next;
+}
+
+// With a higher priority the weekly window wins over a daily happy hour; the main section's name is
+// what players and the log are told; a relative rate is told as its factor, as announced.
+TEST_F(Schedules, APriorityLetsTheWeeklyWindowWinAndItsNameAndFactorsAreWhatPlayersAreTold)
+{
+    Start(Friday, ConfigWith({{"Name", "Double XP"},
+                              {"Priority", 1},
+                              {"RelativeRates", true},
+                              {"StatusCommand", "/rates"},
+                              {"Schedules",
+                               {{{"Name", "Happy hour"},
+                                 {"Days", {0, 1, 2, 3, 4, 5, 6}},
+                                 {"From", "20:00"},
+                                 {"Until", "22:00"},
+                                 {"XPMultiplier", 1.5}}}}}));
+    const auto status = [&] {
+        server().ClearInboxes();
+        server().Chat(player_, "/rates");
+        const auto inbox = server().InboxOf(player_);
+        return inbox.directChats.empty() ? std::string("(no reply)") : inbox.directChats.front().text;
+    };
+    qv().RunToFirstEvaluation();
+    EvaluateAt(12, 20, 30);
+    EXPECT_EQ(Xp(), normal_.at("XPMultiplier") * 2) << "the weekly window's priority beats the happy hour";
+    EXPECT_EQ(status().rfind("Double XP rates are on until Mon 2026-12-14 00:00 (2x XP, 3x taming, 4x harvest", 0), 0u)
+        << status();
+    std::vector<std::string> records;
+    for (const auto& record : qv().PluginLogRecords()) {
+        if (record.message.find("weekly window") != std::string::npos) records.push_back(record.message);
+    }
+    EXPECT_EQ(records,
+              std::vector<std::string>{"Rates of the weekly window \"Double XP\" switched on by the schedule"});
+
+    EvaluateAt(14, 20, 30);
+    EXPECT_EQ(Xp(), normal_.at("XPMultiplier") * 1.5f) << "with the weekly window closed, the happy hour";
+    EXPECT_EQ(status().rfind("Happy hour rates are on until Mon 2026-12-14 22:00 (1.5x XP, 3x taming", 0), 0u)
+        << status();
 }
 
 TEST_F(Schedules, AReloadInTheMiddleOfAnEventTakesEffectAtTheNextEvaluation)
