@@ -5,7 +5,7 @@
 #include "tool/CalendarStretches.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <chrono>
 #include <set>
 
 #include <fmt/format.h>
@@ -132,7 +132,7 @@ CalendarTime At(const LocalClock& clock, WallTime wall)
 
 std::string OffsetText(Seconds offset)
 {
-    const std::int64_t size = std::abs(offset.count());
+    const std::int64_t size = std::chrono::abs(offset).count();
     return fmt::format("UTC{}{:02}:{:02}", offset < Seconds{0} ? '-' : '+', size / 3600, size / 60 % 60);
 }
 

@@ -3,8 +3,8 @@
 #include "tool/ICalendarFeed.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
-#include <cstdlib>
 
 #include <fmt/format.h>
 
@@ -40,7 +40,7 @@ std::string TimeProperty(const char* name, const PublishedCalendar& calendar, co
 std::string OffsetValue(Seconds offset)
 {
     const char sign = offset < Seconds{0} ? '-' : '+';
-    const std::int64_t size = std::abs(offset.count());
+    const std::int64_t size = std::chrono::abs(offset).count();
     std::string text = fmt::format("{}{:02}{:02}", sign, size / 3600, size / 60 % 60);
     if (size % 60 != 0) text += fmt::format("{:02}", size % 60);
     return text;
