@@ -113,7 +113,7 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
     }
 
     State.Settings = std::move(*next);
-    State.Schedule = MemoryAfterLoad(State.Settings, std::move(State.Schedule), occasion == Occasion::Reload);
+    State.Schedule = MemoryAfterLoad(State.Settings, std::move(State.Schedule), now, occasion == Occasion::Reload);
     // The window in force under a new name is the same window: it is not announced again.
     Perform(report.renamed);
     for (const std::string& warning : report.warnings) LogWarning(warning);

@@ -110,7 +110,6 @@ Evaluation DecideEvaluation(const Config& config, const BoostState& boost, const
     Evaluation evaluation;
     evaluation.Memory = memory;
     evaluation.Memory.FirstCheckDone = true;
-    evaluation.Memory.FirstDuePending = false;
     evaluation.Decided = DecisionTime(config, memory, now, *local);
     if (UsesTimesOfDay(config) && evaluation.Decided == *local) evaluation.Memory.LatestDecision = *local;
     evaluation.ByClock = WindowInForceAt(config, evaluation.Decided);
@@ -140,30 +139,24 @@ Instant FirstDueAfterLoad(const Config& config, Instant now)
     return NextDueAfter(config, now, *wall, CheckReminders(config, now, *wall, false, none).NextMoment);
 }
 
-ScheduleMemory MemoryAfterLoad(const Config& config, ScheduleMemory memory, bool reload)
+ScheduleMemory MemoryAfterLoad(const Config& config, ScheduleMemory memory, Instant now, bool reload)
 {
     memory.Reminders.Withheld.clear();
-    memory.FirstDuePending = false;
     if (!config.ExactSwitching) {
         memory.NextDue = kNeverDue;
         return memory;
     }
     // The window by the clock may be another one now, or the look ahead fail: the next call looks.
-    // At start-up that call only works out when the first evaluation is due.
-    memory.NextDue = Instant{};
-    memory.FirstDuePending = !reload;
-    return memory;
-}
-
-Instant FirstDueAt(const Config& config, Instant now)
-{
-    // The first evaluation comes on its call, unless a switch or reminder falls due before; what is
-    // due already waits for it.
+    memory.NextDue = now;
+    if (reload) return memory;
+    // At start-up the first evaluation comes on its call, unless a switch or reminder falls due
+    // before; what is due already waits for it.
     try {
-        return FirstDueAfterLoad(config, now);
+        memory.NextDue = FirstDueAfterLoad(config, now);
     } catch (const std::exception&) {
-        return now;
+        memory.NextDue = now;
     }
+    return memory;
 }
 
 std::optional<WindowId> RenamedWindowInForce(const Config& before, const Config& after, const BoostState& boost)

@@ -115,12 +115,10 @@ Seconds LongestHold(const Config& config, Instant now);
 Instant NextDueAfter(const Config& config, Instant now, WallTime wall, std::optional<Instant> reminder);
 Instant FirstDueAfterLoad(const Config& config, Instant now);
 
-// The schedule's memory once config is taken: with ExactSwitching, after a reload the next call
-// evaluates; at start-up the next call works out the first moment due (FirstDueAt). The reminders
-// withheld may be told again.
-ScheduleMemory MemoryAfterLoad(const Config& config, ScheduleMemory memory, bool reload);
-// The first moment due after a start-up at now; now itself when the look ahead fails.
-Instant FirstDueAt(const Config& config, Instant now);
+// The schedule's memory once config is taken at now: at start-up, with ExactSwitching, the first
+// moment due is worked out; after a reload the next call evaluates. The reminders withheld may be
+// told again.
+ScheduleMemory MemoryAfterLoad(const Config& config, ScheduleMemory memory, Instant now, bool reload);
 
 // A reload from before to after that renames the window in force, and changes nothing else of it
 // (times, values, texts, colours), or gives the weekly window in force another "Name": the new

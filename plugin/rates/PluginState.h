@@ -58,10 +58,6 @@ struct ScheduleMemory {
     // With ExactSwitching: the instant of the next switch or reminder, at which a timer call
     // evaluates whatever the count says; kNeverDue otherwise.
     Instant NextDue = kNeverDue;
-    // Set at start-up: NextDue is due at once, and the first call that finds it due works out the
-    // real first moment instead of evaluating. The load runs in the library's entry point, under the
-    // loader's lock, where the clock need not yet be the one every timer call reads.
-    bool FirstDuePending = false;
 };
 
 struct PluginState {

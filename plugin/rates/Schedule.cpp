@@ -36,11 +36,6 @@ void CheckSchedule()
     // Without ExactSwitching nothing is ever due, and the clock is not read between evaluations.
     const Instant now = counted || memory.NextDue == kNeverDue ? Instant{} : Clock::Now();
     if (!counted && (memory.NextDue == kNeverDue || now < memory.NextDue)) return;
-    if (!counted && memory.FirstDuePending) {
-        memory.FirstDuePending = false;
-        memory.NextDue = FirstDueAt(State.Settings, now);
-        if (now < memory.NextDue) return;
-    }
     // Reset before the evaluation, which reads no count: however it ends, even by an error, the
     // next one comes a full period later.
     memory.CallCount = 0;
