@@ -41,7 +41,7 @@ h1{font-size:1.6rem;margin:.2rem 0}h2{font-size:1.2rem;margin:1.4rem 0 .5rem}
 .piece{fill:var(--c)}
 @media (max-width:700px){
  body{padding:.6rem}.grid{display:block;border:0;background:none}
- .head,.blank,.outside,.day.empty{display:none}
+ .head,.blank,.day.outside,.day.empty,.month.empty{display:none}
  .day{display:grid;grid-template-columns:4.5rem 1fr;gap:0 .5rem;min-height:0;border-bottom:1px solid var(--line)}
  .day .bar{grid-column:2}.day ul{grid-column:2;font-size:.9rem}.dow{display:inline}
 }
@@ -97,9 +97,7 @@ void WriteLegend(const PublishedCalendar& calendar, std::string& page)
         }
         page += "</div></li>\n";
     }
-    page += "</ul>\n<p class=\"zone\">" +
-            EscapeHtml(calendar.Zone ? "Times are in " + calendar.Zone->Name + "." : calendar.ZoneText) +
-            "</p>\n</section>\n";
+    page += "</ul>\n<p class=\"zone\">" + EscapeHtml(calendar.ZoneText) + "</p>\n</section>\n";
 }
 
 // The part of a stretch that falls on the day from dayStart: "20:00\u201322:00", "from 18:00",
@@ -170,25 +168,27 @@ void WriteMonths(const PublishedCalendar& calendar, std::string& page)
     for (util::CivilDate month = util::CivilFromDays(firstDay);;) {
         const std::int64_t monthStart = util::DaysFromCivil(month.Year, month.Month, 1);
         if (monthStart > lastDay) break;
-        page += fmt::format("<section class=\"month\">\n<h2>{} {}</h2>\n<div class=\"grid\">\n",
-                            kMonths[month.Month - 1], month.Year);
+        std::string days;
         // Weeks start on Monday.
         for (int weekday = 1; weekday <= 7; ++weekday) {
-            page += fmt::format("<div class=\"head\">{}</div>", util::ShortWeekdayName(weekday));
+            days += fmt::format("<div class=\"head\">{}</div>", util::ShortWeekdayName(weekday));
         }
-        page += "\n";
+        days += "\n";
         for (int blank = (util::WeekdayFromDays(monthStart) + 6) % 7; blank > 0; --blank) {
-            page += "<div class=\"blank\"></div>";
+            days += "<div class=\"blank\"></div>";
         }
         const int length = util::DaysInMonth(month.Year, month.Month);
         for (std::int64_t day = monthStart; day < monthStart + length; ++day) {
-            WriteDay(calendar, WallTime{Days{day}}, day >= firstDay && day <= lastDay, next, page);
+            WriteDay(calendar, WallTime{Days{day}}, day >= firstDay && day <= lastDay, next, days);
         }
         // Up to the Sunday that ends the last week.
         for (int blank = (7 - (util::WeekdayFromDays(monthStart + length) + 6) % 7) % 7; blank > 0; --blank) {
-            page += "<div class=\"blank\"></div>";
+            days += "<div class=\"blank\"></div>";
         }
-        page += "</div>\n</section>\n";
+        // A month in which no window is in force on the days shown is left out of a phone's list.
+        const bool empty = days.find("<li class=\"stretch") == std::string::npos;
+        page += fmt::format("<section class=\"month{}\">\n<h2>{} {}</h2>\n<div class=\"grid\">\n{}</div>\n</section>\n",
+                            empty ? " empty" : "", kMonths[month.Month - 1], month.Year, days);
         month =
             month.Month == 12 ? util::CivilDate{month.Year + 1, 1, 1} : util::CivilDate{month.Year, month.Month + 1, 1};
     }

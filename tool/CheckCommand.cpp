@@ -14,6 +14,7 @@
 #include "plugin/schedule/DayRule.h"
 #include "plugin/schedule/Openings.h"
 #include "plugin/schedule/Timetable.h"
+#include "tool/MachineZone.h"
 #include "util/CivilDate.h"
 
 namespace qvtool {
@@ -61,6 +62,13 @@ CheckReport CheckConfig(const std::string& file)
     report.SettingsErrors = Described(file, load.Decoded.Errors);
     report.WeekendErrors = Described(file, load.Decoded.RateProblems);
     report.Warnings = Described(file, load.Decoded.Warnings);
+    const std::string section = SectionMember("");
+    for (const ConfigProblem& warning : load.Decoded.Warnings) {
+        if (!IsNearMiss(warning)) break;
+        const bool inSection = warning.Member.compare(0, section.size(), section) == 0;
+        report.Misspelt.emplace_back(inSection ? warning.Member.substr(section.size()) : warning.Member,
+                                     warning.Suggestion);
+    }
     report.Config = std::move(load.Decoded.Value);
     if (report.Config) report.Notes = SlowerIntervals(file, *report.Config);
     return report;
@@ -153,14 +161,26 @@ std::string ScheduleText(const Window& schedule)
 
 std::string WindowsText(const Config& config)
 {
-    std::string text = "weekend rates " + WeeklyWindowText(config);
-    if (!config.Schedules.empty()) {
+    const WindowId& weekly = config.Weekly.Id;
+    std::string text = (weekly.RenamedWeekly() ? std::string(weekly.DisplayName()) + " rates " : "weekend rates ") +
+                       WeeklyWindowText(config);
+    const std::size_t more = config.Schedules.size();
+    if (more != 0 && !UsesPriorities(config)) {
         std::string names;
         for (const Window& schedule : config.Schedules) {
             names += (names.empty() ? "\"" : ", \"") + schedule.Id.ScheduleName() + "\"";
         }
-        text += fmt::format("; {} more window{}, which win{} over it in this order: {}", config.Schedules.size(),
-                            config.Schedules.size() == 1 ? "" : "s", config.Schedules.size() == 1 ? "s" : "", names);
+        text += fmt::format("; {} more window{}, which win{} over it in this order: {}", more, more == 1 ? "" : "s",
+                            more == 1 ? "s" : "", names);
+    } else if (more != 0) {
+        std::vector<std::string> names;
+        for (const Window* window : WindowsInOrder(config)) {
+            names.push_back(
+                (window->Id.IsWeekly() ? "the weekly window" : "\"" + window->Id.ScheduleName() + "\"") +
+                (window->Priority.Value != 0 ? fmt::format(" (Priority {})", window->Priority.Value) : std::string()));
+        }
+        text += fmt::format("; {} more window{}; in the order that decides which is in force: {}", more,
+                            more == 1 ? "" : "s", fmt::join(names, ", "));
     }
     if (!config.Reminders.empty()) {
         text += "; reminders " + LeadsText(config.Reminders) + " minutes before a window comes into force";
@@ -169,13 +189,35 @@ std::string WindowsText(const Config& config)
     return text;
 }
 
-void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style)
+std::string MisspeltText(const CheckReport& report)
 {
+    constexpr std::size_t kMostNamed = 3;
+    std::vector<std::string> named;
+    for (std::size_t i = 0; i < report.Misspelt.size() && i < kMostNamed; ++i) {
+        const auto& [member, meant] = report.Misspelt[i];
+        named.push_back(fmt::format("\"{}\" (did you mean \"{}\"?)", Excerpt(member), meant));
+    }
+    if (report.Misspelt.size() > kMostNamed) {
+        named.push_back(fmt::format("{} more misspelt members", report.Misspelt.size() - kMostNamed));
+    }
+    return named.empty() ? std::string() : "ignores " + JoinedWithAnd(named);
+}
+
+std::string ZoneNote(const Config& config) { return config.Zone ? std::string() : MachineTimeNote(); }
+
+void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style, bool quiet)
+{
+    // A misspelt member can undo a whole setting, and explain the errors below: it comes first.
+    const std::size_t misspelt = quiet ? 0 : report.Misspelt.size();
+    for (std::size_t i = 0; i < misspelt; ++i) {
+        diagnostics << style.Paint("warning: ", Tone::Warning) << report.Warnings[i] << '\n';
+    }
     for (const auto& error : report.SettingsErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
     for (const auto& error : report.WeekendErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
+    if (quiet) return;
     // A file can hold any number of mistakes; a screenful of them says enough.
     constexpr std::size_t kMostPrinted = 40;
-    for (std::size_t i = 0; i < report.Warnings.size() && i < kMostPrinted; ++i) {
+    for (std::size_t i = misspelt; i < report.Warnings.size() && i < kMostPrinted; ++i) {
         diagnostics << style.Paint("warning: ", Tone::Warning) << report.Warnings[i] << '\n';
     }
     if (report.Warnings.size() > kMostPrinted) {
@@ -191,19 +233,22 @@ void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& sty
     std::string counts = fmt::format("{} error{}, {} warning{}", errors, errors == 1 ? "" : "s", report.Warnings.size(),
                                      report.Warnings.size() == 1 ? "" : "s");
     if (strict && !report.Warnings.empty()) counts += "; with --strict, warnings fail the check";
+    const std::string misspelt = MisspeltText(report);
     if (report.Refused()) {
         out << report.File << ": " << style.Paint("refused", Tone::Error)
-            << ": the plug-in would not load this file and would keep the settings in force (" << counts << ")\n";
+            << ": the plug-in would not load this file and would keep the settings in force"
+            << (misspelt.empty() ? "" : ", and it " + misspelt) << " (" << counts << ")\n";
         return;
     }
     const std::string window = WindowsText(*report.Config);
     if (!report.WeekendErrors.empty()) {
         out << report.File << ": " << style.Paint("loads, but the weekend rates cannot switch on", Tone::Error)
-            << " until the weekend values are fixed; " << window << " (" << counts << ")\n";
+            << " until the weekend values are fixed" << (misspelt.empty() ? "" : ", and it " + misspelt) << "; "
+            << window << " (" << counts << ")\n";
         return;
     }
-    out << report.File << ": " << style.Paint("OK", Tone::Good) << ", the plug-in loads it; " << window << " ("
-        << counts << ")\n";
+    out << report.File << ": " << style.Paint("OK", Tone::Good) << ", the plug-in loads it"
+        << (misspelt.empty() ? "" : ", but it " + misspelt) << "; " << window << " (" << counts << ")\n";
 }
 
 std::string WindowRatesText(const Window& window)
@@ -228,28 +273,59 @@ std::string WindowRatesText(const Window& window)
     return fmt::format("{}", fmt::join(parts, "; "));
 }
 
-CheckReport CheckBeforeUse(const std::string& file, std::ostream& err, const Style& style)
+CheckReport CheckBeforeUse(const std::string& file, std::ostream& err, const Style& style, bool quiet)
 {
     CheckReport report = CheckConfig(file);
-    PrintDiagnostics(report, err, style);
+    PrintDiagnostics(report, err, style, quiet);
     if (report.HasErrors()) PrintVerdict(report, err, style);
     return report;
 }
 
 void PrintWindowRates(const Config& config, std::ostream& out, const Style& style)
 {
-    bool relative = config.Weekly.Rates.Relative.any();
-    std::size_t width = config.Weekly.Id.DisplayName().size();
-    for (const Window& schedule : config.Schedules) {
-        relative = relative || schedule.Rates.Relative.any();
-        width = std::max(width, schedule.Id.DisplayName().size());
+    const std::vector<const Window*> windows = WindowsInOrder(config);
+    bool relative = false;
+    std::size_t width = 0;
+    for (const Window* window : windows) {
+        relative = relative || window->Rates.Relative.any();
+        width = std::max(width, window->Id.DisplayName().size());
     }
     out << style.Paint("Rates each window writes", Tone::Bold)
         << (relative ? " (x2: twice the server's normal value)" : "") << ":\n";
-    for (const Window& schedule : config.Schedules) {
-        out << fmt::format("  {:<{}}   {}\n", schedule.Id.DisplayName(), width, WindowRatesText(schedule));
+    for (const Window* window : windows) {
+        out << fmt::format("  {:<{}}   {}\n", window->Id.DisplayName(), width, WindowRatesText(*window));
     }
-    out << fmt::format("  {:<{}}   {}\n", config.Weekly.Id.DisplayName(), width, WindowRatesText(config.Weekly));
+}
+
+std::vector<std::string> BorrowedTexts(const Config& config, const Window& schedule)
+{
+    std::vector<std::string> borrowed;
+    const auto text = [&](const std::optional<FString>& own, FString Config::*field) {
+        if (!own) borrowed.push_back(fmt::format("{} \"{}\"", KeyOf(field), Excerpt((config.*field).ToUtf8())));
+    };
+    const auto colour = [&](const std::optional<MessageColor>& own, MessageColor Config::*field) {
+        if (!own) borrowed.emplace_back(KeyOf(field));
+    };
+    colour(schedule.EnabledColor, &Config::EnabledColor);
+    text(schedule.EnabledMessage, &Config::EnabledMessage);
+    colour(schedule.DisabledColor, &Config::DisabledColor);
+    text(schedule.DisabledMessage, &Config::DisabledMessage);
+    if (config.MOTDChangeEnabled) text(schedule.WeekendMOTD, &Config::WeekendMOTD);
+    return borrowed;
+}
+
+void PrintBorrowedTexts(const Config& config, std::ostream& out, const Style& style)
+{
+    if (config.Schedules.empty()) return;
+    std::size_t width = 0;
+    for (const Window& schedule : config.Schedules) width = std::max(width, schedule.Id.ScheduleName().size());
+    out << style.Paint("Texts and colours each window takes from the main section", Tone::Bold) << ":\n";
+    for (const Window* window : WindowsInOrder(config)) {
+        if (window->Id.IsWeekly()) continue;
+        const std::vector<std::string> borrowed = BorrowedTexts(config, *window);
+        out << fmt::format("  {:<{}}   {}\n", window->Id.ScheduleName(), width,
+                           borrowed.empty() ? std::string("none") : fmt::format("{}", fmt::join(borrowed, ", ")));
+    }
 }
 
 void PrintWelcomes(const Config& config, std::ostream& out, const Style& style,
@@ -277,7 +353,9 @@ int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostre
     PrintDiagnostics(report, diagnostics, diagnosticStyle);
     PrintVerdict(report, out, outStyle, strict);
     if (report.Config) {
+        if (const std::string note = ZoneNote(*report.Config); !note.empty()) out << note << '\n';
         PrintWindowRates(*report.Config, out, outStyle);
+        PrintBorrowedTexts(*report.Config, out, outStyle);
         PrintWelcomes(*report.Config, out, outStyle, [](const Window&, const FString& text) { return text.ToUtf8(); });
     }
     return report.HasErrors() || (strict && !report.Warnings.empty()) ? 1 : 0;

@@ -2,7 +2,7 @@
 // error with a message that says what the tool accepts.
 #include "tool/Cli.h"
 
-#include <map>
+#include <chrono>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -33,6 +33,27 @@ const CLI::Validator kDateTime(
     },
     "DATETIME");
 
+// The calendar's formats by the names --format takes, in the order the help names them.
+const std::pair<const char*, CalendarFormat> kCalendarFormats[] = {{"ics", CalendarFormat::Feed},
+                                                                   {"html", CalendarFormat::Page}};
+
+const CLI::Validator kCalendarFormat(
+    [](std::string& text) {
+        for (const auto& [name, format] : kCalendarFormats) {
+            if (text == name) return std::string();
+        }
+        return "expected ics or html, got " + text;
+    },
+    "");
+
+CalendarFormat CalendarFormatNamed(const std::string& name)
+{
+    for (const auto& [known, format] : kCalendarFormats) {
+        if (name == known) return format;
+    }
+    return CalendarFormat::Feed;
+}
+
 // What the command line says, as CLI11 fills it in.
 struct Arguments {
     std::string Config;
@@ -46,7 +67,8 @@ struct Arguments {
     bool Verbose = false;
     bool Json = false;
     bool Strict = false;
-    CalendarFormat Format = CalendarFormat::Feed;
+    bool Quiet = false;
+    std::string Format;
 };
 
 // A parsed command line with what a subcommand runs on.
@@ -94,6 +116,22 @@ Instant StartTime(const Invocation& invocation, Output& output)
     return start.Time;
 }
 
+// The usage error when --days from `from` runs past the last date the tool writes; nothing otherwise.
+std::optional<int> RefusePastLastDate(const Invocation& invocation, Instant from, int days, Output& output)
+{
+    const WallTime start = WallOf(invocation.Clock, from);
+    if (start + Days{days} <= LatestEnd()) return std::nullopt;
+    const std::string given = invocation.Given.From.empty() ? "now" : invocation.Given.From;
+    const std::int64_t most = std::chrono::floor<Days>(LatestEnd() - start).count();
+    output.Err << output.ErrStyle.Paint("error: ", Tone::Error)
+               << fmt::format("--days {} from {} runs past {}, the last date the tool writes (its calendars and "
+                              "timelines have four-digit years); {}\n",
+                              days, given, kLastDate,
+                              most >= 1 ? fmt::format("from {}, --days can be at most {}", given, most)
+                                        : "--from must come a day or more before it");
+    return kUsageError;
+}
+
 ServerRunOptions RunOptions(const Invocation& invocation, Output& output)
 {
     const Arguments& given = invocation.Given;
@@ -132,7 +170,10 @@ CLI::App* AddPreview(CLI::App& app, Arguments& arguments)
 int Preview(const Invocation& invocation, Output& output)
 {
     const Arguments& given = invocation.Given;
-    return RunPreview({given.Config, StartTime(invocation, output), given.PreviewDays, given.Verbose}, output);
+    const Instant from = StartTime(invocation, output);
+    if (const std::optional<int> refused = RefusePastLastDate(invocation, from, given.PreviewDays, output))
+        return *refused;
+    return RunPreview({given.Config, from, given.PreviewDays, given.Verbose}, output);
 }
 
 CLI::App* AddSimulate(CLI::App& app, Arguments& arguments)
@@ -159,7 +200,10 @@ CLI::App* AddSimulate(CLI::App& app, Arguments& arguments)
 int Simulate(const Invocation& invocation, Output& output)
 {
     const Arguments& given = invocation.Given;
-    return RunSimulate({RunOptions(invocation, output), given.SimulateDays, given.Script, given.Verbose}, output);
+    const ServerRunOptions run = RunOptions(invocation, output);
+    if (const std::optional<int> refused = RefusePastLastDate(invocation, run.Start, given.SimulateDays, output))
+        return *refused;
+    return RunSimulate({run, given.SimulateDays, given.Script, given.Verbose}, output);
 }
 
 CLI::App* AddConsole(CLI::App& app, Arguments& arguments)
@@ -193,10 +237,11 @@ CLI::App* AddCalendar(CLI::App& app, Arguments& arguments)
         ->add_option("--format", arguments.Format,
                      "ics: an iCalendar feed (RFC 5545); html: a page of its own, for a browser")
         ->required()
-        ->transform(CLI::CheckedTransformer(
-            std::map<std::string, CalendarFormat>{{"ics", CalendarFormat::Feed}, {"html", CalendarFormat::Page}}));
+        ->check(kCalendarFormat)
+        ->option_text("ics|html REQUIRED");
     calendar->add_option("-o,--output", arguments.OutputFile,
                          "write it to this file, replaced whole once it is complete; default standard output");
+    calendar->add_flag("--quiet", arguments.Quiet, "no warnings or notes, only errors: for a scheduled job");
     return calendar;
 }
 
@@ -205,7 +250,11 @@ int Calendar(const Invocation& invocation, Output& output)
     const Arguments& given = invocation.Given;
     const Instant from =
         given.From.empty() ? StartOfLocalDay(invocation.Clock, CurrentTime()) : StartTime(invocation, output);
-    return RunCalendar({given.Config, from, given.CalendarDays, given.Format, given.OutputFile}, output);
+    if (const std::optional<int> refused = RefusePastLastDate(invocation, from, given.CalendarDays, output))
+        return *refused;
+    return RunCalendar(
+        {given.Config, from, given.CalendarDays, CalendarFormatNamed(given.Format), given.OutputFile, given.Quiet},
+        output);
 }
 
 // Each subcommand, in the order --help lists them: how the command line declares it, and how it runs.

@@ -112,6 +112,8 @@ std::optional<Seconds> ParseDuration(std::string_view text)
     return total;
 }
 
+WallTime LatestEnd() { return *ParseLocalDateTime(kLastDate); }
+
 Instant CurrentTime() { return std::chrono::time_point_cast<Seconds>(std::chrono::system_clock::now()); }
 
 WallTime WallOf(const qv::LocalClock& clock, Instant time) { return util::WallAtOffset(time, clock.OffsetAt(time)); }
@@ -136,6 +138,15 @@ std::string FormatIso(const qv::LocalClock& clock, Instant time)
     const qv::LocalTime local = LocalTimeOf(clock, time);
     return fmt::format("{:04}-{:02}-{:02}T{:02}:{:02}:{:02}", local.Year, local.Month, local.Day, local.Hour,
                        local.Minute, local.Second);
+}
+
+std::string FormatIsoWithOffset(const qv::LocalClock& clock, Instant time)
+{
+    const Seconds offset = WallOf(clock, time).time_since_epoch() - time.time_since_epoch();
+    const std::int64_t size = offset < Seconds{0} ? -offset.count() : offset.count();
+    // An offset of seconds, which no zone has had since 1972, is cut to its minutes.
+    return FormatIso(clock, time) +
+           fmt::format("{}{:02}:{:02}", offset < Seconds{0} ? '-' : '+', size / 3600, size / 60 % 60);
 }
 
 std::string FormatDate(const qv::LocalClock& clock, Instant time)

@@ -39,6 +39,11 @@ std::optional<LocalDateTime> ReadLocalDateTime(const qv::LocalClock& clock, std:
 
 // The most days the tool previews or simulates at once (--days, a console's advance).
 inline constexpr int kMostDays = 3660;
+// The latest end of the days that preview, simulate and calendar show: the start of 9999-12-31, so
+// that every time they write has a four-digit year, a feed's UTC times too, which lie at most 12
+// hours after the local ones.
+inline constexpr const char* kLastDate = "9999-12-31";
+WallTime LatestEnd();
 
 // One or more number-unit pairs: "90s", "10m", "1h30m", "2d", "1w". Nothing for anything else,
 // a zero total included, and a total beyond a hundred million weeks.
@@ -55,7 +60,9 @@ Instant NextLocalMidnight(const qv::LocalClock& clock, Instant time);
 // The same wall-clock time days later (where a daylight-saving change skips it, the moment after).
 Instant AddLocalDays(const qv::LocalClock& clock, Instant time, int days);
 
-std::string FormatIso(const qv::LocalClock& clock, Instant time);      // 2025-01-10T00:05:19
+std::string FormatIso(const qv::LocalClock& clock, Instant time); // 2025-01-10T00:05:19
+// 2025-01-10T00:05:19+01:00: the instant itself, for programs that know nothing of the zone.
+std::string FormatIsoWithOffset(const qv::LocalClock& clock, Instant time);
 std::string FormatDate(const qv::LocalClock& clock, Instant time);     // 2025-01-10
 std::string FormatReadable(const qv::LocalClock& clock, Instant time); // Fri 2025-01-10 00:05:19
 std::string FormatDuration(Seconds span);                              // 2d 3h 5m 19s

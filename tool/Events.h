@@ -70,8 +70,8 @@ struct Rates {
     Fields Before;
     Fields After;
     // The window the switch is about: the one whose values came into force, or, when the normal
-    // values are back, the one whose values ended. "Weekend" for the main section's; empty when the
-    // plug-in's log did not say.
+    // values are back, the one whose values ended: the main section's "Name" for the weekly window,
+    // "Weekend" without one; empty when the plug-in's log did not say.
     std::string Window;
     // While a window is in force: the multipliers it makes slower than the server's normal values
     // (a rate lower, or an interval or period higher), in table order.

@@ -2,8 +2,9 @@
 // named zone, whose rule goes along as a VTIMEZONE so that no reader needs a zone database.
 #include "tool/ICalendarFeed.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
-#include <cstdlib>
 
 #include <fmt/format.h>
 
@@ -39,7 +40,7 @@ std::string TimeProperty(const char* name, const PublishedCalendar& calendar, co
 std::string OffsetValue(Seconds offset)
 {
     const char sign = offset < Seconds{0} ? '-' : '+';
-    const std::int64_t size = std::abs(offset.count());
+    const std::int64_t size = std::chrono::abs(offset).count();
     std::string text = fmt::format("{}{:02}{:02}", sign, size / 3600, size / 60 % 60);
     if (size % 60 != 0) text += fmt::format("{:02}", size % 60);
     return text;
@@ -59,7 +60,8 @@ std::string Observance(const char* kind, const std::string& abbreviation, Second
                                      change.Week >= 5 ? -1 : change.Week, kRuleDays[change.Weekday]));
     } else {
         const std::int64_t first = qv::FromWallTime(calendar.From.Wall).Year - 1;
-        const std::int64_t last = qv::FromWallTime(calendar.To.Wall).Year + 1;
+        const std::int64_t last =
+            std::min(qv::FromWallTime(calendar.To.Wall).Year + 1, qv::FromWallTime(LatestEnd()).Year);
         for (std::int64_t year = first; year <= last; ++year) {
             text += FoldLine("RDATE:" + DateTimeValue(util::ChangeWallTime(change, year)));
         }

@@ -112,7 +112,7 @@ void Members(json&, const events::End&) {}
 std::string EventToJsonLine(const Event& event, const qv::LocalClock& clock)
 {
     json line;
-    line["time"] = FormatIso(clock, event.Time);
+    line["time"] = FormatIsoWithOffset(clock, event.Time);
     line["event"] = EventName(event);
     std::visit([&line](const auto& what) { Members(line, what); }, event.What);
     // Replace rather than fail on text that is not valid UTF-8: the line must always come out.

@@ -3,6 +3,7 @@
 #include "tool/PreviewCommand.h"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include "plugin/config/Config.h"
 #include "plugin/config/JoinMessages.h"
@@ -24,9 +25,10 @@ using namespace qv;
 
 std::string Utf8(const std::wstring& wide) { return util::WideToUtf8(wide); }
 
-void PrintHeading(const PreviewOptions& options, const Config& config, const WeekCalendar& calendar,
+void PrintHeading(const PreviewOptions& options, const CheckReport& report, const WeekCalendar& calendar,
                   const EvaluationTiming& timing, bool timesOfDay, Output& output)
 {
+    const Config& config = *report.Config;
     const LocalClock clock = ClockOf(config);
     std::ostream& out = output.Out;
     out << output.OutStyle.Paint(fmt::format("Preview of {} for a server started {}, {} day{}", options.Config,
@@ -34,7 +36,16 @@ void PrintHeading(const PreviewOptions& options, const Config& config, const Wee
                                              options.Days == 1 ? "" : "s"),
                                  Tone::Bold)
         << "\n";
-    if (config.Zone) out << fmt::format("Every time is in {} (the config's TimeZone).\n", config.Zone->Name);
+    // What follows is what the plug-in does without the misspelt member, which may be far from meant.
+    if (const std::string misspelt = MisspeltText(report); !misspelt.empty()) {
+        out << output.OutStyle.Paint("Warning: ", Tone::Warning) << "the plug-in " << misspelt
+            << "; what follows is what it does without it.\n";
+    }
+    if (config.Zone) {
+        out << fmt::format("Every time is in {} (the config's TimeZone).\n", config.Zone->Name);
+    } else {
+        out << ZoneNote(config) << "\n";
+    }
     out << DescribeTiming(timing, timesOfDay, config.ExactSwitching, options.Verbose) << "\n";
     out << fmt::format("Started at {}, the plug-in first evaluates at {}.\n\n",
                        FormatReadable(clock, options.ServerStart), FormatReadable(clock, calendar.FirstEvaluation));
@@ -54,10 +65,11 @@ void PrintCalendar(const CheckReport& report, const PreviewOptions& options, con
     const LocalClock clock = ClockOf(*report.Config);
     const Style& style = output.OutStyle;
     std::ostream& out = output.Out;
-    PrintHeading(options, *report.Config, calendar, timing, false, output);
-    out << fmt::format("Weekend rates on {} (StartDay {}, EndDay {})\n\n",
-                       OpenDaysText(report.Config->StartDay, report.Config->EndDay), report.Config->StartDay,
-                       report.Config->EndDay);
+    PrintHeading(options, report, calendar, timing, false, output);
+    const WindowId& weekly = report.Config->Weekly.Id;
+    out << fmt::format(
+        "{} rates on {} (StartDay {}, EndDay {})\n\n", weekly.RenamedWeekly() ? weekly.DisplayName() : "Weekend",
+        OpenDaysText(report.Config->StartDay, report.Config->EndDay), report.Config->StartDay, report.Config->EndDay);
 
     auto change = calendar.Switches.begin();
     for (std::size_t i = 0; i < calendar.Days.size(); ++i) {
@@ -127,21 +139,25 @@ std::vector<Happening> Happenings(const Config& config, const WeekCalendar& cale
     return happenings;
 }
 
-void PrintWindowCalendar(const Config& config, const PreviewOptions& options, const WeekCalendar& calendar,
+void PrintWindowCalendar(const CheckReport& report, const PreviewOptions& options, const WeekCalendar& calendar,
                          const EvaluationTiming& timing, Output& output)
 {
+    const Config& config = *report.Config;
     const LocalClock clock = ClockOf(config);
     const Style& style = output.OutStyle;
     std::ostream& out = output.Out;
-    PrintHeading(options, config, calendar, timing, true, output);
+    PrintHeading(options, report, calendar, timing, true, output);
     out << "Windows, in the order that decides which is in force (the first open one):\n";
-    const std::string weekly = Name(&config.Weekly);
-    std::size_t width = weekly.size();
-    for (const Window& schedule : config.Schedules) width = std::max(width, schedule.Id.ScheduleName().size());
-    for (const Window& schedule : config.Schedules) {
-        out << fmt::format("  {:<{}}   {}\n", schedule.Id.ScheduleName(), width, ScheduleText(schedule));
+    const std::vector<const Window*> windows = WindowsInOrder(config);
+    const bool priorities = UsesPriorities(config);
+    std::size_t width = 0;
+    for (const Window* window : windows) width = std::max(width, Name(window).size());
+    for (const Window* window : windows) {
+        out << fmt::format("  {:<{}}   {}{}\n", Name(window), width,
+                           window->Id.IsWeekly() ? WeeklyWindowText(config) : ScheduleText(*window),
+                           priorities ? fmt::format(" (Priority {})", window->Priority.Value) : std::string());
     }
-    out << fmt::format("  {:<{}}   {}\n\n", weekly, width, WeeklyWindowText(config));
+    out << "\n";
 
     const std::vector<Happening> happenings = Happenings(config, calendar, style);
     auto next = happenings.begin();
@@ -169,23 +185,31 @@ void PrintWindows(const CheckReport& report, Output& output)
     std::ostream& out = output.Out;
     const Style& style = output.OutStyle;
     out << style.Paint("Windows' rates and texts", Tone::Bold)
-        << " (texts a window does not set are the main section's, below)\n";
-    for (const Window& schedule : config.Schedules) {
+        << " (what a window takes from the main section is marked)\n";
+    for (const Window* window : WindowsInOrder(config)) {
+        if (window->Id.IsWeekly()) continue;
+        const Window& schedule = *window;
         out << "  " << style.Paint(schedule.Id.ScheduleName(), Tone::Good) << "\n";
         out << "    rates: " << WindowRatesText(schedule) << "\n";
-        const auto text = [&](const char* label, const std::optional<FString>& own,
-                              const std::optional<MessageColor>& color) {
-            if (!own && !color) return;
-            std::string line = own ? "\"" + own->ToUtf8() + "\"" : std::string("the main section's text");
-            if (color) {
-                line = style.PaintRgb(line, color->R, color->G, color->B) +
-                       fmt::format(" in colour {}", FormatColor({color->R, color->G, color->B, color->A}));
+        const auto text = [&](const char* label, const std::optional<FString>& own, const FString& main,
+                              const std::optional<MessageColor>& ownColor, const MessageColor* mainColor) {
+            std::string line = "\"" + (own ? *own : main).ToUtf8() + "\"";
+            std::vector<std::string> borrowed;
+            if (!own) borrowed.emplace_back("text");
+            if (mainColor != nullptr) {
+                const MessageColor& color = ownColor ? *ownColor : *mainColor;
+                line = style.PaintRgb(line, color.R, color.G, color.B) +
+                       fmt::format(" in colour {}", FormatColor({color.R, color.G, color.B, color.A}));
+                if (!ownColor) borrowed.emplace_back("colour");
             }
+            if (!borrowed.empty()) line += fmt::format(" (the main section's {})", fmt::join(borrowed, " and "));
             out << fmt::format("    {:<20}{}\n", label, line);
         };
-        text("switch on:", schedule.EnabledMessage, schedule.EnabledColor);
-        text("switch back:", schedule.DisabledMessage, schedule.DisabledColor);
-        text("message of the day:", schedule.WeekendMOTD, std::nullopt);
+        text("switch on:", schedule.EnabledMessage, config.EnabledMessage, schedule.EnabledColor, &config.EnabledColor);
+        text("switch back:", schedule.DisabledMessage, config.DisabledMessage, schedule.DisabledColor,
+             &config.DisabledColor);
+        if (config.MOTDChangeEnabled)
+            text("message of the day:", schedule.WeekendMOTD, config.WeekendMOTD, {}, nullptr);
     }
     out << "\n";
 }
@@ -290,7 +314,7 @@ int RunPreview(const PreviewOptions& options, Output& output)
 
     // A file of whole days keeps its calendar of days; times, schedules and reminders need moments.
     if (UsesTimesOfDay(settings) || !settings.Reminders.empty()) {
-        PrintWindowCalendar(settings, options, calendar, timing, output);
+        PrintWindowCalendar(report, options, calendar, timing, output);
         PrintWindows(report, output);
         PrintReminders(settings, output);
     } else {

@@ -14,8 +14,9 @@
 
 namespace qvtool {
 
-// A moment as the config writes it and as it happens: the wall-clock time, which skips and repeats
-// an hour at daylight-saving changes, and the instant it falls at.
+// A moment as it happens: the instant, and the wall-clock time the clock shows then. A configured
+// time that the clocks skip happens at the end of the gap, and shows that time; one that they
+// repeat happens at its first pass.
 struct CalendarTime {
     WallTime Wall;
     Instant At;
@@ -29,9 +30,10 @@ struct CalendarRate {
 };
 
 struct CalendarWindow {
-    std::string Name;                // as players see it: "Weekend" for the main section's window
-    std::string When;                // "Monday, Tuesday from 20:00 to 22:00"
-    std::vector<CalendarRate> Rates; // what it writes where that differs from the normal rates
+    std::string Name;                // as players see it: "Weekend" for an unnamed weekly window
+    std::string When;                // "Mondays to Thursdays, 20:00 to 22:00"
+    std::vector<CalendarRate> Rates; // what it writes where that differs from the normal rates, a
+                                     // relative rate as its factor of the normal value
     std::string EnabledMessage;      // what players are told when it comes into force
 };
 
@@ -62,14 +64,16 @@ struct CalendarZone {
 
 struct PublishedCalendar {
     std::string Title; // the server's name
-    // The days shown: from the first moment up to the last.
+    // The days shown: from the first moment up to the last. To keeps the wall-clock time that ends
+    // the last day even where the clocks skip it, so that the days are counted whole.
     CalendarTime From;
     CalendarTime To;
     std::vector<CalendarWindow> Windows;    // in the order that decides which is in force
     std::vector<CalendarStretch> Stretches; // in time order, none overlapping
-    // The zone the config's times are in; none: the local time of the machine that made the
-    // calendar, which ZoneText describes.
+    // The zone the config's times are in, for the feed's times; none: the local time of the
+    // machine that made the calendar, or a zone whose changes no yearly rule tells.
     std::optional<CalendarZone> Zone;
+    // Which zone the times are in, with its abbreviations, for readers.
     std::string ZoneText;
     // Said once to readers: how late after its moment a switch comes.
     std::string TimingNote;

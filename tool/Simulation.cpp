@@ -7,13 +7,13 @@
 #include "tool/Simulation.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include <fmt/format.h>
 
 #include "plugin/config/LoadConfig.h"
 #include "plugin/config/WeekendValues.h"
 #include "plugin/rates/SwitchRecords.h"
+#include "util/AtomicFile.h"
 #include "util/BoundedFile.h"
 
 namespace qvtool {
@@ -32,9 +32,9 @@ void CopyConfig(const fs::path& from, const fs::path& to)
     if (const auto* problem = std::get_if<util::FileProblem>(&content))
         throw ActionError(from.string() + " " + problem->What);
     fs::create_directories(to.parent_path());
-    std::ofstream output(to, std::ios::binary | std::ios::trunc);
-    output << std::get<std::string>(content);
-    if (!output) throw ActionError("cannot write " + to.string());
+    if (const std::optional<std::string> problem =
+            util::WriteFileAtomically(to.u8string(), std::get<std::string>(content)))
+        throw ActionError("cannot write " + to.string() + ": " + *problem);
 }
 
 Rgba Components(const standin::ReceivedColor& color) { return {color.R, color.G, color.B, color.A}; }

@@ -60,7 +60,8 @@ public:
     }
     std::string operator()(const events::Rates& rates) const
     {
-        // The weekly window's lines read as they always have; a schedule's name its window.
+        // The weekly window's lines read as they always have; those of a schedule, or of a weekly window
+        // the main section names, name their window.
         const bool schedule = !rates.Window.empty() && rates.Window != qv::WindowId::Weekly().DisplayName();
         const std::string what =
             rates.Boosted

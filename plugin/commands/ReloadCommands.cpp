@@ -104,7 +104,8 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
         if (const std::optional<WindowId> renamed = RenamedWindowInForce(State.Settings, *next, State.Boost)) {
             report.renamed = {action::Rename{*renamed},
                               action::Log{LogLevel::Info, "Window \"" + std::string(State.Boost.InForce.DisplayName()) +
-                                                              "\" is now called \"" + renamed->ScheduleName() +
+                                                              "\" is now called \"" +
+                                                              std::string(renamed->DisplayName()) +
                                                               "\"; it stays in force and is not announced again"}};
         }
     } catch (const std::exception& error) {

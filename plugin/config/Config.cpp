@@ -31,6 +31,8 @@ const std::array<SettingRow, kSettingCount> SettingsTable = {{
     {"RelativeRates", false, &Config::RelativeRates},
     {"TimeZone", false, &Config::Zone},
     {"ExactSwitching", false, &Config::ExactSwitching},
+    {"Name", false, &Config::Name},
+    {"Priority", false, &Config::Priority},
     {"JoinMessage", false, &Config::JoinMessage},
     {"JoinMessageDelay", false, &Config::JoinMessageDelay},
 }};

@@ -37,7 +37,7 @@ struct Config {
     // and no status command.
     TimeOfDay StartTime;
     TimeOfDay EndTime;
-    std::vector<Window> Schedules;       // in file order, which is the order of precedence
+    std::vector<Window> Schedules;       // in file order
     std::vector<std::int32_t> Reminders; // minutes before a window opens
     FString ReminderMessage;             // empty: the default text
     std::string StatusCommand;           // empty: none
@@ -47,14 +47,22 @@ struct Config {
     std::optional<TimeZone> Zone;
     // Switches and reminders at their second rather than at the next regular evaluation.
     bool ExactSwitching = false;
+    // What the weekly window is called; empty: "Weekend".
+    WeeklyName Name;
+    // The weekly window's priority among the windows.
+    WindowPriority Priority;
     // Told to a player who joins while boosted rates are in force, JoinMessageDelay after joining;
     // empty: no welcome. A schedule may have its own.
     FString JoinMessage;
     Seconds JoinMessageDelay{30}; // kLongestJoinMessageDelay at most
 
-    // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values; it
-    // comes after every schedule. Before a file was taken its values cannot be read.
+    // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values. Before
+    // a file was taken its values cannot be read.
     Window Weekly;
+    // The windows in order of precedence, each by its place: i for Schedules[i], Schedules.size()
+    // for the weekly window. Made once with the config (PrecedenceOf); empty for a config made by
+    // hand, whose windows then come in their default order, the schedules before the weekly window.
+    std::vector<std::size_t> Precedence;
 };
 
 // A client that has just joined needs a moment before it shows anything; ten minutes is more than any
@@ -68,10 +76,10 @@ struct SettingRow {
     bool Required;
     std::variant<FString Config::*, bool Config::*, MessageColor Config::*, std::int32_t Config::*, TimeOfDay Config::*,
                  std::vector<Window> Config::*, std::vector<std::int32_t> Config::*, std::string Config::*,
-                 std::optional<TimeZone> Config::*, Seconds Config::*>
+                 std::optional<TimeZone> Config::*, Seconds Config::*, WeeklyName Config::*, WindowPriority Config::*>
         Field;
 };
-inline constexpr std::size_t kSettingCount = 23;
+inline constexpr std::size_t kSettingCount = 25;
 extern const std::array<SettingRow, kSettingCount> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.

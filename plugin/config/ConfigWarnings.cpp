@@ -1,7 +1,8 @@
 // The probable mistakes of a config, rule by rule in one table: the order in which they are listed is
-// the order of the table.
+// the order of the table, but for the near misses of known members, which come first.
 #include "plugin/config/ConfigWarnings.h"
 
+#include <algorithm>
 #include <array>
 
 #include "plugin/config/WarningRules.h"
@@ -10,9 +11,10 @@ namespace qv {
 
 namespace {
 
-constexpr std::array<WarningRule, 10> kWarningRules = {
-    &WarnOnWeekdays, &WarnOnColours,      &WarnOnSectionMultipliers, &WarnOnTexts,        &WarnOnScheduleEntries,
-    &WarnOnOverlaps, &WarnOnEndedWindows, &WarnOnReminders,          &WarnOnSkippedHours, &WarnOnUnknownMembers,
+constexpr std::array<WarningRule, 11> kWarningRules = {
+    &WarnOnWeekdays,        &WarnOnColours,      &WarnOnSectionMultipliers, &WarnOnTexts,
+    &WarnOnScheduleEntries, &WarnOnOverlaps,     &WarnOnLongWindows,        &WarnOnEndedWindows,
+    &WarnOnReminders,       &WarnOnSkippedHours, &WarnOnUnknownMembers,
 };
 
 } // namespace
@@ -30,6 +32,9 @@ ConfigProblems ProbableMistakes(const Config& config, const std::bitset<kSetting
     const WarningContext context{config, DecodedSettings(decoded), section, now};
     ConfigProblems warnings;
     for (const WarningRule rule : kWarningRules) rule(context, warnings);
+    // A misspelt member can undo a whole setting (a "Timezone" leaves the server's zone in force):
+    // it must not drown among the others.
+    std::stable_partition(warnings.begin(), warnings.end(), IsNearMiss);
     return warnings;
 }
 

@@ -58,6 +58,7 @@ void WarnOnUnknownMembers(const nlohmann::json& object, const std::string& prefi
                    nearest.empty()
                        ? std::string("unknown member; the plug-in ignores it")
                        : fmt::format("unknown member; the plug-in ignores it (did you mean \"{}\"?)", nearest));
+        warnings.back().Suggestion = std::string(nearest);
     }
     if (unknown > kMostNamed) {
         AddWarning(warnings, prefix.substr(0, prefix.size() - 1),

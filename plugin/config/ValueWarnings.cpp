@@ -164,11 +164,6 @@ void WarnOnMultipliers(const WindowRates& rates, const nlohmann::json& object, c
             // A written 0 is the documented way to keep the game's value; false is no number at all.
             AddWarning(warnings, path, "false is taken as 0, which leaves the game's own rate unchanged; write 0");
         }
-        if (std::isinf(value)) {
-            AddWarning(warnings, path,
-                       fmt::format("{} is beyond the range of the game's 32-bit rates; the plug-in writes it as {:g}",
-                                   member.dump(), value));
-        }
         if (value < 0.0f) {
             AddWarning(warnings, path,
                        fmt::format("{} is a negative rate; the plug-in writes it as it is", member.dump()));

@@ -1,5 +1,5 @@
 // The rules behind a config's probable mistakes, one kind a file: the values as written
-// (ValueWarnings), the members' names (MemberWarnings), how the windows overlap and end
+// (ValueWarnings), the members' names (MemberWarnings), how the windows overlap, last and end
 // (OverlapWarnings), and what the clock's changes do to them (ClockWarnings). ConfigWarnings lists
 // them all in one table.
 #pragma once
@@ -76,6 +76,7 @@ const std::vector<std::string_view>& KnownScheduleMembers();
 
 // The windows together.
 void WarnOnOverlaps(const WarningContext& context, ConfigProblems& warnings);
+void WarnOnLongWindows(const WarningContext& context, ConfigProblems& warnings);
 void WarnOnEndedWindows(const WarningContext& context, ConfigProblems& warnings);
 
 // The clock's changes.

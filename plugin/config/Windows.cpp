@@ -1,22 +1,78 @@
 // The config's windows as a timetable for the schedule's walk, and what each shows.
 #include "plugin/config/Windows.h"
 
+#include <algorithm>
+
 namespace qv {
 
-std::string_view WindowId::DisplayName() const { return weekly_ ? std::string_view("Weekend") : name_; }
+std::string_view WindowId::DisplayName() const
+{
+    return weekly_ && name_.empty() ? kWeeklyWindowName : std::string_view(name_);
+}
+
+namespace {
+
+// The window of a place as Config::Precedence counts them.
+const Window& WindowOfIndex(const Config& config, std::size_t index)
+{
+    return index < config.Schedules.size() ? config.Schedules[index] : config.Weekly;
+}
+
+// The index of the window at a place of the order; a config made by hand has the default order.
+std::size_t IndexAt(const Config& config, std::size_t place)
+{
+    return config.Precedence.size() == config.Schedules.size() + 1 ? config.Precedence[place] : place;
+}
+
+} // namespace
+
+std::vector<std::size_t> PrecedenceOf(const Config& config)
+{
+    std::vector<std::size_t> order(config.Schedules.size() + 1);
+    for (std::size_t index = 0; index < order.size(); ++index) order[index] = index;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return WindowOfIndex(config, a).Priority.Value > WindowOfIndex(config, b).Priority.Value;
+    });
+    return order;
+}
 
 Timetable TimetableOf(const Config& config)
 {
     Timetable timetable;
     timetable.reserve(config.Schedules.size() + 1);
-    for (const Window& schedule : config.Schedules) timetable.push_back(&schedule.Times);
-    timetable.push_back(&config.Weekly.Times);
+    for (std::size_t place = 0; place <= config.Schedules.size(); ++place) {
+        timetable.push_back(&WindowAt(config, place).Times);
+    }
     return timetable;
 }
 
 const Window& WindowAt(const Config& config, std::size_t place)
 {
-    return place < config.Schedules.size() ? config.Schedules[place] : config.Weekly;
+    return WindowOfIndex(config, IndexAt(config, place));
+}
+
+std::size_t PlaceOf(const Config& config, const Window& window)
+{
+    const std::size_t index = ScheduleIndex(config, window).value_or(config.Schedules.size());
+    for (std::size_t place = 0; place < config.Schedules.size(); ++place) {
+        if (IndexAt(config, place) == index) return place;
+    }
+    return config.Schedules.size();
+}
+
+std::vector<const Window*> WindowsInOrder(const Config& config)
+{
+    std::vector<const Window*> windows;
+    for (std::size_t place = 0; place <= config.Schedules.size(); ++place) windows.push_back(&WindowAt(config, place));
+    return windows;
+}
+
+bool UsesPriorities(const Config& config)
+{
+    for (const Window& schedule : config.Schedules) {
+        if (schedule.Priority.Value != config.Weekly.Priority.Value) return true;
+    }
+    return false;
 }
 
 const Window* WindowInForceAt(const Config& config, WallTime wall)

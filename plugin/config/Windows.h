@@ -11,13 +11,21 @@
 
 namespace qv {
 
-// The config's windows in order of precedence: the entries of Schedules in file order, then the
-// weekly window. Valid while the config is.
-Timetable TimetableOf(const Config& config);
-// The window at a place of TimetableOf(config).
-const Window& WindowAt(const Config& config, std::size_t place);
+// The order of precedence of config's windows, as Config::Precedence holds it: the higher Priority
+// first; among equal ones the entries of Schedules in file order, then the weekly window.
+std::vector<std::size_t> PrecedenceOf(const Config& config);
 
-// The first open entry of Schedules in file order; else the weekly window when it is open; else none.
+// The config's windows in order of precedence. Valid while the config is.
+Timetable TimetableOf(const Config& config);
+// The window at a place of TimetableOf(config), and the place of a window of config there.
+const Window& WindowAt(const Config& config, std::size_t place);
+std::size_t PlaceOf(const Config& config, const Window& window);
+// The config's windows in order of precedence.
+std::vector<const Window*> WindowsInOrder(const Config& config);
+// Whether the windows' priorities differ, so that the order is not simply the default one.
+bool UsesPriorities(const Config& config);
+
+// The first open window in order of precedence; else none.
 const Window* WindowInForceAt(const Config& config, WallTime wall);
 // The window of that identity in config, or none when there is none (any more).
 const Window* FindWindow(const Config& config, const WindowId& id);
@@ -36,7 +44,7 @@ struct Coming {
     WallTime At;
 };
 // Each window's first coming into force after from and no later than until, in time order. A window
-// that another one before it in the file beats for all the time it is open does not come.
+// that another one before it in order of precedence beats for all the time it is open does not come.
 std::vector<Coming> ComingsIntoForce(const Config& config, WallTime from, WallTime until);
 
 // Whether the time of day plays a part: a time in the weekly window, or any schedule.

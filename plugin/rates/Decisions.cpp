@@ -13,8 +13,11 @@ namespace qv {
 
 namespace {
 
-// The longest step back of the clocks in autumn.
-constexpr Seconds kLongestClockChange = Hours{1};
+// The longest step back of the clocks in autumn, on a host's clock whose changes are not known.
+constexpr Seconds kLongestHostClockChange = Hours{1};
+// A step back is held no longer than its size, which no zone has made larger than a day: a change
+// further back than that is over.
+constexpr Seconds kHoldLookBack = Days{2};
 
 constexpr ByteColor kToggleUnavailableColor{255, 191, 0, 255};
 
@@ -47,7 +50,7 @@ void DecideSwitches(const Config& config, const BoostState& boost, const Window*
     const bool sameWindow = boost.Scheduled() && target != nullptr && target->Id == boost.InForce;
     const bool stillManual = boost.Manual() && target == nullptr;
     if (facts.GameModeReplaced && (sameWindow || stillManual)) {
-        actions.push_back(action::Reinstate{sameWindow ? target->Id : WindowId::Weekly()});
+        actions.push_back(action::Reinstate{sameWindow ? target->Id : config.Weekly.Id});
     } else if (target == nullptr) {
         if (boost.Scheduled()) {
             actions.push_back(action::SwitchBack{SwitchEvent::BackBySchedule});
@@ -79,11 +82,24 @@ void DecideReminders(const Config& config, Instant now, WallTime wall, bool manu
 
 } // namespace
 
-WallTime DecisionTime(const Config& config, const ScheduleMemory& memory, WallTime now)
+Seconds LongestHold(const Config& config, Instant now)
 {
-    if (!UsesTimesOfDay(config) || !memory.LatestDecision) return now;
+    if (!config.Zone) return kLongestHostClockChange;
+    // The last change at or before now, among the few of the look back.
+    const LocalClock clock = ClockOf(config);
+    std::optional<util::ZoneTransition> last;
+    for (auto change = clock.NextChange(now - kHoldLookBack); change && change->At <= now;
+         change = clock.NextChange(change->At)) {
+        last = change;
+    }
+    return last && last->After < last->Before ? last->Before - last->After : Seconds{0};
+}
+
+WallTime DecisionTime(const Config& config, const ScheduleMemory& memory, Instant now, WallTime wall)
+{
+    if (!UsesTimesOfDay(config) || !memory.LatestDecision || wall >= *memory.LatestDecision) return wall;
     const WallTime latest = *memory.LatestDecision;
-    return now < latest && latest - now <= kLongestClockChange ? latest : now;
+    return latest - wall <= LongestHold(config, now) ? latest : wall;
 }
 
 Evaluation DecideEvaluation(const Config& config, const BoostState& boost, const ScheduleMemory& memory, Instant now,
@@ -94,7 +110,7 @@ Evaluation DecideEvaluation(const Config& config, const BoostState& boost, const
     Evaluation evaluation;
     evaluation.Memory = memory;
     evaluation.Memory.FirstCheckDone = true;
-    evaluation.Decided = DecisionTime(config, memory, *local);
+    evaluation.Decided = DecisionTime(config, memory, now, *local);
     if (UsesTimesOfDay(config) && evaluation.Decided == *local) evaluation.Memory.LatestDecision = *local;
     evaluation.ByClock = WindowInForceAt(config, evaluation.Decided);
 
@@ -145,7 +161,13 @@ ScheduleMemory MemoryAfterLoad(const Config& config, ScheduleMemory memory, Inst
 
 std::optional<WindowId> RenamedWindowInForce(const Config& before, const Config& after, const BoostState& boost)
 {
-    if (!boost.Active() || boost.InForce.IsWeekly() || FindWindow(after, boost.InForce)) return std::nullopt;
+    if (!boost.Active()) return std::nullopt;
+    // The weekly window stays the same window under any name.
+    if (boost.InForce.IsWeekly()) {
+        if (boost.InForce.DisplayName() == after.Weekly.Id.DisplayName()) return std::nullopt;
+        return after.Weekly.Id;
+    }
+    if (FindWindow(after, boost.InForce)) return std::nullopt;
     const Window* old = FindWindow(before, boost.InForce);
     if (old == nullptr) return std::nullopt;
     const WindowLook oldLook = LookOf(before, *old);
@@ -168,7 +190,7 @@ ActionList DecideToggle(const Config& config, const BoostState& boost, const Sch
         return {action::Reply{kToggleUnavailableColor, EscapeBraces(ToggleUnavailable(config, boost, memory, now))}};
     }
     if (boost.Manual()) return {action::SwitchBack{SwitchEvent::BackByHand}};
-    return {action::SwitchOn{WindowId::Weekly(), Owner::Administrator, SwitchEvent::OnByHand}};
+    return {action::SwitchOn{config.Weekly.Id, Owner::Administrator, SwitchEvent::OnByHand}};
 }
 
 ActionList DecideUnload(const BoostState& boost)

@@ -104,11 +104,17 @@ struct Evaluation {
 Evaluation DecideEvaluation(const Config& config, const BoostState& boost, const ScheduleMemory& memory, Instant now,
                             const HostFacts& facts);
 
-// The wall-clock time the schedule decides by at now, with what it has seen. When the clocks go
-// back, the repeated hour would close and reopen a window whose end falls in it; the decision keeps
-// to the latest time an evaluation saw until the clock has caught up. With whole days only the
+// The wall-clock time the schedule decides by at the instant now, whose wall-clock time is wall,
+// with what it has seen. When the clocks go back, the repeated hours would close and reopen a window
+// whose end falls in them; the decision keeps to the latest time an evaluation saw until the clock
+// has caught up. With a TimeZone the hold is as long as the zone's own step back, whatever its size;
+// on the host's clock, whose changes are not known ahead, up to an hour. With whole days only the
 // weekday counts, as it always has.
-WallTime DecisionTime(const Config& config, const ScheduleMemory& memory, WallTime now);
+WallTime DecisionTime(const Config& config, const ScheduleMemory& memory, Instant now, WallTime wall);
+// How far the config's clock went back at its latest change before now, when that change set it
+// back; zero otherwise. On the host's clock, an hour: the longest step back any zone of the host
+// made when that rule was set.
+Seconds LongestHold(const Config& config, Instant now);
 
 // With ExactSwitching, the instant at which an evaluation at now, which decided by the wall-clock
 // time wall, is followed by another: the next change of the window in force, or reminder, the next
@@ -123,7 +129,8 @@ Instant FirstDueAfterLoad(const Config& config, Instant now);
 ScheduleMemory MemoryAfterLoad(const Config& config, ScheduleMemory memory, Instant now, bool reload);
 
 // A reload from before to after that renames the window in force, and changes nothing else of it
-// (times, values, texts, colours): the new name, so that the window is not announced again.
+// (times, values, texts, colours), or gives the weekly window in force another "Name": the new
+// name, so that the window is not announced again.
 std::optional<WindowId> RenamedWindowInForce(const Config& before, const Config& after, const BoostState& boost);
 
 // The toggle, asked by an administrator at now: the main section's values on, or the normal values

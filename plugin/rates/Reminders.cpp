@@ -13,6 +13,7 @@
 #include "plugin/messaging/Messaging.h"
 #include "plugin/messaging/Patterns.h"
 #include "plugin/schedule/LocalClock.h"
+#include "plugin/schedule/Openings.h"
 
 namespace qv {
 
@@ -110,6 +111,9 @@ ReminderCheck CheckReminders(const Config& config, Instant now, WallTime wall, b
     for (const Coming& coming : ComingsIntoForce(config, wall, until)) {
         const Window& window = *coming.InForce;
         if (&window == inForce || (window.Id.IsWeekly() && manualWeekend)) continue;
+        // A window that was open the second before and only comes back into force as another one
+        // closes has been on all along: nothing about it starts.
+        if (IsOpenAt(window.Times, coming.At - Seconds{1})) continue;
         const Instant at = clock.FirstInstantShowing(coming.At, now);
         // A coming in an hour the clocks skip happens at the first moment after the gap, if the
         // window is in force by the clock then: one that lies wholly in the gap never comes.

@@ -12,6 +12,7 @@
 #include "plugin/rates/Decisions.h"
 #include "plugin/rates/Switching.h"
 #include "plugin/schedule/LocalClock.h"
+#include "util/PlainNumber.h"
 
 namespace qv {
 
@@ -19,37 +20,38 @@ namespace {
 
 std::string RateText(float value, std::size_t row)
 {
-    return fmt::format("{:g}x {}", value, WeekendMultiplierTable[row].Label);
+    return util::PlainNumber(value) + "x " + WeekendMultiplierTable[row].Label;
 }
 
-// The rates in force that differ from the normal values they replaced.
-std::vector<std::string> ChangedInForce(const BoostState& boost)
+// The rates in force that differ from the normal values they replaced. A rate of the window in force
+// that multiplies the normal value is told as that factor, as its announcement tells it; the others
+// as the value written.
+std::vector<std::string> ChangedInForce(const Config& config, const BoostState& boost)
 {
+    const Window* window = FindWindow(config, boost.InForce);
     std::vector<std::string> listed;
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const float value = boost.Written[row];
-        if (value != 0.0f && value != boost.Saved[row]) listed.push_back(RateText(value, row));
+        if (value == 0.0f || value == boost.Saved[row]) continue;
+        const bool relative = window != nullptr && window->Rates.Relative.test(row) && boost.Saved[row] != 0.0f;
+        listed.push_back(RateText(relative ? value / boost.Saved[row] : value, row));
     }
     return listed;
 }
 
-// The rates a window would change, against the values the game holds now (the normal ones); without
-// a game mode, every rate it sets, a relative one as a factor of the normal value.
+// The rates a window would change, against the values the game holds now (the normal ones), a
+// relative one as its factor; without a game mode, every rate it sets.
 std::vector<std::string> ChangedBy(const WindowRates& rates)
 {
     AShooterGameMode* gameMode = Game::CurrentGameMode();
     std::vector<std::string> listed;
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         if (rates.Values[row] == 0.0f) continue;
-        if (gameMode == nullptr) {
-            listed.push_back(rates.Relative.test(row) ? fmt::format("{:g}x the normal {}", rates.Values[row],
-                                                                    WeekendMultiplierTable[row].Label)
-                                                      : RateText(rates.Values[row], row));
-            continue;
+        if (gameMode != nullptr) {
+            const float normal = Game::ReadMultiplier(gameMode, WeekendMultiplierTable[row].Key);
+            if (WrittenValue(rates, row, normal) == normal) continue;
         }
-        const float normal = Game::ReadMultiplier(gameMode, WeekendMultiplierTable[row].Key);
-        const float value = WrittenValue(rates, row, normal);
-        if (value != normal) listed.push_back(RateText(value, row));
+        listed.push_back(RateText(rates.Values[row], row));
     }
     return listed;
 }
@@ -113,7 +115,7 @@ WallTime DecisionWall(const Config& config, const ScheduleMemory& memory, Instan
 {
     const std::optional<WallTime> wall = ClockOf(config).WallAt(instant);
     if (!wall) throw std::runtime_error("the clock's time has no local date");
-    return DecisionTime(config, memory, *wall);
+    return DecisionTime(config, memory, instant, *wall);
 }
 
 } // namespace
@@ -139,7 +141,7 @@ std::wstring RatesStatus(const PluginState& state, Instant instant)
         } else {
             head += ScheduledUntil(config, boost, byClock, wall);
         }
-        text = WithRates(head, ChangedInForce(boost));
+        text = WithRates(head, ChangedInForce(config, boost));
     } else if (byClock != nullptr && byClock->Rates.Readable()) {
         text = WithRates("Normal rates are on; " + Named(*byClock) + " rates start at the next check of the schedule",
                          ChangedBy(byClock->Rates));

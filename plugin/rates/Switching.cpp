@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include <fmt/format.h>
+
 #include "plugin/config/Config.h"
 #include "plugin/config/LoadConfig.h"
 #include "plugin/config/Windows.h"
@@ -28,6 +30,18 @@ void Announce(const MessageColor& color, const FString& message, const std::stri
     if (config.Chatbox) BroadcastChat(config.ServerName, color, text);
 }
 
+// The value a switch writes into a row, or 0 (the game's own) for a relative one whose product the
+// game's 32-bit rate cannot hold, which is logged.
+float ValueToWrite(const Window& window, std::size_t row, float normal)
+{
+    if (Overflows(window.Rates, row, normal)) {
+        LogWarning(fmt::format("{}: {:g} times the server's normal {:g} is beyond the game's 32-bit rates; the game's "
+                               "own value is kept",
+                               WeekendMultiplierTable[row].Key, window.Rates.Values[row], normal));
+    }
+    return WrittenValue(window.Rates, row, normal);
+}
+
 void WriteSnapshotBack(AShooterGameMode* gameMode)
 {
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
@@ -50,8 +64,7 @@ AShooterGameMode* GameModeToSwitch(const Window& window)
         return nullptr;
     }
     if (!window.Rates.Readable()) {
-        const std::string which = window.Id.IsWeekly() ? "Weekend" : std::string(window.Id.DisplayName());
-        LogError(which +
+        LogError(std::string(window.Id.DisplayName()) +
                  " rates not switched on, nothing changed: " + DescribeAll(ConfigPath(), window.Rates.Unreadable));
         return nullptr;
     }
@@ -92,7 +105,7 @@ bool SwitchFromNormal(const Window& window, Owner owner, Announcement announceme
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const char* field = WeekendMultiplierTable[row].Key;
         State.Boost.Saved[row] = Game::ReadMultiplier(gameMode, field);
-        const float value = WrittenValue(window.Rates, row, State.Boost.Saved[row]);
+        const float value = ValueToWrite(window, row, State.Boost.Saved[row]);
         if (value != 0.0f) Game::WriteMultiplier(gameMode, field, value);
     }
     ShowWindow(gameMode, window, owner, announcement);
@@ -121,7 +134,7 @@ bool MoveToWindow(const Window& window, Owner owner)
     // A 0 leaves the game's own value: the normal one, which the snapshot holds.
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const float normal = State.Boost.Saved[row];
-        const float value = WrittenValue(window.Rates, row, normal);
+        const float value = ValueToWrite(window, row, normal);
         Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, value != 0.0f ? value : normal);
     }
     ShowWindow(gameMode, window, owner, Announcement::Made);

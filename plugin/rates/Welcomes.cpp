@@ -36,7 +36,7 @@ RatesLeft LeftOf(const Config& config, const BoostState& boost, const ScheduleMe
     const std::optional<WallTime> local = clock.WallAt(now);
     if (!local) return {true, std::nullopt};
     // The time the schedule decides by, so that the hour the clocks repeat is not lived twice here either.
-    const WallTime wall = DecisionTime(config, memory, *local);
+    const WallTime wall = DecisionTime(config, memory, now, *local);
     const Window* byClock = WindowInForceAt(config, wall);
     if (byClock == nullptr || byClock->Id != boost.InForce) return {true, std::nullopt};
     const std::optional<WindowChange> change = NextChange(config, wall);

@@ -3,8 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <regex>
 #include <string>
 
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include "plugin/config/DecodeConfig.h"
+#include "plugin/config/Schedules.h"
+#include "plugin/schedule/ZoneTable.h"
+#include "tests/support/PluginServer.h"
+#include "tool/CalendarPage.h"
+#include "tool/CalendarStretches.h"
 #include "tool/ICalendarFeed.h"
 
 using namespace qvtool;
@@ -129,4 +139,85 @@ TEST(ICalendarFeed, TimesAreUtcOrTheZonesWithItsRule)
         EXPECT_NE(feed.find(std::string("\r\n") + line + "\r\n"), std::string::npos) << line << "\n" << feed;
     }
     EXPECT_EQ(feed.find("RRULE"), std::string::npos);
+}
+
+// With a TimeZone, each start and end is the wall-clock time at which the plug-in switches: one that
+// exists in the zone, and that a reader, who takes a repeated time at its first pass, puts at the
+// moment of the switch. Every compiled zone, with windows opening and closing every 20 minutes from
+// an hour before each of its clock changes of the year to three hours after.
+TEST(ICalendarFeed, EveryZonedTimeExistsAndIsTheMomentOfTheSwitch)
+{
+    const auto text = [](WallTime wall) {
+        const qv::LocalTime at = qv::FromWallTime(wall);
+        return fmt::format("{:04}-{:02}-{:02}T{:02}:{:02}", at.Year, at.Month, at.Day, at.Hour, at.Minute);
+    };
+    const std::regex zoned(";TZID=[^:]+:(\\d{4})(\\d\\d)(\\d\\d)T(\\d\\d)(\\d\\d)(\\d\\d)\r\n");
+    const Instant year = util::InstantOf(1767225600); // 2026-01-01 00:00 UTC
+    int zonesWithChanges = 0;
+    for (std::size_t entry = 0; entry < qv::ZoneTableSize; ++entry) {
+        const std::optional<qv::TimeZone> zone = qv::FindTimeZone(qv::ZoneTable[entry].Name);
+        ASSERT_TRUE(zone) << qv::ZoneTable[entry].Name;
+        nlohmann::json document = testing_support::ValidConfig();
+        document["Quorvandelle"]["TimeZone"] = zone->Name;
+        nlohmann::json& schedules = document["Quorvandelle"]["Schedules"] = nlohmann::json::array();
+        for (auto change = util::NextTransition(zone->Rules, year); change && change->At < year + Days{365};
+             change = util::NextTransition(zone->Rules, change->At)) {
+            const WallTime wall = util::WallAtOffset(change->At, change->Before);
+            for (int step = 0; step < 12 && schedules.size() < qv::kMostSchedules; ++step) {
+                const WallTime from = wall - util::Hours{1} + Minutes{20 * step};
+                schedules.push_back({{"Name", fmt::format("W{}", schedules.size())},
+                                     {"From", text(from)},
+                                     {"Until", text(from + Minutes{10})}});
+            }
+        }
+        // Without a change of the clocks in the year every wall-clock time exists.
+        if (schedules.empty()) continue;
+        ++zonesWithChanges;
+        const qv::DecodedConfig decoded = qv::DecodeConfig(document.dump(), std::nullopt);
+        ASSERT_TRUE(decoded.Value) << zone->Name << ": " << qv::DescribeAll("config", decoded.Errors);
+        const PublishedCalendar calendar = MakePublishedCalendar(*decoded.Value, {"T", year, 365, Instant{}});
+        const std::string feed = WriteFeed(calendar);
+
+        std::vector<Instant> switches;
+        for (const CalendarStretch& stretch : calendar.Stretches) {
+            switches.push_back(stretch.Start.At);
+            switches.push_back(stretch.End.At);
+        }
+        std::size_t next = 0;
+        for (std::sregex_iterator match(feed.begin(), feed.end(), zoned), end; match != end; ++match, ++next) {
+            const qv::LocalTime written{std::stoi((*match)[1]), std::stoi((*match)[2]), std::stoi((*match)[3]),
+                                        std::stoi((*match)[4]), std::stoi((*match)[5]), std::stoi((*match)[6])};
+            const util::LocalInstants instants = util::InstantsOf(zone->Rules, qv::ToWallTime(written));
+            ASSERT_NE(instants.Shown, util::LocalInstants::Kind::Skipped) << zone->Name << " " << match->str();
+            ASSERT_LT(next, switches.size()) << zone->Name;
+            ASSERT_EQ(instants.Earlier, switches[next]) << zone->Name << " " << match->str();
+        }
+        EXPECT_EQ(next, calendar.Zone ? switches.size() : 0u) << zone->Name;
+    }
+    EXPECT_GT(zonesWithChanges, 100);
+}
+
+// The last days the tool shows, with a window in force past their end: on a zone's clock, on one
+// whose changes the feed lists year by year, and in UTC from the local time five hours behind it.
+TEST(ICalendarFeed, NothingIsWrittenPastTheLastDate)
+{
+    const std::regex fiveDigitYear("\\d{9}T\\d{6}|\\d{5}-\\d\\d-\\d\\d");
+    for (const char* zone : {"America/New_York", "Asia/Jerusalem", ""}) {
+        nlohmann::json document = testing_support::ValidConfig();
+        // Thursday to Tuesday: in force over the last day's end, Friday 9999-12-31.
+        document["Quorvandelle"]["StartDay"] = 4;
+        document["Quorvandelle"]["EndDay"] = 2;
+        if (*zone != '\0') document["Quorvandelle"]["TimeZone"] = zone;
+        const qv::DecodedConfig decoded = qv::DecodeConfig(document.dump(), std::nullopt);
+        ASSERT_TRUE(decoded.Value) << qv::DescribeAll("config", decoded.Errors);
+        const qv::LocalClock clock = qv::ClockOf(*decoded.Value);
+        const Instant from = InstantOfWall(clock, *ParseLocalDateTime("9999-12-01")).Time;
+        const PublishedCalendar calendar = MakePublishedCalendar(*decoded.Value, {"T", from, 30, Instant{}});
+        ASSERT_FALSE(calendar.Stretches.empty());
+        EXPECT_EQ(calendar.Stretches.back().End.Wall, LatestEnd()) << zone;
+        for (const std::string& text : {WriteFeed(calendar), WritePage(calendar)}) {
+            std::smatch found;
+            EXPECT_FALSE(std::regex_search(text, found, fiveDigitYear)) << zone << ": " << found.str();
+        }
+    }
 }
