@@ -233,7 +233,7 @@ TEST_F(SettingsDecoder, AWelcomeMustFormatTo1To300CharactersForEveryWindowThatSe
         json config = ValidConfig();
         config["Quorvandelle"].update(members);
         schedule.update({{"Days", {6}}, {"From", "10:00"}, {"Until", "12:00"}});
-        config["Quorvandelle"]["Schedules"] = {schedule};
+        config["Quorvandelle"]["Schedules"] = json::array({schedule});
         return config;
     };
     struct Row {
