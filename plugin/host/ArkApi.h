@@ -23,6 +23,7 @@ struct APlayerController;
 struct AShooterCharacter;
 struct AShooterCheatManager;
 struct RCONClientConnection;
+// Its layout: plugin/host/RCONPacket.h.
 struct RCONPacket;
 
 namespace EChatSendMode {
