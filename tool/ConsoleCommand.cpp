@@ -38,13 +38,34 @@ void ShowInbox(const Simulation& server, const std::string& name, Output& output
     for (const Event& message : messages) output.out << FormatTimelineEvent(message, output.outStyle);
 }
 
-void Prompt(const Simulation& server, Output& output)
+} // namespace
+
+void ShowPrompt(const Simulation& server, Output& output)
 {
     output.out << output.outStyle.Paint(fmt::format("[{}] qv> ", FormatReadable(server.Now())), Tone::Accent)
                << std::flush;
 }
 
-} // namespace
+void RunConsoleAction(Simulation& server, const Action& action, const std::filesystem::path& folder, Output& output)
+{
+    switch (action.kind) {
+    case ActionKind::Help:
+        output.out << ActionSummary(true);
+        break;
+    case ActionKind::Rates:
+        ShowRates(server, output);
+        break;
+    case ActionKind::Players:
+        ShowPlayers(server, output);
+        break;
+    case ActionKind::Inbox:
+        ShowInbox(server, action.name, output);
+        break;
+    default:
+        server.Execute(action, folder);
+        break;
+    }
+}
 
 int RunConsole(const ServerRunOptions& options, std::istream& in, bool interactive, Output& output)
 {
@@ -63,7 +84,7 @@ int RunConsole(const ServerRunOptions& options, std::istream& in, bool interacti
     std::string line;
     bool firstLine = true;
     while (true) {
-        if (interactive) Prompt(*server, output);
+        if (interactive) ShowPrompt(*server, output);
         const bool read = static_cast<bool>(std::getline(in, line));
         StopIfInterrupted();
         if (!read) break;
@@ -80,27 +101,10 @@ int RunConsole(const ServerRunOptions& options, std::istream& in, bool interacti
         }
         const Action& action = std::get<Action>(parsed);
         try {
-            switch (action.kind) {
-            case ActionKind::Quit:
-                break;
-            case ActionKind::Help:
-                output.out << ActionSummary(true);
-                break;
-            case ActionKind::Advance:
+            if (action.kind == ActionKind::Advance) {
                 server->RunUntil(server->Now() + action.duration);
-                break;
-            case ActionKind::Rates:
-                ShowRates(*server, output);
-                break;
-            case ActionKind::Players:
-                ShowPlayers(*server, output);
-                break;
-            case ActionKind::Inbox:
-                ShowInbox(*server, action.name, output);
-                break;
-            default:
-                server->Execute(action, here);
-                break;
+            } else if (action.kind != ActionKind::Quit) {
+                RunConsoleAction(*server, action, here, output);
             }
         } catch (const ActionError& error) {
             output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n';

@@ -2,12 +2,22 @@
 // from standard input.
 #pragma once
 
+#include <filesystem>
 #include <istream>
 
 #include "tool/Output.h"
+#include "tool/ScriptParser.h"
 #include "tool/SimulateCommand.h"
+#include "tool/Simulation.h"
 
 namespace qvtool {
+
+// One action typed at the console: its own queries (rates, players, inbox, help) read the server, the
+// others go to Simulation::Execute. Advance and quit are the caller's. Throws ActionError.
+void RunConsoleAction(Simulation& server, const Action& action, const std::filesystem::path& folder, Output& output);
+
+// The prompt, with the server's time.
+void ShowPrompt(const Simulation& server, Output& output);
 
 // interactive: a person types at a terminal (a prompt is shown); otherwise each line read is
 // echoed, so the output reads as a transcript.

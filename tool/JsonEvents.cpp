@@ -60,6 +60,12 @@ void Members(json& line, const events::Console& console)
     line["text"] = console.text;
     line["command"] = console.command;
 }
+void Members(json& line, const events::Rcon& rcon)
+{
+    line["text"] = rcon.text;
+    line["command"] = rcon.command;
+    line["answer"] = rcon.answer;
+}
 void Members(json& line, const events::Config& config) { line["file"] = config.file; }
 void Members(json& line, const events::GameMode& gameMode) { line["present"] = gameMode.present; }
 void Members(json& line, const events::Rates& rates)

@@ -47,6 +47,8 @@ const Word kWords[] = {
     {"load", ActionKind::Load, false, "load", "load the plug-in library again"},
     {"nogamemode", ActionKind::NoGameMode, false, "nogamemode ON|OFF",
      "ON: the host has no game mode (the world is down); OFF: it is back"},
+    {"rcon", ActionKind::Rcon, false, "rcon TEXT",
+     "a command line over RCON, as an administrator's RCON tool sends it; the answer is shown"},
     {"advance", ActionKind::Advance, true, "advance DURATION", "let time pass: 90s, 10m, 1h30m, 2d, 1w"},
     {"rates", ActionKind::Rates, true, "rates", "the sixteen multipliers and the message of the day"},
     {"players", ActionKind::Players, true, "players", "who is connected"},
@@ -68,11 +70,12 @@ std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool conso
         if (lowered == candidate.name && (consoleActions || !candidate.consoleOnly)) word = &candidate;
     }
     if (word == nullptr) {
-        return ParseFailure{fmt::format("unknown action \"{}\" (one of: {})", verb,
-                                        consoleActions
-                                            ? "join, leave, say, console, config, unload, load, nogamemode, "
-                                              "advance, rates, players, inbox, help, quit"
-                                            : "join, leave, say, console, config, unload, load, nogamemode")};
+        std::string names;
+        for (const Word& candidate : kWords) {
+            if (consoleActions || !candidate.consoleOnly)
+                names += (names.empty() ? "" : ", ") + std::string(candidate.name);
+        }
+        return ParseFailure{fmt::format("unknown action \"{}\" (one of: {})", verb, names)};
     }
     Action action;
     action.kind = word->kind;
@@ -96,6 +99,7 @@ std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool conso
         action.text = std::string(remainder);
         break;
     case ActionKind::Console:
+    case ActionKind::Rcon:
         if (rest.empty()) return Usage(*word);
         action.text = std::string(rest);
         break;

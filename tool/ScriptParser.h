@@ -20,6 +20,7 @@ enum class ActionKind {
     Unload,     // unload
     Load,       // load
     NoGameMode, // nogamemode ON|OFF
+    Rcon,       // rcon TEXT: a command line arriving over RCON
     // Console only.
     Advance, // advance DURATION
     Rates,
@@ -32,7 +33,7 @@ enum class ActionKind {
 struct Action {
     ActionKind kind = ActionKind::Help;
     std::string name;     // the player, or the file of "config"
-    std::string text;     // what is said or entered; for "console" everything after the word
+    std::string text;     // what is said or entered; for "console" and "rcon" everything after the word
     bool flag = false;    // admin for "join", ON for "nogamemode"
     Seconds duration = 0; // "advance"
 };

@@ -108,7 +108,10 @@ std::unique_ptr<Simulation> StartServer(const ServerRunOptions& options, int day
     SimulationOptions simulation;
     simulation.configFile = options.config;
     simulation.start = options.start;
-    simulation.library = standin::Server::LibraryBesideExecutable("Quorvandelle");
+    simulation.library =
+        options.library.empty() ? standin::Server::LibraryBesideExecutable("Quorvandelle") : options.library;
+    simulation.realClock = options.realClock;
+    simulation.keptFolder = options.keptFolder;
     if (!fs::exists(simulation.library)) {
         throw std::runtime_error("the plug-in library " + simulation.library.string() +
                                  " is missing; build it beside this program");

@@ -17,6 +17,10 @@ struct ServerRunOptions {
     Seconds start = 0;
     int players = 3; // the first one an administrator
     bool json = false;
+    // As in SimulationOptions: the real clock (start unused), and a server folder that is kept.
+    bool realClock = false;
+    std::filesystem::path keptFolder{};
+    std::filesystem::path library{}; // empty: the plug-in library beside the program
 };
 
 struct SimulateOptions {
