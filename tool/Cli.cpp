@@ -13,6 +13,7 @@
 #include "tool/ConsoleCommand.h"
 #include "tool/PreviewCommand.h"
 #include "tool/ScriptParser.h"
+#include "tool/ServeCommand.h"
 #include "tool/SimulateCommand.h"
 
 #ifndef QV_VERSION
@@ -158,6 +159,9 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
     calendar->add_option("-o,--output", outputFile,
                          "write it to this file, replaced whole once it is complete; default standard output");
 
+    ServeOptions serveOptions;
+    CLI::App* serve = AddServeCommand(app, config, serveOptions);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -178,6 +182,7 @@ int RunCommand(int argc, const char* const* argv, std::istream& in, bool inIsTer
         const Seconds start = from.empty() ? StartOfLocalDay(CurrentTime()) : StartTime(from, output);
         return RunCalendar({config, start, calendarDays, format, outputFile}, output);
     }
+    if (serve->parsed()) return RunServe(config, serveOptions, in, inIsTerminal, output);
     if (preview->parsed()) return RunPreview({config, StartTime(from, output), previewDays, verbose}, output);
     ServerRunOptions run{config, StartTime(from, output), players, json};
     if (simulate->parsed()) return RunSimulate({run, simulateDays, script, verbose}, output);
