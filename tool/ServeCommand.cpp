@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <exception>
-#include <map>
 #include <memory>
 #include <thread>
 #include <variant>
@@ -21,7 +20,7 @@
 #include "util/BoundedFile.h"
 
 #if !defined(_WIN32)
-#include "tool/RconListener.h"
+#include "tool/RconBridge.h"
 #endif
 
 namespace qvtool {
@@ -34,6 +33,7 @@ using SteadyClock = std::chrono::steady_clock;
 // How long the game thread waits at most before it looks for a signal again.
 constexpr std::chrono::milliseconds kSignalLook{200};
 
+#if !defined(_WIN32)
 // The password, or what is wrong, to be told as a usage error. Never printed.
 std::variant<std::string, std::string> RconPassword(const ServeOptions& options)
 {
@@ -68,6 +68,7 @@ std::variant<std::string, std::string> RconPassword(const ServeOptions& options)
     }
     return std::variant<std::string, std::string>(std::in_place_index<0>, std::move(password));
 }
+#endif
 
 // The lines typed at the prompt, each handed to the game thread; quit or the end of input stops it.
 void ReadPrompt(std::istream& in, const std::shared_ptr<GameTasks>& tasks,
@@ -157,40 +158,18 @@ int RunServe(const std::string& config, const ServeOptions& options, std::istrea
     const auto tasks = std::make_shared<GameTasks>();
 
 #if !defined(_WIN32)
-    std::unique_ptr<RconListener> listener;
-    std::map<std::uint64_t, standin::RconConnectionId> connections;
+    std::unique_ptr<RconBridge> bridge;
     if (options.RconPort >= 0) {
-        RconListenerCallbacks callbacks;
-        callbacks.Command = [&](RconCommand command) {
-            tasks->Post([&, command = std::move(command)] {
-                auto found = connections.find(command.Client);
-                if (found == connections.end()) {
-                    found = connections.emplace(command.Client, server->OpenRconConnection()).first;
-                }
-                std::vector<rcon::Packet> replies;
-                for (auto& reply : server->Rcon(found->second, command.Id, command.Line).Replies) {
-                    replies.push_back(rcon::Packet{reply.Id, reply.Type, std::move(reply.Text)});
-                }
-                listener->Answer(command.Client, command.Id, std::move(replies));
-            });
-        };
-        callbacks.Closed = [&](std::uint64_t client, std::string why) {
-            tasks->Post([&, client, why = std::move(why)] {
-                if (const auto found = connections.find(client); found != connections.end()) {
-                    server->CloseRconConnection(found->second);
-                    connections.erase(found);
-                }
-                output.err << fmt::format("RCON client {}: {}\n", client, why) << std::flush;
-            });
-        };
         try {
-            listener = std::make_unique<RconListener>(
-                RconListenerOptions{static_cast<std::uint16_t>(options.RconPort), password}, std::move(callbacks));
+            bridge = std::make_unique<RconBridge>(
+                RconListenerOptions{static_cast<std::uint16_t>(options.RconPort), password}, *server, *tasks,
+                [&output](const std::string& line) { output.err << line << '\n'
+                                                                << std::flush; });
         } catch (const std::exception& error) {
             output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
             return kConfigErrors;
         }
-        output.err << fmt::format("RCON on 127.0.0.1:{}\n", listener->Port()) << std::flush;
+        output.err << fmt::format("RCON on 127.0.0.1:{}\n", bridge->Port()) << std::flush;
     }
 #endif
 
@@ -240,7 +219,7 @@ int RunServe(const std::string& config, const ServeOptions& options, std::istrea
     }
 
 #if !defined(_WIN32)
-    listener.reset();
+    bridge.reset();
 #endif
     if (prompt.joinable()) {
         // Windows' console read is interrupted by nothing, and after a failure no signal may come to end

@@ -3,8 +3,8 @@
 // (qv::Game::SendRconReply), as the real plug-in will:
 //   echo TEXT   answers TEXT
 //   long N      answers N bytes of "abcdefgh" and a two-byte character, over and over
-//   thread      "game thread" when it runs on the thread that loaded the library (the game thread),
-//               "OFF THE GAME THREAD" otherwise
+//   thread [TAG] "game thread" when it runs on the thread that loaded the library (the game thread),
+//               "OFF THE GAME THREAD" otherwise; then the tag, if any
 //   count       how many RCON commands of this library have run, this one included
 //   silent      answers nothing
 #include <atomic>
@@ -43,7 +43,10 @@ std::string Answer(const std::string& name, const std::string& argument)
         while (text.size() < bytes) text += pattern;
         return text.substr(0, bytes);
     }
-    if (name == "thread") return std::this_thread::get_id() == gameThread ? "game thread" : "OFF THE GAME THREAD";
+    if (name == "thread") {
+        return std::string(std::this_thread::get_id() == gameThread ? "game thread" : "OFF THE GAME THREAD") +
+               (argument.empty() ? "" : " " + argument);
+    }
     return std::to_string(commandsRun.load());
 }
 
