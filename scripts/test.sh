@@ -71,7 +71,7 @@ build_and_test() {
 # serve's threads under ThreadSanitizer: the listener's test, and the RCON client's tests against a
 # serve built with it, which fail on the first race it reports.
 tsan_serve_tests() {
-    local build=build/tsan
+    local build=$PWD/build/tsan
     export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
     cmake --preset tsan && cmake --build --preset tsan -j "$jobs" &&
         "$build/bin/test_tool" --gtest_filter='ToolRcon*' &&

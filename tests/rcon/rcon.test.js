@@ -20,6 +20,8 @@ try {
 }
 
 const PASSWORD = 'correct horse battery staple';
+// serve gets a clean environment, but for the sanitizers' settings of the builds that have them.
+const SANITIZERS = Object.fromEntries(Object.entries(process.env).filter(([name]) => /^[A-Z]+SAN_OPTIONS$/.test(name)));
 const TIMEOUT_MS = 10000;
 
 function within(promise, what, ms = TIMEOUT_MS) {
@@ -39,7 +41,7 @@ async function startServe({ library, extraArgs = [], env = { QV_RCON_PASSWORD: P
     if (library) args.push('--plugin-library', library);
     const child = spawn(process.env.QV_TOOL, args, {
         cwd: folder,
-        env: { PATH: process.env.PATH, TZ: 'UTC0', NO_COLOR: '1', ...env },
+        env: { PATH: process.env.PATH, TZ: 'UTC0', NO_COLOR: '1', ...SANITIZERS, ...env },
         stdio: ['ignore', 'pipe', 'pipe'],
     });
     const server = { child, folder, config, stdout: '', stderr: '' };
@@ -319,7 +321,7 @@ test('without a password serve refuses to listen, naming what is missing', async
     const config = path.join(folder, 'config.json');
     fs.copyFileSync(process.env.QV_EXAMPLE_CONFIG, config);
     const child = spawn(process.env.QV_TOOL, ['serve', config, '--rcon-port', '0'], {
-        env: { PATH: process.env.PATH }, stdio: ['ignore', 'pipe', 'pipe'],
+        env: { PATH: process.env.PATH, ...SANITIZERS }, stdio: ['ignore', 'pipe', 'pipe'],
     });
     let stderr = '';
     child.stderr.on('data', (data) => { stderr += data; });
