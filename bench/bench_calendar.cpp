@@ -47,12 +47,12 @@ void BM_CalendarYear(benchmark::State& state)
     const testing_support::TempDirectory folder;
     const std::filesystem::path file = folder.Path() / "config.json";
     std::ofstream(file) << HundredWindowsConfigText();
-    const qvtool::CalendarOptions options{file.string(),
-                                          *qvtool::ParseLocalDateTime("2026-01-01"),
-                                          365,
-                                          state.range(0) == 0 ? qvtool::CalendarFormat::Feed
-                                                              : qvtool::CalendarFormat::Page,
-                                          {}};
+    const qvtool::CalendarOptions options{
+        file.string(),
+        qvtool::InstantOfWall(qv::LocalClock(), *qvtool::ParseLocalDateTime("2026-01-01")).Time,
+        365,
+        state.range(0) == 0 ? qvtool::CalendarFormat::Feed : qvtool::CalendarFormat::Page,
+        {}};
     std::size_t bytes = 0;
     for (auto _ : state) {
         std::ostringstream out, err;

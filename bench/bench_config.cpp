@@ -15,6 +15,7 @@
 #include "bench/BenchSupport.h"
 #include "plugin/config/Config.h"
 #include "plugin/config/LoadConfig.h"
+#include "plugin/rates/PluginState.h"
 
 namespace qvbench {
 
@@ -64,7 +65,7 @@ void BM_ReadConfig(benchmark::State& state, ConfigFile file, Reader reader)
     state.counters["heap_allocs"] = static_cast<double>(usage.heapAllocations) / iterations;
     state.counters["fmemory_allocs"] = static_cast<double>(usage.gameAllocations) / iterations;
     // The strings belong to the game's allocator, which must outlive them.
-    ResetConfigState();
+    State = PluginState{};
 }
 
 enum class Shape { UnknownMembers, OneLongText, SmallNumbers, MembersInTheSection };
@@ -118,7 +119,7 @@ void BM_LoadNearTheLimit(benchmark::State& state, Shape shape)
     }
     state.counters["file_bytes"] = static_cast<double>(text.size());
     state.counters["peak_heap_mb"] = peak / (1024.0 * 1024.0);
-    ResetConfigState();
+    State = PluginState{};
 }
 
 // Chat lines from an administrator, through the stand-in's dispatch; the replies are cleared now

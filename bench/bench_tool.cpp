@@ -35,7 +35,9 @@ struct DiscardedOutput {
 // A Wednesday: the example's window opens two days later.
 qvtool::ServerRunOptions RunOptions(int players, bool json)
 {
-    return {QV_EXAMPLE_CONFIG, *qvtool::ParseLocalDateTime("2025-01-08T12:00"), players, json};
+    return {QV_EXAMPLE_CONFIG,
+            qvtool::InstantOfWall(qv::LocalClock(), *qvtool::ParseLocalDateTime("2025-01-08T12:00")).Time, players,
+            json};
 }
 
 void BM_SimulateYear(benchmark::State& state)
@@ -59,7 +61,7 @@ void BM_SimulateDay(benchmark::State& state)
     const std::string file = (folder.Path() / "config.json").string();
     std::ofstream(file) << HundredWindowsConfigText(kind == 2);
     qvtool::ServerRunOptions run = RunOptions(3, true);
-    if (kind != 0) run.config = file;
+    if (kind != 0) run.Config = file;
     const qvtool::SimulateOptions options{run, 1, {}};
     for (auto _ : state) {
         DiscardedOutput output;

@@ -24,7 +24,7 @@
 #include "plugin/commands/Registrations.h"
 #include "plugin/config/Config.h"
 #include "plugin/lifecycle/Lifecycle.h"
-#include "plugin/rates/WeekendState.h"
+#include "plugin/rates/PluginState.h"
 #include "standin/server/Server.h"
 
 namespace fuzzing {
@@ -54,11 +54,7 @@ std::filesystem::path NewBaseDirectory()
     throw std::runtime_error("cannot create a folder in " + root.string());
 }
 
-void ResetPlugin()
-{
-    ResetConfigState();
-    ResetWeekendState();
-}
+void ResetPlugin() { State = PluginState{}; }
 
 // A status command that the file named would stay registered with the host, under a name the
 // initial settings no longer know; the registrations follow the settings back.
@@ -295,10 +291,11 @@ std::string RoundTrip(standin::Server& server, standin::PlayerId admin, const st
                  << (loaded ? "must be refused" : "must load") << "\n";
     }
     if (refused) {
-        if (!IsInitial(ConfigInForce) || ConfigInForce.FromFile) problems << "reload failed but changed the settings\n";
+        if (!IsInitial(State.Settings) || State.Settings.FromFile)
+            problems << "reload failed but changed the settings\n";
         if (CountAtLeast(server.LogRecords(), standin::LogLevel::Error) == 0) problems << "reload failed unlogged\n";
     }
-    if (loaded && !ConfigInForce.FromFile) problems << "reload succeeded without taking the file\n";
+    if (loaded && !State.Settings.FromFile) problems << "reload succeeded without taking the file\n";
     fieldsAreNormal("after the reload");
     motdIs(kServerMotdUnits, "after the reload");
     server.ClearInboxes();
@@ -315,13 +312,13 @@ std::string RoundTrip(standin::Server& server, standin::PlayerId admin, const st
     }
     // How the switch shows: as the writer wrote it, or else as the plug-in took it.
     const GeneratedConfig* written = expectation.written ? &*expectation.written : nullptr;
-    const bool motdChange = written ? written->motdChange : ConfigInForce.MOTDChangeEnabled;
-    const std::size_t announcements = written
-                                          ? (written->notification ? 1u : 0u) + (written->chatbox ? 1u : 0u)
-                                          : (ConfigInForce.Notification ? 1u : 0u) + (ConfigInForce.Chatbox ? 1u : 0u);
+    const bool motdChange = written ? written->motdChange : State.Settings.MOTDChangeEnabled;
+    const std::size_t announcements =
+        written ? (written->notification ? 1u : 0u) + (written->chatbox ? 1u : 0u)
+                : (State.Settings.Notification ? 1u : 0u) + (State.Settings.Chatbox ? 1u : 0u);
 
     server.Chat(admin, "/ToggleQuorvandelle");
-    const bool switched = Weekend.BoostedValuesInForce();
+    const bool switched = State.Boost.Active();
     // What a switch shows: its message of the day when the settings change it, and one
     // announcement per way of announcing that is on.
     const auto switchShown = [&](std::u16string_view motd, const char* when) {
@@ -329,7 +326,7 @@ std::string RoundTrip(standin::Server& server, standin::PlayerId admin, const st
         motdIs(motdChange ? motd : kServerMotdUnits, when);
         if (server.InboxOf(admin).Count() != announcements) problems << when << ": wrong announcements\n";
     };
-    if (Weekend.ManualWeekendActive() != switched) problems << "switch-on: the toggle's flag disagrees with the game\n";
+    if (State.Boost.Manual() != switched) problems << "switch-on: the toggle's flag disagrees with the game\n";
     if (certain && switched != readable) {
         problems << "switch-on " << (switched ? "happened although" : "refused although") << " the weekend values "
                  << (readable ? "can" : "cannot") << " be read\n";
@@ -346,7 +343,7 @@ std::string RoundTrip(standin::Server& server, standin::PlayerId admin, const st
                 problems << "switch-on: " << names[row] << " is " << value << "\n";
             }
         }
-        switchShown(written ? std::u16string_view(written->weekendMotd) : ConfigInForce.WeekendMOTD.View(),
+        switchShown(written ? std::u16string_view(written->weekendMotd) : State.Settings.WeekendMOTD.View(),
                     "after the switch-on");
     }
     server.ClearInboxes();
@@ -356,9 +353,9 @@ std::string RoundTrip(standin::Server& server, standin::PlayerId admin, const st
     if (switched) {
         server.SetMultiplier(names.front(), 777.0f);
         server.Chat(admin, "/ToggleQuorvandelle");
-        if (Weekend.BoostedValuesInForce() || Weekend.ManualWeekendActive()) problems << "switch-back did not happen\n";
+        if (State.Boost.Active() || State.Boost.Manual()) problems << "switch-back did not happen\n";
         fieldsAreNormal("after the switch-back");
-        switchShown(written ? std::u16string_view(written->normalMotd) : ConfigInForce.NormalMOTD.View(),
+        switchShown(written ? std::u16string_view(written->normalMotd) : State.Settings.NormalMOTD.View(),
                     "after the switch-back");
     }
 

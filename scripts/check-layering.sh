@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-layers=(host log messaging config rates commands lifecycle)
+layers=(host log messaging schedule config rates commands lifecycle)
 rank() {
     local i
     for i in "${!layers[@]}"; do [ "${layers[$i]}" = "$1" ] && { echo "$i"; return; }; done

@@ -8,7 +8,7 @@
 #            library made from that file; the game's fields and functions the plug-in asks for by
 #            name, against the game's names
 #   calls    the calling rules of the by-value chat record and colour, read from the object code
-#   slots    the virtual tables of ICommands and IApiUtils, slot by slot, against the host's
+#   slots    the virtual tables of ICommands, IApiUtils and IHooks, slot by slot, against the host's
 #   smoke    an MSVC-target DLL linked against version.def's import library, loaded under Wine
 # No argument runs all five. Objects land in build/msvc-check (QV_MSVC_BUILD_DIR); ccache is used
 # when present, so a second run takes a few seconds.
@@ -236,6 +236,10 @@ ICommands 10 bool (FString const &)
 ICommands 11 bool (FString const &)
 ICommands 12 bool (FString const &)
 ICommands 13 slots in all
+IHooks 0 destructor
+IHooks 1 bool (std::basic_string<char, std::char_traits<char>, std::allocator<char>> const &, void *)
+IHooks 2 bool (std::basic_string<char, std::char_traits<char>, std::allocator<char>> const &, void *, void **)
+IHooks 3 slots in all
 LAYOUT
 }
 
@@ -244,9 +248,10 @@ LAYOUT
 # decorated names.
 check_slots() {
     local object=$out/SlotProbe.obj dump declared
-    # Without ccache: the dump is the compiler's output, not the object's.
+    # Without ccache: the dump is the compiler's output, not the object's. The old ABI, as for the
+    # names: IHooks' slots take a std::string, which then carries Microsoft's name.
     local cxx=(clang++-14)
-    dump=$(compile_one $msvc scripts/msvc/SlotProbe.cpp "$object" -Xclang -fdump-vtable-layouts) ||
+    dump=$(compile_one $msvc scripts/msvc/SlotProbe.cpp "$object" -D_GLIBCXX_USE_CXX11_ABI=0 -Xclang -fdump-vtable-layouts) ||
         fail "slots: scripts/msvc/SlotProbe.cpp does not compile for $msvc: a slot of plugin/host/ArkApi.h is missing"
     declared=$(
         awk '/^VFTable indices for .ArkApi::/ {
@@ -269,7 +274,7 @@ check_slots() {
         echo "$difference" | tail -n +3 >&2
         fail "slots: a call through a wrong slot reaches another function of the host"
     fi
-    echo "slots: ICommands' 13 and IApiUtils' 6 virtual slots match the host's, in order and signature, under $msvc"
+    echo "slots: ICommands' 13, IApiUtils' 6 and IHooks' 3 virtual slots match the host's, in order and signature, under $msvc"
 }
 
 # Links a plug-in-like DLL for the MSVC target against the import library made from version.def, and

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Writes plugin/config/ZoneTable.cpp: every time zone of the system's zoneinfo (Debian's tzdata) by
+# Writes plugin/schedule/ZoneTable.cpp: every time zone of the system's zoneinfo (Debian's tzdata) by
 # its IANA name, with the rule it follows now, which is the last line of its zoneinfo file in the
 # POSIX TZ form. A zone whose coming changes that rule cannot say (Morocco's and Palestine's, which
 # move with Ramadan) also gets those changes listed, from this year to the last one that differs.
@@ -9,7 +9,7 @@ set -euo pipefail
 
 cd "$(dirname "$0")/.."
 zoneinfo=${ZONEINFO:-/usr/share/zoneinfo}
-out=plugin/config/ZoneTable.cpp
+out=plugin/schedule/ZoneTable.cpp
 [ -r "$zoneinfo/tzdata.zi" ] || { echo "error: no zoneinfo in $zoneinfo (apt-get install tzdata)" >&2; exit 1; }
 command -v zdump >/dev/null || { echo "error: zdump is missing (Debian's libc-bin)" >&2; exit 1; }
 version=$(sed -n '1s/^# version //p' "$zoneinfo/tzdata.zi")
@@ -60,7 +60,7 @@ done >"$rows"
     echo "// Each IANA zone name, in byte order, with its current rule in the POSIX TZ form, and the coming"
     echo "// changes of the few zones that the rule does not tell from $first on."
     echo '// clang-format off'
-    echo '#include "plugin/config/ZoneTable.h"'
+    echo '#include "plugin/schedule/ZoneTable.h"'
     echo
     echo 'namespace qv {'
     echo

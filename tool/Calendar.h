@@ -1,7 +1,7 @@
 // The coming days as the plug-in's schedule will see them: which window is in force after each of
-// its evaluations, the moments it switches and reminds, for a server started at a given time. The
-// windows, the changes and the reminders are the plug-in's own functions (rates/Windows.h,
-// rates/Reminders.h); only the timing of the evaluations is worked out here.
+// its evaluations, the moments it switches and reminds, for a server started at a given time. Each
+// evaluation is the plug-in's own decision (rates/Decisions.h), on its own windows
+// (config/Windows.h, schedule/); only the timing of the evaluations is worked out here.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "plugin/config/Config.h"
-#include "plugin/rates/Schedule.h"
+#include "plugin/schedule/Cadence.h"
 #include "tool/DateTime.h"
 
 namespace qvtool {
@@ -19,51 +19,46 @@ namespace qvtool {
 // the 31st after load and on every 601st after that. The timer call n after the start comes n
 // intervals later.
 struct EvaluationTiming {
-    Seconds timerInterval = 1;
-    std::int64_t firstEvaluationCall = qv::kCallsBeforeFirstCheck + 1;
-    std::int64_t callsBetweenEvaluations = qv::kCallsBetweenChecks + 1;
+    Seconds TimerInterval{1};
+    std::int64_t FirstEvaluationCall = qv::kCallsBeforeFirstCheck + 1;
+    std::int64_t CallsBetweenEvaluations = qv::kCallsBetweenChecks + 1;
 
-    Seconds FirstEvaluation(Seconds serverStart) const { return serverStart + timerInterval * firstEvaluationCall; }
-    Seconds Period() const { return timerInterval * callsBetweenEvaluations; }
+    Instant FirstEvaluation(Instant serverStart) const { return serverStart + TimerInterval * FirstEvaluationCall; }
+    Seconds Period() const { return TimerInterval * CallsBetweenEvaluations; }
     // The first evaluation at or after time.
-    Seconds EvaluationAtOrAfter(Seconds serverStart, Seconds time) const;
+    Instant EvaluationAtOrAfter(Instant serverStart, Instant time) const;
 };
 
 struct CalendarDay {
-    Seconds midnight = 0; // local midnight starting the day
-    int weekday = 0;
-    bool weekendRates = false; // what the day rule of StartDay and EndDay says for the date
+    Instant Midnight; // the midnight starting the day
+    int Weekday = 0;
+    bool WeekendRates = false; // what the day rule of StartDay and EndDay says for the date
 };
 
 struct SwitchMoment {
-    Seconds when = 0;
-    bool toWeekend = false; // a window's values are in force from when on; false: the normal values are back
-    // The window in force from when on, and the one before (none: normal rates), of the config the
+    Instant When;
+    bool ToWeekend = false; // a window's values are in force from When on; false: the normal values are back
+    // The window in force from When on, and the one before (none: normal rates), of the config the
     // calendar was built from.
-    const qv::Window* window = nullptr;
-    const qv::Window* previous = nullptr;
+    const qv::Window* Window = nullptr;
+    const qv::Window* Previous = nullptr;
     // The other windows open at that moment, which the one in force wins over.
-    std::vector<const qv::Window*> alsoOpen;
+    std::vector<const qv::Window*> AlsoOpen;
 };
 
 struct ReminderMoment {
-    Seconds when = 0;
-    const qv::Window* window = nullptr;
-    std::int32_t minutes = 0; // as the reminder says them
+    Instant When;
+    const qv::Window* Window = nullptr;
+    std::int32_t Minutes = 0; // as the reminder says them
 };
 
 struct WeekCalendar {
-    std::vector<CalendarDay> days;
-    std::vector<SwitchMoment> switches;
-    std::vector<ReminderMoment> reminders;
-    Seconds firstEvaluation = 0;
-    bool everOpen = false; // the day rule opens on some weekday
+    std::vector<CalendarDay> Days;
+    std::vector<SwitchMoment> Switches;
+    std::vector<ReminderMoment> Reminders;
+    Instant FirstEvaluation;
+    bool EverOpen = false; // the day rule opens on some weekday
 };
-
-// The local date and time the plug-in reads at time, from the same C library.
-qv::LocalTime LocalTimeAt(Seconds time);
-// How far the wall clock is from the epoch's seconds at time: the zone's offset then.
-qv::WallSeconds WallOffset(Seconds time);
 
 // One plain sentence for readers of a preview or a timeline: how late a switch may come after the
 // time set. verbose adds a line on the timer calls behind it. timesOfDay: the config has times of
@@ -73,12 +68,12 @@ std::string DescribeTiming(const EvaluationTiming& timing, bool timesOfDay = fal
                            bool verbose = false);
 
 // days whole days from serverStart (to the same local time days later, as simulate runs), with the
-// dates from the one holding serverStart on. Switch and reminder moments follow the schedule only
-// (no hand toggles), starting from a server whose rates are normal.
-WeekCalendar BuildCalendar(const qv::Config& config, Seconds serverStart, int days, const EvaluationTiming& timing);
-// The weekly window of whole days alone, as a file without times of day or schedules has it. Its
-// moments name no window: toWeekend tells.
-WeekCalendar BuildCalendar(std::int32_t startDay, std::int32_t endDay, Seconds serverStart, int days,
+// dates from the one holding serverStart on, all on the config's clock. Switch and reminder moments
+// follow the schedule only (no hand toggles), starting from a server whose rates are normal.
+WeekCalendar BuildCalendar(const qv::Config& config, Instant serverStart, int days, const EvaluationTiming& timing);
+// The weekly window of whole days alone, as a file without times of day or schedules has it, on
+// the host's clock. Its moments name no window: ToWeekend tells.
+WeekCalendar BuildCalendar(std::int32_t startDay, std::int32_t endDay, Instant serverStart, int days,
                            const EvaluationTiming& timing);
 
 } // namespace qvtool

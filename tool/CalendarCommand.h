@@ -2,9 +2,7 @@
 // players to subscribe to or as an HTML page, written whole to standard output or to a file.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "tool/DateTime.h"
 #include "tool/Output.h"
@@ -14,17 +12,15 @@ namespace qvtool {
 enum class CalendarFormat { Feed, Page };
 
 struct CalendarOptions {
-    std::string config;
-    Seconds from = 0;
-    int days = 90;
-    CalendarFormat format = CalendarFormat::Feed;
-    std::string outputFile; // empty: standard output
+    std::string Config;
+    Instant From; // on the config's clock
+    int Days = 90;
+    CalendarFormat Format = CalendarFormat::Feed;
+    std::string OutputFile; // empty: standard output
+    // For a nightly job: no warnings and notes, only errors.
+    bool Quiet = false;
 };
 
 int RunCalendar(const CalendarOptions& options, Output& output);
-
-// Replaces file with text whole, by way of a file beside it, so that a web server never serves half
-// a calendar; the system's reason when it cannot.
-std::optional<std::string> ReplaceFile(const std::string& file, std::string_view text);
 
 } // namespace qvtool

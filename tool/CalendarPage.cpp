@@ -8,18 +8,15 @@
 
 #include <fmt/format.h>
 
-#include "plugin/config/Calendar.h"
+#include "plugin/schedule/Calendar.h"
 #include "util/CivilDate.h"
 
 namespace qvtool {
 
 namespace {
 
-using qv::kSecondsPerDay;
-
 const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
                                "July",    "August",   "September", "October", "November", "December"};
-const char* const kShortDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
 const char kStyle[] = R"(
 :root{color-scheme:light dark;--bg:#fbfbfa;--fg:#1d1f21;--muted:#60656b;--line:#d9dcdf;--cell:#fff;--off:#f0f1f2}
@@ -44,31 +41,31 @@ h1{font-size:1.6rem;margin:.2rem 0}h2{font-size:1.2rem;margin:1.4rem 0 .5rem}
 .piece{fill:var(--c)}
 @media (max-width:700px){
  body{padding:.6rem}.grid{display:block;border:0;background:none}
- .head,.blank,.outside,.day.empty{display:none}
+ .head,.blank,.day.outside,.day.empty,.month.empty{display:none}
  .day{display:grid;grid-template-columns:4.5rem 1fr;gap:0 .5rem;min-height:0;border-bottom:1px solid var(--line)}
  .day .bar{grid-column:2}.day ul{grid-column:2;font-size:.9rem}.dow{display:inline}
 }
 )";
 
-std::string TimeText(std::int64_t wall)
+std::string TimeText(WallTime wall)
 {
-    const qv::LocalTime at = qv::FromWallSeconds(wall);
+    const qv::LocalTime at = qv::FromWallTime(wall);
     return fmt::format("{:02}:{:02}", at.Hour, at.Minute);
 }
 
 // 2026-12-24T10:00 (seconds where there are any).
-std::string IsoText(std::int64_t wall)
+std::string IsoText(WallTime wall)
 {
-    const qv::LocalTime at = qv::FromWallSeconds(wall);
+    const qv::LocalTime at = qv::FromWallTime(wall);
     std::string text = fmt::format("{:04}-{:02}-{:02}T{:02}:{:02}", at.Year, at.Month, at.Day, at.Hour, at.Minute);
     if (at.Second != 0) text += fmt::format(":{:02}", at.Second);
     return text;
 }
 
-std::string DateText(std::int64_t wall)
+std::string DateText(WallTime wall)
 {
-    const qv::LocalTime at = qv::FromWallSeconds(wall);
-    return fmt::format("{} {:04}-{:02}-{:02}", kShortDays[at.Weekday], at.Year, at.Month, at.Day);
+    const qv::LocalTime at = qv::FromWallTime(wall);
+    return fmt::format("{} {:04}-{:02}-{:02}", util::ShortWeekdayName(at.Weekday), at.Year, at.Month, at.Day);
 }
 
 std::string ColourClasses(std::size_t count)
@@ -83,71 +80,75 @@ std::string ColourClasses(std::size_t count)
 
 void WriteLegend(const PublishedCalendar& calendar, std::string& page)
 {
-    std::vector<bool> shown(calendar.windows.size(), false);
-    for (const CalendarStretch& stretch : calendar.stretches) shown[stretch.window] = true;
+    std::vector<bool> shown(calendar.Windows.size(), false);
+    for (const CalendarStretch& stretch : calendar.Stretches) shown[stretch.Window] = true;
     page += "<section class=\"legend\">\n<h2>Windows</h2>\n<ul>\n";
-    for (std::size_t i = 0; i < calendar.windows.size(); ++i) {
-        const CalendarWindow& window = calendar.windows[i];
+    for (std::size_t i = 0; i < calendar.Windows.size(); ++i) {
+        const CalendarWindow& window = calendar.Windows[i];
         page += fmt::format("<li class=\"window w{}\" data-window=\"{}\" data-colour=\"{}\">"
                             "<svg class=\"swatch\" viewBox=\"0 0 1 1\" aria-hidden=\"true\"><rect class=\"piece\" "
                             "width=\"1\" height=\"1\"/></svg><div><b>{}</b> <span class=\"when\">{}</span>",
-                            i, EscapeHtml(window.name), WindowColour(i, false), EscapeHtml(window.name),
-                            EscapeHtml(window.when));
+                            i, EscapeHtml(window.Name), WindowColour(i, false), EscapeHtml(window.Name),
+                            EscapeHtml(window.When));
         if (!shown[i]) page += " <span class=\"quiet\">(not in force in these days)</span>";
         page += fmt::format("<p class=\"rates\">{}</p>", EscapeHtml(RatesText(window)));
-        if (!window.enabledMessage.empty()) {
-            page += fmt::format("<p class=\"message\">\u201c{}\u201d</p>", EscapeHtml(window.enabledMessage));
+        if (!window.EnabledMessage.empty()) {
+            page += fmt::format("<p class=\"message\">\u201c{}\u201d</p>", EscapeHtml(window.EnabledMessage));
         }
         page += "</div></li>\n";
     }
-    page += "</ul>\n<p class=\"zone\">" +
-            EscapeHtml(calendar.zone ? "Times are in " + calendar.zone->name + "." : calendar.zoneText) +
-            "</p>\n</section>\n";
+    page += "</ul>\n<p class=\"zone\">" + EscapeHtml(calendar.ZoneText) + "</p>\n</section>\n";
 }
 
 // The part of a stretch that falls on the day from dayStart: "20:00\u201322:00", "from 18:00",
 // "until 22:00" or "all day".
-std::string PieceText(const CalendarStretch& stretch, std::int64_t dayStart)
+std::string PieceText(const CalendarStretch& stretch, WallTime dayStart)
 {
-    const std::int64_t dayEnd = dayStart + kSecondsPerDay;
-    const bool startsToday = stretch.start.wall >= dayStart;
-    const bool endsToday = stretch.end.wall <= dayEnd;
-    const std::string end = stretch.end.wall == dayEnd ? std::string("24:00") : TimeText(stretch.end.wall);
-    if (startsToday && endsToday) return TimeText(stretch.start.wall) + "\u2013" + end;
-    if (startsToday) return "from " + TimeText(stretch.start.wall);
-    if (endsToday && stretch.end.wall < dayEnd) return "until " + end;
+    const WallTime dayEnd = dayStart + Days{1};
+    const bool startsToday = stretch.Start.Wall >= dayStart;
+    const bool endsToday = stretch.End.Wall <= dayEnd;
+    const std::string end = stretch.End.Wall == dayEnd ? std::string("24:00") : TimeText(stretch.End.Wall);
+    if (startsToday && endsToday) return TimeText(stretch.Start.Wall) + "\u2013" + end;
+    if (startsToday) return "from " + TimeText(stretch.Start.Wall);
+    if (endsToday && stretch.End.Wall < dayEnd) return "until " + end;
     return "all day";
 }
 
-void WriteDay(const PublishedCalendar& calendar, std::int64_t dayStart, bool inside, std::size_t& next,
-              std::string& page)
+// The bar's piece and the list's line of each stretch that falls on the day from dayStart.
+void WriteStretches(const PublishedCalendar& calendar, WallTime dayStart, std::size_t next, std::string& bar,
+                    std::string& list)
 {
-    const qv::LocalTime date = qv::FromWallSeconds(dayStart);
-    const std::int64_t dayEnd = dayStart + kSecondsPerDay;
-    // The stretches are in time order; those that end by this day are behind us for good.
-    while (next < calendar.stretches.size() && calendar.stretches[next].end.wall <= dayStart) ++next;
-    std::string bar, list;
-    for (std::size_t i = next; inside && i < calendar.stretches.size(); ++i) {
-        const CalendarStretch& stretch = calendar.stretches[i];
-        if (stretch.start.wall >= dayEnd) break;
-        const std::string& name = calendar.windows[stretch.window].name;
-        const std::int64_t from = std::max(stretch.start.wall, dayStart) - dayStart;
-        const std::int64_t to = std::min(stretch.end.wall, dayEnd) - dayStart;
+    const WallTime dayEnd = dayStart + Days{1};
+    for (std::size_t i = next; i < calendar.Stretches.size(); ++i) {
+        const CalendarStretch& stretch = calendar.Stretches[i];
+        if (stretch.Start.Wall >= dayEnd) break;
+        const std::string& name = calendar.Windows[stretch.Window].Name;
+        const Seconds from = std::max(stretch.Start.Wall, dayStart) - dayStart;
+        const Seconds to = std::min(stretch.End.Wall, dayEnd) - dayStart;
         const std::string piece = PieceText(stretch, dayStart);
         bar += fmt::format("<rect class=\"piece w{}\" x=\"{}\" width=\"{}\" height=\"12\"><title>{} {}</title></rect>",
-                           stretch.window, from / 60, std::max<std::int64_t>((to - from) / 60, 1), EscapeHtml(name),
-                           piece);
+                           stretch.Window, from / Minutes{1}, std::max<std::int64_t>((to - from) / Minutes{1}, 1),
+                           EscapeHtml(name), piece);
         list += fmt::format("<li class=\"stretch w{}\" data-window=\"{}\" data-start=\"{}\" data-end=\"{}\">{} "
                             "<b>{}</b></li>",
-                            stretch.window, EscapeHtml(name), IsoText(stretch.start.wall), IsoText(stretch.end.wall),
+                            stretch.Window, EscapeHtml(name), IsoText(stretch.Start.Wall), IsoText(stretch.End.Wall),
                             piece, EscapeHtml(name));
     }
+}
+
+void WriteDay(const PublishedCalendar& calendar, WallTime dayStart, bool inside, std::size_t& next, std::string& page)
+{
+    const qv::LocalTime date = qv::FromWallTime(dayStart);
+    // The stretches are in time order; those that end by this day are behind us for good.
+    while (next < calendar.Stretches.size() && calendar.Stretches[next].End.Wall <= dayStart) ++next;
+    std::string bar, list;
+    if (inside) WriteStretches(calendar, dayStart, next, bar, list);
     page += fmt::format("<div class=\"day{}\" data-date=\"{:04}-{:02}-{:02}\"><div class=\"date\"><span "
                         "class=\"dow\">{} </span>{}</div>",
                         !inside        ? " outside"
                         : list.empty() ? " empty"
                                        : "",
-                        date.Year, date.Month, date.Day, kShortDays[date.Weekday], date.Day);
+                        date.Year, date.Month, date.Day, util::ShortWeekdayName(date.Weekday), date.Day);
     if (inside) {
         page += "<svg class=\"bar\" viewBox=\"0 0 1440 12\" preserveAspectRatio=\"none\" aria-hidden=\"true\">"
                 "<line x1=\"360\" y1=\"0\" x2=\"360\" y2=\"12\"/><line x1=\"720\" y1=\"0\" x2=\"720\" y2=\"12\"/>"
@@ -160,31 +161,34 @@ void WriteDay(const PublishedCalendar& calendar, std::int64_t dayStart, bool ins
 
 void WriteMonths(const PublishedCalendar& calendar, std::string& page)
 {
-    const std::int64_t firstDay = util::FloorDivide(calendar.from.wall, kSecondsPerDay);
+    const std::int64_t firstDay = std::chrono::floor<Days>(calendar.From.Wall.time_since_epoch()).count();
     // The last day holding a moment of the calendar's days.
-    const std::int64_t lastDay = util::FloorDivide(calendar.to.wall - 1, kSecondsPerDay);
+    const std::int64_t lastDay = std::chrono::floor<Days>((calendar.To.Wall - Seconds{1}).time_since_epoch()).count();
     std::size_t next = 0;
     for (util::CivilDate month = util::CivilFromDays(firstDay);;) {
         const std::int64_t monthStart = util::DaysFromCivil(month.Year, month.Month, 1);
         if (monthStart > lastDay) break;
-        page += fmt::format("<section class=\"month\">\n<h2>{} {}</h2>\n<div class=\"grid\">\n",
-                            kMonths[month.Month - 1], month.Year);
-        for (const char* head : {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}) {
-            page += fmt::format("<div class=\"head\">{}</div>", head);
+        std::string days;
+        // Weeks start on Monday.
+        for (int weekday = 1; weekday <= 7; ++weekday) {
+            days += fmt::format("<div class=\"head\">{}</div>", util::ShortWeekdayName(weekday));
         }
-        page += "\n";
+        days += "\n";
         for (int blank = (util::WeekdayFromDays(monthStart) + 6) % 7; blank > 0; --blank) {
-            page += "<div class=\"blank\"></div>";
+            days += "<div class=\"blank\"></div>";
         }
         const int length = util::DaysInMonth(month.Year, month.Month);
         for (std::int64_t day = monthStart; day < monthStart + length; ++day) {
-            WriteDay(calendar, day * kSecondsPerDay, day >= firstDay && day <= lastDay, next, page);
+            WriteDay(calendar, WallTime{Days{day}}, day >= firstDay && day <= lastDay, next, days);
         }
         // Up to the Sunday that ends the last week.
         for (int blank = (7 - (util::WeekdayFromDays(monthStart + length) + 6) % 7) % 7; blank > 0; --blank) {
-            page += "<div class=\"blank\"></div>";
+            days += "<div class=\"blank\"></div>";
         }
-        page += "</div>\n</section>\n";
+        // A month in which no window is in force on the days shown is left out of a phone's list.
+        const bool empty = days.find("<li class=\"stretch") == std::string::npos;
+        page += fmt::format("<section class=\"month{}\">\n<h2>{} {}</h2>\n<div class=\"grid\">\n{}</div>\n</section>\n",
+                            empty ? " empty" : "", kMonths[month.Month - 1], month.Year, days);
         month =
             month.Month == 12 ? util::CivilDate{month.Year + 1, 1, 1} : util::CivilDate{month.Year, month.Month + 1, 1};
     }
@@ -260,21 +264,21 @@ std::string WindowColour(std::size_t window, bool dark)
 
 std::string WritePage(const PublishedCalendar& calendar)
 {
-    const std::string title = EscapeHtml(calendar.title);
+    const std::string title = EscapeHtml(calendar.Title);
     std::string page;
-    page.reserve(4096 + calendar.stretches.size() * 400);
+    page.reserve(4096 + calendar.Stretches.size() * 400);
     page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
             "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
             "<meta name=\"color-scheme\" content=\"light dark\">\n";
     page += fmt::format("<title>{}: boosted rates</title>\n<style>{}{}</style>\n</head>\n<body>\n", title, kStyle,
-                        ColourClasses(calendar.windows.size()));
+                        ColourClasses(calendar.Windows.size()));
     page +=
         fmt::format("<header>\n<h1>{}: boosted rates</h1>\n<p class=\"range\">{} to {}, {} stretch{}</p>\n{}"
                     "</header>\n",
-                    title, DateText(calendar.from.wall), DateText(calendar.to.wall - 1), calendar.stretches.size(),
-                    calendar.stretches.size() == 1 ? "" : "es",
-                    calendar.timingNote.empty() ? std::string()
-                                                : "<p class=\"note\">" + EscapeHtml(calendar.timingNote) + "</p>\n");
+                    title, DateText(calendar.From.Wall), DateText(calendar.To.Wall - Seconds{1}),
+                    calendar.Stretches.size(), calendar.Stretches.size() == 1 ? "" : "es",
+                    calendar.TimingNote.empty() ? std::string()
+                                                : "<p class=\"note\">" + EscapeHtml(calendar.TimingNote) + "</p>\n");
     WriteLegend(calendar, page);
     WriteMonths(calendar, page);
     page += "</body>\n</html>\n";

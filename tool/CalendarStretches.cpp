@@ -5,14 +5,17 @@
 #include "tool/CalendarStretches.h"
 
 #include <algorithm>
+#include <chrono>
 #include <set>
 
 #include <fmt/format.h>
 
 #include "plugin/config/Windows.h"
 #include "plugin/messaging/Patterns.h"
-#include "tool/Calendar.h"
+#include "plugin/schedule/WeekStretches.h"
 #include "tool/CheckCommand.h"
+#include "tool/MachineZone.h"
+#include "util/CivilDate.h"
 #include "util/Utf.h"
 
 namespace qvtool {
@@ -22,37 +25,93 @@ namespace {
 using namespace qv;
 
 // Windows open longer than this before the first day start at it in the calendar.
-constexpr WallSeconds kLongestLookBack = 4096 * kSecondsPerDay;
+constexpr Days kLongestLookBack{4096};
 
-std::string WindowWhen(const Config& config, const Window& window)
+std::string Plural(int weekday) { return std::string(util::WeekdayName(weekday)) + "s"; }
+
+// "Mondays to Thursdays", "Fridays and Saturdays", "every day".
+std::string PluralDays(unsigned days)
 {
-    return window.Id.IsWeekly() ? WeeklyWindowText(config) : ScheduleText(window);
+    if ((days & 0x7Fu) == 0x7Fu) return "every day";
+    std::vector<std::string> parts;
+    for (const auto& [first, last] : WeekdayRuns(days)) {
+        if (first == last) {
+            parts.push_back(Plural(first));
+        } else if ((first + 1) % 7 == last) {
+            parts.push_back(Plural(first));
+            parts.push_back(Plural(last));
+        } else {
+            parts.push_back(Plural(first) + " to " + Plural(last));
+        }
+    }
+    return JoinedWithAnd(parts);
+}
+
+// The weekly window in players' words: "Fridays 18:00 to Mondays 06:00", "Fridays to Sundays, all day".
+std::string PlainWeekly(const WindowTimes& times)
+{
+    const std::vector<WeekStretch> stretches = StretchesOf(OpenMinutes(times));
+    if (stretches.empty()) return "never";
+    if (stretches.front().Length >= kMinutesPerWeek) return "all week";
+    std::vector<std::string> parts;
+    for (const WeekStretch& stretch : stretches) {
+        const std::int32_t end = stretch.From + stretch.Length;
+        const int firstDay = stretch.From / kMinutesPerDay % 7;
+        if (stretch.From % kMinutesPerDay == 0 && stretch.Length % kMinutesPerDay == 0) {
+            const int lastDay = (end - 1) / kMinutesPerDay % 7;
+            parts.push_back((firstDay == lastDay ? Plural(firstDay) : Plural(firstDay) + " to " + Plural(lastDay)) +
+                            ", all day");
+            continue;
+        }
+        parts.push_back(fmt::format("{} {} to {} {}", Plural(firstDay), FormatTimeOfDay(stretch.From % kMinutesPerDay),
+                                    Plural(end / kMinutesPerDay % 7), FormatTimeOfDay(end % kMinutesPerDay)));
+    }
+    return JoinedWithAnd(parts);
+}
+
+// When a window is open, in players' words rather than the config's keys.
+std::string WindowWhen(const Window& window)
+{
+    if (const auto* span = std::get_if<DatedSpan>(&window.Times)) {
+        if (StartOfDay(span->Start) == StartOfDay(span->End - Seconds{1}) && span->End != StartOfDay(span->End)) {
+            return FormatWallTime(span->Start) + " to " + FormatWallTime(span->End).substr(15);
+        }
+        return "from " + FormatWallTime(span->Start) + " to " + FormatWallTime(span->End);
+    }
+    if (const auto* hours = std::get_if<WeeklyHours>(&window.Times)) {
+        if (hours->From == 0 && hours->Until == 0) return PluralDays(hours->Days) + ", all day";
+        return fmt::format("{}, {} to {}{}", PluralDays(hours->Days), FormatTimeOfDay(hours->From),
+                           FormatTimeOfDay(hours->Until), hours->Until <= hours->From ? " the next day" : "");
+    }
+    return PlainWeekly(window.Times);
 }
 
 CalendarWindow Describe(const Config& config, const Window& window)
 {
     CalendarWindow shown;
-    shown.name = std::string(window.Id.DisplayName());
-    shown.when = WindowWhen(config, window);
-    // A rate of 0 leaves the game's own value: that one is as normal.
+    shown.Name = std::string(window.Id.DisplayName());
+    shown.When = WindowWhen(window);
+    // A rate of 0 leaves the game's own value, and a relative one of 1 the normal value: as normal.
+    // A relative rate is told as its factor of the normal value, as the announcement says it.
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        if (window.Rates.Values[row] != 0.0f) {
-            shown.rates.push_back({WeekendMultiplierTable[row].Key, window.Rates.Values[row]});
+        const float value = window.Rates.Values[row];
+        if (value != 0.0f && !(value == 1.0f && window.Rates.Relative.test(row))) {
+            shown.Rates.push_back({WeekendMultiplierTable[row].Key, value});
         }
     }
     const std::wstring message = LookOf(config, window).EnabledMessage->ToWide();
-    shown.enabledMessage = util::WideToUtf8(FormatPattern(std::wstring_view(message)).value_or(message));
+    shown.EnabledMessage = util::WideToUtf8(FormatPattern(std::wstring_view(message)).value_or(message));
     return shown;
 }
 
 // When the window in force at wall came into force: the last change at or before it, looked for
 // ever further back; the look-back's limit when it has been in force all that time.
-WallSeconds StretchStart(const Config& config, WallSeconds wall)
+WallTime StretchStart(const Config& config, WallTime wall)
 {
-    for (WallSeconds back = 8 * kSecondsPerDay;; back *= 8) {
+    for (Days back{8};; back *= 8) {
         back = std::min(back, kLongestLookBack);
-        std::optional<WallSeconds> last;
-        for (WallSeconds cursor = wall - back;;) {
+        std::optional<WallTime> last;
+        for (WallTime cursor = wall - back;;) {
             const std::optional<WindowChange> change = NextChange(config, cursor);
             if (!change || change->At > wall) break;
             last = cursor = change->At;
@@ -62,26 +121,43 @@ WallSeconds StretchStart(const Config& config, WallSeconds wall)
     }
 }
 
-CalendarTime At(WallSeconds wall) { return {wall, InstantOfWall(wall)}; }
-
-std::string OffsetText(std::int64_t offset)
+// A configured time as it happens: one that the clocks skip comes when the gap ends, and is shown at
+// the wall-clock time of that instant (02:30 on the night Berlin skips from 02:00 to 03:00 is
+// 03:00), which is where the plug-in switches and where a reader of the feed puts it.
+CalendarTime At(const LocalClock& clock, WallTime wall)
 {
-    const std::int64_t size = offset < 0 ? -offset : offset;
-    return fmt::format("UTC{}{:02}:{:02}", offset < 0 ? '-' : '+', size / 3600, size / 60 % 60);
+    const Instant at = InstantOfWall(clock, wall).Time;
+    return {WallOf(clock, at), at};
+}
+
+std::string OffsetText(Seconds offset)
+{
+    const std::int64_t size = std::chrono::abs(offset).count();
+    return fmt::format("UTC{}{:02}:{:02}", offset < Seconds{0} ? '-' : '+', size / 3600, size / 60 % 60);
+}
+
+// "Times are in America/New_York (EST/EDT)."
+std::string NamedZoneText(const qv::TimeZone& zone)
+{
+    const util::PosixTimeZone& rule = zone.Rules.Rule;
+    std::string abbreviations = rule.StandardName;
+    if (rule.HasDaylight && rule.DaylightName != rule.StandardName) abbreviations += "/" + rule.DaylightName;
+    if (abbreviations.empty() || abbreviations == zone.Name) return "Times are in " + zone.Name + ".";
+    return "Times are in " + zone.Name + " (" + abbreviations + ").";
 }
 
 std::string LocalZoneText(const PublishedCalendar& calendar)
 {
-    std::set<std::int64_t> offsets{calendar.from.UtcOffset(), calendar.to.UtcOffset()};
-    for (const CalendarStretch& stretch : calendar.stretches) {
-        offsets.insert(stretch.start.UtcOffset());
-        offsets.insert(stretch.end.UtcOffset());
+    std::set<Seconds> offsets{calendar.From.UtcOffset(), calendar.To.UtcOffset()};
+    for (const CalendarStretch& stretch : calendar.Stretches) {
+        offsets.insert(stretch.Start.UtcOffset());
+        offsets.insert(stretch.End.UtcOffset());
     }
     std::vector<std::string> shown;
-    for (const std::int64_t offset : offsets) shown.push_back(OffsetText(offset));
-    return fmt::format("Times are the local time of the machine that made this calendar ({}); make it on the "
+    for (const Seconds offset : offsets) shown.push_back(OffsetText(offset));
+    return fmt::format("Times are the local time of the machine that made this calendar, {} ({}); make it on the "
                        "server, or on a machine set to the server's time zone.",
-                       JoinedWithAnd(shown));
+                       MachineZoneText(LocalMachineZone()), JoinedWithAnd(shown));
 }
 
 // A zone as the feed writes it, from the rule it follows now; nothing for one whose coming changes
@@ -92,75 +168,66 @@ std::optional<CalendarZone> CalendarZoneOf(const qv::TimeZone& zone)
     if (!zone.Rules.Listed.empty()) return std::nullopt;
     CalendarZone written{zone.Name, rule.StandardName, rule.StandardOffset, std::nullopt};
     if (!rule.HasDaylight) return written;
-    const auto change = [](const util::ZoneChangeDay& day) -> std::optional<ZoneChange> {
-        if (day.Kind != util::ZoneChangeDay::Form::MonthWeekDay) return std::nullopt;
-        return ZoneChange{day.Month, day.Week, day.Weekday, day.Time};
-    };
-    const std::optional<ZoneChange> start = change(rule.Start);
-    const std::optional<ZoneChange> end = change(rule.End);
-    if (!start || !end) return std::nullopt;
-    written.daylight = ZoneDaylight{rule.DaylightName, rule.DaylightOffset, *start, *end};
+    for (const util::ZoneChangeDay* day : {&rule.Start, &rule.End}) {
+        if (day->Kind != util::ZoneChangeDay::Form::MonthWeekDay) return std::nullopt;
+    }
+    written.Daylight = ZoneDaylight{rule.DaylightName, rule.DaylightOffset, rule.Start, rule.End};
     return written;
 }
 
-} // namespace
-
-Seconds InstantOfWall(WallSeconds wall)
+// A stretch after those before it. One that opens and closes within an hour the clocks skip is never
+// in force, and the window beneath it goes on as one stretch.
+void Append(std::vector<CalendarStretch>& stretches, const CalendarStretch& stretch)
 {
-    // The zone's offsets a day before and a day after; a time that either gives back is real.
-    const WallSeconds early = WallOffset(wall - kSecondsPerDay);
-    const WallSeconds late = WallOffset(wall + kSecondsPerDay);
-    std::optional<Seconds> first;
-    for (const WallSeconds offset : {early, late}) {
-        const Seconds instant = wall - offset;
-        if (ToWallSeconds(LocalTimeAt(instant)) == wall && (!first || instant < *first)) first = instant;
+    if (stretch.End.At <= stretch.Start.At) return;
+    if (!stretches.empty() && stretches.back().Window == stretch.Window &&
+        stretches.back().End.At == stretch.Start.At) {
+        stretches.back().End = stretch.End;
+        return;
     }
-    if (first) return *first;
-    // Skipped: the first instant whose reading is past wall, between the two offsets' readings.
-    Seconds low = wall - std::max(early, late); // reads before wall
-    Seconds high = wall - std::min(early, late);
-    while (high - low > 1) {
-        const Seconds middle = low + (high - low) / 2;
-        (ToWallSeconds(LocalTimeAt(middle)) >= wall ? high : low) = middle;
-    }
-    return high;
+    stretches.push_back(stretch);
 }
 
-PublishedCalendar MakePublishedCalendar(const Config& config, const CalendarRequest& request)
+// The stretches from the one in force at from on, up to the first change at or after to.
+std::vector<CalendarStretch> StretchesOf(const Config& config, const LocalClock& clock, WallTime from, WallTime to)
 {
-    PublishedCalendar calendar;
-    calendar.title = request.title;
-    calendar.made = request.made;
-    const WallSeconds from = ToWallSeconds(LocalTimeAt(request.from));
-    const WallSeconds to = from + WallSeconds{request.days} * kSecondsPerDay;
-    calendar.from = {from, request.from};
-    calendar.to = At(to);
-
-    std::vector<const Window*> windows;
-    for (const Window& schedule : config.Schedules) windows.push_back(&schedule);
-    windows.push_back(&config.Weekly);
-    for (const Window* window : windows) calendar.windows.push_back(Describe(config, *window));
-    const auto index = [&](const Window* window) {
-        return static_cast<std::size_t>(std::find(windows.begin(), windows.end(), window) - windows.begin());
-    };
-
-    const Window* inForce = WindowInForce(config, FromWallSeconds(from));
-    WallSeconds start = inForce ? StretchStart(config, from) : from;
+    std::vector<CalendarStretch> stretches;
+    const auto index = [&](const Window& window) { return PlaceOf(config, window); };
+    const Window* inForce = WindowInForceAt(config, from);
+    WallTime start = inForce ? StretchStart(config, from) : from;
     for (;;) {
         const std::optional<WindowChange> change = NextChange(config, start);
-        // A window in force for good ends with the calendar's days.
-        const WallSeconds end = change ? change->At : std::max(to, start);
-        if (inForce) calendar.stretches.push_back({index(inForce), At(start), At(end)});
+        // A window in force for good ends with the calendar's days, and none runs on past the last
+        // date the tool writes.
+        const WallTime end = std::min(change ? change->At : std::max(to, start), std::max(LatestEnd(), start));
+        if (inForce) Append(stretches, {index(*inForce), At(clock, start), At(clock, end)});
         if (!change || change->At >= to) break;
         start = change->At;
         inForce = change->InForce;
     }
+    return stretches;
+}
 
-    calendar.zone = config.Zone ? CalendarZoneOf(*config.Zone) : std::nullopt;
-    calendar.zoneText = config.Zone ? "Times are in " + config.Zone->Name + "." : LocalZoneText(calendar);
+} // namespace
+
+PublishedCalendar MakePublishedCalendar(const Config& config, const CalendarRequest& request)
+{
+    const LocalClock clock = ClockOf(config);
+    PublishedCalendar calendar;
+    calendar.Title = request.Title;
+    calendar.Made = request.Made;
+    const WallTime from = WallOf(clock, request.From);
+    const WallTime to = from + Days{request.Days};
+    calendar.From = {from, request.From};
+    calendar.To = {to, InstantOfWall(clock, to).Time};
+    for (const Window* window : WindowsInOrder(config)) calendar.Windows.push_back(Describe(config, *window));
+    calendar.Stretches = StretchesOf(config, clock, from, to);
+
+    calendar.Zone = config.Zone ? CalendarZoneOf(*config.Zone) : std::nullopt;
+    calendar.ZoneText = config.Zone ? NamedZoneText(*config.Zone) : LocalZoneText(calendar);
     // With ExactSwitching a switch comes at its second: nothing to warn readers of.
     if (!config.ExactSwitching) {
-        calendar.timingNote = "The plug-in switches at its next check of the schedule, up to about 10 minutes after "
+        calendar.TimingNote = "The plug-in switches at its next check of the schedule, up to about 10 minutes after "
                               "the time shown.";
     }
     return calendar;

@@ -8,10 +8,12 @@
 
 #include "plugin/config/ConfigParser.h"
 #include "plugin/config/LoadConfig.h"
-#include "plugin/config/WeekendWindow.h"
 #include "plugin/config/Windows.h"
 #include "plugin/host/Clock.h"
-#include "tool/DateTime.h"
+#include "plugin/schedule/DayRule.h"
+#include "plugin/schedule/Openings.h"
+#include "plugin/schedule/Timetable.h"
+#include "tool/MachineZone.h"
 #include "util/CivilDate.h"
 
 namespace qvtool {
@@ -55,14 +57,23 @@ CheckReport CheckConfig(const std::string& file)
 {
     ConfigLoad load = ReadConfigFile(file, Clock::Now());
     CheckReport report;
-    report.file = file;
-    report.settingsErrors = Described(file, load.Decoded.Errors);
-    report.weekendErrors = Described(file, load.Decoded.RateProblems);
-    report.warnings = Described(file, load.Decoded.Warnings);
-    report.config = std::move(load.Decoded.Value);
-    if (report.config) report.notes = SlowerIntervals(file, *report.config);
+    report.File = file;
+    report.SettingsErrors = Described(file, load.Decoded.Errors);
+    report.WeekendErrors = Described(file, load.Decoded.RateProblems);
+    report.Warnings = Described(file, load.Decoded.Warnings);
+    const std::string section = SectionMember("");
+    for (const ConfigProblem& warning : load.Decoded.Warnings) {
+        if (!IsNearMiss(warning)) break;
+        const bool inSection = warning.Member.compare(0, section.size(), section) == 0;
+        report.Misspelt.emplace_back(inSection ? warning.Member.substr(section.size()) : warning.Member,
+                                     warning.Suggestion);
+    }
+    report.Config = std::move(load.Decoded.Value);
+    if (report.Config) report.Notes = SlowerIntervals(file, *report.Config);
     return report;
 }
+
+LocalClock ConfigClock(const CheckReport& report) { return report.Config ? ClockOf(*report.Config) : LocalClock(); }
 
 std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay)
 {
@@ -72,7 +83,7 @@ std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay)
     for (int i = 0; i < 7; ++i) {
         const int weekday = (first + i) % 7;
         if (qv::IsWindowOpen(startDay, endDay, weekday))
-            days += (days.empty() ? "" : ", ") + std::string(WeekdayName(weekday));
+            days += (days.empty() ? "" : ", ") + std::string(util::WeekdayName(weekday));
     }
     return days.empty() ? "no day" : days;
 }
@@ -80,27 +91,24 @@ std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay)
 std::string WeeklyStretches(const Config& config)
 {
     // The weekly window alone, over one week from a Sunday midnight (2023-01-01 was a Sunday).
-    Config weekly;
-    weekly.StartTime = config.StartTime;
-    weekly.EndTime = config.EndTime;
-    weekly.Weekly.Times = config.Weekly.Times;
-    const WallSeconds sunday = util::DaysFromCivil(2023, 1, 1) * kSecondsPerDay;
-    WallSeconds closed = sunday;
-    if (IsOpen(weekly.Weekly, FromWallSeconds(sunday))) {
-        const std::optional<WindowChange> closing = NextChange(weekly, sunday);
+    const Timetable weekly{&config.Weekly.Times};
+    const WallTime sunday{Days{util::DaysFromCivil(2023, 1, 1)}};
+    WallTime closed = sunday;
+    if (IsOpenAt(config.Weekly.Times, sunday)) {
+        const std::optional<TimetableChange> closing = NextChange(weekly, sunday);
         if (!closing) return "all week";
         closed = closing->At;
     }
-    const auto moment = [](WallSeconds wall) {
-        const LocalTime at = FromWallSeconds(wall);
-        return fmt::format("{} {}", WeekdayName(at.Weekday), FormatTimeOfDay(at.Hour * 60 + at.Minute));
+    const auto moment = [](WallTime wall) {
+        const LocalTime at = FromWallTime(wall);
+        return fmt::format("{} {}", util::WeekdayName(at.Weekday), FormatTimeOfDay(at.Hour * 60 + at.Minute));
     };
     std::string stretches;
-    for (WallSeconds cursor = closed;;) {
-        const std::optional<WindowChange> opening = NextChange(weekly, cursor);
-        if (!opening || opening->At >= closed + 7 * kSecondsPerDay) break;
-        const std::optional<WindowChange> closing = NextChange(weekly, opening->At);
-        cursor = closing ? closing->At : opening->At + 7 * kSecondsPerDay;
+    for (WallTime cursor = closed;;) {
+        const std::optional<TimetableChange> opening = NextChange(weekly, cursor);
+        if (!opening || opening->At >= closed + Weeks{1}) break;
+        const std::optional<TimetableChange> closing = NextChange(weekly, opening->At);
+        cursor = closing ? closing->At : opening->At + Weeks{1};
         stretches +=
             fmt::format("{}from {} to {}", stretches.empty() ? "" : " and ", moment(opening->At), moment(cursor));
     }
@@ -142,7 +150,9 @@ std::string ScheduleText(const Window& schedule)
     const WeeklyHours hours = std::get<WeeklyHours>(schedule.Times);
     std::string days;
     for (int weekday = 0; weekday < 7; ++weekday) {
-        if ((hours.Days & (1u << weekday)) != 0) days += (days.empty() ? "" : ", ") + std::string(WeekdayName(weekday));
+        if ((hours.Days & (1u << weekday)) != 0) {
+            days += (days.empty() ? "" : ", ") + std::string(util::WeekdayName(weekday));
+        }
     }
     return fmt::format("{} from {} to {}{}", days.empty() ? "no day" : days, FormatTimeOfDay(hours.From),
                        FormatTimeOfDay(hours.Until), hours.Until <= hours.From ? " the next day" : "");
@@ -150,14 +160,26 @@ std::string ScheduleText(const Window& schedule)
 
 std::string WindowsText(const Config& config)
 {
-    std::string text = "weekend rates " + WeeklyWindowText(config);
-    if (!config.Schedules.empty()) {
+    const WindowId& weekly = config.Weekly.Id;
+    std::string text = (weekly.RenamedWeekly() ? std::string(weekly.DisplayName()) + " rates " : "weekend rates ") +
+                       WeeklyWindowText(config);
+    const std::size_t more = config.Schedules.size();
+    if (more != 0 && !UsesPriorities(config)) {
         std::string names;
         for (const Window& schedule : config.Schedules) {
             names += (names.empty() ? "\"" : ", \"") + schedule.Id.ScheduleName() + "\"";
         }
-        text += fmt::format("; {} more window{}, which win{} over it in this order: {}", config.Schedules.size(),
-                            config.Schedules.size() == 1 ? "" : "s", config.Schedules.size() == 1 ? "s" : "", names);
+        text += fmt::format("; {} more window{}, which win{} over it in this order: {}", more, more == 1 ? "" : "s",
+                            more == 1 ? "s" : "", names);
+    } else if (more != 0) {
+        std::vector<std::string> names;
+        for (const Window* window : WindowsInOrder(config)) {
+            names.push_back(
+                (window->Id.IsWeekly() ? "the weekly window" : "\"" + window->Id.ScheduleName() + "\"") +
+                (window->Priority.Value != 0 ? fmt::format(" (Priority {})", window->Priority.Value) : std::string()));
+        }
+        text += fmt::format("; {} more window{}; in the order that decides which is in force: {}", more,
+                            more == 1 ? "" : "s", fmt::join(names, ", "));
     }
     if (!config.Reminders.empty()) {
         text += "; reminders " + LeadsText(config.Reminders) + " minutes before a window comes into force";
@@ -166,41 +188,66 @@ std::string WindowsText(const Config& config)
     return text;
 }
 
-void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style)
+std::string MisspeltText(const CheckReport& report)
 {
-    for (const auto& error : report.settingsErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
-    for (const auto& error : report.weekendErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
+    constexpr std::size_t kMostNamed = 3;
+    std::vector<std::string> named;
+    for (std::size_t i = 0; i < report.Misspelt.size() && i < kMostNamed; ++i) {
+        const auto& [member, meant] = report.Misspelt[i];
+        named.push_back(fmt::format("\"{}\" (did you mean \"{}\"?)", Excerpt(member), meant));
+    }
+    if (report.Misspelt.size() > kMostNamed) {
+        named.push_back(fmt::format("{} more misspelt members", report.Misspelt.size() - kMostNamed));
+    }
+    return named.empty() ? std::string() : "ignores " + JoinedWithAnd(named);
+}
+
+std::string ZoneNote(const Config& config) { return config.Zone ? std::string() : MachineTimeNote(); }
+
+void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style, bool quiet)
+{
+    // A misspelt member can undo a whole setting, and explain the errors below: it comes first.
+    const std::size_t misspelt = quiet ? 0 : report.Misspelt.size();
+    for (std::size_t i = 0; i < misspelt; ++i) {
+        diagnostics << style.Paint("warning: ", Tone::Warning) << report.Warnings[i] << '\n';
+    }
+    for (const auto& error : report.SettingsErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
+    for (const auto& error : report.WeekendErrors) diagnostics << style.Paint("error: ", Tone::Error) << error << '\n';
+    if (quiet) return;
     // A file can hold any number of mistakes; a screenful of them says enough.
     constexpr std::size_t kMostPrinted = 40;
-    for (std::size_t i = 0; i < report.warnings.size() && i < kMostPrinted; ++i) {
-        diagnostics << style.Paint("warning: ", Tone::Warning) << report.warnings[i] << '\n';
+    for (std::size_t i = misspelt; i < report.Warnings.size() && i < kMostPrinted; ++i) {
+        diagnostics << style.Paint("warning: ", Tone::Warning) << report.Warnings[i] << '\n';
     }
-    if (report.warnings.size() > kMostPrinted) {
-        diagnostics << style.Paint("warning: ", Tone::Warning) << report.file << ": "
-                    << report.warnings.size() - kMostPrinted << " more warnings\n";
+    if (report.Warnings.size() > kMostPrinted) {
+        diagnostics << style.Paint("warning: ", Tone::Warning) << report.File << ": "
+                    << report.Warnings.size() - kMostPrinted << " more warnings\n";
     }
-    for (const auto& note : report.notes) diagnostics << style.Paint("note: ", Tone::Dim) << note << '\n';
+    for (const auto& note : report.Notes) diagnostics << style.Paint("note: ", Tone::Dim) << note << '\n';
 }
 
 void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& style, bool strict)
 {
-    const std::size_t errors = report.settingsErrors.size() + report.weekendErrors.size();
-    std::string counts = fmt::format("{} error{}, {} warning{}", errors, errors == 1 ? "" : "s", report.warnings.size(),
-                                     report.warnings.size() == 1 ? "" : "s");
-    if (strict && !report.warnings.empty()) counts += "; with --strict, warnings fail the check";
+    const std::size_t errors = report.SettingsErrors.size() + report.WeekendErrors.size();
+    std::string counts = fmt::format("{} error{}, {} warning{}", errors, errors == 1 ? "" : "s", report.Warnings.size(),
+                                     report.Warnings.size() == 1 ? "" : "s");
+    if (strict && !report.Warnings.empty()) counts += "; with --strict, warnings fail the check";
+    const std::string misspelt = MisspeltText(report);
     if (report.Refused()) {
-        out << report.file << ": " << style.Paint("refused", Tone::Error)
-            << ": the plug-in would not load this file and would keep the settings in force (" << counts << ")\n";
+        out << report.File << ": " << style.Paint("refused", Tone::Error)
+            << ": the plug-in would not load this file and would keep the settings in force"
+            << (misspelt.empty() ? "" : ", and it " + misspelt) << " (" << counts << ")\n";
         return;
     }
-    const std::string window = WindowsText(*report.config);
-    if (!report.weekendErrors.empty()) {
-        out << report.file << ": " << style.Paint("loads, but the weekend rates cannot switch on", Tone::Error)
-            << " until the weekend values are fixed; " << window << " (" << counts << ")\n";
+    const std::string window = WindowsText(*report.Config);
+    if (!report.WeekendErrors.empty()) {
+        out << report.File << ": " << style.Paint("loads, but the weekend rates cannot switch on", Tone::Error)
+            << " until the weekend values are fixed" << (misspelt.empty() ? "" : ", and it " + misspelt) << "; "
+            << window << " (" << counts << ")\n";
         return;
     }
-    out << report.file << ": " << style.Paint("OK", Tone::Good) << ", the plug-in loads it; " << window << " ("
-        << counts << ")\n";
+    out << report.File << ": " << style.Paint("OK", Tone::Good) << ", the plug-in loads it"
+        << (misspelt.empty() ? "" : ", but it " + misspelt) << "; " << window << " (" << counts << ")\n";
 }
 
 std::string WindowRatesText(const Window& window)
@@ -225,28 +272,59 @@ std::string WindowRatesText(const Window& window)
     return fmt::format("{}", fmt::join(parts, "; "));
 }
 
-CheckReport CheckBeforeUse(const std::string& file, std::ostream& err, const Style& style)
+CheckReport CheckBeforeUse(const std::string& file, std::ostream& err, const Style& style, bool quiet)
 {
     CheckReport report = CheckConfig(file);
-    PrintDiagnostics(report, err, style);
+    PrintDiagnostics(report, err, style, quiet);
     if (report.HasErrors()) PrintVerdict(report, err, style);
     return report;
 }
 
 void PrintWindowRates(const Config& config, std::ostream& out, const Style& style)
 {
-    bool relative = config.Weekly.Rates.Relative.any();
-    std::size_t width = config.Weekly.Id.DisplayName().size();
-    for (const Window& schedule : config.Schedules) {
-        relative = relative || schedule.Rates.Relative.any();
-        width = std::max(width, schedule.Id.DisplayName().size());
+    const std::vector<const Window*> windows = WindowsInOrder(config);
+    bool relative = false;
+    std::size_t width = 0;
+    for (const Window* window : windows) {
+        relative = relative || window->Rates.Relative.any();
+        width = std::max(width, window->Id.DisplayName().size());
     }
     out << style.Paint("Rates each window writes", Tone::Bold)
         << (relative ? " (x2: twice the server's normal value)" : "") << ":\n";
-    for (const Window& schedule : config.Schedules) {
-        out << fmt::format("  {:<{}}   {}\n", schedule.Id.DisplayName(), width, WindowRatesText(schedule));
+    for (const Window* window : windows) {
+        out << fmt::format("  {:<{}}   {}\n", window->Id.DisplayName(), width, WindowRatesText(*window));
     }
-    out << fmt::format("  {:<{}}   {}\n", config.Weekly.Id.DisplayName(), width, WindowRatesText(config.Weekly));
+}
+
+std::vector<std::string> BorrowedTexts(const Config& config, const Window& schedule)
+{
+    std::vector<std::string> borrowed;
+    const auto text = [&](const std::optional<FString>& own, FString Config::*field) {
+        if (!own) borrowed.push_back(fmt::format("{} \"{}\"", KeyOf(field), Excerpt((config.*field).ToUtf8())));
+    };
+    const auto colour = [&](const std::optional<MessageColor>& own, MessageColor Config::*field) {
+        if (!own) borrowed.emplace_back(KeyOf(field));
+    };
+    colour(schedule.EnabledColor, &Config::EnabledColor);
+    text(schedule.EnabledMessage, &Config::EnabledMessage);
+    colour(schedule.DisabledColor, &Config::DisabledColor);
+    text(schedule.DisabledMessage, &Config::DisabledMessage);
+    if (config.MOTDChangeEnabled) text(schedule.WeekendMOTD, &Config::WeekendMOTD);
+    return borrowed;
+}
+
+void PrintBorrowedTexts(const Config& config, std::ostream& out, const Style& style)
+{
+    if (config.Schedules.empty()) return;
+    std::size_t width = 0;
+    for (const Window& schedule : config.Schedules) width = std::max(width, schedule.Id.ScheduleName().size());
+    out << style.Paint("Texts and colours each window takes from the main section", Tone::Bold) << ":\n";
+    for (const Window* window : WindowsInOrder(config)) {
+        if (window->Id.IsWeekly()) continue;
+        const std::vector<std::string> borrowed = BorrowedTexts(config, *window);
+        out << fmt::format("  {:<{}}   {}\n", window->Id.ScheduleName(), width,
+                           borrowed.empty() ? std::string("none") : fmt::format("{}", fmt::join(borrowed, ", ")));
+    }
 }
 
 int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostream& diagnostics, const Style& outStyle,
@@ -255,8 +333,12 @@ int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostre
     const CheckReport report = CheckConfig(file);
     PrintDiagnostics(report, diagnostics, diagnosticStyle);
     PrintVerdict(report, out, outStyle, strict);
-    if (report.config) PrintWindowRates(*report.config, out, outStyle);
-    return report.HasErrors() || (strict && !report.warnings.empty()) ? 1 : 0;
+    if (report.Config) {
+        if (const std::string note = ZoneNote(*report.Config); !note.empty()) out << note << '\n';
+        PrintWindowRates(*report.Config, out, outStyle);
+        PrintBorrowedTexts(*report.Config, out, outStyle);
+    }
+    return report.HasErrors() || (strict && !report.Warnings.empty()) ? 1 : 0;
 }
 
 } // namespace qvtool

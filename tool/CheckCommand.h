@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "plugin/config/Config.h"
@@ -13,32 +14,46 @@
 namespace qvtool {
 
 struct CheckReport {
-    std::string file;
+    std::string File;
     // The plug-in would refuse the file: it does not parse, or a setting is missing or mistyped.
     // The settings in force then stay as they are.
-    std::vector<std::string> settingsErrors;
+    std::vector<std::string> SettingsErrors;
     // The file loads, but the weekend rates cannot switch on: a weekend value is missing or mistyped.
-    std::vector<std::string> weekendErrors;
-    // Probable mistakes: the plug-in loads the file and names these in its log.
-    std::vector<std::string> warnings;
+    std::vector<std::string> WeekendErrors;
+    // Probable mistakes: the plug-in loads the file and names these in its log. The first
+    // Misspelt.size() of them are the members that are near misses of known ones.
+    std::vector<std::string> Warnings;
+    // Each near miss: the member as the file names it, below the section ("Timezone",
+    // "Schedules[1].Nmae"), and the known one it probably means.
+    std::vector<std::pair<std::string, std::string>> Misspelt;
     // What the administrator may not expect, but may well mean: the tool's alone, never logged.
-    std::vector<std::string> notes;
+    std::vector<std::string> Notes;
 
     // The config the plug-in would take: none when it refuses the file.
-    std::optional<qv::Config> config;
+    std::optional<qv::Config> Config;
 
-    bool Refused() const { return !settingsErrors.empty(); }
-    bool HasErrors() const { return !settingsErrors.empty() || !weekendErrors.empty(); }
+    bool Refused() const { return !SettingsErrors.empty(); }
+    bool HasErrors() const { return !SettingsErrors.empty() || !WeekendErrors.empty(); }
 };
 
 CheckReport CheckConfig(const std::string& file);
+// The clock the file's times are read on: the config's when the plug-in takes the file, otherwise
+// the host's local time, as the plug-in keeps its settings in force. Valid while report is.
+qv::LocalClock ConfigClock(const CheckReport& report);
 
-// Errors, warnings and notes to diagnostics, the verdict to out. strict: warnings fail the check.
-void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style);
+// Errors, warnings and notes to diagnostics, the near misses of known members first, the verdict to
+// out. strict: warnings fail the check. quiet: errors only.
+void PrintDiagnostics(const CheckReport& report, std::ostream& diagnostics, const Style& style, bool quiet = false);
 void PrintVerdict(const CheckReport& report, std::ostream& out, const Style& style, bool strict = false);
 // The check that a command needing a loadable config starts with: the problems on err, and the
-// verdict after them when there are errors, which the caller then stops on (HasErrors()).
-CheckReport CheckBeforeUse(const std::string& file, std::ostream& err, const Style& style);
+// verdict after them when there are errors, which the caller then stops on (HasErrors()). quiet:
+// errors only.
+CheckReport CheckBeforeUse(const std::string& file, std::ostream& err, const Style& style, bool quiet = false);
+// The near misses of known members, for a summary: "ignores \"Timezone\" (did you mean
+// \"TimeZone\"?)"; empty when there is none.
+std::string MisspeltText(const CheckReport& report);
+// The line that says which zone the times are in when the config names none; empty when it names one.
+std::string ZoneNote(const qv::Config& config);
 
 // The exit status: 0 when the file loads and can switch the weekend rates on (and, when strict, has
 // no warnings), 1 otherwise.
@@ -50,6 +65,12 @@ int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostre
 std::string WindowRatesText(const qv::Window& window);
 // Each window's line of WindowRatesText, in the order of precedence, under a heading.
 void PrintWindowRates(const qv::Config& config, std::ostream& out, const Style& style);
+// The main section's keys of the texts and colours a schedule shows because it has none of its own,
+// in the order of the section, with the texts quoted: "WeekendMOTD \"Double XP ...\"",
+// "QuorvandelleEnabledRGB". The message of the day only when the switches change it.
+std::vector<std::string> BorrowedTexts(const qv::Config& config, const qv::Window& schedule);
+// Each schedule's BorrowedTexts, under a heading; nothing without schedules.
+void PrintBorrowedTexts(const qv::Config& config, std::ostream& out, const Style& style);
 
 // "Friday, Saturday, Sunday", or "no day".
 std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay);

@@ -1,32 +1,26 @@
-// Without a TimeZone, calendar arithmetic goes through the C library's mktime and localtime in the
-// process's time zone, which is the zone the stand-in's clock and the plug-in read too, and a typed
-// date is checked where the stand-in checks its own. With one, the zone's rule does it, as the
-// plug-in does.
+// Every conversion between instants and wall-clock times goes through the clock given, as the
+// plug-in's do: a zone's rules, or the host's runtime, which the tool's process shares with the
+// stand-in. Only the reading and the writing of the texts is the tool's.
 #include "tool/DateTime.h"
 
-#include <cctype>
 #include <chrono>
 
 #include <fmt/format.h>
 
-#include "standin/server/LocalTime.h"
+#include "plugin/schedule/Calendar.h"
 #include "util/CivilDate.h"
+#include "util/Digits.h"
 
 namespace qvtool {
 
 namespace {
 
+// Exactly digits digits at text[position], moved past.
 bool ReadNumber(std::string_view text, std::size_t& position, std::size_t digits, int& value)
 {
-    if (position + digits > text.size()) return false;
-    value = 0;
-    for (std::size_t i = 0; i < digits; ++i) {
-        const char c = text[position + i];
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-        value = value * 10 + (c - '0');
-    }
-    position += digits;
-    return true;
+    const std::optional<std::int64_t> read = util::ReadDigits(text, position, digits, digits);
+    if (read) value = static_cast<int>(*read);
+    return read.has_value();
 }
 
 bool Expect(std::string_view text, std::size_t& position, char c)
@@ -36,58 +30,44 @@ bool Expect(std::string_view text, std::size_t& position, char c)
     return true;
 }
 
-std::optional<qv::TimeZone> toolZone;
+// The time after the date: "THH:MM" or "THH:MM:SS", or a space for the "T".
+bool ReadTimeOfDay(std::string_view text, std::size_t& position, int& hour, int& minute, int& second)
+{
+    if (text[position] != 'T' && text[position] != ' ') return false;
+    ++position;
+    if (!ReadNumber(text, position, 2, hour) || !Expect(text, position, ':') ||
+        !ReadNumber(text, position, 2, minute)) {
+        return false;
+    }
+    if (position < text.size() && (!Expect(text, position, ':') || !ReadNumber(text, position, 2, second))) {
+        return false;
+    }
+    return position == text.size();
+}
 
-constexpr Seconds kDay = 24 * 60 * 60;
+std::optional<Seconds> Unit(char letter)
+{
+    switch (letter) {
+    case 's':
+        return Seconds{1};
+    case 'm':
+        return Minutes{1};
+    case 'h':
+        return util::Hours{1};
+    case 'd':
+        return Days{1};
+    case 'w':
+        return util::Weeks{1};
+    default:
+        return std::nullopt;
+    }
+}
 
-// The instant a zone's clock shows local seconds at, on its first pass; in an hour it skips, the
-// first moment after the gap.
-Seconds InstantShowing(const util::ZoneRules& rule, Seconds local) { return util::InstantsOf(rule, local).Earlier; }
-
-Seconds LocalSeconds(Seconds time) { return util::LocalSecondsAt(toolZone->Rules, time); }
+qv::LocalTime LocalTimeOf(const qv::LocalClock& clock, Instant time) { return qv::FromWallTime(WallOf(clock, time)); }
 
 } // namespace
 
-void UseTimeZone(const std::optional<qv::TimeZone>& zone) { toolZone = zone; }
-
-const qv::TimeZone* ToolTimeZone() { return toolZone ? &*toolZone : nullptr; }
-
-std::tm LocalCalendar(Seconds time)
-{
-    std::tm local{};
-    if (toolZone) {
-        const Seconds wall = LocalSeconds(time);
-        const std::int64_t days = util::FloorDivide(wall, kDay);
-        const util::CivilDate date = util::CivilFromDays(days);
-        const Seconds second = wall - days * kDay;
-        local.tm_year = static_cast<int>(date.Year - 1900);
-        local.tm_mon = date.Month - 1;
-        local.tm_mday = date.Day;
-        local.tm_hour = static_cast<int>(second / 3600);
-        local.tm_min = static_cast<int>(second / 60 % 60);
-        local.tm_sec = static_cast<int>(second % 60);
-        local.tm_wday = util::WeekdayFromDays(days);
-        local.tm_yday = static_cast<int>(days - util::DaysFromCivil(date.Year, 1, 1));
-        local.tm_isdst = wall - time != toolZone->Rules.Rule.StandardOffset ? 1 : 0;
-        return local;
-    }
-#if defined(_WIN32)
-    const __time64_t value = time;
-    _localtime64_s(&local, &value);
-#else
-    const std::time_t value = static_cast<std::time_t>(time);
-    localtime_r(&value, &local);
-#endif
-    return local;
-}
-
-Seconds CurrentTime()
-{
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
-std::optional<LocalDateTime> ReadLocalDateTime(std::string_view text)
+std::optional<WallTime> ParseLocalDateTime(std::string_view text)
 {
     std::size_t position = 0;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -95,148 +75,100 @@ std::optional<LocalDateTime> ReadLocalDateTime(std::string_view text)
         !Expect(text, position, '-') || !ReadNumber(text, position, 2, day)) {
         return std::nullopt;
     }
-    if (position < text.size()) {
-        if (text[position] != 'T' && text[position] != ' ') return std::nullopt;
-        ++position;
-        if (!ReadNumber(text, position, 2, hour) || !Expect(text, position, ':') ||
-            !ReadNumber(text, position, 2, minute)) {
-            return std::nullopt;
-        }
-        if (position < text.size() && (!Expect(text, position, ':') || !ReadNumber(text, position, 2, second))) {
-            return std::nullopt;
-        }
-        if (position != text.size()) return std::nullopt;
-    }
-    if (toolZone) {
-        if (!util::IsValidDate(year, month, day) || hour > 23 || minute > 59 || second > 59) return std::nullopt;
-        const Seconds wall = util::DaysFromCivil(year, month, day) * kDay + hour * 3600 + minute * 60 + second;
-        const util::LocalInstants instants = util::InstantsOf(toolZone->Rules, wall);
-        return LocalDateTime{instants.Earlier, instants.Count == 0};
-    }
-    const auto moment = standin::FromLocalTime(year, month, day, hour, minute, second);
-    if (!moment) return std::nullopt;
-    return LocalDateTime{moment->seconds, moment->skipped};
+    if (position < text.size() && !ReadTimeOfDay(text, position, hour, minute, second)) return std::nullopt;
+    if (!util::IsValidDate(year, month, day) || hour > 23 || minute > 59 || second > 59) return std::nullopt;
+    return WallTime{Days{util::DaysFromCivil(year, month, day)} + util::Hours{hour} + Minutes{minute} +
+                    Seconds{second}};
 }
 
-std::optional<Seconds> ParseLocalDateTime(std::string_view text)
+LocalDateTime InstantOfWall(const qv::LocalClock& clock, WallTime wall)
 {
-    const auto read = ReadLocalDateTime(text);
-    if (!read) return std::nullopt;
-    return read->time;
+    const util::LocalInstants instants = clock.InstantsOf(wall);
+    return {instants.Earlier, instants.Shown == util::LocalInstants::Kind::Skipped};
+}
+
+std::optional<LocalDateTime> ReadLocalDateTime(const qv::LocalClock& clock, std::string_view text)
+{
+    const std::optional<WallTime> wall = ParseLocalDateTime(text);
+    if (!wall) return std::nullopt;
+    return InstantOfWall(clock, *wall);
 }
 
 std::optional<Seconds> ParseDuration(std::string_view text)
 {
-    Seconds total = 0;
-    std::size_t position = 0;
+    constexpr std::int64_t kMostNumber = 100000000;
+    constexpr Seconds kMostTotal = util::Weeks{kMostNumber};
     if (text.empty()) return std::nullopt;
-    while (position < text.size()) {
-        Seconds number = 0;
-        const std::size_t start = position;
-        while (position < text.size() && std::isdigit(static_cast<unsigned char>(text[position]))) {
-            number = number * 10 + (text[position] - '0');
-            if (number > 100000000) return std::nullopt;
-            ++position;
-        }
-        if (position == start || position == text.size()) return std::nullopt;
-        switch (text[position]) {
-        case 's':
-            total += number;
-            break;
-        case 'm':
-            total += number * 60;
-            break;
-        case 'h':
-            total += number * 3600;
-            break;
-        case 'd':
-            total += number * 86400;
-            break;
-        case 'w':
-            total += number * 7 * 86400;
-            break;
-        default:
-            return std::nullopt;
-        }
-        if (total > Seconds{100000000} * 7 * 86400) return std::nullopt;
-        ++position;
+    Seconds total{0};
+    for (std::size_t position = 0; position < text.size(); ++position) {
+        const std::optional<std::int64_t> number = util::ReadDigits(text, position, 1);
+        if (!number || *number > kMostNumber || position == text.size()) return std::nullopt;
+        const std::optional<Seconds> unit = Unit(text[position]);
+        if (!unit) return std::nullopt;
+        total += *number * *unit;
+        if (total > kMostTotal) return std::nullopt;
     }
-    if (total <= 0) return std::nullopt;
+    if (total <= Seconds{0}) return std::nullopt;
     return total;
 }
 
-int LocalWeekday(Seconds time) { return LocalCalendar(time).tm_wday; }
+WallTime LatestEnd() { return *ParseLocalDateTime(kLastDate); }
 
-Seconds StartOfLocalDay(Seconds time)
+Instant CurrentTime() { return std::chrono::time_point_cast<Seconds>(std::chrono::system_clock::now()); }
+
+WallTime WallOf(const qv::LocalClock& clock, Instant time) { return util::WallAtOffset(time, clock.OffsetAt(time)); }
+
+Instant StartOfLocalDay(const qv::LocalClock& clock, Instant time)
 {
-    if (toolZone) return InstantShowing(toolZone->Rules, util::FloorDivide(LocalSeconds(time), kDay) * kDay);
-    std::tm local = LocalCalendar(time);
-    local.tm_hour = 0;
-    local.tm_min = 0;
-    local.tm_sec = 0;
-    local.tm_isdst = -1;
-    return static_cast<Seconds>(std::mktime(&local));
+    return InstantOfWall(clock, qv::StartOfDay(WallOf(clock, time))).Time;
 }
 
-Seconds NextLocalMidnight(Seconds time)
+Instant NextLocalMidnight(const qv::LocalClock& clock, Instant time)
 {
-    if (toolZone) return InstantShowing(toolZone->Rules, (util::FloorDivide(LocalSeconds(time), kDay) + 1) * kDay);
-    std::tm local = LocalCalendar(time);
-    local.tm_mday += 1;
-    local.tm_hour = 0;
-    local.tm_min = 0;
-    local.tm_sec = 0;
-    local.tm_isdst = -1;
-    return static_cast<Seconds>(std::mktime(&local));
+    return InstantOfWall(clock, qv::StartOfDay(WallOf(clock, time)) + Days{1}).Time;
 }
 
-Seconds AddLocalDays(Seconds time, int days)
+Instant AddLocalDays(const qv::LocalClock& clock, Instant time, int days)
 {
-    if (toolZone) return InstantShowing(toolZone->Rules, LocalSeconds(time) + days * kDay);
-    std::tm local = LocalCalendar(time);
-    local.tm_mday += days;
-    local.tm_isdst = -1;
-    return static_cast<Seconds>(std::mktime(&local));
+    return InstantOfWall(clock, WallOf(clock, time) + Days{days}).Time;
 }
 
-const char* WeekdayName(int weekday)
+std::string FormatIso(const qv::LocalClock& clock, Instant time)
 {
-    static const char* const names[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-    return names[((weekday % 7) + 7) % 7];
+    const qv::LocalTime local = LocalTimeOf(clock, time);
+    return fmt::format("{:04}-{:02}-{:02}T{:02}:{:02}:{:02}", local.Year, local.Month, local.Day, local.Hour,
+                       local.Minute, local.Second);
 }
 
-const char* ShortWeekdayName(int weekday)
+std::string FormatIsoWithOffset(const qv::LocalClock& clock, Instant time)
 {
-    static const char* const names[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    return names[((weekday % 7) + 7) % 7];
+    const Seconds offset = WallOf(clock, time).time_since_epoch() - time.time_since_epoch();
+    const std::int64_t size = offset < Seconds{0} ? -offset.count() : offset.count();
+    // An offset of seconds, which no zone has had since 1972, is cut to its minutes.
+    return FormatIso(clock, time) +
+           fmt::format("{}{:02}:{:02}", offset < Seconds{0} ? '-' : '+', size / 3600, size / 60 % 60);
 }
 
-std::string FormatIso(Seconds time)
+std::string FormatDate(const qv::LocalClock& clock, Instant time)
 {
-    const std::tm local = LocalCalendar(time);
-    return fmt::format("{:04}-{:02}-{:02}T{:02}:{:02}:{:02}", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                       local.tm_hour, local.tm_min, local.tm_sec);
+    const qv::LocalTime local = LocalTimeOf(clock, time);
+    return fmt::format("{:04}-{:02}-{:02}", local.Year, local.Month, local.Day);
 }
 
-std::string FormatDate(Seconds time)
+std::string FormatReadable(const qv::LocalClock& clock, Instant time)
 {
-    const std::tm local = LocalCalendar(time);
-    return fmt::format("{:04}-{:02}-{:02}", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-}
-
-std::string FormatReadable(Seconds time)
-{
-    const std::tm local = LocalCalendar(time);
-    return fmt::format("{} {:04}-{:02}-{:02} {:02}:{:02}:{:02}", ShortWeekdayName(local.tm_wday), local.tm_year + 1900,
-                       local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    const qv::LocalTime local = LocalTimeOf(clock, time);
+    return fmt::format("{} {:04}-{:02}-{:02} {:02}:{:02}:{:02}", util::ShortWeekdayName(local.Weekday), local.Year,
+                       local.Month, local.Day, local.Hour, local.Minute, local.Second);
 }
 
 std::string FormatDuration(Seconds span)
 {
-    if (span <= 0) return "0s";
-    std::string text;
-    const Seconds parts[] = {span / 86400, span / 3600 % 24, span / 60 % 60, span % 60};
+    if (span <= Seconds{0}) return "0s";
+    const std::int64_t seconds = span.count();
+    const std::int64_t parts[] = {seconds / 86400, seconds / 3600 % 24, seconds / 60 % 60, seconds % 60};
     const char units[] = {'d', 'h', 'm', 's'};
+    std::string text;
     for (int i = 0; i < 4; ++i) {
         if (parts[i] != 0) text += fmt::format("{}{}{}", text.empty() ? "" : " ", parts[i], units[i]);
     }

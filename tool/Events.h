@@ -18,107 +18,107 @@ namespace qvtool {
 
 using Fields = std::vector<std::pair<std::string, float>>;
 // Red, green, blue, alpha as the game received them.
-using Color = std::array<float, 4>;
+using Rgba = std::array<float, 4>;
 
 namespace events {
 
 struct Start {
     static constexpr const char* kName = "start";
-    std::string config;
-    int days = 0;     // 0: as long as a person drives it
-    std::string zone; // the config's TimeZone, in which every time is told; empty: the local time
+    std::string Config;
+    int Days = 0;     // 0: as long as a person drives it
+    std::string Zone; // the config's TimeZone, in which every time is told; empty: the local time
 };
 struct Load {
     static constexpr const char* kName = "load";
-    std::string library;
+    std::string Library;
 };
 struct Unload {
     static constexpr const char* kName = "unload";
 };
 struct Join {
     static constexpr const char* kName = "join";
-    std::string player;
-    bool admin = false;
+    std::string Player;
+    bool Admin = false;
 };
 struct Leave {
     static constexpr const char* kName = "leave";
-    std::string player;
+    std::string Player;
 };
 struct Say {
     static constexpr const char* kName = "say";
-    std::string player;
-    std::string text;
-    bool command = false; // a chat command took the line
+    std::string Player;
+    std::string Text;
+    bool Command = false; // a chat command took the line
 };
 struct Console {
     static constexpr const char* kName = "console";
-    std::string player; // empty: entered at the server
-    std::string text;
-    bool command = false; // a console command took the line
+    std::string Player; // empty: entered at the server
+    std::string Text;
+    bool Command = false; // a console command took the line
 };
 struct Rcon {
     static constexpr const char* kName = "rcon";
-    std::string text;     // the command line as it arrived
-    bool command = false; // an RCON command took the line
+    std::string Text;     // the command line as it arrived
+    bool Command = false; // an RCON command took the line
     // What the connection was sent back, one reply a line: the command's, or the game's own when
     // no command took the line.
-    std::string answer;
+    std::string Answer;
 };
 struct Config {
     static constexpr const char* kName = "config";
-    std::string file; // what replaced config.json
+    std::string File; // what replaced config.json
 };
 struct GameMode {
     static constexpr const char* kName = "gamemode";
-    bool present = false;
+    bool Present = false;
 };
 struct Rates {
     static constexpr const char* kName = "rates";
-    bool boosted = false; // a window's values are in force; false: the server's normal values are back
-    Fields before;
-    Fields after;
+    bool Boosted = false; // a window's values are in force; false: the server's normal values are back
+    Fields Before;
+    Fields After;
     // The window the switch is about: the one whose values came into force, or, when the normal
-    // values are back, the one whose values ended. "Weekend" for the main section's; empty when the
-    // plug-in's log did not say.
-    std::string window;
+    // values are back, the one whose values ended: the main section's "Name" for the weekly window,
+    // "Weekend" without one; empty when the plug-in's log did not say.
+    std::string Window;
     // While a window is in force: the multipliers it makes slower than the server's normal values
     // (a rate lower, or an interval or period higher), in table order.
-    std::vector<std::string> lowered;
+    std::vector<std::string> Lowered;
 };
 struct Reminder {
     static constexpr const char* kName = "reminder";
-    std::string window;
-    std::int32_t minutes = 0; // as the players were told
+    std::string Window;
+    std::int32_t Minutes = 0; // as the players were told
 };
 struct Motd {
     static constexpr const char* kName = "motd";
-    std::string text;
+    std::string Text;
 };
 struct Notification {
     static constexpr const char* kName = "notification";
-    std::string player;
-    std::string text;
-    Color color{};
-    float scale = 0.0f;
-    float duration = 0.0f;
+    std::string Player;
+    std::string Text;
+    Rgba Color{};
+    float Scale = 0.0f;
+    float Duration = 0.0f;
 };
 struct Chat {
     static constexpr const char* kName = "chat";
-    std::string player;
-    std::string sender;
-    std::string text;
+    std::string Player;
+    std::string Sender;
+    std::string Text;
 };
 struct Reply {
     static constexpr const char* kName = "reply";
-    std::string player;
-    std::string text;
-    Color color{};
+    std::string Player;
+    std::string Text;
+    Rgba Color{};
 };
 struct Log {
     static constexpr const char* kName = "log";
-    std::string level;
-    std::string logger; // "Quorvandelle", or the host's
-    std::string text;
+    std::string Level;
+    std::string Logger; // "Quorvandelle", or the host's
+    std::string Text;
 };
 struct End {
     static constexpr const char* kName = "end";
@@ -132,13 +132,13 @@ using EventData =
                  events::Notification, events::Chat, events::Reply, events::Log, events::End>;
 
 struct Event {
-    Seconds time = 0;
-    EventData what;
+    Instant Time;
+    EventData What;
 };
 
 inline const char* EventName(const Event& event)
 {
-    return std::visit([](const auto& what) { return std::decay_t<decltype(what)>::kName; }, event.what);
+    return std::visit([](const auto& what) { return std::decay_t<decltype(what)>::kName; }, event.What);
 }
 
 using EventSink = std::function<void(const Event&)>;

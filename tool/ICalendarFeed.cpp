@@ -2,12 +2,13 @@
 // named zone, whose rule goes along as a VTIMEZONE so that no reader needs a zone database.
 #include "tool/ICalendarFeed.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 
 #include <fmt/format.h>
 
-#include "plugin/config/Calendar.h"
-#include "util/CivilDate.h"
+#include "plugin/schedule/Calendar.h"
 
 #ifndef QV_VERSION
 #error "QV_VERSION must be defined by the build"
@@ -19,62 +20,50 @@ namespace {
 
 constexpr std::size_t kMostOctets = 75;
 
-// 20261224T100000: a wall-clock reading, or with "Z" an instant.
-std::string DateTimeValue(std::int64_t seconds)
+// 20261224T100000: a wall-clock reading.
+std::string DateTimeValue(WallTime wall)
 {
-    const qv::LocalTime at = qv::FromWallSeconds(seconds);
+    const qv::LocalTime at = qv::FromWallTime(wall);
     return fmt::format("{:04}{:02}{:02}T{:02}{:02}{:02}", at.Year, at.Month, at.Day, at.Hour, at.Minute, at.Second);
 }
 
+// 20261224T090000Z: an instant.
+std::string UtcValue(Instant instant) { return DateTimeValue(util::WallAtOffset(instant, Seconds{0})) + "Z"; }
+
 std::string TimeProperty(const char* name, const PublishedCalendar& calendar, const CalendarTime& time)
 {
-    if (calendar.zone) return fmt::format("{};TZID={}:{}", name, calendar.zone->name, DateTimeValue(time.wall));
-    return fmt::format("{}:{}Z", name, DateTimeValue(time.instant));
+    if (calendar.Zone) return fmt::format("{};TZID={}:{}", name, calendar.Zone->Name, DateTimeValue(time.Wall));
+    return fmt::format("{}:{}", name, UtcValue(time.At));
 }
 
 // +0100, or +053730 for an offset with seconds.
-std::string OffsetValue(std::int32_t offset)
+std::string OffsetValue(Seconds offset)
 {
-    const char sign = offset < 0 ? '-' : '+';
-    const std::int32_t size = offset < 0 ? -offset : offset;
+    const char sign = offset < Seconds{0} ? '-' : '+';
+    const std::int64_t size = std::chrono::abs(offset).count();
     std::string text = fmt::format("{}{:02}{:02}", sign, size / 3600, size / 60 % 60);
     if (size % 60 != 0) text += fmt::format("{:02}", size % 60);
     return text;
-}
-
-// The day of month of a rule's week-th weekday (week 5: the last) in a year.
-int RuleDay(std::int64_t year, const ZoneChange& change)
-{
-    const std::int64_t first = util::DaysFromCivil(year, change.month, 1);
-    int day = 1 + (change.weekday - util::WeekdayFromDays(first) + 7) % 7 + 7 * (change.week - 1);
-    while (day > util::DaysInMonth(year, change.month)) day -= 7;
-    return day;
-}
-
-// The wall-clock moment of a change in a year, on the clock of the offset it leaves.
-std::int64_t ChangeWall(std::int64_t year, const ZoneChange& change)
-{
-    return util::DaysFromCivil(year, change.month, RuleDay(year, change)) * qv::kSecondsPerDay +
-           change.secondsAfterMidnight;
 }
 
 const char* const kRuleDays[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
 
 // One observance of a VTIMEZONE: the rule as a yearly recurrence where it can say it (a time within
 // its day), otherwise each change of the calendar's years listed.
-std::string Observance(const char* kind, const std::string& abbreviation, std::int32_t from, std::int32_t to,
-                       const ZoneChange& change, const PublishedCalendar& calendar)
+std::string Observance(const char* kind, const std::string& abbreviation, Seconds from, Seconds to,
+                       const util::ZoneChangeDay& change, const PublishedCalendar& calendar)
 {
     std::string text = FoldLine(fmt::format("BEGIN:{}", kind));
-    text += FoldLine("DTSTART:" + DateTimeValue(ChangeWall(1970, change)));
-    if (change.secondsAfterMidnight >= 0 && change.secondsAfterMidnight < qv::kSecondsPerDay) {
-        text += FoldLine(fmt::format("RRULE:FREQ=YEARLY;BYMONTH={};BYDAY={}{}", change.month,
-                                     change.week >= 5 ? -1 : change.week, kRuleDays[change.weekday]));
+    text += FoldLine("DTSTART:" + DateTimeValue(util::ChangeWallTime(change, 1970)));
+    if (change.Time >= Seconds{0} && change.Time < Days{1}) {
+        text += FoldLine(fmt::format("RRULE:FREQ=YEARLY;BYMONTH={};BYDAY={}{}", change.Month,
+                                     change.Week >= 5 ? -1 : change.Week, kRuleDays[change.Weekday]));
     } else {
-        const std::int64_t first = qv::FromWallSeconds(calendar.from.wall).Year - 1;
-        const std::int64_t last = qv::FromWallSeconds(calendar.to.wall).Year + 1;
+        const std::int64_t first = qv::FromWallTime(calendar.From.Wall).Year - 1;
+        const std::int64_t last =
+            std::min(qv::FromWallTime(calendar.To.Wall).Year + 1, qv::FromWallTime(LatestEnd()).Year);
         for (std::int64_t year = first; year <= last; ++year) {
-            text += FoldLine("RDATE:" + DateTimeValue(ChangeWall(year, change)));
+            text += FoldLine("RDATE:" + DateTimeValue(util::ChangeWallTime(change, year)));
         }
     }
     text += FoldLine("TZOFFSETFROM:" + OffsetValue(from));
@@ -85,17 +74,17 @@ std::string Observance(const char* kind, const std::string& abbreviation, std::i
 
 std::string TimeZoneComponent(const PublishedCalendar& calendar)
 {
-    const CalendarZone& zone = *calendar.zone;
-    std::string text = FoldLine("BEGIN:VTIMEZONE") + FoldLine("TZID:" + zone.name);
-    if (const auto& daylight = zone.daylight) {
-        text += Observance("STANDARD", zone.abbreviation, daylight->offset, zone.offset, daylight->end, calendar);
+    const CalendarZone& zone = *calendar.Zone;
+    std::string text = FoldLine("BEGIN:VTIMEZONE") + FoldLine("TZID:" + zone.Name);
+    if (const auto& daylight = zone.Daylight) {
+        text += Observance("STANDARD", zone.Abbreviation, daylight->Offset, zone.Offset, daylight->End, calendar);
         text +=
-            Observance("DAYLIGHT", daylight->abbreviation, zone.offset, daylight->offset, daylight->start, calendar);
+            Observance("DAYLIGHT", daylight->Abbreviation, zone.Offset, daylight->Offset, daylight->Start, calendar);
     } else {
         text += FoldLine("BEGIN:STANDARD") + FoldLine("DTSTART:19700101T000000") +
-                FoldLine("TZOFFSETFROM:" + OffsetValue(zone.offset)) +
-                FoldLine("TZOFFSETTO:" + OffsetValue(zone.offset)) +
-                FoldLine("TZNAME:" + EscapeText(zone.abbreviation)) + FoldLine("END:STANDARD");
+                FoldLine("TZOFFSETFROM:" + OffsetValue(zone.Offset)) +
+                FoldLine("TZOFFSETTO:" + OffsetValue(zone.Offset)) +
+                FoldLine("TZNAME:" + EscapeText(zone.Abbreviation)) + FoldLine("END:STANDARD");
     }
     return text + FoldLine("END:VTIMEZONE");
 }
@@ -109,7 +98,7 @@ std::uint64_t Fnv1a(std::string_view text, std::uint64_t hash = 1469598103934665
 std::string EventDescription(const CalendarWindow& window)
 {
     std::string text = "Rates: " + RatesText(window);
-    if (!window.enabledMessage.empty()) text += "\nPlayers are told: \"" + window.enabledMessage + "\"";
+    if (!window.EnabledMessage.empty()) text += "\nPlayers are told: \"" + window.EnabledMessage + "\"";
     return text;
 }
 
@@ -168,15 +157,15 @@ std::string FoldLine(std::string_view line)
 
 std::string StretchUid(const PublishedCalendar& calendar, const CalendarStretch& stretch)
 {
-    const std::uint64_t hash = Fnv1a(calendar.windows[stretch.window].name, Fnv1a(calendar.title + '\n'));
-    return fmt::format("{:016x}-{}@quorvandelle", hash, DateTimeValue(stretch.start.wall));
+    const std::uint64_t hash = Fnv1a(calendar.Windows[stretch.Window].Name, Fnv1a(calendar.Title + '\n'));
+    return fmt::format("{:016x}-{}@quorvandelle", hash, DateTimeValue(stretch.Start.Wall));
 }
 
 std::string WriteFeed(const PublishedCalendar& calendar)
 {
-    const std::string name = EscapeText(calendar.title);
-    std::string description = calendar.timingNote;
-    if (!calendar.zoneText.empty()) description += (description.empty() ? "" : " ") + calendar.zoneText;
+    const std::string name = EscapeText(calendar.Title);
+    std::string description = calendar.TimingNote;
+    if (!calendar.ZoneText.empty()) description += (description.empty() ? "" : " ") + calendar.ZoneText;
     description = EscapeText(description);
 
     std::string feed = FoldLine("BEGIN:VCALENDAR") + FoldLine("VERSION:2.0") +
@@ -185,17 +174,17 @@ std::string WriteFeed(const PublishedCalendar& calendar)
                        FoldLine("X-WR-CALNAME:" + name) + FoldLine("DESCRIPTION:" + description) +
                        FoldLine("X-WR-CALDESC:" + description) + FoldLine("REFRESH-INTERVAL;VALUE=DURATION:PT6H") +
                        FoldLine("X-PUBLISHED-TTL:PT6H");
-    if (calendar.zone) feed += FoldLine("X-WR-TIMEZONE:" + calendar.zone->name) + TimeZoneComponent(calendar);
+    if (calendar.Zone) feed += FoldLine("X-WR-TIMEZONE:" + calendar.Zone->Name) + TimeZoneComponent(calendar);
 
-    const std::string stamp = "DTSTAMP:" + DateTimeValue(calendar.made) + "Z";
-    for (const CalendarStretch& stretch : calendar.stretches) {
-        const CalendarWindow& window = calendar.windows[stretch.window];
+    const std::string stamp = "DTSTAMP:" + UtcValue(calendar.Made);
+    for (const CalendarStretch& stretch : calendar.Stretches) {
+        const CalendarWindow& window = calendar.Windows[stretch.Window];
         feed += FoldLine("BEGIN:VEVENT");
         feed += FoldLine("UID:" + StretchUid(calendar, stretch));
         feed += FoldLine(stamp);
-        feed += FoldLine(TimeProperty("DTSTART", calendar, stretch.start));
-        feed += FoldLine(TimeProperty("DTEND", calendar, stretch.end));
-        feed += FoldLine("SUMMARY:" + EscapeText(window.name));
+        feed += FoldLine(TimeProperty("DTSTART", calendar, stretch.Start));
+        feed += FoldLine(TimeProperty("DTEND", calendar, stretch.End));
+        feed += FoldLine("SUMMARY:" + EscapeText(window.Name));
         feed += FoldLine("DESCRIPTION:" + EscapeText(EventDescription(window)));
         feed += FoldLine("TRANSP:TRANSPARENT");
         feed += FoldLine("END:VEVENT");

@@ -19,7 +19,7 @@ json Number(float value)
     return std::strtod(fmt::format("{}", value).c_str(), nullptr);
 }
 
-json ColorArray(const Color& color)
+json ColorArray(const Rgba& color)
 {
     json components = json::array();
     for (float component : color) components.push_back(Number(component));
@@ -36,91 +36,91 @@ json FieldObject(const Fields& fields)
 // The members after "time" and "event", in the order they are printed.
 void Members(json& line, const events::Start& start)
 {
-    line["config"] = start.config;
-    line["days"] = start.days;
-    if (!start.zone.empty()) line["zone"] = start.zone;
+    line["config"] = start.Config;
+    line["days"] = start.Days;
+    if (!start.Zone.empty()) line["zone"] = start.Zone;
 }
-void Members(json& line, const events::Load& load) { line["library"] = load.library; }
+void Members(json& line, const events::Load& load) { line["library"] = load.Library; }
 void Members(json&, const events::Unload&) {}
 void Members(json& line, const events::Join& join)
 {
-    line["player"] = join.player;
-    line["admin"] = join.admin;
+    line["player"] = join.Player;
+    line["admin"] = join.Admin;
 }
-void Members(json& line, const events::Leave& leave) { line["player"] = leave.player; }
+void Members(json& line, const events::Leave& leave) { line["player"] = leave.Player; }
 void Members(json& line, const events::Say& say)
 {
-    line["player"] = say.player;
-    line["text"] = say.text;
-    line["command"] = say.command;
+    line["player"] = say.Player;
+    line["text"] = say.Text;
+    line["command"] = say.Command;
 }
 void Members(json& line, const events::Console& console)
 {
-    if (!console.player.empty()) line["player"] = console.player;
-    line["text"] = console.text;
-    line["command"] = console.command;
+    if (!console.Player.empty()) line["player"] = console.Player;
+    line["text"] = console.Text;
+    line["command"] = console.Command;
 }
 void Members(json& line, const events::Rcon& rcon)
 {
-    line["text"] = rcon.text;
-    line["command"] = rcon.command;
-    line["answer"] = rcon.answer;
+    line["text"] = rcon.Text;
+    line["command"] = rcon.Command;
+    line["answer"] = rcon.Answer;
 }
-void Members(json& line, const events::Config& config) { line["file"] = config.file; }
-void Members(json& line, const events::GameMode& gameMode) { line["present"] = gameMode.present; }
+void Members(json& line, const events::Config& config) { line["file"] = config.File; }
+void Members(json& line, const events::GameMode& gameMode) { line["present"] = gameMode.Present; }
 void Members(json& line, const events::Rates& rates)
 {
     // "state" says "weekend" for every window's values, as it always has, for the scripts that read
     // it; "rates" says it without naming the weekly window.
-    line["state"] = rates.boosted ? "weekend" : "normal";
-    line["rates"] = rates.boosted ? "boosted" : "normal";
-    line["fields"] = FieldObject(rates.after);
-    line["before"] = FieldObject(rates.before);
-    if (!rates.window.empty()) line["window"] = rates.window;
-    if (!rates.lowered.empty()) line["lowered"] = rates.lowered;
+    line["state"] = rates.Boosted ? "weekend" : "normal";
+    line["rates"] = rates.Boosted ? "boosted" : "normal";
+    line["fields"] = FieldObject(rates.After);
+    line["before"] = FieldObject(rates.Before);
+    if (!rates.Window.empty()) line["window"] = rates.Window;
+    if (!rates.Lowered.empty()) line["lowered"] = rates.Lowered;
 }
 void Members(json& line, const events::Reminder& reminder)
 {
-    line["window"] = reminder.window;
-    line["minutes"] = reminder.minutes;
+    line["window"] = reminder.Window;
+    line["minutes"] = reminder.Minutes;
 }
-void Members(json& line, const events::Motd& motd) { line["text"] = motd.text; }
+void Members(json& line, const events::Motd& motd) { line["text"] = motd.Text; }
 void Members(json& line, const events::Notification& notification)
 {
-    line["player"] = notification.player;
-    line["text"] = notification.text;
-    line["color"] = ColorArray(notification.color);
-    line["scale"] = Number(notification.scale);
-    line["duration"] = Number(notification.duration);
+    line["player"] = notification.Player;
+    line["text"] = notification.Text;
+    line["color"] = ColorArray(notification.Color);
+    line["scale"] = Number(notification.Scale);
+    line["duration"] = Number(notification.Duration);
 }
 void Members(json& line, const events::Chat& chat)
 {
-    line["player"] = chat.player;
-    line["sender"] = chat.sender;
-    line["text"] = chat.text;
+    line["player"] = chat.Player;
+    line["sender"] = chat.Sender;
+    line["text"] = chat.Text;
 }
 void Members(json& line, const events::Reply& reply)
 {
-    line["player"] = reply.player;
-    line["text"] = reply.text;
-    line["color"] = ColorArray(reply.color);
+    line["player"] = reply.Player;
+    line["text"] = reply.Text;
+    line["color"] = ColorArray(reply.Color);
 }
 void Members(json& line, const events::Log& log)
 {
-    line["level"] = log.level;
-    line["logger"] = log.logger;
-    line["text"] = log.text;
+    line["level"] = log.Level;
+    line["logger"] = log.Logger;
+    line["text"] = log.Text;
 }
 void Members(json&, const events::End&) {}
 
 } // namespace
 
-std::string EventToJsonLine(const Event& event)
+std::string EventToJsonLine(const Event& event, const qv::LocalClock& clock)
 {
     json line;
-    line["time"] = FormatIso(event.time);
+    line["time"] = FormatIsoWithOffset(clock, event.Time);
     line["event"] = EventName(event);
-    std::visit([&line](const auto& what) { Members(line, what); }, event.what);
+    std::visit([&line](const auto& what) { Members(line, what); }, event.What);
     // Replace rather than fail on text that is not valid UTF-8: the line must always come out.
     return line.dump(-1, ' ', false, json::error_handler_t::replace);
 }

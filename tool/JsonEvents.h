@@ -1,4 +1,5 @@
-// Events as JSON, one object a line: "time" (local, ISO 8601) and "event" first.
+// Events as JSON, one object a line: "time" (local on the run's clock, ISO 8601 with its offset from
+// UTC) and "event" first.
 #pragma once
 
 #include <string>
@@ -7,6 +8,6 @@
 
 namespace qvtool {
 
-std::string EventToJsonLine(const Event& event);
+std::string EventToJsonLine(const Event& event, const qv::LocalClock& clock);
 
 } // namespace qvtool

@@ -12,12 +12,12 @@
 namespace qvtool {
 
 struct Output {
-    std::ostream& out;
-    std::ostream& err;
-    Style outStyle;
-    Style errStyle;
+    std::ostream& Out;
+    std::ostream& Err;
+    Style OutStyle;
+    Style ErrStyle;
     // Progress is shown only to a person watching.
-    bool errIsTerminal = false;
+    bool ErrIsTerminal = false;
 };
 
 // The product could not be written (a full disk, a closed standard output): what was printed is

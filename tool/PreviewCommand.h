@@ -9,11 +9,11 @@
 namespace qvtool {
 
 struct PreviewOptions {
-    std::string config;
-    Seconds serverStart = 0;
-    int days = 14;
+    std::string Config;
+    Instant ServerStart; // on the config's clock
+    int Days = 14;
     // The timer calls behind the timing sentence.
-    bool verbose = false;
+    bool Verbose = false;
 };
 
 int RunPreview(const PreviewOptions& options, Output& output);

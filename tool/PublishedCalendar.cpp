@@ -17,10 +17,10 @@ std::string RateLabel(std::string_view key)
 
 std::string RatesText(const CalendarWindow& window)
 {
-    if (window.rates.empty()) return "normal rates";
+    if (window.Rates.empty()) return "normal rates";
     std::string text;
-    for (const CalendarRate& rate : window.rates) {
-        text += fmt::format("{}{} \u00d7{:g}", text.empty() ? "" : ", ", RateLabel(rate.key), rate.value);
+    for (const CalendarRate& rate : window.Rates) {
+        text += fmt::format("{}{} \u00d7{:g}", text.empty() ? "" : ", ", RateLabel(rate.Key), rate.Value);
     }
     return text;
 }

@@ -29,11 +29,11 @@ std::pair<std::string_view, std::string_view> SplitWord(std::string_view text)
 }
 
 struct Word {
-    const char* name;
-    ActionKind kind;
-    bool consoleOnly;
-    const char* syntax;
-    const char* description;
+    const char* Name;
+    ActionKind Kind;
+    bool ConsoleOnly;
+    const char* Syntax;
+    const char* Description;
 };
 
 const Word kWords[] = {
@@ -57,7 +57,78 @@ const Word kWords[] = {
     {"quit", ActionKind::Quit, true, "quit", "stop the server"},
 };
 
-ParseFailure Usage(const Word& word) { return {fmt::format("usage: {}", word.syntax)}; }
+ParseFailure Usage(const Word& word) { return {fmt::format("usage: {}", word.Syntax)}; }
+
+std::optional<ParseFailure> ReadAdvance(std::string_view rest, Action& action)
+{
+    const auto duration = ParseDuration(rest);
+    if (!duration) return ParseFailure{fmt::format("\"{}\" is not a duration (such as 90s, 10m, 1h30m, 2d, 1w)", rest)};
+    if (*duration > Days{kMostDays}) {
+        return ParseFailure{fmt::format("\"{}\" is more than {} days; advance at most that at once, as simulate "
+                                        "--days does",
+                                        rest, kMostDays)};
+    }
+    action.Duration = *duration;
+    return std::nullopt;
+}
+
+// What follows the word, into action; what is wrong with it, if anything.
+std::optional<ParseFailure> ReadArguments(const Word& word, std::string_view rest, Action& action)
+{
+    const auto [first, remainder] = SplitWord(rest);
+    switch (word.Kind) {
+    case ActionKind::Join:
+        if (first.empty() || (!remainder.empty() && util::AsciiLower(remainder) != "admin")) return Usage(word);
+        action.Name = std::string(first);
+        action.Flag = !remainder.empty();
+        return std::nullopt;
+    case ActionKind::Leave:
+    case ActionKind::Inbox:
+        if (first.empty() || !remainder.empty()) return Usage(word);
+        action.Name = std::string(first);
+        return std::nullopt;
+    case ActionKind::Say:
+        if (first.empty() || remainder.empty()) return Usage(word);
+        action.Name = std::string(first);
+        action.Text = std::string(remainder);
+        return std::nullopt;
+    case ActionKind::Console:
+    case ActionKind::Rcon:
+    case ActionKind::Config:
+        if (rest.empty()) return Usage(word);
+        (word.Kind == ActionKind::Config ? action.Name : action.Text) = std::string(rest);
+        return std::nullopt;
+    case ActionKind::NoGameMode: {
+        const std::string value = util::AsciiLower(rest);
+        if (value != "on" && value != "off") return Usage(word);
+        action.Flag = value == "on";
+        return std::nullopt;
+    }
+    case ActionKind::Advance:
+        return ReadAdvance(rest, action);
+    case ActionKind::Unload:
+    case ActionKind::Load:
+    case ActionKind::Rates:
+    case ActionKind::Players:
+    case ActionKind::Help:
+    case ActionKind::Quit:
+        break;
+    }
+    if (!rest.empty()) return Usage(word);
+    return std::nullopt;
+}
+
+// A script line's time: "+DURATION" after start, or a local date and time on clock.
+std::optional<Instant> TimeOf(std::string_view time, const qv::LocalClock& clock, Instant start)
+{
+    if (time.front() != '+') {
+        const std::optional<LocalDateTime> local = ReadLocalDateTime(clock, time);
+        return local ? std::optional(local->Time) : std::nullopt;
+    }
+    if (time == "+0") return start;
+    const std::optional<Seconds> offset = ParseDuration(time.substr(1));
+    return offset ? std::optional(start + *offset) : std::nullopt;
+}
 
 } // namespace
 
@@ -67,73 +138,19 @@ std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool conso
     const std::string lowered = util::AsciiLower(verb);
     const Word* word = nullptr;
     for (const Word& candidate : kWords) {
-        if (lowered == candidate.name && (consoleActions || !candidate.consoleOnly)) word = &candidate;
+        if (lowered == candidate.Name && (consoleActions || !candidate.ConsoleOnly)) word = &candidate;
     }
     if (word == nullptr) {
         std::string names;
         for (const Word& candidate : kWords) {
-            if (consoleActions || !candidate.consoleOnly)
-                names += (names.empty() ? "" : ", ") + std::string(candidate.name);
+            if (consoleActions || !candidate.ConsoleOnly)
+                names += (names.empty() ? "" : ", ") + std::string(candidate.Name);
         }
         return ParseFailure{fmt::format("unknown action \"{}\" (one of: {})", verb, names)};
     }
     Action action;
-    action.kind = word->kind;
-    const auto [first, remainder] = SplitWord(rest);
-    switch (word->kind) {
-    case ActionKind::Join:
-        if (first.empty()) return Usage(*word);
-        action.name = std::string(first);
-        if (remainder.empty()) break;
-        if (util::AsciiLower(remainder) != "admin") return Usage(*word);
-        action.flag = true;
-        break;
-    case ActionKind::Leave:
-    case ActionKind::Inbox:
-        if (first.empty() || !remainder.empty()) return Usage(*word);
-        action.name = std::string(first);
-        break;
-    case ActionKind::Say:
-        if (first.empty() || remainder.empty()) return Usage(*word);
-        action.name = std::string(first);
-        action.text = std::string(remainder);
-        break;
-    case ActionKind::Console:
-    case ActionKind::Rcon:
-        if (rest.empty()) return Usage(*word);
-        action.text = std::string(rest);
-        break;
-    case ActionKind::Config:
-        if (rest.empty()) return Usage(*word);
-        action.name = std::string(rest);
-        break;
-    case ActionKind::NoGameMode: {
-        const std::string value = util::AsciiLower(rest);
-        if (value != "on" && value != "off") return Usage(*word);
-        action.flag = value == "on";
-        break;
-    }
-    case ActionKind::Advance: {
-        const auto duration = ParseDuration(rest);
-        if (!duration)
-            return ParseFailure{fmt::format("\"{}\" is not a duration (such as 90s, 10m, 1h30m, 2d, 1w)", rest)};
-        if (*duration > Seconds{kMostDays} * 86400) {
-            return ParseFailure{fmt::format("\"{}\" is more than {} days; advance at most that at once, as simulate "
-                                            "--days does",
-                                            rest, kMostDays)};
-        }
-        action.duration = *duration;
-        break;
-    }
-    case ActionKind::Unload:
-    case ActionKind::Load:
-    case ActionKind::Rates:
-    case ActionKind::Players:
-    case ActionKind::Help:
-    case ActionKind::Quit:
-        if (!rest.empty()) return Usage(*word);
-        break;
-    }
+    action.Kind = word->Kind;
+    if (std::optional<ParseFailure> failure = ReadArguments(*word, rest, action)) return std::move(*failure);
     return action;
 }
 
@@ -143,7 +160,8 @@ std::string_view WithoutByteOrderMark(std::string_view text)
     return text.substr(0, mark.size()) == mark ? text.substr(mark.size()) : text;
 }
 
-std::variant<std::vector<TimedAction>, ParseFailure> ParseScript(std::string_view text, Seconds start, Seconds end)
+std::variant<std::vector<TimedAction>, ParseFailure> ParseScript(std::string_view text, const qv::LocalClock& clock,
+                                                                 Instant start, Instant end)
 {
     std::vector<TimedAction> actions;
     int lineNumber = 0;
@@ -159,31 +177,28 @@ std::variant<std::vector<TimedAction>, ParseFailure> ParseScript(std::string_vie
             return ParseFailure{fmt::format("line {}: {}", lineNumber, message)};
         };
         const auto [time, rest] = SplitWord(line);
-        std::optional<Seconds> when;
-        if (time.front() == '+') {
-            if (const auto offset = ParseDuration(time.substr(1))) when = start + *offset;
-            if (time == "+0") when = start;
-        } else {
-            when = ParseLocalDateTime(time);
-        }
+        const std::optional<Instant> when = TimeOf(time, clock, start);
         if (!when) {
             return fail(fmt::format("\"{}\" is not a time (\"+DURATION\" after the start, such as +2d or +1h30m, or a "
                                     "local YYYY-MM-DDTHH:MM)",
                                     time));
         }
-        if (*when < start)
-            return fail(fmt::format("{} is before the simulation starts ({})", FormatIso(*when), FormatIso(start)));
-        if (*when > end)
-            return fail(
-                fmt::format("{} is after the simulation ends ({}); use --days", FormatIso(*when), FormatIso(end)));
+        if (*when < start) {
+            return fail(fmt::format("{} is before the simulation starts ({})", FormatIso(clock, *when),
+                                    FormatIso(clock, start)));
+        }
+        if (*when > end) {
+            return fail(fmt::format("{} is after the simulation ends ({}); use --days", FormatIso(clock, *when),
+                                    FormatIso(clock, end)));
+        }
         if (rest.empty()) return fail("a time without an action");
 
         auto parsed = ParseAction(rest, false);
-        if (auto* failure = std::get_if<ParseFailure>(&parsed)) return fail(failure->message);
+        if (auto* failure = std::get_if<ParseFailure>(&parsed)) return fail(failure->Message);
         actions.push_back({*when, std::get<Action>(std::move(parsed)), lineNumber});
     }
     std::stable_sort(actions.begin(), actions.end(),
-                     [](const TimedAction& a, const TimedAction& b) { return a.when < b.when; });
+                     [](const TimedAction& a, const TimedAction& b) { return a.When < b.When; });
     return actions;
 }
 
@@ -191,7 +206,7 @@ std::string ActionSummary(bool consoleActions)
 {
     std::string summary;
     for (const Word& word : kWords) {
-        if (consoleActions || !word.consoleOnly) summary += fmt::format("  {:<25}{}\n", word.syntax, word.description);
+        if (consoleActions || !word.ConsoleOnly) summary += fmt::format("  {:<25}{}\n", word.Syntax, word.Description);
     }
     return summary;
 }

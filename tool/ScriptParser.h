@@ -31,30 +31,32 @@ enum class ActionKind {
 };
 
 struct Action {
-    ActionKind kind = ActionKind::Help;
-    std::string name;     // the player, or the file of "config"
-    std::string text;     // what is said or entered; for "console" and "rcon" everything after the word
-    bool flag = false;    // admin for "join", ON for "nogamemode"
-    Seconds duration = 0; // "advance"
+    ActionKind Kind = ActionKind::Help;
+    std::string Name;    // the player, or the file of "config"
+    std::string Text;    // what is said or entered; for "console" and "rcon" everything after the word
+    bool Flag = false;   // admin for "join", ON for "nogamemode"
+    Seconds Duration{0}; // "advance"
 };
 
 struct ParseFailure {
-    std::string message;
+    std::string Message;
 };
 
 // One action without its time. Console-only actions are refused unless allowed.
 std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool consoleActions);
 
 struct TimedAction {
-    Seconds when = 0;
-    Action action;
-    int line = 0;
+    Instant When;
+    Action What;
+    int Line = 0;
 };
 
 // "TIME ACTION" a line, after a byte-order mark if there is one; TIME is "+DURATION" after the
-// start ("+2d", "+1h30m") or a local "YYYY-MM-DDTHH:MM[:SS]". Blank lines and lines starting with '#' are skipped. The
-// result is in time order, lines with the same time in file order. Failures name the line.
-std::variant<std::vector<TimedAction>, ParseFailure> ParseScript(std::string_view text, Seconds start, Seconds end);
+// start ("+2d", "+1h30m") or a local "YYYY-MM-DDTHH:MM[:SS]" on clock. Blank lines and lines
+// starting with '#' are skipped. The result is in time order, lines with the same time in file
+// order. Failures name the line.
+std::variant<std::vector<TimedAction>, ParseFailure> ParseScript(std::string_view text, const qv::LocalClock& clock,
+                                                                 Instant start, Instant end);
 
 // Editors on Windows start UTF-8 files with a byte-order mark; it is no part of the first line.
 std::string_view WithoutByteOrderMark(std::string_view text);

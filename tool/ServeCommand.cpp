@@ -77,7 +77,7 @@ void ReadPrompt(std::istream& in, const std::shared_ptr<GameTasks>& tasks,
     std::string line;
     while (std::getline(in, line)) {
         const auto parsed = ParseAction(line, true);
-        const bool quit = std::holds_alternative<Action>(parsed) && std::get<Action>(parsed).kind == ActionKind::Quit;
+        const bool quit = std::holds_alternative<Action>(parsed) && std::get<Action>(parsed).Kind == ActionKind::Quit;
         if (quit) break;
         tasks->Post([handle, line] { handle(line); });
     }
@@ -120,7 +120,7 @@ CLI::App* AddServeCommand(CLI::App& app, std::string& config, ServeOptions& opti
 int RunServe(const std::string& config, const ServeOptions& options, std::istream& in, bool interactive, Output& output)
 {
     const auto usage = [&output](const std::string& message) {
-        output.err << output.errStyle.Paint("error: ", Tone::Error) << message << '\n';
+        output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << message << '\n';
         return kUsageError;
     };
     if (!ConfigReadable(config, output)) return kUsageError;
@@ -135,25 +135,28 @@ int RunServe(const std::string& config, const ServeOptions& options, std::istrea
         password = std::move(std::get<0>(resolved));
 #endif
     }
-    const bool configErrors = ReportConfigErrors(config, output).HasErrors();
+    const CheckReport report = CheckConfig(config);
+    const qv::LocalClock clock = ConfigClock(report);
+    ReportConfigErrors(report, output);
+    const EventSink print = PrintingSink(output, options.Json, clock);
 
-    ServerRunOptions run{config, 0, options.Players, options.Json};
-    run.realClock = true;
-    run.keptFolder = KeptServerFolderFor(config);
-    if (!options.Library.empty()) run.library = options.Library;
+    ServerRunOptions run{config, Instant{}, options.Players, options.Json};
+    run.RealClock = true;
+    run.KeptFolder = KeptServerFolderFor(config);
+    run.Library = options.Library;
     std::unique_ptr<Simulation> server;
     try {
         // Each event at once, as it happens: someone watches the server live.
-        server = StartServer(run, 0, [&output, print = PrintingSink(output, options.Json)](const Event& event) {
+        server = StartServer(run, clock, 0, [&output, &print](const Event& event) {
             print(event);
-            output.out.flush();
-            RequireWritten(output.out);
+            output.Out.flush();
+            RequireWritten(output.Out);
         });
     } catch (const std::exception& error) {
-        output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
+        output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
         return kConfigErrors;
     }
-    output.err << fmt::format("The plug-in's folder is {}, kept for the next run.\n",
+    output.Err << fmt::format("The plug-in's folder is {}, kept for the next run.\n",
                               server->ConfigPath().parent_path().string());
     const auto tasks = std::make_shared<GameTasks>();
 
@@ -163,13 +166,13 @@ int RunServe(const std::string& config, const ServeOptions& options, std::istrea
         try {
             bridge = std::make_unique<RconBridge>(
                 RconListenerOptions{static_cast<std::uint16_t>(options.RconPort), password}, *server, *tasks,
-                [&output](const std::string& line) { output.err << line << '\n'
+                [&output](const std::string& line) { output.Err << line << '\n'
                                                                 << std::flush; });
         } catch (const std::exception& error) {
-            output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
+            output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
             return kConfigErrors;
         }
-        output.err << fmt::format("RCON on 127.0.0.1:{}\n", bridge->Port()) << std::flush;
+        output.Err << fmt::format("RCON on 127.0.0.1:{}\n", bridge->Port()) << std::flush;
     }
 #endif
 
@@ -177,23 +180,23 @@ int RunServe(const std::string& config, const ServeOptions& options, std::istrea
     const auto handleLine = [&](const std::string& line) {
         auto parsed = ParseAction(line, true);
         if (const auto* failure = std::get_if<ParseFailure>(&parsed)) {
-            output.err << output.errStyle.Paint("error: ", Tone::Error) << failure->message << '\n';
-        } else if (std::get<Action>(parsed).kind == ActionKind::Advance) {
-            output.err << output.errStyle.Paint("error: ", Tone::Error)
+            output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << failure->Message << '\n';
+        } else if (std::get<Action>(parsed).Kind == ActionKind::Advance) {
+            output.Err << output.ErrStyle.Paint("error: ", Tone::Error)
                        << "serve runs in real time; advance is the console's\n";
         } else {
             try {
-                RunConsoleAction(*server, std::get<Action>(parsed), here, output);
+                RunConsoleAction(*server, std::get<Action>(parsed), here, clock, output);
             } catch (const ActionError& error) {
-                output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
+                output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
             }
         }
-        ShowPrompt(*server, output);
+        ShowPrompt(*server, clock, output);
     };
     std::thread prompt;
     if (interactive) {
-        output.out << "Type help for the actions, quit or Ctrl-C to stop.\n";
-        ShowPrompt(*server, output);
+        output.Out << "Type help for the actions, quit or Ctrl-C to stop.\n";
+        ShowPrompt(*server, clock, output);
         prompt = std::thread([&in, tasks, handleLine] { ReadPrompt(in, tasks, handleLine); });
     }
 
@@ -204,8 +207,8 @@ int RunServe(const std::string& config, const ServeOptions& options, std::istrea
         auto nextTimerCall = SteadyClock::now() + std::chrono::seconds(standin::Server::TimerIntervalSeconds);
         while (!tasks->Stopped() && !InterruptionRecorded()) {
             tasks->RunUntil(std::min(nextTimerCall, SteadyClock::now() + kSignalLook));
-            output.out << std::flush;
-            RequireWritten(output.out);
+            output.Out << std::flush;
+            RequireWritten(output.Out);
             const auto now = SteadyClock::now();
             if (now < nextTimerCall) continue;
             server->TimerCall();
@@ -235,9 +238,13 @@ int RunServe(const std::string& config, const ServeOptions& options, std::istrea
 #endif
     }
     if (failure) std::rethrow_exception(failure);
-    if (server->PluginLoaded()) server->Execute(Action{ActionKind::Unload, {}, {}, false, 0}, {});
-    PrintingSink(output, options.Json)(Event{server->Now(), events::End{}});
-    return configErrors ? kConfigErrors : kSuccess;
+    if (server->PluginLoaded()) {
+        Action unload;
+        unload.Kind = ActionKind::Unload;
+        server->Execute(unload, {});
+    }
+    print(Event{server->Now(), events::End{}});
+    return report.HasErrors() ? kConfigErrors : kSuccess;
 }
 
 } // namespace qvtool

@@ -8,11 +8,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
 
 #include <fmt/format.h>
+
+#include "util/Digits.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -78,14 +81,10 @@ std::uint64_t ProcessOf(const std::string& name)
 {
     const std::string prefix = kPrefix;
     if (name.compare(0, prefix.size(), prefix) != 0) return 0;
-    const std::size_t dash = name.find('-', prefix.size());
-    if (dash == std::string::npos || dash == prefix.size() || dash - prefix.size() > 10) return 0;
-    std::uint64_t id = 0;
-    for (std::size_t i = prefix.size(); i < dash; ++i) {
-        if (name[i] < '0' || name[i] > '9') return 0;
-        id = id * 10 + static_cast<std::uint64_t>(name[i] - '0');
-    }
-    return id;
+    std::size_t at = prefix.size();
+    const std::optional<std::int64_t> id = util::ReadDigits(name, at, 1, 10);
+    if (!id || at == name.size() || name[at] != '-') return 0;
+    return static_cast<std::uint64_t>(*id);
 }
 
 extern "C" void RecordSignal(int signal) { pendingSignal = signal; }
@@ -179,9 +178,9 @@ void StopIfInterrupted()
 
 void EndBy(const Interrupted& interruption)
 {
-    std::signal(interruption.signal, SIG_DFL);
-    std::raise(interruption.signal);
-    std::_Exit(128 + interruption.signal);
+    std::signal(interruption.Signal, SIG_DFL);
+    std::raise(interruption.Signal);
+    std::_Exit(128 + interruption.Signal);
 }
 
 } // namespace qvtool

@@ -43,7 +43,7 @@ int RemoveLeftoverServerFolders(const std::filesystem::path& temp);
 // A run stopped by a signal. No std::exception, so that it passes every handler of errors on its
 // way out to main.
 struct Interrupted {
-    int signal = 0;
+    int Signal = 0;
 };
 
 // For the program, once: SIGINT and SIGTERM are only recorded (and interrupt a blocking read), and

@@ -3,6 +3,7 @@
 #include "tool/SimulateCommand.h"
 
 #include <chrono>
+#include <optional>
 
 #include <fmt/format.h>
 
@@ -29,50 +30,97 @@ constexpr std::size_t kMostScriptBytes = 16 * 1024 * 1024;
 // Shown only after the first second, so that short runs stay quiet.
 class Progress {
 public:
-    Progress(Output& output, Seconds start, Seconds end) : output_(output), start_(start), end_(end) {}
+    Progress(Output& output, const qv::LocalClock& clock, Instant start, Instant end)
+        : output_(output), clock_(clock), start_(start), end_(end)
+    {
+    }
     ~Progress() { Clear(); }
 
-    void operator()(Seconds now)
+    void operator()(Instant now)
     {
-        if (!output_.errIsTerminal) return;
+        if (!output_.ErrIsTerminal) return;
         const auto wallClock = std::chrono::steady_clock::now();
         if (wallClock - began_ < std::chrono::seconds(1) || wallClock - lastShown_ < std::chrono::milliseconds(100))
             return;
         lastShown_ = wallClock;
         const double done =
-            end_ > start_ ? static_cast<double>(now - start_) / static_cast<double>(end_ - start_) : 1.0;
-        output_.err << fmt::format("\r  simulating: {} ({:3.0f}%)", FormatReadable(now), done * 100.0) << std::flush;
+            end_ > start_ ? static_cast<double>((now - start_).count()) / static_cast<double>((end_ - start_).count())
+                          : 1.0;
+        output_.Err << fmt::format("\r  simulating: {} ({:3.0f}%)", FormatReadable(clock_, now), done * 100.0)
+                    << std::flush;
         shown_ = true;
     }
 
     void Clear()
     {
-        if (shown_) output_.err << "\r" << std::string(50, ' ') << "\r" << std::flush;
+        if (shown_) output_.Err << "\r" << std::string(50, ' ') << "\r" << std::flush;
         shown_ = false;
     }
 
 private:
     Output& output_;
-    Seconds start_;
-    Seconds end_;
+    const qv::LocalClock& clock_;
+    Instant start_;
+    Instant end_;
     std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point lastShown_;
     bool shown_ = false;
 };
 
+// The script's actions in time order; nothing, with the reason on err, when it cannot be read or
+// holds a line that is wrong.
+std::optional<std::vector<TimedAction>> ReadScript(const std::string& file, const qv::LocalClock& clock, Instant start,
+                                                   Instant end, Output& output)
+{
+    std::variant<std::string, util::FileProblem> text = util::ReadBoundedFile(file, kMostScriptBytes, "a script");
+    if (const auto* problem = std::get_if<util::FileProblem>(&text)) {
+        output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << file << " " << problem->What << '\n';
+        return std::nullopt;
+    }
+    auto parsed = ParseScript(std::get<std::string>(text), clock, start, end);
+    if (const auto* failure = std::get_if<ParseFailure>(&parsed)) {
+        output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << file << ": " << failure->Message << '\n';
+        return std::nullopt;
+    }
+    return std::get<std::vector<TimedAction>>(std::move(parsed));
+}
+
+// The script's actions at their times, then the rest of the days; false, with the reason on err,
+// when an action cannot be carried out.
+bool Run(Simulation& server, const SimulateOptions& options, const std::vector<TimedAction>& script, Progress& progress,
+         Instant end, Output& output)
+{
+    const fs::path scriptFolder = fs::path(options.Script).parent_path();
+    const auto showProgress = [&progress](Instant now) { progress(now); };
+    for (const TimedAction& step : script) {
+        server.RunUntil(step.When, showProgress);
+        try {
+            server.Execute(step.What, scriptFolder);
+        } catch (const ActionError& error) {
+            progress.Clear();
+            output.Err << output.ErrStyle.Paint("error: ", Tone::Error)
+                       << fmt::format("{}: line {}: {}\n", options.Script, step.Line, error.what());
+            return false;
+        }
+    }
+    server.RunUntil(end, showProgress);
+    progress.Clear();
+    return true;
+}
+
 } // namespace
 
-EventSink PrintingSink(Output& output, bool json)
+EventSink PrintingSink(Output& output, bool json, const qv::LocalClock& clock)
 {
     if (json) {
-        return [&output](const Event& event) {
-            output.out << EventToJsonLine(event) << '\n';
-            RequireWritten(output.out);
+        return [&output, clock](const Event& event) {
+            output.Out << EventToJsonLine(event, clock) << '\n';
+            RequireWritten(output.Out);
         };
     }
-    return [&output](const Event& event) {
-        output.out << FormatTimelineEvent(event, output.outStyle);
-        RequireWritten(output.out);
+    return [&output, clock](const Event& event) {
+        output.Out << FormatTimelineEvent(event, output.OutStyle, clock);
+        RequireWritten(output.Out);
     };
 }
 
@@ -82,47 +130,47 @@ bool ConfigReadable(const std::string& config, Output& output)
         util::ReadBoundedFile(config, qv::kMostConfigBytes, "a config file");
     const auto* problem = std::get_if<util::FileProblem>(&text);
     if (problem == nullptr) return true;
-    output.err << output.errStyle.Paint("error: ", Tone::Error) << config << " " << problem->What << '\n'
+    output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << config << " " << problem->What << '\n'
                << fmt::format("CONFIG is read as the plug-in reads config.json: a regular file of at most {} bytes.\n",
                               qv::kMostConfigBytes);
     return false;
 }
 
-CheckReport ReportConfigErrors(const std::string& config, Output& output)
+void ReportConfigErrors(const CheckReport& report, Output& output)
 {
-    CheckReport report = CheckConfig(config);
-    for (const auto& error : report.settingsErrors)
-        output.err << output.errStyle.Paint("error: ", Tone::Error) << error << '\n';
-    for (const auto& error : report.weekendErrors)
-        output.err << output.errStyle.Paint("error: ", Tone::Error) << error << '\n';
-    if (!report.warnings.empty()) {
-        output.err << output.errStyle.Paint("note: ", Tone::Warning)
-                   << fmt::format("{} warning{} about {}; see quorvandelle check\n", report.warnings.size(),
-                                  report.warnings.size() == 1 ? "" : "s", config);
+    for (const auto& error : report.SettingsErrors)
+        output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << error << '\n';
+    for (const auto& error : report.WeekendErrors)
+        output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << error << '\n';
+    if (!report.Warnings.empty()) {
+        output.Err << output.ErrStyle.Paint("note: ", Tone::Warning)
+                   << fmt::format("{} warning{} about {}; see quorvandelle check\n", report.Warnings.size(),
+                                  report.Warnings.size() == 1 ? "" : "s", report.File);
     }
-    return report;
 }
 
-std::unique_ptr<Simulation> StartServer(const ServerRunOptions& options, int days, EventSink sink)
+std::unique_ptr<Simulation> StartServer(const ServerRunOptions& options, const qv::LocalClock& clock, int days,
+                                        EventSink sink)
 {
     SimulationOptions simulation;
-    simulation.configFile = options.config;
-    simulation.start = options.start;
-    simulation.library =
-        options.library.empty() ? standin::Server::LibraryBesideExecutable("Quorvandelle") : options.library;
-    simulation.realClock = options.realClock;
-    simulation.keptFolder = options.keptFolder;
-    if (!fs::exists(simulation.library)) {
-        throw std::runtime_error("the plug-in library " + simulation.library.string() +
+    simulation.ConfigFile = options.Config;
+    simulation.Start = options.Start;
+    simulation.Library =
+        options.Library.empty() ? standin::Server::LibraryBesideExecutable("Quorvandelle") : options.Library;
+    simulation.Clock = clock;
+    simulation.RealClock = options.RealClock;
+    simulation.KeptFolder = options.KeptFolder;
+    if (!fs::exists(simulation.Library)) {
+        throw std::runtime_error("the plug-in library " + simulation.Library.string() +
                                  " is missing; build it beside this program");
     }
     auto server = std::make_unique<Simulation>(simulation, std::move(sink));
     server->Start(days);
-    for (int i = 1; i <= options.players; ++i) {
+    for (int i = 1; i <= options.Players; ++i) {
         Action join;
-        join.kind = ActionKind::Join;
-        join.name = fmt::format("player{}", i);
-        join.flag = i == 1;
+        join.Kind = ActionKind::Join;
+        join.Name = fmt::format("player{}", i);
+        join.Flag = i == 1;
         server->Execute(join, {});
     }
     return server;
@@ -130,62 +178,36 @@ std::unique_ptr<Simulation> StartServer(const ServerRunOptions& options, int day
 
 int RunSimulate(const SimulateOptions& options, Output& output)
 {
-    const Seconds start = options.run.start;
-    const Seconds end = AddLocalDays(start, options.days);
-
-    if (!ConfigReadable(options.run.config, output)) return kUsageError;
+    if (!ConfigReadable(options.Run.Config, output)) return kUsageError;
+    const CheckReport report = CheckConfig(options.Run.Config);
+    const qv::LocalClock clock = ConfigClock(report);
+    const Instant start = options.Run.Start;
+    const Instant end = AddLocalDays(clock, start, options.Days);
     std::vector<TimedAction> script;
-    if (!options.script.empty()) {
-        std::variant<std::string, util::FileProblem> text =
-            util::ReadBoundedFile(options.script, kMostScriptBytes, "a script");
-        if (const auto* problem = std::get_if<util::FileProblem>(&text)) {
-            output.err << output.errStyle.Paint("error: ", Tone::Error) << options.script << " " << problem->What
-                       << '\n';
-            return kUsageError;
-        }
-        auto parsed = ParseScript(std::get<std::string>(text), start, end);
-        if (const auto* failure = std::get_if<ParseFailure>(&parsed)) {
-            output.err << output.errStyle.Paint("error: ", Tone::Error) << options.script << ": " << failure->message
-                       << '\n';
-            return kUsageError;
-        }
-        script = std::get<std::vector<TimedAction>>(std::move(parsed));
+    if (!options.Script.empty()) {
+        std::optional<std::vector<TimedAction>> read = ReadScript(options.Script, clock, start, end, output);
+        if (!read) return kUsageError;
+        script = std::move(*read);
     }
 
-    const CheckReport report = ReportConfigErrors(options.run.config, output);
-    const bool configErrors = report.HasErrors();
-    if (!options.run.json) {
-        output.out << DescribeTiming(StandInTiming(), report.config && qv::UsesTimesOfDay(*report.config),
-                                     report.config && report.config->ExactSwitching, options.verbose)
+    ReportConfigErrors(report, output);
+    if (!options.Run.Json) {
+        output.Out << DescribeTiming(StandInTiming(), report.Config && qv::UsesTimesOfDay(*report.Config),
+                                     report.Config && report.Config->ExactSwitching, options.Verbose)
                    << "\n\n";
     }
+    const EventSink print = PrintingSink(output, options.Run.Json, clock);
     std::unique_ptr<Simulation> server;
     try {
-        server = StartServer(options.run, options.days, PrintingSink(output, options.run.json));
+        server = StartServer(options.Run, clock, options.Days, print);
     } catch (const std::exception& error) {
-        output.err << output.errStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
+        output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
         return kConfigErrors;
     }
-
-    const fs::path scriptFolder = fs::path(options.script).parent_path();
-    Progress progress(output, start, end);
-    const auto showProgress = [&progress](Seconds now) { progress(now); };
-    for (const TimedAction& step : script) {
-        server->RunUntil(step.when, showProgress);
-        try {
-            server->Execute(step.action, scriptFolder);
-        } catch (const ActionError& error) {
-            progress.Clear();
-            output.err << output.errStyle.Paint("error: ", Tone::Error)
-                       << fmt::format("{}: line {}: {}\n", options.script, step.line, error.what());
-            return kUsageError;
-        }
-    }
-    server->RunUntil(end, showProgress);
-    progress.Clear();
-
-    PrintingSink(output, options.run.json)(Event{server->Now(), events::End{}});
-    return configErrors ? kConfigErrors : kSuccess;
+    Progress progress(output, clock, start, end);
+    if (!Run(*server, options, script, progress, end, output)) return kUsageError;
+    print(Event{server->Now(), events::End{}});
+    return report.HasErrors() ? kConfigErrors : kSuccess;
 }
 
 } // namespace qvtool

@@ -7,13 +7,13 @@
 #include "tool/Simulation.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include <fmt/format.h>
 
 #include "plugin/config/LoadConfig.h"
 #include "plugin/config/WeekendValues.h"
 #include "plugin/rates/SwitchRecords.h"
+#include "util/AtomicFile.h"
 #include "util/BoundedFile.h"
 
 namespace qvtool {
@@ -32,9 +32,9 @@ void CopyConfig(const fs::path& from, const fs::path& to)
     if (const auto* problem = std::get_if<util::FileProblem>(&content))
         throw ActionError(from.string() + " " + problem->What);
     fs::create_directories(to.parent_path());
-    std::ofstream output(to, std::ios::binary | std::ios::trunc);
-    output << std::get<std::string>(content);
-    if (!output) throw ActionError("cannot write " + to.string());
+    if (const std::optional<std::string> problem =
+            util::WriteFileAtomically(to.u8string(), std::get<std::string>(content)))
+        throw ActionError("cannot write " + to.string() + ": " + *problem);
 }
 
 // config.json as a link to the administrator's file, so that an edit of it and a reload take effect as
@@ -48,7 +48,7 @@ bool LinkConfig(const fs::path& from, const fs::path& to)
     return !error;
 }
 
-Color Components(const standin::ReceivedColor& color) { return {color.R, color.G, color.B, color.A}; }
+Rgba Components(const standin::ReceivedColor& color) { return {color.R, color.G, color.B, color.A}; }
 
 // The multipliers of now that make the game slower than normal: a rate lowered, or an interval or
 // period raised.
@@ -79,17 +79,17 @@ void ReplaceAll(std::string& text, const std::string& what, const std::string& w
 
 Simulation::Simulation(SimulationOptions options, EventSink sink)
     : options_(std::move(options)), sink_(std::move(sink)),
-      folder_(options_.keptFolder.empty() ? ServerFolder() : ServerFolder::Kept(options_.keptFolder))
+      folder_(options_.KeptFolder.empty() ? ServerFolder() : ServerFolder::Kept(options_.KeptFolder))
 {
     standin::ServerOptions serverOptions;
     serverOptions.baseDirectory = folder_.Path();
     serverOptions.echoLogToConsole = false;
-    serverOptions.realClock = options_.realClock;
+    serverOptions.realClock = options_.RealClock;
     server_ = std::make_unique<standin::Server>(serverOptions);
-    if (options_.keptFolder.empty()) {
-        CopyConfig(options_.configFile, ConfigPath());
-    } else if (!LinkConfig(options_.configFile, ConfigPath())) {
-        CopyConfig(options_.configFile, ConfigPath());
+    if (options_.KeptFolder.empty()) {
+        CopyConfig(options_.ConfigFile, ConfigPath());
+    } else if (!LinkConfig(options_.ConfigFile, ConfigPath())) {
+        CopyConfig(options_.ConfigFile, ConfigPath());
     }
 }
 
@@ -100,23 +100,24 @@ fs::path Simulation::ConfigPath() const { return server_->PluginDirectory("Quorv
 EvaluationTiming StandInTiming()
 {
     EvaluationTiming timing;
-    timing.timerInterval = standin::Server::TimerIntervalSeconds;
+    timing.TimerInterval = Seconds{standin::Server::TimerIntervalSeconds};
     return timing;
 }
 
 void Simulation::Start(int days)
 {
-    if (!options_.realClock) server_->SetClock(options_.start);
+    if (!options_.RealClock) server_->SetClock(util::SecondsSinceEpoch(options_.Start));
     rates_ = server_->Multipliers();
     normalRates_ = rates_;
     motdChanges_ = server_->MessageOfTheDayChanges();
     delivered_ = server_->MessagesDelivered();
-    const qv::TimeZone* zone = ToolTimeZone();
-    Emit(events::Start{options_.configFile.string(), days, zone ? zone->Name : std::string()});
-    Execute(Action{ActionKind::Load, {}, {}, false, 0}, {});
+    const qv::TimeZone* zone = options_.Clock.Zone();
+    Emit(events::Start{options_.ConfigFile.string(), days, zone ? zone->Name : std::string()});
+    LoadPlugin();
+    Observe();
 }
 
-Seconds Simulation::Now() const { return server_->Now(); }
+Instant Simulation::Now() const { return util::InstantOf(server_->Now()); }
 
 void Simulation::Emit(EventData what) const
 {
@@ -126,7 +127,7 @@ void Simulation::Emit(EventData what) const
 Simulation::PlayerEntry* Simulation::Connected(const std::string& name)
 {
     for (auto& player : players_) {
-        if (player.name == name && server_->IsConnected(player.id)) return &player;
+        if (player.Name == name && server_->IsConnected(player.Id)) return &player;
     }
     return nullptr;
 }
@@ -138,75 +139,93 @@ Simulation::PlayerEntry& Simulation::RequireConnected(const std::string& name)
     return *player;
 }
 
+void Simulation::Join(const Action& action)
+{
+    if (Connected(action.Name) != nullptr) throw ActionError(fmt::format("{} is already connected", action.Name));
+    standin::PlayerProfile profile;
+    profile.name = action.Name;
+    profile.admin = action.Flag;
+    players_.push_back({action.Name, server_->JoinPlayer(profile), action.Flag, {}, {}});
+    Emit(events::Join{action.Name, action.Flag});
+}
+
+void Simulation::Console(const std::string& text)
+{
+    // "console NAME TEXT" is a player's only when NAME is connected and something follows it.
+    const auto space = text.find(' ');
+    PlayerEntry* player = space == std::string::npos ? nullptr : Connected(text.substr(0, space));
+    events::Console console;
+    if (player != nullptr) {
+        console.Player = player->Name;
+        console.Text = text.substr(text.find_first_not_of(' ', space));
+        console.Command = server_->Console(player->Id, console.Text);
+    } else {
+        console.Text = text;
+        console.Command = server_->ServerConsole(text);
+    }
+    Emit(std::move(console));
+}
+
+void Simulation::LoadPlugin()
+{
+    if (server_->PluginLoaded()) throw ActionError("the plug-in is already loaded");
+    try {
+        server_->LoadPlugin(options_.Library);
+    } catch (const std::exception& error) {
+        throw ActionError(error.what());
+    }
+    Emit(events::Load{options_.Library.filename().string()});
+}
+
+void Simulation::UnloadPlugin()
+{
+    if (!server_->PluginLoaded()) throw ActionError("the plug-in is not loaded");
+    try {
+        server_->UnloadPlugin();
+    } catch (const std::exception& error) {
+        throw ActionError(error.what());
+    }
+    Emit(events::Unload{});
+}
+
 void Simulation::Execute(const Action& action, const fs::path& folder)
 {
-    switch (action.kind) {
-    case ActionKind::Join: {
-        if (Connected(action.name) != nullptr) throw ActionError(fmt::format("{} is already connected", action.name));
-        standin::PlayerProfile profile;
-        profile.name = action.name;
-        profile.admin = action.flag;
-        players_.push_back({action.name, server_->JoinPlayer(profile), action.flag, {}, {}});
-        Emit(events::Join{action.name, action.flag});
+    switch (action.Kind) {
+    case ActionKind::Join:
+        Join(action);
         break;
-    }
     case ActionKind::Leave:
-        server_->RemovePlayer(RequireConnected(action.name).id);
-        Emit(events::Leave{action.name});
+        server_->RemovePlayer(RequireConnected(action.Name).Id);
+        Emit(events::Leave{action.Name});
         break;
     case ActionKind::Say: {
-        const PlayerEntry& player = RequireConnected(action.name);
-        const bool command = server_->Chat(player.id, action.text);
-        Emit(events::Say{action.name, action.text, command});
+        const PlayerEntry& player = RequireConnected(action.Name);
+        const bool command = server_->Chat(player.Id, action.Text);
+        Emit(events::Say{action.Name, action.Text, command});
         break;
     }
-    case ActionKind::Console: {
-        // "console NAME TEXT" is a player's only when NAME is connected and something follows it.
-        const auto space = action.text.find(' ');
-        PlayerEntry* player = space == std::string::npos ? nullptr : Connected(action.text.substr(0, space));
-        events::Console console;
-        if (player != nullptr) {
-            console.player = player->name;
-            console.text = action.text.substr(action.text.find_first_not_of(' ', space));
-            console.command = server_->Console(player->id, console.text);
-        } else {
-            console.text = action.text;
-            console.command = server_->ServerConsole(action.text);
-        }
-        Emit(std::move(console));
+    case ActionKind::Console:
+        Console(action.Text);
         break;
-    }
     case ActionKind::Config: {
-        fs::path file = action.name;
+        fs::path file = action.Name;
         if (file.is_relative() && !folder.empty()) file = folder / file;
         CopyConfig(file, ConfigPath());
-        Emit(events::Config{action.name});
+        Emit(events::Config{action.Name});
         break;
     }
     case ActionKind::Load:
-        if (server_->PluginLoaded()) throw ActionError("the plug-in is already loaded");
-        try {
-            server_->LoadPlugin(options_.library);
-        } catch (const std::exception& error) {
-            throw ActionError(error.what());
-        }
-        Emit(events::Load{options_.library.filename().string()});
+        LoadPlugin();
         break;
     case ActionKind::Unload:
-        if (!server_->PluginLoaded()) throw ActionError("the plug-in is not loaded");
-        try {
-            server_->UnloadPlugin();
-        } catch (const std::exception& error) {
-            throw ActionError(error.what());
-        }
-        Emit(events::Unload{});
+        UnloadPlugin();
         break;
     case ActionKind::Rcon:
         if (!actionsConnection_) actionsConnection_ = server_->OpenRconConnection();
-        Rcon(*actionsConnection_, nextRequestId_++, action.text);
+        Rcon(*actionsConnection_, nextRequestId_++, action.Text);
         break;
     case ActionKind::NoGameMode:
-        if (action.flag) {
+        if (action.Flag) {
             server_->RemoveGameMode();
         } else {
             server_->RestoreGameMode();
@@ -241,16 +260,16 @@ standin::RconOutcome Simulation::Rcon(standin::RconConnectionId connection, std:
     }
     events::Rcon rcon{line, outcome.Command, {}};
     for (const auto& reply : outcome.Replies) {
-        rcon.answer += (rcon.answer.empty() ? "" : "\n") + WithoutBase(reply.Text);
+        rcon.Answer += (rcon.Answer.empty() ? "" : "\n") + WithoutBase(reply.Text);
     }
     Emit(std::move(rcon));
     Observe();
     return outcome;
 }
 
-void Simulation::RunUntil(Seconds until, const std::function<void(Seconds)>& progress)
+void Simulation::RunUntil(Instant until, const std::function<void(Instant)>& progress)
 {
-    const Seconds interval = standin::Server::TimerIntervalSeconds;
+    const Seconds interval{standin::Server::TimerIntervalSeconds};
     std::int64_t calls = 0;
     while (Now() + interval <= until) {
         StopIfInterrupted();
@@ -259,7 +278,7 @@ void Simulation::RunUntil(Seconds until, const std::function<void(Seconds)>& pro
         if (progress && calls % 65536 == 0) progress(Now());
     }
     // The clock stops at until even when it is not a whole number of intervals away.
-    if (Now() < until) server_->AdvanceClock(until - Now());
+    if (Now() < until) server_->AdvanceClock((until - Now()).count());
 }
 
 bool Simulation::SomethingHappened() const
@@ -310,9 +329,9 @@ void Simulation::Observe()
 
 void Simulation::ReportInbox(PlayerEntry& player)
 {
-    for (auto& event : MessagesOf(server_->InboxSince(player.id, player.cursor), player.name, Now())) {
-        Emit(std::move(event.what));
-        player.seenAt.push_back(Now());
+    for (auto& event : MessagesOf(server_->InboxSince(player.Id, player.Cursor), player.Name, Now())) {
+        Emit(std::move(event.What));
+        player.SeenAt.push_back(Now());
     }
 }
 
@@ -324,7 +343,7 @@ std::string Simulation::WithoutBase(std::string text) const
     return text;
 }
 
-std::vector<Event> Simulation::MessagesOf(const standin::Inbox& inbox, const std::string& player, Seconds time) const
+std::vector<Event> Simulation::MessagesOf(const standin::Inbox& inbox, const std::string& player, Instant time) const
 {
     std::vector<Event> messages;
     std::size_t direct = 0, notification = 0, chat = 0;
@@ -365,7 +384,7 @@ std::vector<std::pair<std::string, bool>> Simulation::Players() const
 {
     std::vector<std::pair<std::string, bool>> connected;
     for (const auto& player : players_) {
-        if (server_->IsConnected(player.id)) connected.emplace_back(player.name, player.admin);
+        if (server_->IsConnected(player.Id)) connected.emplace_back(player.Name, player.Admin);
     }
     return connected;
 }
@@ -373,10 +392,10 @@ std::vector<std::pair<std::string, bool>> Simulation::Players() const
 std::vector<Event> Simulation::InboxOf(const std::string& name) const
 {
     for (auto player = players_.rbegin(); player != players_.rend(); ++player) {
-        if (player->name != name) continue;
-        std::vector<Event> messages = MessagesOf(server_->InboxOf(player->id), name, Now());
-        for (std::size_t i = 0; i < messages.size() && i < player->seenAt.size(); ++i) {
-            messages[i].time = player->seenAt[i];
+        if (player->Name != name) continue;
+        std::vector<Event> messages = MessagesOf(server_->InboxOf(player->Id), name, Now());
+        for (std::size_t i = 0; i < messages.size() && i < player->SeenAt.size(); ++i) {
+            messages[i].Time = player->SeenAt[i];
         }
         return messages;
     }

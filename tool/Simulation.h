@@ -30,14 +30,16 @@ public:
 EvaluationTiming StandInTiming();
 
 struct SimulationOptions {
-    std::filesystem::path configFile;
-    Seconds start = 0;
-    std::filesystem::path library; // the plug-in library to load
-    // The real clock, which timer calls leave alone (start is then unused); otherwise a simulated one.
-    bool realClock = false;
-    // Empty: a temporary server folder with a copy of configFile. Otherwise the server's folder, made
-    // when missing and kept, its config.json a link to configFile (a copy where no link can be made).
-    std::filesystem::path keptFolder{};
+    std::filesystem::path ConfigFile;
+    Instant Start;
+    std::filesystem::path Library; // the plug-in library to load
+    // The clock of the config's times, on which the events are told; valid for the simulation's life.
+    qv::LocalClock Clock;
+    // The real clock, which timer calls leave alone (Start is then unused); otherwise a simulated one.
+    bool RealClock = false;
+    // Empty: a temporary server folder with a copy of ConfigFile. Otherwise the server's folder, made
+    // when missing and kept, its config.json a link to ConfigFile (a copy where no link can be made).
+    std::filesystem::path KeptFolder{};
 };
 
 class Simulation {
@@ -52,7 +54,7 @@ public:
     // Sets the clock to the start and loads the plug-in, as a server starting up. days is only
     // reported (0: as long as a person drives it).
     void Start(int days);
-    Seconds Now() const;
+    Instant Now() const;
 
     // Script and console actions other than the console's own queries. Relative config files
     // are taken from folder. Throws ActionError.
@@ -69,7 +71,7 @@ public:
 
     // Timer calls, one host interval apart, until the clock reaches until. progress is called
     // now and then with the current time. Throws Interrupted when a signal has come.
-    void RunUntil(Seconds until, const std::function<void(Seconds)>& progress = {});
+    void RunUntil(Instant until, const std::function<void(Instant)>& progress = {});
 
     Fields Rates() const;
     std::string MessageOfTheDay() const;
@@ -83,11 +85,11 @@ public:
 
 private:
     struct PlayerEntry {
-        std::string name;
-        standin::PlayerId id{};
-        bool admin = false;
-        standin::InboxCursor cursor; // the first message not reported yet
-        std::vector<Seconds> seenAt; // when each message already reported arrived
+        std::string Name;
+        standin::PlayerId Id{};
+        bool Admin = false;
+        standin::InboxCursor Cursor; // the first message not reported yet
+        std::vector<Instant> SeenAt; // when each message already reported arrived
     };
 
     SimulationOptions options_;
@@ -110,12 +112,16 @@ private:
     void Emit(EventData what) const;
     PlayerEntry* Connected(const std::string& name);
     PlayerEntry& RequireConnected(const std::string& name);
+    void Join(const Action& action);
+    void Console(const std::string& text);
+    void LoadPlugin();
+    void UnloadPlugin();
     // What changed since the last look, as events.
     void Observe();
     bool SomethingHappened() const;
     void ReportInbox(PlayerEntry& player);
     // The inbox's messages as events at time.
-    std::vector<Event> MessagesOf(const standin::Inbox& inbox, const std::string& player, Seconds time) const;
+    std::vector<Event> MessagesOf(const standin::Inbox& inbox, const std::string& player, Instant time) const;
     std::string WithoutBase(std::string text) const;
 };
 

@@ -9,10 +9,10 @@
 
 namespace qvtool {
 
-// The lines for one event, each ending in a newline.
-std::string FormatTimelineEvent(const Event& event, const Style& style);
+// The lines for one event, each ending in a newline, its time on clock.
+std::string FormatTimelineEvent(const Event& event, const Style& style, const qv::LocalClock& clock);
 
 // "0.2, 1, 0.2, 1"
-std::string FormatColor(const Color& color);
+std::string FormatColor(const Rgba& color);
 
 } // namespace qvtool

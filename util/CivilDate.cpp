@@ -1,4 +1,5 @@
-// The days-from-civil algorithm and its inverse, over 400-year eras of 146,097 days.
+// The days-from-civil algorithm and its inverse, over 400-year eras of 146,097 days, and the names
+// of the weekdays, written once for every message, page and feed.
 #include "util/CivilDate.h"
 
 namespace util {
@@ -48,5 +49,18 @@ CivilDate CivilFromDays(std::int64_t days)
 
 // 1970-01-01 was a Thursday.
 int WeekdayFromDays(std::int64_t days) { return static_cast<int>(days - FloorDivide(days + 4, 7) * 7 + 4); }
+
+const char* WeekdayName(int weekday)
+{
+    static constexpr const char* kNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                             "Thursday", "Friday", "Saturday"};
+    return kNames[weekday - FloorDivide(weekday, 7) * 7];
+}
+
+const char* ShortWeekdayName(int weekday)
+{
+    static constexpr const char* kNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    return kNames[weekday - FloorDivide(weekday, 7) * 7];
+}
 
 } // namespace util

@@ -22,6 +22,10 @@ std::int64_t DaysFromCivil(std::int64_t year, int month, int day);
 CivilDate CivilFromDays(std::int64_t days);
 // 0 = Sunday through 6 = Saturday.
 int WeekdayFromDays(std::int64_t days);
+// The weekday's name, "Sunday", and its short form, "Sun". Outside 0..6 the weekday is taken modulo
+// 7, as the day rule takes it: 7 is Sunday, -1 Saturday.
+const char* WeekdayName(int weekday);
+const char* ShortWeekdayName(int weekday);
 
 // Division that rounds toward negative infinity, for days and seconds before 1970; divisor > 0.
 std::int64_t FloorDivide(std::int64_t value, std::int64_t divisor);

@@ -1,8 +1,11 @@
-// The Levenshtein distance, one row of the table at a time.
+// The Levenshtein distance, one row of the table at a time; a suggestion compares lower case.
 #include "util/EditDistance.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
+
+#include "util/Ascii.h"
 
 namespace util {
 
@@ -20,6 +23,27 @@ std::size_t EditDistance(std::string_view a, std::string_view b)
         }
     }
     return row[b.size()];
+}
+
+} // namespace util
+
+namespace util {
+
+std::string_view NearestName(std::string_view name, const std::vector<std::string_view>& candidates,
+                             std::size_t longest)
+{
+    if (name.size() > longest) return {};
+    const std::string lower = AsciiLower(name);
+    std::string_view best;
+    std::size_t bestDistance = kMostEditsSuggested + 1;
+    for (const std::string_view candidate : candidates) {
+        const std::size_t distance = EditDistance(lower, AsciiLower(candidate));
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = candidate;
+        }
+    }
+    return best;
 }
 
 } // namespace util

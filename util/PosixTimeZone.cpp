@@ -11,12 +11,11 @@
 #include <string>
 
 #include "util/CivilDate.h"
+#include "util/Digits.h"
 
 namespace util {
 
 namespace {
-
-constexpr std::int64_t kSecondsPerDay = 24 * 60 * 60;
 
 class Reader {
 public:
@@ -61,36 +60,31 @@ public:
     }
 
     // A number of at most digits digits, from low to high.
-    std::optional<int> Number(int digits, int low, int high)
+    std::optional<int> Number(std::size_t digits, int low, int high)
     {
-        int value = 0;
-        int read = 0;
-        while (read < digits && !AtEnd() && text_[at_] >= '0' && text_[at_] <= '9') {
-            value = value * 10 + (text_[at_++] - '0');
-            ++read;
-        }
-        if (read == 0 || value < low || value > high) return std::nullopt;
-        return value;
+        const std::optional<std::int64_t> value = ReadDigits(text_, at_, 1, digits);
+        if (!value || *value < low || *value > high) return std::nullopt;
+        return static_cast<int>(*value);
     }
 
-    // [+|-]hh[:mm[:ss]], hours up to mostHours, as seconds.
-    std::optional<std::int32_t> Duration(int mostHours)
+    // [+|-]hh[:mm[:ss]], hours up to mostHours.
+    std::optional<Seconds> Duration(int mostHours)
     {
         const int sign = Take('-') ? -1 : (Take('+'), 1);
         const auto hours = Number(3, 0, mostHours);
         if (!hours) return std::nullopt;
-        std::int32_t seconds = *hours * 3600;
+        Seconds length = Hours{*hours};
         if (Take(':')) {
             const auto minutes = Number(2, 0, 59);
             if (!minutes) return std::nullopt;
-            seconds += *minutes * 60;
+            length += Minutes{*minutes};
             if (Take(':')) {
                 const auto rest = Number(2, 0, 59);
                 if (!rest) return std::nullopt;
-                seconds += *rest;
+                length += Seconds{*rest};
             }
         }
-        return sign * seconds;
+        return sign * length;
     }
 
     std::optional<ZoneChangeDay> ChangeDay()
@@ -147,21 +141,34 @@ std::int64_t DayOf(const ZoneChangeDay& day, std::int64_t year)
     return result;
 }
 
+// The instant a change day's time on a clock of that offset comes, in a year.
+Instant ChangeInstant(const ZoneChangeDay& day, std::int64_t year, Seconds offset)
+{
+    return InstantAtOffset(ChangeWallTime(day, year), offset);
+}
+
+// The civil year of the standard clock at an instant.
+std::int64_t StandardYear(const PosixTimeZone& zone, Instant instant)
+{
+    const WallTime wall = WallAtOffset(instant, zone.StandardOffset);
+    return CivilFromDays(FloorDivide(SecondsSinceEpoch(wall), Days::period::num)).Year;
+}
+
 struct Change {
-    std::int64_t At;
+    Instant At;
     bool ToDaylight;
 };
 
 // The changes of the years before, of and after the one holding instant, in time order; where an
 // end and a start fall on one instant (daylight time all year) the start comes last, and wins.
-std::array<Change, 8> ChangesAround(const PosixTimeZone& zone, std::int64_t instant)
+std::array<Change, 8> ChangesAround(const PosixTimeZone& zone, Instant instant)
 {
-    const std::int64_t year = CivilFromDays(FloorDivide(instant + zone.StandardOffset, kSecondsPerDay)).Year;
+    const std::int64_t year = StandardYear(zone, instant);
     std::array<Change, 8> changes{};
     std::size_t count = 0;
     for (std::int64_t y = year - 1; y <= year + 2; ++y) {
-        changes[count++] = {DayOf(zone.End, y) * kSecondsPerDay + zone.End.Time - zone.DaylightOffset, false};
-        changes[count++] = {DayOf(zone.Start, y) * kSecondsPerDay + zone.Start.Time - zone.StandardOffset, true};
+        changes[count++] = {ChangeInstant(zone.End, y, zone.DaylightOffset), false};
+        changes[count++] = {ChangeInstant(zone.Start, y, zone.StandardOffset), true};
     }
     // The order is total (an end before a start at one instant), so an unstable sort, which needs
     // no buffer, gives the same order every time.
@@ -171,12 +178,17 @@ std::array<Change, 8> ChangesAround(const PosixTimeZone& zone, std::int64_t inst
     return changes;
 }
 
-std::int32_t OffsetOf(const PosixTimeZone& zone, bool daylight)
+Seconds OffsetOf(const PosixTimeZone& zone, bool daylight)
 {
     return daylight ? zone.DaylightOffset : zone.StandardOffset;
 }
 
 } // namespace
+
+WallTime ChangeWallTime(const ZoneChangeDay& day, std::int64_t year)
+{
+    return WallTime{Days{DayOf(day, year)} + day.Time};
+}
 
 std::optional<PosixTimeZone> ParsePosixTimeZone(std::string_view text)
 {
@@ -190,7 +202,7 @@ std::optional<PosixTimeZone> ParsePosixTimeZone(std::string_view text)
     if (reader.AtEnd()) return zone;
     if (!reader.Name(zone.DaylightName)) return std::nullopt;
     zone.HasDaylight = true;
-    zone.DaylightOffset = zone.StandardOffset + 3600;
+    zone.DaylightOffset = zone.StandardOffset + Hours{1};
     if (!reader.Peek(',')) {
         const auto daylight = reader.Duration(24);
         if (!daylight) return std::nullopt;
@@ -206,17 +218,17 @@ std::optional<PosixTimeZone> ParsePosixTimeZone(std::string_view text)
     return zone;
 }
 
-std::int32_t UtcOffsetAt(const PosixTimeZone& zone, std::int64_t instant)
+Seconds UtcOffsetAt(const PosixTimeZone& zone, Instant instant)
 {
     if (!zone.HasDaylight) return zone.StandardOffset;
     // The latest change at or before instant decides, among those of the years around it (a change's
     // time may carry it into the next year or the one before); a start wins over an end at one instant.
-    const std::int64_t year = CivilFromDays(FloorDivide(instant + zone.StandardOffset, kSecondsPerDay)).Year;
-    std::int64_t latest = std::numeric_limits<std::int64_t>::min();
+    const std::int64_t year = StandardYear(zone, instant);
+    Instant latest = Instant::min();
     bool daylight = false;
     for (std::int64_t y = year - 1; y <= year + 1; ++y) {
-        const std::int64_t end = DayOf(zone.End, y) * kSecondsPerDay + zone.End.Time - zone.DaylightOffset;
-        const std::int64_t start = DayOf(zone.Start, y) * kSecondsPerDay + zone.Start.Time - zone.StandardOffset;
+        const Instant end = ChangeInstant(zone.End, y, zone.DaylightOffset);
+        const Instant start = ChangeInstant(zone.Start, y, zone.StandardOffset);
         if (end <= instant && end > latest) {
             latest = end;
             daylight = false;
@@ -229,18 +241,18 @@ std::int32_t UtcOffsetAt(const PosixTimeZone& zone, std::int64_t instant)
     return OffsetOf(zone, daylight);
 }
 
-std::optional<ZoneTransition> NextTransition(const PosixTimeZone& zone, std::int64_t instant)
+std::optional<ZoneTransition> NextTransition(const PosixTimeZone& zone, Instant instant)
 {
     if (!zone.HasDaylight || zone.DaylightOffset == zone.StandardOffset) return std::nullopt;
-    const std::int32_t offset = UtcOffsetAt(zone, instant);
+    const Seconds offset = UtcOffsetAt(zone, instant);
     // Each look covers the next two years or more; daylight time all year changes nothing, ever.
-    std::int64_t from = instant;
+    Instant from = instant;
     for (int look = 0; look < 3; ++look) {
         const std::array<Change, 8> changes = ChangesAround(zone, from);
         for (const Change& change : changes) {
             if (change.At <= from) continue;
             // Asked afresh: an end and a start at one instant change nothing.
-            const std::int32_t after = UtcOffsetAt(zone, change.At);
+            const Seconds after = UtcOffsetAt(zone, change.At);
             if (after != offset) return ZoneTransition{change.At, offset, after};
         }
         from = changes.back().At;
@@ -248,43 +260,32 @@ std::optional<ZoneTransition> NextTransition(const PosixTimeZone& zone, std::int
     return std::nullopt;
 }
 
-std::int32_t UtcOffsetAt(const ZoneRules& zone, std::int64_t instant)
+Seconds UtcOffsetAt(const ZoneRules& zone, Instant instant)
 {
     const std::vector<ZoneTransition>& listed = zone.Listed;
     if (listed.empty() || instant >= listed.back().At) return UtcOffsetAt(zone.Rule, instant);
     const auto after = std::upper_bound(listed.begin(), listed.end(), instant,
-                                        [](std::int64_t at, const ZoneTransition& change) { return at < change.At; });
+                                        [](Instant at, const ZoneTransition& change) { return at < change.At; });
     return after == listed.begin() ? listed.front().Before : std::prev(after)->After;
 }
 
-std::optional<ZoneTransition> NextTransition(const ZoneRules& zone, std::int64_t instant)
+std::optional<ZoneTransition> NextTransition(const ZoneRules& zone, Instant instant)
 {
     const std::vector<ZoneTransition>& listed = zone.Listed;
     if (listed.empty() || instant >= listed.back().At) return NextTransition(zone.Rule, instant);
     const auto after = std::upper_bound(listed.begin(), listed.end(), instant,
-                                        [](std::int64_t at, const ZoneTransition& change) { return at < change.At; });
+                                        [](Instant at, const ZoneTransition& change) { return at < change.At; });
     return *after;
 }
 
-LocalInstants InstantsOf(const ZoneRules& zone, std::int64_t local)
+LocalInstants InstantsOf(const ZoneRules& zone, WallTime wall)
 {
-    // Offsets reach from -12 to +14 hours, and a zone changes at most once in two days: the offsets a
-    // day and more either side are the only two the local time can have been shown with.
-    constexpr std::int64_t kReach = 26 * 3600;
-    const std::int32_t before = UtcOffsetAt(zone, local - kReach);
-    const std::int32_t after = UtcOffsetAt(zone, local + kReach);
-    const std::int64_t earlier = local - std::max(before, after);
-    const std::int64_t later = local - std::min(before, after);
-    const bool earlierShows = LocalSecondsAt(zone, earlier) == local;
-    const bool laterShows = LocalSecondsAt(zone, later) == local;
-    if (earlierShows && laterShows && earlier != later) return {2, earlier, later};
-    if (earlierShows || laterShows) {
-        const std::int64_t instant = earlierShows ? earlier : later;
-        return {1, instant, instant};
-    }
-    const std::optional<ZoneTransition> gap = NextTransition(zone, earlier);
-    const std::int64_t first = gap ? gap->At : later;
-    return {0, first, first};
+    return InstantsOf(
+        wall, [&](Instant at) { return UtcOffsetAt(zone, at); },
+        [&](Instant at) -> std::optional<Instant> {
+            const std::optional<ZoneTransition> next = NextTransition(zone, at);
+            return next ? std::optional(next->At) : std::nullopt;
+        });
 }
 
 } // namespace util

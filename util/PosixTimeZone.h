@@ -1,8 +1,7 @@
 // A time zone's clock as zoneinfo describes it: a rule in the POSIX TZ form
 // ("CET-1CEST,M3.5.0,M10.5.0/3": a standard offset and, for a zone that keeps daylight-saving time,
 // its offset and the two days and times of the year it starts and ends), after changes that no such
-// rule can say (a fast month that moves with the moon) listed one by one. Instants are seconds since
-// 1970-01-01 00:00 UTC; local seconds count the same way on the zone's own clock.
+// rule can say (a fast month that moves with the moon) listed one by one.
 #pragma once
 
 #include <algorithm>
@@ -11,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "util/Time.h"
 
 namespace util {
 
@@ -23,16 +24,18 @@ struct ZoneChangeDay {
     int Week = 1;
     int Weekday = 0;
     int Day = 0;
-    // Seconds after that day's local midnight; the form allows -167 to 167 hours.
-    std::int32_t Time = 2 * 3600;
+    // After that day's local midnight; the form allows -167 to 167 hours.
+    Seconds Time = Hours{2};
 };
+// The wall-clock time at which a change comes in a year, on the clock it leaves.
+WallTime ChangeWallTime(const ZoneChangeDay& day, std::int64_t year);
 
 struct PosixTimeZone {
-    std::string StandardName;        // "CET"; "+04" for "<+04>"
-    std::string DaylightName;        // "CEST"; empty without daylight time
-    std::int32_t StandardOffset = 0; // seconds east of UTC
+    std::string StandardName;  // "CET"; "+04" for "<+04>"
+    std::string DaylightName;  // "CEST"; empty without daylight time
+    Seconds StandardOffset{0}; // east of UTC
     bool HasDaylight = false;
-    std::int32_t DaylightOffset = 0;
+    Seconds DaylightOffset{0};
     // Daylight-saving time starts on Start's day at its time on the standard clock, and ends on
     // End's day at its time on the daylight clock.
     ZoneChangeDay Start;
@@ -43,9 +46,9 @@ struct PosixTimeZone {
 std::optional<PosixTimeZone> ParsePosixTimeZone(std::string_view text);
 
 struct ZoneTransition {
-    std::int64_t At = 0; // the first instant of the new offset
-    std::int32_t Before = 0;
-    std::int32_t After = 0;
+    Instant At; // the first instant of the new offset
+    Seconds Before{0};
+    Seconds After{0};
 };
 
 struct ZoneRules {
@@ -54,39 +57,64 @@ struct ZoneRules {
     PosixTimeZone Rule;
 };
 
-// Seconds east of UTC in force at an instant.
-std::int32_t UtcOffsetAt(const PosixTimeZone& zone, std::int64_t instant);
-std::int32_t UtcOffsetAt(const ZoneRules& zone, std::int64_t instant);
-inline std::int64_t LocalSecondsAt(const ZoneRules& zone, std::int64_t instant)
+// The offset east of UTC in force at an instant.
+Seconds UtcOffsetAt(const PosixTimeZone& zone, Instant instant);
+Seconds UtcOffsetAt(const ZoneRules& zone, Instant instant);
+inline WallTime WallTimeAt(const ZoneRules& zone, Instant instant)
 {
-    return instant + UtcOffsetAt(zone, instant);
+    return WallAtOffset(instant, UtcOffsetAt(zone, instant));
 }
 
 // The first change of offset after an instant; nothing for a zone whose offset never changes again.
-std::optional<ZoneTransition> NextTransition(const PosixTimeZone& zone, std::int64_t instant);
-std::optional<ZoneTransition> NextTransition(const ZoneRules& zone, std::int64_t instant);
+std::optional<ZoneTransition> NextTransition(const PosixTimeZone& zone, Instant instant);
+std::optional<ZoneTransition> NextTransition(const ZoneRules& zone, Instant instant);
 
-// The instants a zone's clock shows local seconds at: one; two in an hour the clocks repeat (Earlier
-// on the first pass); none in an hour they skip, and then both are the first instant after the gap.
+// The instants at which a clock shows a wall-clock time: one; two in an hour the clocks repeat
+// (Earlier on the first pass); none in an hour they skip, and then both are the first instant after
+// the gap.
 struct LocalInstants {
-    int Count = 1;
-    std::int64_t Earlier = 0;
-    std::int64_t Later = 0;
+    enum class Kind { Unique, Skipped, Repeated };
+    Kind Shown = Kind::Unique;
+    Instant Earlier;
+    Instant Later;
 };
-LocalInstants InstantsOf(const ZoneRules& zone, std::int64_t local);
+// On a clock whose offset is offsetAt(t), and whose first change of offset after an instant
+// nextChange(t) finds (or gives nothing). Offsets reach from -12 to +14 hours and a clock changes
+// at most once in two days, so the offsets a day and more either side of the wall-clock time are
+// the only two it can have been shown with.
+template <typename OffsetAt, typename NextChange>
+LocalInstants InstantsOf(WallTime wall, OffsetAt offsetAt, NextChange nextChange)
+{
+    constexpr Seconds kReach = Hours{26};
+    const Seconds before = offsetAt(InstantAtOffset(wall, Seconds{0}) - kReach);
+    const Seconds after = offsetAt(InstantAtOffset(wall, Seconds{0}) + kReach);
+    const Instant earlier = InstantAtOffset(wall, std::max(before, after));
+    const Instant later = InstantAtOffset(wall, std::min(before, after));
+    const bool earlierShows = WallAtOffset(earlier, offsetAt(earlier)) == wall;
+    const bool laterShows = WallAtOffset(later, offsetAt(later)) == wall;
+    if (earlierShows && laterShows && earlier != later) return {LocalInstants::Kind::Repeated, earlier, later};
+    if (earlierShows || laterShows) {
+        const Instant instant = earlierShows ? earlier : later;
+        return {LocalInstants::Kind::Unique, instant, instant};
+    }
+    const std::optional<Instant> gap = nextChange(earlier);
+    const Instant first = gap ? *gap : later;
+    return {LocalInstants::Kind::Skipped, first, first};
+}
+LocalInstants InstantsOf(const ZoneRules& zone, WallTime wall);
 
-// The first instant after `after` at which a clock shows `local` or later: on a clock whose offset
-// is offsetAt(t), and whose first change of offset in (from, to] nextChange(from, to) finds (or
-// gives nothing). An hour skipped puts what falls in it at the first moment after the gap; an hour
+// The first instant after `after` at which a clock shows wall or later: on a clock whose offset is
+// offsetAt(t), and whose first change of offset in (from, to] nextChange(from, to) finds (or gives
+// nothing). An hour skipped puts what falls in it at the first moment after the gap; an hour
 // repeated is counted at its first pass, unless `after` is in the second pass already. With at most
 // a handful of changes between the two, as every zone's clock has.
 template <typename OffsetAt, typename NextChange>
-std::int64_t FirstInstantShowing(std::int64_t local, std::int64_t after, OffsetAt offsetAt, NextChange nextChange)
+Instant FirstInstantShowing(WallTime wall, Instant after, OffsetAt offsetAt, NextChange nextChange)
 {
-    std::int64_t from = after + 1;
+    Instant from = after + Seconds{1};
     for (int change = 0; change < 8; ++change) {
-        const std::int64_t candidate = std::max(from, local - offsetAt(from));
-        const std::optional<std::int64_t> next = nextChange(from, candidate);
+        const Instant candidate = std::max(from, InstantAtOffset(wall, offsetAt(from)));
+        const std::optional<Instant> next = nextChange(from, candidate);
         if (!next) return candidate;
         from = *next;
     }

@@ -9,10 +9,9 @@
 #include "plugin/commands/StatusCommand.h"
 #include "plugin/commands/ToggleCommand.h"
 #include "plugin/config/CommandNames.h"
-#include "plugin/config/Config.h"
 #include "plugin/host/Framework.h"
-#include "plugin/host/LibraryObject.h"
 #include "plugin/log/Guard.h"
+#include "plugin/rates/PluginState.h"
 #include "plugin/rates/Schedule.h"
 
 namespace qv {
@@ -35,10 +34,6 @@ const Registration Registrations[] = {
     {kCheckTimer, &CheckSchedule},
     {kToggleChatCommand, &ToggleChatCommand},
 };
-
-// The status command as the host has it registered: it follows the config in force, unless the host
-// refused the last change.
-QV_LIBRARY_OBJECT std::string RegisteredStatusCommand;
 
 void RegisterChat(const std::string& name, ChatHandler handler)
 {
@@ -80,32 +75,32 @@ void Unregister(const Registration& registration)
 void RegisterAll()
 {
     for (const Registration& registration : Registrations) Register(registration);
-    const std::string& status = ConfigInForce.StatusCommand;
+    const std::string& status = State.Settings.StatusCommand;
     if (!status.empty()) {
         RegisterChat(status, &StatusChatCommand);
-        RegisteredStatusCommand = status;
+        State.StatusCommand = status;
     }
 }
 
 void UnregisterAll()
 {
     for (const Registration& registration : Registrations) Unregister(registration);
-    if (!RegisteredStatusCommand.empty()) Framework::UnregisterChatCommand(RegisteredStatusCommand.c_str());
-    RegisteredStatusCommand.clear();
+    if (!State.StatusCommand.empty()) Framework::UnregisterChatCommand(State.StatusCommand.c_str());
+    State.StatusCommand.clear();
 }
 
 std::string FollowStatusCommand()
 {
-    const std::string& wanted = ConfigInForce.StatusCommand;
-    if (wanted == RegisteredStatusCommand) return {};
+    const std::string& wanted = State.Settings.StatusCommand;
+    if (wanted == State.StatusCommand) return {};
     try {
-        if (!RegisteredStatusCommand.empty()) {
-            Framework::UnregisterChatCommand(RegisteredStatusCommand.c_str());
-            RegisteredStatusCommand.clear();
+        if (!State.StatusCommand.empty()) {
+            Framework::UnregisterChatCommand(State.StatusCommand.c_str());
+            State.StatusCommand.clear();
         }
         if (!wanted.empty()) {
             RegisterChat(wanted, &StatusChatCommand);
-            RegisteredStatusCommand = wanted;
+            State.StatusCommand = wanted;
         }
         return {};
     } catch (const std::exception& error) {

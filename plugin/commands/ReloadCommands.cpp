@@ -21,8 +21,8 @@
 #include "plugin/log/PluginLog.h"
 #include "plugin/messaging/Messaging.h"
 #include "plugin/messaging/Patterns.h"
-#include "plugin/rates/Schedule.h"
-#include "plugin/rates/WeekendState.h"
+#include "plugin/rates/Decisions.h"
+#include "plugin/rates/Executor.h"
 
 namespace qv {
 
@@ -41,7 +41,7 @@ enum class Occasion { StartUp, Reload };
 struct Report {
     std::vector<std::string> warnings; // log records
     std::string closing;               // the log record after the warnings
-    std::string renamed;               // a log record before them; empty: none
+    ActionList renamed;                // before them: the window in force keeps its values under a new name
     std::string warningReply;          // empty: none
 };
 
@@ -81,11 +81,11 @@ void Refuse(Occasion occasion, AShooterPlayerController* player, const std::stri
 void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
 {
     std::optional<Config> next;
-    std::optional<WindowId> renamed;
     Report report;
     std::string file = ConfigPath();
+    const Instant now = Clock::Now();
     try {
-        ConfigLoad load = LoadConfig(Clock::Now());
+        ConfigLoad load = LoadConfig(now);
         file = load.File;
         if (occasion == Occasion::StartUp && load.FileMissing()) {
             LogWarning(load.File + " not found; running with the initial settings");
@@ -98,10 +98,12 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
         }
         report = Prepare(load, occasion);
         next = std::move(load.Decoded.Value);
-        renamed = RenamedWindowInForce(ConfigInForce, *next);
-        if (renamed) {
-            report.renamed = ("Window \"" + std::string(Weekend.InForce.DisplayName()) + "\" is now called \"" +
-                              renamed->ScheduleName() + "\"; it stays in force and is not announced again");
+        if (const std::optional<WindowId> renamed = RenamedWindowInForce(State.Settings, *next, State.Boost)) {
+            report.renamed = {action::Rename{*renamed},
+                              action::Log{LogLevel::Info, "Window \"" + std::string(State.Boost.InForce.DisplayName()) +
+                                                              "\" is now called \"" +
+                                                              std::string(renamed->DisplayName()) +
+                                                              "\"; it stays in force and is not announced again"}};
         }
     } catch (const std::exception& error) {
         // Out of memory, most likely: nothing has changed.
@@ -110,12 +112,10 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
         return;
     }
 
-    ConfigInForce = std::move(*next);
+    State.Settings = std::move(*next);
+    State.Schedule = MemoryAfterLoad(State.Settings, std::move(State.Schedule), now, occasion == Occasion::Reload);
     // The window in force under a new name is the same window: it is not announced again.
-    if (renamed) Weekend.InForce = std::move(*renamed);
-    ScheduleAfterLoad(occasion == Occasion::Reload);
-
-    if (!report.renamed.empty()) LogInfo(report.renamed);
+    Perform(report.renamed);
     for (const std::string& warning : report.warnings) LogWarning(warning);
     const std::string registration = occasion == Occasion::Reload ? FollowStatusCommand() : std::string();
     if (!registration.empty()) LogError("Config reloaded, but " + registration);

@@ -19,7 +19,7 @@ void StatusChatCommand(AShooterPlayerController* player, FString*, EChatSendMode
 {
     if (player == nullptr) return;
     // The status may quote a window's name, which may hold braces; the reply text is a pattern.
-    TellPlayer(player, ToMessageColor(StatusReplyColor), EscapeBraces(RatesStatus(Clock::Now())));
+    TellPlayer(player, ToMessageColor(StatusReplyColor), EscapeBraces(RatesStatus(State, Clock::Now())));
 }
 
 } // namespace qv

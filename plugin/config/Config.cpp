@@ -1,17 +1,13 @@
-// The settings table and the config in force. The config holds its initial values without any
-// code running; its strings are released through the game's allocator at teardown.
+// The settings table, and what the settings say about reminders.
 #include "plugin/config/Config.h"
 
 #include "plugin/config/ConfigParser.h"
-#include "plugin/host/LibraryObject.h"
 #include "plugin/messaging/Patterns.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace qv {
-
-QV_LIBRARY_OBJECT Config ConfigInForce;
 
 const std::array<SettingRow, kSettingCount> SettingsTable = {{
     {"ServerName", true, &Config::ServerName},
@@ -35,6 +31,8 @@ const std::array<SettingRow, kSettingCount> SettingsTable = {{
     {"RelativeRates", false, &Config::RelativeRates},
     {"TimeZone", false, &Config::Zone},
     {"ExactSwitching", false, &Config::ExactSwitching},
+    {"Name", false, &Config::Name},
+    {"Priority", false, &Config::Priority},
 }};
 
 std::wstring ReminderPattern(const Config& config)
@@ -56,8 +54,6 @@ std::optional<std::string> ReminderLengthProblem(const Config& config)
     return "its fields' widths make a reminder of up to " + std::to_string(longest) + " characters; at most " +
            std::to_string(allowed) + " are allowed";
 }
-
-void ResetConfigState() { ConfigInForce = Config{}; }
 
 std::string SectionMember(const char* key) { return std::string(kSectionName) + "." + key; }
 

@@ -1,5 +1,5 @@
 // The config as the plug-in uses it: every setting and every window with the values it writes,
-// decoded once from the file (DecodeConfig), and the one value of it in force.
+// decoded once from the file (DecodeConfig).
 #pragma once
 
 #include <array>
@@ -13,6 +13,7 @@
 #include "plugin/config/Window.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
+#include "plugin/schedule/LocalClock.h"
 
 namespace qv {
 
@@ -36,7 +37,7 @@ struct Config {
     // and no status command.
     TimeOfDay StartTime;
     TimeOfDay EndTime;
-    std::vector<Window> Schedules;       // in file order, which is the order of precedence
+    std::vector<Window> Schedules;       // in file order
     std::vector<std::int32_t> Reminders; // minutes before a window opens
     FString ReminderMessage;             // empty: the default text
     std::string StatusCommand;           // empty: none
@@ -46,10 +47,18 @@ struct Config {
     std::optional<TimeZone> Zone;
     // Switches and reminders at their second rather than at the next regular evaluation.
     bool ExactSwitching = false;
+    // What the weekly window is called; empty: "Weekend".
+    WeeklyName Name;
+    // The weekly window's priority among the windows.
+    WindowPriority Priority;
 
-    // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values; it
-    // comes after every schedule. Before a file was taken its values cannot be read.
+    // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values. Before
+    // a file was taken its values cannot be read.
     Window Weekly;
+    // The windows in order of precedence, each by its place: i for Schedules[i], Schedules.size()
+    // for the weekly window. Made once with the config (PrecedenceOf); empty for a config made by
+    // hand, whose windows then come in their default order, the schedules before the weekly window.
+    std::vector<std::size_t> Precedence;
 };
 
 // One row per member of the section, in the order they are read: its key, whether a file must have
@@ -59,10 +68,10 @@ struct SettingRow {
     bool Required;
     std::variant<FString Config::*, bool Config::*, MessageColor Config::*, std::int32_t Config::*, TimeOfDay Config::*,
                  std::vector<Window> Config::*, std::vector<std::int32_t> Config::*, std::string Config::*,
-                 std::optional<TimeZone> Config::*>
+                 std::optional<TimeZone> Config::*, WeeklyName Config::*, WindowPriority Config::*>
         Field;
 };
-inline constexpr std::size_t kSettingCount = 21;
+inline constexpr std::size_t kSettingCount = 23;
 extern const std::array<SettingRow, kSettingCount> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.
@@ -77,6 +86,9 @@ const char* KeyOf(T Config::*field)
     return nullptr;
 }
 
+// The clock the config's times are read on: its TimeZone's, or the host's local time.
+inline LocalClock ClockOf(const Config& config) { return LocalClock(config.Zone ? &*config.Zone : nullptr); }
+
 // "Quorvandelle.<key>": the path by which problems name a member of the section.
 std::string SectionMember(const char* key);
 
@@ -87,13 +99,5 @@ inline constexpr std::int32_t kMostReminderMinutes = kMinutesPerWeek;
 // Why a reminder of config could grow beyond what a message to players holds (its fields' format
 // specs pad them too far), worked out without formatting anything; nothing when it cannot.
 std::optional<std::string> ReminderLengthProblem(const Config& config);
-
-// The config in force: the initial settings until a file is taken, then the last one taken whole.
-// Written only by the reload's commit; read by the switches, the reminders and the status reply.
-extern Config ConfigInForce;
-
-// Back to the initial settings, as a freshly loaded library has them, for code that runs the
-// plug-in's functions without loading and unloading the library (tests, the fuzz target).
-void ResetConfigState();
 
 } // namespace qv

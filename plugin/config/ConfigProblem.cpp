@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "util/Utf.h"
+
 namespace qv {
 
 namespace {
@@ -22,8 +24,14 @@ TextPosition PositionAfter(std::string_view text, std::size_t read)
 {
     const std::string_view before = text.substr(0, read);
     const std::size_t lastBreak = before.rfind('\n');
-    const std::size_t lineStart = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
-    return {static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1, read - lineStart};
+    std::size_t lineStart = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
+    // An editor shows no byte-order mark (Notepad writes one).
+    if (lineStart == 0 && before.substr(0, 3) == "\xEF\xBB\xBF") lineStart = 3;
+    // A character cut by read counts as one, as does each ill-formed sequence, which an editor shows
+    // as one replacement character; the end of the text, which the parser reads too, counts one.
+    const std::size_t pastEnd = read > text.size() ? read - text.size() : 0;
+    const std::size_t column = util::DecodeUtf8(before.substr(lineStart)).size() + pastEnd;
+    return {static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1, column};
 }
 
 std::optional<std::size_t> ConfigPlaces::ReadBefore(std::string_view member) const

@@ -13,7 +13,9 @@
 namespace qv {
 
 // A place in the config text. Lines count from 1; the column is the place of the character on
-// its line, counted in bytes from 1. Line 0 means no place in the text.
+// its line, counted from 1 in characters as an editor shows them: a UTF-8 character counts one
+// whatever its bytes, a tab one, and the byte-order mark at the start of the file none. Line 0
+// means no place in the text.
 struct TextPosition {
     std::size_t Line = 0;
     std::size_t Column = 0;
@@ -33,11 +35,17 @@ struct ConfigProblem {
     std::string Member;
     std::string What; // "expected a number, found string"
     TextPosition Where;
+    // For a member the plug-in does not know that is a near miss of one it does: the known name it
+    // probably means ("TimeZone" for "Timezone"). Empty for every other problem.
+    std::string Suggestion = {};
 };
 using ConfigProblems = std::vector<ConfigProblem>;
 
-// Lines and columns of places in a text, counted the way the JSON library counts: after n bytes
-// read, the line is 1 + the line breaks among them, the column the bytes read since the last.
+// A misspelt member: the plug-in ignores it, which can undo a whole setting.
+inline bool IsNearMiss(const ConfigProblem& problem) { return !problem.Suggestion.empty(); }
+
+// Lines and columns of places in a text: after n bytes read, the line is 1 + the line breaks among
+// them, the column the characters read since the last.
 TextPosition PositionAfter(std::string_view text, std::size_t read);
 
 // Where the values of the top level, the section and the insides of the settings' own members

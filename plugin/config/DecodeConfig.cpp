@@ -10,6 +10,7 @@
 #include "plugin/config/ConfigParser.h"
 #include "plugin/config/ConfigWarnings.h"
 #include "plugin/config/Schedules.h"
+#include "plugin/config/Windows.h"
 #include "util/Ascii.h"
 
 namespace qv {
@@ -89,6 +90,10 @@ std::bitset<kSettingCount> DecodeSettings(const json& section, Config& config, C
                     value = ReadSchedules(member, path, problems);
                 } else if constexpr (std::is_same_v<Value, std::vector<std::int32_t>>) {
                     value = ReadReminders(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, WeeklyName>) {
+                    value = ReadWeeklyName(member, path, problems);
+                } else if constexpr (std::is_same_v<Value, WindowPriority>) {
+                    value = ReadPriority(member, path, problems);
                 } else if constexpr (std::is_same_v<Value, std::optional<TimeZone>>) {
                     if (std::optional<TimeZone> zone = ReadTimeZone(member, path, problems)) value = std::move(zone);
                 } else {
@@ -112,6 +117,19 @@ void CheckStatusCommand(const Config& config, ConfigProblems& problems)
         problems.push_back({ProblemKind::Member,
                             SectionMember("StatusCommand"),
                             "\"" + config.StatusCommand + "\" is one of the plug-in's own commands",
+                            {}});
+    }
+}
+
+// The weekly window's name is one of the windows' names: a schedule cannot take it too.
+void CheckWeeklyName(const Config& config, ConfigProblems& problems)
+{
+    for (std::size_t i = 0; i < config.Schedules.size(); ++i) {
+        if (config.Schedules[i].Id.ScheduleName() != config.Name.Text) continue;
+        problems.push_back({ProblemKind::Member,
+                            SectionMember("Schedules") + "[" + std::to_string(i) + "].Name",
+                            "\"" + Excerpt(config.Name.Text) + "\" is already the name of the weekly window (" +
+                                SectionMember(KeyOf(&Config::Name)) + "); names must be unique",
                             {}});
     }
 }
@@ -140,20 +158,27 @@ DecodedConfig DecodeConfig(std::string_view text, std::optional<Instant> now)
     config.FromFile = true;
     const std::bitset<kSettingCount> settings = DecodeSettings(*section, config, decoded.Errors);
     if (!config.StatusCommand.empty()) CheckStatusCommand(config, decoded.Errors);
+    if (!config.Name.Text.empty()) CheckWeeklyName(config, decoded.Errors);
     if (const auto problem = ReminderLengthProblem(config)) {
         decoded.Errors.push_back({ProblemKind::Member, SectionMember("ReminderMessage"), *problem, {}});
     }
 
     WindowRates main = ReadRates(*section, kSectionName, true, decoded.RateProblems);
     if (config.RelativeRates) main.Relative = main.Own;
+    CheckFactors(main, kSectionName, decoded.RateProblems);
     Locate(decoded.RateProblems, parsed.Places);
     main.Unreadable = decoded.RateProblems;
-    for (Window& schedule : config.Schedules) {
+    for (std::size_t i = 0; i < config.Schedules.size(); ++i) {
+        Window& schedule = config.Schedules[i];
         CompleteRates(schedule.Rates, main, schedule.InheritRates.value_or(true),
                       schedule.RelativeRates.value_or(config.RelativeRates));
+        CheckFactors(schedule.Rates, SectionMember("Schedules") + "[" + std::to_string(i) + "]", decoded.Errors);
     }
     config.Weekly.Times = WeekdayRule{config.StartDay, config.StartTime.Minutes, config.EndDay, config.EndTime.Minutes};
     config.Weekly.Rates = std::move(main);
+    config.Weekly.Id = WindowId::Weekly(config.Name.Text);
+    config.Weekly.Priority = config.Priority;
+    config.Precedence = PrecedenceOf(config);
 
     decoded.Warnings = ProbableMistakes(config, settings, *section, now);
     Locate(decoded.Errors, parsed.Places);
@@ -164,9 +189,14 @@ DecodedConfig DecodeConfig(std::string_view text, std::optional<Instant> now)
 
 ConfigProblems LoadWarnings(const DecodedConfig& decoded)
 {
-    ConfigProblems warnings = decoded.RateProblems;
-    for (ConfigProblem& warning : warnings) warning.What += "; the weekend rates cannot switch on until this is fixed";
-    warnings.insert(warnings.end(), decoded.Warnings.begin(), decoded.Warnings.end());
+    // The near misses lead the warnings, and may be why a rate cannot be read.
+    const auto nearMisses = std::find_if_not(decoded.Warnings.begin(), decoded.Warnings.end(), IsNearMiss);
+    ConfigProblems warnings(decoded.Warnings.begin(), nearMisses);
+    for (ConfigProblem warning : decoded.RateProblems) {
+        warning.What += "; the weekend rates cannot switch on until this is fixed";
+        warnings.push_back(std::move(warning));
+    }
+    warnings.insert(warnings.end(), nearMisses, decoded.Warnings.end());
     return warnings;
 }
 

@@ -18,7 +18,8 @@ struct DecodedConfig {
     // The main section's weekend values that cannot be read. The file is taken all the same; the
     // windows that use such a value cannot switch on, and say so when they would.
     ConfigProblems RateProblems;
-    // Probable mistakes, found in a file that is taken and in one that is refused alike.
+    // Probable mistakes, found in a file that is taken and in one that is refused alike; the near
+    // misses of known members first.
     ConfigProblems Warnings;
 
     bool Loads() const { return Errors.empty(); }
@@ -29,8 +30,8 @@ struct DecodedConfig {
 // standard library's bad_alloc.
 DecodedConfig DecodeConfig(std::string_view text, std::optional<Instant> now);
 
-// What a file that is taken warns about, in the order the log names it: each weekend value that
-// cannot be read, then the probable mistakes.
+// What a file that is taken warns about, in the order the log names it: the near misses of known
+// members, each weekend value that cannot be read, then the other probable mistakes.
 ConfigProblems LoadWarnings(const DecodedConfig& decoded);
 
 } // namespace qv

@@ -5,13 +5,14 @@
 
 #include "plugin/config/TypedReads.h"
 #include "plugin/config/WeekendValues.h"
+#include "util/CivilDate.h"
 #include "util/Utf.h"
 
 namespace qv {
 
-const std::array<const char*, 11> ScheduleMembers = {
+const std::array<const char*, 12> ScheduleMembers = {
     "Name",       "Days",        "From",        "Until",         "EnabledMessage", "DisabledMessage",
-    "EnabledRGB", "DisabledRGB", "WeekendMOTD", "RelativeRates", "InheritRates",
+    "EnabledRGB", "DisabledRGB", "WeekendMOTD", "RelativeRates", "InheritRates",   "Priority",
 };
 
 namespace {
@@ -69,6 +70,23 @@ WeeklyHours ReadWeeklyTimes(const json& entry, const std::string& path, ConfigPr
     return hours;
 }
 
+// An Until in the year of its From that would be weeks after it in the next year: the year was not
+// moved on at the turn of the year ("2026-12-31T18:00" to "2026-01-02T10:00").
+std::string YearSlip(WallTime from, WallTime until)
+{
+    constexpr Days kLongestAcrossTheYear{62};
+    const LocalTime end = FromWallTime(until);
+    if (end.Year != FromWallTime(from).Year || !util::IsValidDate(end.Year + 1, end.Month, end.Day)) return {};
+    LocalTime meant = end;
+    ++meant.Year;
+    const WallTime next = ToWallTime(meant);
+    if (next <= from || next - from > kLongestAcrossTheYear) return {};
+    char text[24];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d", meant.Year, meant.Month, meant.Day, meant.Hour,
+                  meant.Minute);
+    return std::string("; if it ends in the next year, write \"") + text + "\"";
+}
+
 DatedSpan ReadDatedTimes(const json& entry, const std::string& path, ConfigProblems& problems)
 {
     const auto read = [&](const char* key) {
@@ -85,9 +103,9 @@ DatedSpan ReadDatedTimes(const json& entry, const std::string& path, ConfigProbl
     if (from && until && *until <= *from) {
         AddProblem(problems, path + ".Until",
                    FindMember(entry, "Until")->dump() + " is not after From (" + FindMember(entry, "From")->dump() +
-                       ")");
+                       ")" + YearSlip(*from, *until));
     }
-    return DatedSpan{from.value_or(0), until.value_or(0)};
+    return DatedSpan{from.value_or(WallTime{}), until.value_or(WallTime{})};
 }
 
 // The name, as written; checked, and compared with the names before it.
@@ -95,12 +113,9 @@ std::string ReadName(const json& entry, const std::string& entryPath, const std:
                      const std::vector<Window>& earlier, ConfigProblems& problems)
 {
     const json* member = FindMember(entry, "Name");
-    if (member == nullptr || !member->is_string()) {
-        AddTypeProblem(member, entryPath + ".Name", "a string", problems);
-        return {};
-    }
+    ReadWindowName(member, entryPath + ".Name", problems);
+    if (member == nullptr || !member->is_string()) return {};
     const std::string& name = member->get_ref<const std::string&>();
-    if (const auto problem = WindowNameProblem(name)) AddProblem(problems, entryPath + ".Name", *problem);
     for (std::size_t i = 0; i < earlier.size(); ++i) {
         if (name.empty() || earlier[i].Id.ScheduleName() != name) continue;
         AddProblem(problems, entryPath + ".Name",
@@ -127,6 +142,34 @@ std::optional<std::string> WindowNameProblem(std::string_view name)
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> ReadWindowName(const json* member, const std::string& path, ConfigProblems& problems)
+{
+    if (member == nullptr || !member->is_string()) {
+        AddTypeProblem(member, path, "a string", problems);
+        return std::nullopt;
+    }
+    const std::string& name = member->get_ref<const std::string&>();
+    if (const auto problem = WindowNameProblem(name)) {
+        AddProblem(problems, path, *problem);
+        return std::nullopt;
+    }
+    return name;
+}
+
+std::optional<WeeklyName> ReadWeeklyName(const json* member, const std::string& path, ConfigProblems& problems)
+{
+    std::optional<std::string> name = ReadWindowName(member, path, problems);
+    if (!name) return std::nullopt;
+    return WeeklyName{std::move(*name)};
+}
+
+std::optional<WindowPriority> ReadPriority(const json* member, const std::string& path, ConfigProblems& problems)
+{
+    const auto value = ReadWholeNumber(member, path, kLowestPriority, kHighestPriority, "", problems);
+    if (!value) return std::nullopt;
+    return WindowPriority{*value};
 }
 
 std::optional<std::vector<Window>> ReadSchedules(const json* member, const std::string& path, ConfigProblems& problems)
@@ -165,6 +208,9 @@ std::optional<std::vector<Window>> ReadSchedules(const json* member, const std::
         ReadOptional(entry, entryPath, "DisabledRGB", window.DisabledColor, ReadColor, problems);
         ReadOptional(entry, entryPath, "RelativeRates", window.RelativeRates, ReadFlag, problems);
         ReadOptional(entry, entryPath, "InheritRates", window.InheritRates, ReadFlag, problems);
+        std::optional<WindowPriority> priority;
+        ReadOptional(entry, entryPath, "Priority", priority, ReadPriority, problems);
+        window.Priority = priority.value_or(WindowPriority{});
         schedules.push_back(std::move(window));
     }
     return schedules;

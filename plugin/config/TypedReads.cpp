@@ -134,7 +134,7 @@ std::optional<TimeOfDay> ReadTimeOfDay(const json* member, const std::string& pa
     return TimeOfDay{*minutes};
 }
 
-std::optional<WallSeconds> ReadDateTime(const json* member, const std::string& path, ConfigProblems& problems)
+std::optional<WallTime> ReadDateTime(const json* member, const std::string& path, ConfigProblems& problems)
 {
     constexpr const char* kExpected = "a local date and time \"YYYY-MM-DDTHH:MM\"";
     if (member == nullptr || !member->is_string()) {
@@ -153,8 +153,8 @@ std::optional<WallSeconds> ReadDateTime(const json* member, const std::string& p
 std::optional<std::int32_t> ReadWholeNumber(const json* member, const std::string& path, std::int32_t low,
                                             std::int32_t high, const char* unit, ConfigProblems& problems)
 {
-    const std::string expected =
-        "a whole number of " + std::string(unit) + " from " + std::to_string(low) + " to " + std::to_string(high);
+    const std::string expected = "a whole number" + (*unit == '\0' ? std::string() : " of " + std::string(unit)) +
+                                 " from " + std::to_string(low) + " to " + std::to_string(high);
     if (member == nullptr || !member->is_number()) {
         AddTypeProblem(member, path, expected.c_str(), problems);
         return std::nullopt;

@@ -11,11 +11,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "plugin/config/Calendar.h"
 #include "plugin/config/ConfigProblem.h"
-#include "plugin/config/TimeZone.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
+#include "plugin/schedule/Calendar.h"
+#include "plugin/schedule/TimeZone.h"
 
 namespace qv {
 
@@ -36,9 +36,9 @@ struct TimeOfDay {
 };
 std::optional<TimeOfDay> ReadTimeOfDay(const nlohmann::json* member, const std::string& path, ConfigProblems& problems);
 // A local date and time written "YYYY-MM-DDTHH:MM".
-std::optional<WallSeconds> ReadDateTime(const nlohmann::json* member, const std::string& path,
-                                        ConfigProblems& problems);
-// A whole number from low to high (a number with a fraction is no whole number here).
+std::optional<WallTime> ReadDateTime(const nlohmann::json* member, const std::string& path, ConfigProblems& problems);
+// A whole number from low to high (a number with a fraction is no whole number here); unit names
+// what it counts ("minutes"), or is empty.
 std::optional<std::int32_t> ReadWholeNumber(const nlohmann::json* member, const std::string& path, std::int32_t low,
                                             std::int32_t high, const char* unit, ConfigProblems& problems);
 // A weekday written as 7, which the day rule takes as Sunday (0).

@@ -2,7 +2,10 @@
 #include "plugin/config/WeekendValues.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
+
+#include <fmt/format.h>
 
 #include "plugin/config/Config.h"
 #include "plugin/config/ConfigParser.h"
@@ -51,11 +54,30 @@ ConfigProblem MissingRows(const std::string& path, const MultiplierRows& rows, T
 
 } // namespace
 
+bool Overflows(const WindowRates& rates, std::size_t row, float normal)
+{
+    const float value = rates.Values[row];
+    return value != 0.0f && rates.Relative.test(row) && !std::isfinite(normal * value);
+}
+
 float WrittenValue(const WindowRates& rates, std::size_t row, float normal)
 {
     const float value = rates.Values[row];
-    if (value == 0.0f) return 0.0f;
+    if (value == 0.0f || Overflows(rates, row, normal)) return 0.0f;
     return rates.Relative.test(row) ? normal * value : value;
+}
+
+void CheckFactors(WindowRates& rates, const std::string& path, ConfigProblems& problems)
+{
+    for (std::size_t row = 0; row < kMultiplierCount; ++row) {
+        if (!rates.Own.test(row) || !rates.Relative.test(row) || rates.Values[row] <= kLargestFactor) continue;
+        problems.push_back({ProblemKind::Member,
+                            path + "." + WeekendMultiplierTable[row].Key,
+                            fmt::format("{:g} times the server's normal value is beyond the largest factor, {:g}",
+                                        rates.Values[row], kLargestFactor),
+                            {}});
+        rates.Broken.set(row);
+    }
 }
 
 WindowRates ReadRates(const nlohmann::json& object, const std::string& path, bool isSection, ConfigProblems& problems)
@@ -80,6 +102,14 @@ WindowRates ReadRates(const nlohmann::json& object, const std::string& path, boo
             if (const auto whole = ReadInteger(member, memberPath, problems)) value = static_cast<float>(*whole);
         } else {
             value = ReadFloat(member, memberPath, problems);
+        }
+        // A rate the game's 32-bit field cannot hold would be written as infinity.
+        if (value && std::isinf(*value)) {
+            problems.push_back({ProblemKind::Member,
+                                memberPath,
+                                member->dump() + " is beyond the range of the game's 32-bit rates",
+                                {}});
+            value.reset();
         }
         if (!value) {
             rates.Broken.set(row);

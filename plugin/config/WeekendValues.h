@@ -50,10 +50,18 @@ struct WindowRates {
     bool Readable() const { return Unreadable.empty(); }
 };
 
+// The largest factor a relative row may multiply the server's normal value by.
+inline constexpr float kLargestFactor = 1000.0f;
+
 // The value a switch into the window writes into a row whose normal value is normal: 0 when the
 // window leaves the game's own value, normal times the value for a relative row, the value itself
-// otherwise.
+// otherwise. A product beyond the game's 32-bit rates is no rate: 0 too, and Overflows says so.
 float WrittenValue(const WindowRates& rates, std::size_t row, float normal);
+bool Overflows(const WindowRates& rates, std::size_t row, float normal);
+
+// Every relative row the object at path sets itself with a factor above kLargestFactor, as a
+// problem of its member, and marked broken.
+void CheckFactors(WindowRates& rates, const std::string& path, ConfigProblems& problems);
 
 // The sixteen rows of an object: the section (every row, the fourteen required ones failing when
 // absent, all of them named in one problem) or a schedule's entry (only the rows it has; the others

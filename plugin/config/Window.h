@@ -8,65 +8,65 @@
 #include <string_view>
 #include <variant>
 
-#include "plugin/config/Calendar.h"
 #include "plugin/config/WeekendValues.h"
 #include "plugin/host/Clock.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
+#include "plugin/schedule/WindowTimes.h"
 
 namespace qv {
 
 // A window's name is shown to players and written in the log: short, and printable.
 inline constexpr std::size_t kLongestWindowName = 64;
+// What the weekly window is called when the main section gives it no "Name".
+inline constexpr std::string_view kWeeklyWindowName = "Weekend";
 
 // A window as the plug-in remembers it between evaluations and across reloads, which may reorder
-// or remove the schedules: the main section's weekly window, or the schedule of a name.
+// or remove the schedules: the main section's weekly window, or the schedule of a name. The weekly
+// window is one window whatever the main section calls it; its name is only what it is shown as.
 class WindowId {
 public:
     // The weekly window.
     WindowId() = default;
-    static WindowId Weekly() { return WindowId(); }
-    static WindowId Schedule(std::string name) { return WindowId(std::move(name)); }
+    // The weekly window, shown as name; "Weekend" when the name is empty.
+    static WindowId Weekly(std::string name = {}) { return WindowId(true, std::move(name)); }
+    static WindowId Schedule(std::string name) { return WindowId(false, std::move(name)); }
 
     bool IsWeekly() const { return weekly_; }
     // The schedule's name as written (UTF-8); empty for the weekly window.
-    const std::string& ScheduleName() const { return name_; }
-    // For players and the log: "Weekend" for the weekly window, the schedule's name otherwise.
+    const std::string& ScheduleName() const { return weekly_ ? kNone : name_; }
+    // For players and the log, the one place a window's name is made: the schedule's name, the
+    // main section's "Name" for the weekly window, or "Weekend" when it has none.
     std::string_view DisplayName() const;
+    // The weekly window under a name of the main section's other than "Weekend".
+    bool RenamedWeekly() const { return weekly_ && !name_.empty() && name_ != kWeeklyWindowName; }
 
     friend bool operator==(const WindowId& a, const WindowId& b)
     {
-        return a.weekly_ == b.weekly_ && a.name_ == b.name_;
+        return a.weekly_ == b.weekly_ && (a.weekly_ || a.name_ == b.name_);
     }
     friend bool operator!=(const WindowId& a, const WindowId& b) { return !(a == b); }
 
 private:
-    explicit WindowId(std::string name) : weekly_(false), name_(std::move(name)) {}
+    WindowId(bool weekly, std::string name) : weekly_(weekly), name_(std::move(name)) {}
 
+    static inline const std::string kNone;
     bool weekly_ = true;
     std::string name_;
 };
 
-// The main section's window: from StartDay at StartTime up to EndDay at EndTime, every week.
-struct WeekdayRule {
-    std::int32_t StartDay = 0;
-    std::int32_t StartMinute = 0;
-    std::int32_t EndDay = 0;
-    std::int32_t EndMinute = 0;
+// Which window is in force where several are open: the one of the higher "Priority"; among equal
+// ones, the schedules in file order, then the weekly window.
+struct WindowPriority {
+    std::int32_t Value = 0;
 };
-// A weekly schedule: open on each day of Days from From, for the length up to Until (past midnight
-// when Until is at or before From).
-struct WeeklyHours {
-    std::uint8_t Days = 0; // bit d for weekday d (0 = Sunday)
-    std::int32_t From = 0; // minutes after midnight
-    std::int32_t Until = 0;
+inline constexpr std::int32_t kHighestPriority = 1000;
+inline constexpr std::int32_t kLowestPriority = -1000;
+
+// The main section's "Name" for the weekly window, as written; empty when it has none.
+struct WeeklyName {
+    std::string Text;
 };
-// A dated schedule: open from Start up to End.
-struct DatedSpan {
-    WallSeconds Start = 0;
-    WallSeconds End = 0;
-};
-using WindowTimes = std::variant<WeekdayRule, WeeklyHours, DatedSpan>;
 
 struct Window {
     WindowId Id;
@@ -83,8 +83,7 @@ struct Window {
     // the multipliers it does not set (absent: it does).
     std::optional<bool> RelativeRates;
     std::optional<bool> InheritRates;
+    WindowPriority Priority = {};
 };
-
-bool IsOpen(const Window& window, const LocalTime& now);
 
 } // namespace qv

@@ -1,31 +1,84 @@
-// Windows are worked out on the wall clock (config/Calendar.h): a weekly window by the weekday and
-// the time of day, a dated one by its local dates. The window in force changes only when it closes
-// or when one before it in the file opens, so the next change is the first of those few moments,
-// each found at once (config/WindowTimes.h), however far ahead it lies.
+// The config's windows as a timetable for the schedule's walk, and what each shows.
 #include "plugin/config/Windows.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <functional>
-#include <limits>
-
-#include "plugin/config/WindowTimes.h"
 
 namespace qv {
 
-std::string_view WindowId::DisplayName() const { return weekly_ ? std::string_view("Weekend") : name_; }
-
-const Window* WindowInForce(const Config& config, const LocalTime& now)
+std::string_view WindowId::DisplayName() const
 {
-    return WindowInForceAt(config, ToWallSeconds(now));
+    return weekly_ && name_.empty() ? kWeeklyWindowName : std::string_view(name_);
 }
 
-const Window* WindowInForceAt(const Config& config, WallSeconds wall)
+namespace {
+
+// The window of a place as Config::Precedence counts them.
+const Window& WindowOfIndex(const Config& config, std::size_t index)
+{
+    return index < config.Schedules.size() ? config.Schedules[index] : config.Weekly;
+}
+
+// The index of the window at a place of the order; a config made by hand has the default order.
+std::size_t IndexAt(const Config& config, std::size_t place)
+{
+    return config.Precedence.size() == config.Schedules.size() + 1 ? config.Precedence[place] : place;
+}
+
+} // namespace
+
+std::vector<std::size_t> PrecedenceOf(const Config& config)
+{
+    std::vector<std::size_t> order(config.Schedules.size() + 1);
+    for (std::size_t index = 0; index < order.size(); ++index) order[index] = index;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return WindowOfIndex(config, a).Priority.Value > WindowOfIndex(config, b).Priority.Value;
+    });
+    return order;
+}
+
+Timetable TimetableOf(const Config& config)
+{
+    Timetable timetable;
+    timetable.reserve(config.Schedules.size() + 1);
+    for (std::size_t place = 0; place <= config.Schedules.size(); ++place) {
+        timetable.push_back(&WindowAt(config, place).Times);
+    }
+    return timetable;
+}
+
+const Window& WindowAt(const Config& config, std::size_t place)
+{
+    return WindowOfIndex(config, IndexAt(config, place));
+}
+
+std::size_t PlaceOf(const Config& config, const Window& window)
+{
+    const std::size_t index = ScheduleIndex(config, window).value_or(config.Schedules.size());
+    for (std::size_t place = 0; place < config.Schedules.size(); ++place) {
+        if (IndexAt(config, place) == index) return place;
+    }
+    return config.Schedules.size();
+}
+
+std::vector<const Window*> WindowsInOrder(const Config& config)
+{
+    std::vector<const Window*> windows;
+    for (std::size_t place = 0; place <= config.Schedules.size(); ++place) windows.push_back(&WindowAt(config, place));
+    return windows;
+}
+
+bool UsesPriorities(const Config& config)
 {
     for (const Window& schedule : config.Schedules) {
-        if (IsOpenAt(schedule, wall)) return &schedule;
+        if (schedule.Priority.Value != config.Weekly.Priority.Value) return true;
     }
-    return IsOpenAt(config.Weekly, wall) ? &config.Weekly : nullptr;
+    return false;
+}
+
+const Window* WindowInForceAt(const Config& config, WallTime wall)
+{
+    const std::optional<std::size_t> place = InForceAt(TimetableOf(config), wall);
+    return place ? &WindowAt(config, *place) : nullptr;
 }
 
 const Window* FindWindow(const Config& config, const WindowId& id)
@@ -37,80 +90,18 @@ const Window* FindWindow(const Config& config, const WindowId& id)
     return nullptr;
 }
 
-std::optional<WindowChange> NextChange(const Config& config, WallSeconds now)
+std::optional<WindowChange> NextChange(const Config& config, WallTime now)
 {
-    constexpr WallSeconds kNever = std::numeric_limits<WallSeconds>::max();
-    const Window* current = WindowInForceAt(config, now);
-    WallSeconds next = current != nullptr ? OpenUntil(*current, now).value_or(kNever) : kNever;
-    const auto earlier = [&](const std::optional<WallSeconds>& moment) {
-        next = std::min(next, moment.value_or(kNever));
-    };
-    // The windows before the one in force in the file are all closed now; with none in force, all are.
-    for (const Window& schedule : config.Schedules) {
-        if (&schedule == current) break;
-        earlier(NextOpening(schedule, now));
-    }
-    if (current == nullptr) earlier(NextOpening(config.Weekly, now));
-    if (next == kNever) return std::nullopt;
-    return WindowChange{next, WindowInForceAt(config, next)};
+    const std::optional<TimetableChange> change = NextChange(TimetableOf(config), now);
+    if (!change) return std::nullopt;
+    return WindowChange{change->At, change->InForce ? &WindowAt(config, *change->InForce) : nullptr};
 }
 
-std::vector<Coming> ComingsIntoForce(const Config& config, WallSeconds from, WallSeconds until)
+std::vector<Coming> ComingsIntoForce(const Config& config, WallTime from, WallTime until)
 {
-    // Every window in the order of precedence (the weekly one last), whether it is open, and when
-    // that changes next; the changes wait in a heap by time, so each step costs the logarithm of
-    // the number of windows, and the window in force is the first open one, found by the bits.
-    constexpr WallSeconds kNever = std::numeric_limits<WallSeconds>::max();
-    const std::size_t count = config.Schedules.size() + 1;
-    const auto window = [&](std::size_t i) -> const Window& {
-        return i < config.Schedules.size() ? config.Schedules[i] : config.Weekly;
-    };
-    std::vector<std::uint64_t> open((count + 63) / 64);
-    std::vector<bool> came(count);
-    using Change = std::pair<WallSeconds, std::size_t>;
-    std::vector<Change> changes;
-    changes.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const bool isOpen = IsOpenAt(window(i), from);
-        if (isOpen) open[i / 64] |= std::uint64_t{1} << (i % 64);
-        const WallSeconds next = (isOpen ? OpenUntil(window(i), from) : NextOpening(window(i), from)).value_or(kNever);
-        if (next <= until) changes.emplace_back(next, i);
-    }
-    const auto later = std::greater<Change>();
-    std::make_heap(changes.begin(), changes.end(), later);
-    const auto inForce = [&]() -> std::size_t {
-        for (std::size_t word = 0; word < open.size(); ++word) {
-            if (open[word] == 0) continue;
-            std::size_t bit = 0;
-            while ((open[word] >> bit & 1u) == 0) ++bit;
-            return word * 64 + bit;
-        }
-        return count;
-    };
-
     std::vector<Coming> comings;
-    std::size_t current = inForce();
-    while (!changes.empty() && comings.size() < count) {
-        const WallSeconds at = changes.front().first;
-        // Every window that opens or closes at this moment, before the one in force is asked.
-        while (!changes.empty() && changes.front().first == at) {
-            std::pop_heap(changes.begin(), changes.end(), later);
-            const std::size_t i = changes.back().second;
-            changes.pop_back();
-            open[i / 64] ^= std::uint64_t{1} << (i % 64);
-            const bool nowOpen = (open[i / 64] >> (i % 64) & 1u) != 0;
-            const WallSeconds next = (nowOpen ? OpenUntil(window(i), at) : NextOpening(window(i), at)).value_or(kNever);
-            if (next <= until) {
-                changes.emplace_back(next, i);
-                std::push_heap(changes.begin(), changes.end(), later);
-            }
-        }
-        const std::size_t next = inForce();
-        if (next != current && next != count && !came[next]) {
-            came[next] = true;
-            comings.push_back({&window(next), at});
-        }
-        current = next;
+    for (const TimetableComing& coming : ComingsIntoForce(TimetableOf(config), from, until)) {
+        comings.push_back({&WindowAt(config, coming.InForce), coming.At});
     }
     return comings;
 }

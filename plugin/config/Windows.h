@@ -7,31 +7,45 @@
 #include <vector>
 
 #include "plugin/config/Config.h"
+#include "plugin/schedule/Timetable.h"
 
 namespace qv {
 
-// The first open entry of Schedules in file order; else the weekly window when it is open; else none.
-const Window* WindowInForce(const Config& config, const LocalTime& now);
-const Window* WindowInForceAt(const Config& config, WallSeconds wall);
+// The order of precedence of config's windows, as Config::Precedence holds it: the higher Priority
+// first; among equal ones the entries of Schedules in file order, then the weekly window.
+std::vector<std::size_t> PrecedenceOf(const Config& config);
+
+// The config's windows in order of precedence. Valid while the config is.
+Timetable TimetableOf(const Config& config);
+// The window at a place of TimetableOf(config), and the place of a window of config there.
+const Window& WindowAt(const Config& config, std::size_t place);
+std::size_t PlaceOf(const Config& config, const Window& window);
+// The config's windows in order of precedence.
+std::vector<const Window*> WindowsInOrder(const Config& config);
+// Whether the windows' priorities differ, so that the order is not simply the default one.
+bool UsesPriorities(const Config& config);
+
+// The first open window in order of precedence; else none.
+const Window* WindowInForceAt(const Config& config, WallTime wall);
 // The window of that identity in config, or none when there is none (any more).
 const Window* FindWindow(const Config& config, const WindowId& id);
 
 struct WindowChange {
-    WallSeconds At = 0;
+    WallTime At;
     const Window* InForce = nullptr; // from At on; none: normal rates
 };
 // The first moment after now at which the window in force differs from the one in force at now;
 // nothing when it never does.
-std::optional<WindowChange> NextChange(const Config& config, WallSeconds now);
+std::optional<WindowChange> NextChange(const Config& config, WallTime now);
 
 // A window coming into force: from At on it is the window in force, and it was not the second before.
 struct Coming {
     const Window* InForce = nullptr;
-    WallSeconds At = 0;
+    WallTime At;
 };
 // Each window's first coming into force after from and no later than until, in time order. A window
-// that another one before it in the file beats for all the time it is open does not come.
-std::vector<Coming> ComingsIntoForce(const Config& config, WallSeconds from, WallSeconds until);
+// that another one before it in order of precedence beats for all the time it is open does not come.
+std::vector<Coming> ComingsIntoForce(const Config& config, WallTime from, WallTime until);
 
 // Whether the time of day plays a part: a time in the weekly window, or any schedule.
 bool UsesTimesOfDay(const Config& config);

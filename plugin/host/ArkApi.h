@@ -22,6 +22,7 @@ struct AShooterPlayerController;
 struct APlayerController;
 struct AShooterCharacter;
 struct AShooterCheatManager;
+struct UPrimalPlayerData;
 struct RCONClientConnection;
 // Its layout: plugin/host/RCONPacket.h.
 struct RCONPacket;
@@ -29,6 +30,10 @@ struct RCONPacket;
 namespace EChatSendMode {
 enum Type { GlobalChat = 0, GlobalTribeChat = 1, LocalChat = 2, AllianceChat = 3, MAX = 4 };
 }
+
+// The host declares its hook functions with the platform's name for an untyped address (windows.h
+// declares the same type under the same name, which C++ allows twice).
+typedef void* LPVOID;
 
 #if defined(_WIN32)
 #if defined(ARK_API_EXPORTS)
@@ -90,8 +95,33 @@ private:
     virtual AShooterPlayerController* FindPlayerFromSteamId_Internal(std::uint64_t steamId) const = 0;
 };
 
+// Detours on the game's functions, by name ("Class.Function"), again a virtual table whose order
+// binds: the destructor, DisableHook, then SetHookInternal. Every detour set on one function joins
+// its chain: a call of the function enters the newest detour, and original receives what that
+// detour must call to go on, the detour set before it or the game's own code. The host keeps the
+// address of original and rewrites it when a detour below it leaves the chain, so a detour reads it
+// at every call. A plug-in disables its detours before its library is unloaded: a detour left in a
+// chain points into unmapped code, and the next call of the function crashes the server.
+class IHooks {
+public:
+    virtual ~IHooks() = default;
+
+    // T is the function's own type, so that original can be called as it is.
+    template <typename T>
+    bool SetHook(const std::string& name, LPVOID detour, T** original)
+    {
+        return SetHookInternal(name, detour, reinterpret_cast<LPVOID*>(original));
+    }
+    // Takes one detour out of the function's chain; false when it was not in it.
+    virtual bool DisableHook(const std::string& name, LPVOID detour) = 0;
+
+private:
+    virtual bool SetHookInternal(const std::string& name, LPVOID detour, LPVOID* original) = 0;
+};
+
 ARK_API ICommands& GetCommands();
 ARK_API IApiUtils& GetApiUtils();
+ARK_API IHooks& GetHooks();
 
 namespace Tools {
 ARK_API std::string GetCurrentDir();

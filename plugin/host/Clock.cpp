@@ -5,26 +5,16 @@
 
 #include <cstdint>
 #include <ctime>
-#include <stdexcept>
 
 namespace qv {
 namespace Clock {
 
-LocalTime LocalNow()
-{
-    const std::optional<LocalTime> now = LocalNowIfKnown();
-    if (!now) throw std::runtime_error("the clock's time has no local date");
-    return *now;
-}
-
-std::optional<LocalTime> LocalNowIfKnown() { return LocalTimeAt(Now()); }
-
-std::optional<LocalTime> LocalTimeAt(std::int64_t secondsSinceEpoch)
+std::optional<LocalTime> LocalTimeAt(util::Instant instant)
 {
 #if defined(_WIN32)
-    const __time64_t time = secondsSinceEpoch;
+    const __time64_t time = util::SecondsSinceEpoch(instant);
 #else
-    const std::int64_t time = secondsSinceEpoch;
+    const std::int64_t time = util::SecondsSinceEpoch(instant);
 #endif
 
     std::tm local{};

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <optional>
 
+#include "util/Time.h"
+
 #if !defined(_WIN32)
 // On Windows the C runtime's; elsewhere the platform runtime library beside the host gives them.
 extern "C" {
@@ -28,16 +30,12 @@ struct LocalTime {
 
 namespace Clock {
 
-// Seconds since 1970-01-01 00:00 UTC, as the platform runtime's _time64 gives them. Inline: with
-// ExactSwitching every timer call reads it.
-inline std::int64_t Now() { return _time64(nullptr); }
+// The instant the platform runtime's _time64 gives. Inline: with ExactSwitching every timer call
+// reads it.
+inline util::Instant Now() { return util::InstantOf(_time64(nullptr)); }
 
-// Throws when the clock's time has no local date.
-LocalTime LocalNow();
-// Nothing when the clock's time has no local date.
-std::optional<LocalTime> LocalNowIfKnown();
-// Any moment in seconds since the epoch, in the same local time; nothing when it has no local date.
-std::optional<LocalTime> LocalTimeAt(std::int64_t secondsSinceEpoch);
+// Any instant in the runtime's local time; nothing when it has no local date.
+std::optional<LocalTime> LocalTimeAt(util::Instant instant);
 
 } // namespace Clock
 

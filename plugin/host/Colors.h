@@ -10,6 +10,12 @@ struct MessageColor {
     float G = 0.0f;
     float B = 0.0f;
     float A = 0.0f;
+
+    friend bool operator==(const MessageColor& a, const MessageColor& b)
+    {
+        return a.R == b.R && a.G == b.G && a.B == b.B && a.A == b.A;
+    }
+    friend bool operator!=(const MessageColor& a, const MessageColor& b) { return !(a == b); }
 };
 static_assert(sizeof(MessageColor) == 16, "MessageColor layout is the game's");
 
@@ -21,6 +27,11 @@ struct ByteColor {
 
     constexpr ByteColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 255) : B(b), G(g), R(r), A(a)
     {
+    }
+
+    friend constexpr bool operator==(const ByteColor& x, const ByteColor& y)
+    {
+        return x.B == y.B && x.G == y.G && x.R == y.R && x.A == y.A;
     }
 };
 static_assert(sizeof(ByteColor) == 4, "ByteColor layout is the game's");

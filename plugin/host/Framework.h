@@ -1,11 +1,12 @@
-// The host framework as the rest of the plug-in sees it: its commands and timer, its base folder,
-// its UTF-8 decoding, its log sinks and the thread ids its logger records. Only this file's
-// implementation calls ArkApi:: itself.
+// The host framework as the rest of the plug-in sees it: its commands and timer, its hook on the
+// game's new-player handler, its base folder, its UTF-8 decoding, its log sinks and the thread ids
+// its logger records. Only this file's implementation calls ArkApi:: itself.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "plugin/host/ArkApi.h"
@@ -23,6 +24,23 @@ void RegisterTimerCallback(const char* id, const ArkApi::TimerCallback& callback
 void UnregisterChatCommand(const char* name);
 void UnregisterConsoleCommand(const char* name);
 void UnregisterTimerCallback(const char* id);
+
+// Told of each player the game has just handled as new, on the game thread, after the game's own
+// handling and every detour below ours.
+using NewPlayerCallback = void (*)(AShooterPlayerController* player);
+// Where the callback's failure is told: the callback's name and the reason, as LogCallbackFailure
+// takes them.
+using FailureReport = void (*)(std::string_view callback, std::string_view reason) noexcept;
+
+// Sets the plug-in's detour on the game's new-player handler; neither argument may be null. The
+// detour calls the rest of the chain first and returns its answer unchanged, then calls callback;
+// whatever callback throws stops in the detour and goes to report. Hooking again while hooked only
+// swaps in the new callback and report. False when the host refused the hook: nothing is set then.
+bool HookNewPlayer(NewPlayerCallback callback, FailureReport report);
+// Takes the detour out of the host's chain; does nothing while not hooked. Must run before the
+// library is unloaded: the host would go on calling the detour in unmapped code.
+void UnhookNewPlayer();
+bool NewPlayerHooked();
 
 // The server's base folder, under which the host keeps its plug-ins' folders.
 std::string CurrentDir();

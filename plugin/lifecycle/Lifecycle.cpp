@@ -5,7 +5,8 @@
 #include "plugin/commands/ReloadCommands.h"
 #include "plugin/log/Guard.h"
 #include "plugin/log/PluginLog.h"
-#include "plugin/rates/Switching.h"
+#include "plugin/rates/Decisions.h"
+#include "plugin/rates/Executor.h"
 
 namespace qv {
 
@@ -21,7 +22,7 @@ void Unload(UnloadReason reason)
 {
     RunGuarded("Unload", [] { UnregisterAll(); });
     // Weekend values left in the game would be snapshotted as "normal" by the next load.
-    if (reason == UnloadReason::LibraryUnloaded) RunGuarded("Unload", [] { RestoreNormalOnUnload(); });
+    if (reason == UnloadReason::LibraryUnloaded) RunGuarded("Unload", [] { Perform(DecideUnload(State.Boost)); });
 }
 
 } // namespace qv

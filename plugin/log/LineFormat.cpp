@@ -12,9 +12,9 @@ namespace qv {
 
 void FormatLine(HostLog::Message& message)
 {
-    const std::int64_t seconds = std::chrono::system_clock::to_time_t(message.Time);
+    const util::Instant instant = std::chrono::floor<util::Seconds>(message.Time);
     // A time with no local date (never a server's own clock) shows as the epoch's.
-    const LocalTime local = Clock::LocalTimeAt(seconds).value_or(LocalTime{});
+    const LocalTime local = Clock::LocalTimeAt(instant).value_or(LocalTime{});
     HostLog::TextBuffer& line = *message.Formatted.Text;
     line.Append(fmt::format("{:02}/{:02}/{:02} {:02}:{:02} [{}][{}] ", local.Month, local.Day, local.Year % 100,
                             local.Hour, local.Minute, *message.Logger, HostLog::LevelName(message.Level)));

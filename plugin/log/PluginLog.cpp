@@ -71,6 +71,21 @@ void Log(HostLog::Level level, std::string_view text) noexcept
 
 } // namespace
 
+void LogAt(LogLevel level, std::string_view text) noexcept
+{
+    switch (level) {
+    case LogLevel::Info:
+        Log(HostLog::Level::Info, text);
+        break;
+    case LogLevel::Warning:
+        Log(HostLog::Level::Warning, text);
+        break;
+    case LogLevel::Error:
+        Log(HostLog::Level::Error, text);
+        break;
+    }
+}
+
 void LogInfo(std::string_view text) noexcept { Log(HostLog::Level::Info, text); }
 
 void LogWarning(std::string_view text) noexcept { Log(HostLog::Level::Warning, text); }

@@ -15,7 +15,10 @@ std::shared_ptr<PluginLogger>& PluginLog();
 // Creates the logger "Quorvandelle" over a copy of the host's sinks.
 void CreatePluginLog();
 
+enum class LogLevel { Info, Warning, Error };
+
 // Records go nowhere before Load has created the logger.
+void LogAt(LogLevel level, std::string_view text) noexcept;
 void LogInfo(std::string_view text) noexcept;
 void LogWarning(std::string_view text) noexcept;
 void LogError(std::string_view text) noexcept;

@@ -12,8 +12,8 @@
 #include "plugin/log/PluginLog.h"
 #include "plugin/messaging/Messaging.h"
 #include "plugin/messaging/Patterns.h"
-#include "plugin/rates/SwitchRecords.h"
-#include "plugin/rates/WeekendState.h"
+#include "plugin/schedule/LocalClock.h"
+#include "plugin/schedule/Openings.h"
 
 namespace qv {
 
@@ -23,10 +23,48 @@ constexpr float kNotificationScale = 1.2f;
 constexpr float kNotificationSeconds = 8.0f;
 // How much further than the longest lead the schedule looks for comings: well beyond the time
 // between two regular evaluations, so that a reminder's moment is known before it falls due.
-constexpr WallSeconds kLookAhead = 60 * 60;
+constexpr Seconds kLookAhead = Hours{1};
+
+bool Contains(const std::vector<WindowId>& ids, const WindowId& id)
+{
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+// The shortest of the leads whose moment before at has come by now; 0 when none has. The moments
+// still ahead go to earlier.
+template <typename Earlier>
+std::int32_t ShortestLeadDue(const std::vector<std::int32_t>& leads, Instant at, Instant now, Earlier&& earlier)
+{
+    std::int32_t shortest = 0;
+    for (const std::int32_t lead : leads) {
+        const Instant moment = at - Minutes{lead};
+        if (moment > now) {
+            earlier(moment);
+        } else if (shortest == 0 || lead < shortest) {
+            shortest = lead;
+        }
+    }
+    return shortest;
+}
+
+// Whether a reminder with that lead for the window's coming at says something new: the memory keeps
+// the shortest lead announced for each coming, and takes this one.
+bool News(ReminderMemory& memory, const WindowId& window, WallTime at, std::int32_t lead)
+{
+    auto& openings = memory.Openings;
+    auto reminded = std::find_if(openings.begin(), openings.end(), [&](const ReminderMemory::Opening& opening) {
+        return opening.At == at && opening.Window == window;
+    });
+    if (reminded == openings.end()) reminded = openings.insert(openings.end(), {window, at});
+    if (lead >= reminded->Within) return false;
+    reminded->Within = lead;
+    return true;
+}
+
+} // namespace
 
 // The pattern's length was bounded when the config was decoded, so formatting cannot blow up.
-void Remind(const Config& config, const Window& window, std::int32_t minutes)
+void SendReminder(const Config& config, const Window& window, std::int32_t minutes)
 {
     const std::wstring pattern = ReminderPattern(config);
     const std::wstring name = Framework::Utf8Decode(std::string(window.Id.DisplayName()));
@@ -41,19 +79,18 @@ void Remind(const Config& config, const Window& window, std::int32_t minutes)
     if (config.Chatbox) BroadcastChat(config.ServerName, color, text);
 }
 
-bool Contains(const std::vector<WindowId>& ids, const WindowId& id)
+std::string WithheldReminders(const Window& window)
 {
-    return std::find(ids.begin(), ids.end(), id) != ids.end();
+    return "No reminders for " + std::string(window.Id.DisplayName()) +
+           ": it cannot switch on, nothing would change: " + DescribeAll(ConfigPath(), window.Rates.Unreadable);
 }
 
-} // namespace
-
-ReminderCheck CheckReminders(const Config& config, Instant now, WallSeconds wall, bool manualWeekend,
+ReminderCheck CheckReminders(const Config& config, Instant now, WallTime wall, bool manualWeekend,
                              ReminderMemory& memory)
 {
     ReminderCheck check;
     if (config.Reminders.empty()) return check;
-    const std::int32_t longest = *std::max_element(config.Reminders.begin(), config.Reminders.end());
+    const Minutes longest{*std::max_element(config.Reminders.begin(), config.Reminders.end())};
     const Window* inForce = WindowInForceAt(config, wall);
 
     // Comings that have passed are forgotten; a handful is all a server ever has ahead.
@@ -63,24 +100,30 @@ ReminderCheck CheckReminders(const Config& config, Instant now, WallSeconds wall
                    openings.end());
     // A coming beyond the look ahead has its reminders after the moment the clock shows wall +
     // kLookAhead; the schedule looks again by then.
-    const ClockAhead clock(config, now);
+    const LocalClock localClock = ClockOf(config);
+    const ClockAhead clock(localClock, now);
     check.NextMoment = clock.FirstInstantShowing(wall + kLookAhead, now);
     // As far as the clock will show then: across an hour the clocks skip, further than the real time.
-    const WallSeconds ahead = WallSeconds{longest} * 60 + kLookAhead;
-    WallSeconds until = wall + ahead;
-    if (const std::optional<WallSeconds> then = clock.WallAt(now + ahead)) until = std::max(until, *then);
+    const Seconds ahead = longest + kLookAhead;
+    WallTime until = wall + ahead;
+    if (const std::optional<WallTime> then = clock.WallAt(now + ahead)) until = std::max(until, *then);
+    const auto earlier = [&](Instant moment) {
+        if (!check.NextMoment || moment < *check.NextMoment) check.NextMoment = moment;
+    };
     for (const Coming& coming : ComingsIntoForce(config, wall, until)) {
         const Window& window = *coming.InForce;
         if (&window == inForce || (window.Id.IsWeekly() && manualWeekend)) continue;
+        // A window that was open the second before and only comes back into force as another one
+        // closes has been on all along: nothing about it starts.
+        if (IsOpenAt(window.Times, coming.At - Seconds{1})) continue;
         const Instant at = clock.FirstInstantShowing(coming.At, now);
         // A coming in an hour the clocks skip happens at the first moment after the gap, if the
         // window is in force by the clock then: one that lies wholly in the gap never comes.
-        const std::optional<WallSeconds> shown = clock.WallAt(at);
+        const std::optional<WallTime> shown = clock.WallAt(at);
         if (shown && *shown != coming.At && WindowInForceAt(config, *shown) != &window) continue;
-        const Instant left = at - now;
-        if (left > WallSeconds{longest} * 60) {
-            const Instant moment = at - WallSeconds{longest} * 60;
-            if (!check.NextMoment || moment < *check.NextMoment) check.NextMoment = moment;
+        const Seconds left = at - now;
+        if (left > longest) {
+            earlier(at - longest);
             continue;
         }
         if (!window.Rates.Readable()) {
@@ -91,41 +134,11 @@ ReminderCheck CheckReminders(const Config& config, Instant now, WallSeconds wall
             continue;
         }
         // Every lead that has come; one message covers them all, unless it was announced already.
-        std::int32_t shortestDue = 0;
-        for (const std::int32_t lead : config.Reminders) {
-            const Instant moment = at - Instant{lead} * 60;
-            if (moment > now) {
-                if (!check.NextMoment || moment < *check.NextMoment) check.NextMoment = moment;
-            } else if (shortestDue == 0 || lead < shortestDue) {
-                shortestDue = lead;
-            }
-        }
-        if (shortestDue == 0) continue;
-        auto reminded = std::find_if(openings.begin(), openings.end(), [&](const ReminderMemory::Opening& opening) {
-            return opening.At == coming.At && opening.Window == window.Id;
-        });
-        if (reminded == openings.end()) reminded = openings.insert(openings.end(), {window.Id, coming.At});
-        if (shortestDue >= reminded->Within) continue;
-        reminded->Within = shortestDue;
-        check.Due.push_back({&window, static_cast<std::int32_t>((left + 59) / 60)});
+        const std::int32_t shortestDue = ShortestLeadDue(config.Reminders, at, now, earlier);
+        if (shortestDue == 0 || !News(memory, window.Id, coming.At, shortestDue)) continue;
+        check.Due.push_back({&window, static_cast<std::int32_t>(std::chrono::ceil<Minutes>(left).count())});
     }
     return check;
-}
-
-std::optional<Instant> SendDueReminders(Instant now, WallSeconds wall)
-{
-    const Config& config = ConfigInForce;
-    const ReminderCheck check = CheckReminders(config, now, wall, Weekend.ManualWeekendActive(), Weekend.Reminders);
-    for (const Window* window : check.Withheld) {
-        LogWarning(
-            "No reminders for " + std::string(window->Id.DisplayName()) +
-            ": it cannot switch on, nothing would change: " + DescribeAll(ConfigPath(), window->Rates.Unreadable));
-    }
-    for (const DueReminder& due : check.Due) {
-        Remind(config, *due.InForce, due.Minutes);
-        LogInfo(RecordText({SwitchEvent::ReminderSent, due.InForce->Id, due.Minutes}));
-    }
-    return check.NextMoment;
 }
 
 } // namespace qv

@@ -6,9 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "plugin/config/Calendar.h"
 #include "plugin/config/Config.h"
-#include "plugin/config/LocalClock.h"
+#include "plugin/schedule/Calendar.h"
 
 namespace qv {
 
@@ -18,7 +17,7 @@ namespace qv {
 struct ReminderMemory {
     struct Opening {
         WindowId Window = WindowId::Weekly();
-        WallSeconds At = 0;
+        WallTime At;
         std::int32_t Within = std::numeric_limits<std::int32_t>::max();
     };
     std::vector<Opening> Openings;
@@ -48,11 +47,12 @@ struct ReminderCheck {
 // force, for the weekly window over a weekend switched on by hand, or for a window that cannot switch
 // on. memory moves on as the reminders are taken as sent. Pure, so that the tool's preview finds the
 // moments the plug-in will remind at.
-ReminderCheck CheckReminders(const Config& config, Instant now, WallSeconds wall, bool manualWeekend,
+ReminderCheck CheckReminders(const Config& config, Instant now, WallTime wall, bool manualWeekend,
                              ReminderMemory& memory);
 
-// CheckReminders with the plug-in's own memory, the reminders sent and the withheld ones logged; the
-// next moment a reminder falls due.
-std::optional<Instant> SendDueReminders(Instant now, WallSeconds wall);
+// Tells every player that window comes into force in minutes, through the channels the config names.
+void SendReminder(const Config& config, const Window& window, std::int32_t minutes);
+// The log record of reminders withheld for a window that cannot switch on.
+std::string WithheldReminders(const Window& window);
 
 } // namespace qv

@@ -33,11 +33,13 @@ struct SwitchRecord {
 };
 
 // The record's sentence: the weekly window's as the log has always said it ("Weekend rates switched
-// on by the schedule"), a schedule's naming the window ("Rates of window \"Evening\" switched on by
-// the schedule"), "Reminder sent: Evening in 10 minutes".
+// on by the schedule"), or naming it when the main section gives it a name of its own ("Rates of
+// the weekly window \"Double XP\" switched on by the schedule"), a schedule's naming the window
+// ("Rates of window \"Evening\" switched on by the schedule"), "Reminder sent: Evening in 10 minutes".
 std::string RecordText(const SwitchRecord& record);
-// The record a sentence says, or nothing for any other text. A reminder names a window by what
-// players see, so one that names "Weekend" is read as the weekly window's.
+// The record a sentence says, or nothing for any other text: ReadRecord(RecordText(r)) is r, the
+// weekly window's name included. A reminder names a window by what players see, so one that names
+// "Weekend" is read as the weekly window's.
 std::optional<SwitchRecord> ReadRecord(std::string_view text);
 
 // Whether the record says that a window's values came into force, and which.

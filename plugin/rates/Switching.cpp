@@ -4,12 +4,15 @@
 
 #include <string>
 
+#include <fmt/format.h>
+
 #include "plugin/config/Config.h"
 #include "plugin/config/LoadConfig.h"
 #include "plugin/config/Windows.h"
 #include "plugin/host/Game.h"
 #include "plugin/log/PluginLog.h"
 #include "plugin/messaging/Messaging.h"
+#include "plugin/rates/PluginState.h"
 #include "plugin/rates/SwitchRecords.h"
 
 namespace qv {
@@ -21,7 +24,7 @@ constexpr float kNotificationSeconds = 8.0f;
 
 void Announce(const MessageColor& color, const FString& message, const std::string& messageKey)
 {
-    const Config& config = ConfigInForce;
+    const Config& config = State.Settings;
     const std::wstring text = message.ToWide();
     if (config.Notification && !BroadcastNotification(color, kNotificationScale, kNotificationSeconds, text)) {
         LogWarning(messageKey +
@@ -30,10 +33,22 @@ void Announce(const MessageColor& color, const FString& message, const std::stri
     if (config.Chatbox) BroadcastChat(config.ServerName, color, text);
 }
 
+// The value a switch writes into a row, or 0 (the game's own) for a relative one whose product the
+// game's 32-bit rate cannot hold, which is logged.
+float ValueToWrite(const Window& window, std::size_t row, float normal)
+{
+    if (Overflows(window.Rates, row, normal)) {
+        LogWarning(fmt::format("{}: {:g} times the server's normal {:g} is beyond the game's 32-bit rates; the game's "
+                               "own value is kept",
+                               WeekendMultiplierTable[row].Key, window.Rates.Values[row], normal));
+    }
+    return WrittenValue(window.Rates, row, normal);
+}
+
 void WriteSnapshotBack(AShooterGameMode* gameMode)
 {
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, Weekend.SavedMultipliers[row]);
+        Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, State.Boost.Saved[row]);
     }
 }
 
@@ -47,13 +62,12 @@ AShooterGameMode* GameModeToSwitch(const Window& window)
         return nullptr;
     }
     // Without this, the reason would read as a fault of a file the server never loaded.
-    if (!ConfigInForce.FromFile) {
+    if (!State.Settings.FromFile) {
         LogError("Weekend rates not switched on, nothing changed: no config has been loaded from " + ConfigPath());
         return nullptr;
     }
     if (!window.Rates.Readable()) {
-        const std::string which = window.Id.IsWeekly() ? "Weekend" : std::string(window.Id.DisplayName());
-        LogError(which +
+        LogError(std::string(window.Id.DisplayName()) +
                  " rates not switched on, nothing changed: " + DescribeAll(ConfigPath(), window.Rates.Unreadable));
         return nullptr;
     }
@@ -64,14 +78,14 @@ enum class Announcement { Made, Withheld };
 
 void ShowWindow(AShooterGameMode* gameMode, const Window& window, Owner owner, Announcement announcement)
 {
-    const Config& config = ConfigInForce;
+    const Config& config = State.Settings;
     const WindowLook look = LookOf(config, window);
-    Weekend.Boost = owner;
-    Weekend.InForce = window.Id;
+    State.Boost.OwnedBy = owner;
+    State.Boost.InForce = window.Id;
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        Weekend.Written[row] = WrittenValue(window.Rates, row, Weekend.SavedMultipliers[row]);
+        State.Boost.Written[row] = WrittenValue(window.Rates, row, State.Boost.Saved[row]);
     }
-    Weekend.SwitchedGameMode = gameMode;
+    State.Boost.GameMode = gameMode;
     if (config.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, *look.WeekendMOTD);
     if (announcement == Announcement::Made) Announce(look.EnabledColor, *look.EnabledMessage, look.EnabledMessageKey);
 }
@@ -93,8 +107,8 @@ bool SwitchFromNormal(const Window& window, Owner owner, Announcement announceme
     if (GameModeReplaced()) ForgetReplacedGameMode();
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
         const char* field = WeekendMultiplierTable[row].Key;
-        Weekend.SavedMultipliers[row] = Game::ReadMultiplier(gameMode, field);
-        const float value = WrittenValue(window.Rates, row, Weekend.SavedMultipliers[row]);
+        State.Boost.Saved[row] = Game::ReadMultiplier(gameMode, field);
+        const float value = ValueToWrite(window, row, State.Boost.Saved[row]);
         if (value != 0.0f) Game::WriteMultiplier(gameMode, field, value);
     }
     ShowWindow(gameMode, window, owner, announcement);
@@ -103,18 +117,15 @@ bool SwitchFromNormal(const Window& window, Owner owner, Announcement announceme
 
 } // namespace
 
-bool GameModeReplaced()
-{
-    return Weekend.BoostedValuesInForce() && Game::CurrentGameMode() != Weekend.SwitchedGameMode;
-}
+bool GameModeReplaced() { return State.Boost.Active() && Game::CurrentGameMode() != State.Boost.GameMode; }
 
 bool SwitchToWindow(const Window& window, Owner owner) { return SwitchFromNormal(window, owner, Announcement::Made); }
 
-bool SwitchToWeekend(Owner owner) { return SwitchToWindow(ConfigInForce.Weekly, owner); }
+bool SwitchToWeekend(Owner owner) { return SwitchToWindow(State.Settings.Weekly, owner); }
 
 bool PutIntoNewGameMode(const Window& window)
 {
-    return SwitchFromNormal(window, Weekend.Boost, Announcement::Withheld);
+    return SwitchFromNormal(window, State.Boost.OwnedBy, Announcement::Withheld);
 }
 
 bool MoveToWindow(const Window& window, Owner owner)
@@ -125,8 +136,8 @@ bool MoveToWindow(const Window& window, Owner owner)
 
     // A 0 leaves the game's own value: the normal one, which the snapshot holds.
     for (std::size_t row = 0; row < kMultiplierCount; ++row) {
-        const float normal = Weekend.SavedMultipliers[row];
-        const float value = WrittenValue(window.Rates, row, normal);
+        const float normal = State.Boost.Saved[row];
+        const float value = ValueToWrite(window, row, normal);
         Game::WriteMultiplier(gameMode, WeekendMultiplierTable[row].Key, value != 0.0f ? value : normal);
     }
     ShowWindow(gameMode, window, owner, Announcement::Made);
@@ -135,7 +146,7 @@ bool MoveToWindow(const Window& window, Owner owner)
 
 void SwitchToNormal()
 {
-    const Config& config = ConfigInForce;
+    const Config& config = State.Settings;
     AShooterGameMode* gameMode = Game::CurrentGameMode();
     if (gameMode == nullptr) {
         LogInfo("No game mode: the weekend values went with the game mode, and the one the server builds next "
@@ -148,18 +159,18 @@ void SwitchToNormal()
     }
     if (gameMode != nullptr && config.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, config.NormalMOTD);
     // A reload may have taken the window away; then its announcement is the main section's.
-    const Window* window = FindWindow(config, Weekend.InForce);
+    const Window* window = FindWindow(config, State.Boost.InForce);
     const WindowLook look = LookOf(config, window != nullptr ? *window : config.Weekly);
-    Weekend.Boost = Owner::Nobody;
-    Weekend.InForce = WindowId::Weekly();
-    Weekend.Written = {};
+    State.Boost.OwnedBy = Owner::Nobody;
+    State.Boost.InForce = WindowId::Weekly();
+    State.Boost.Written = {};
     Announce(look.DisabledColor, *look.DisabledMessage, look.DisabledMessageKey);
 }
 
 void RestoreNormalOnUnload()
 {
-    if (!Weekend.BoostedValuesInForce()) return;
-    const Config& config = ConfigInForce;
+    if (!State.Boost.Active()) return;
+    const Config& config = State.Settings;
     AShooterGameMode* gameMode = Game::CurrentGameMode();
     // The saved values die with the library; that loses nothing, since a game mode the host builds
     // later starts from the server's normal values.
@@ -170,12 +181,12 @@ void RestoreNormalOnUnload()
     }
     if (GameModeReplaced()) {
         ForgetReplacedGameMode();
-        Weekend.Boost = Owner::Nobody;
+        State.Boost.OwnedBy = Owner::Nobody;
         return;
     }
 
     WriteSnapshotBack(gameMode);
-    Weekend.Boost = Owner::Nobody;
+    State.Boost.OwnedBy = Owner::Nobody;
     if (config.MOTDChangeEnabled) Game::SetMessageOfTheDay(gameMode, config.NormalMOTD);
     LogInfo(RecordText({SwitchEvent::RestoredOnUnload}));
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "plugin/config/Window.h"
-#include "plugin/rates/WeekendState.h"
+#include "plugin/rates/PluginState.h"
 
 namespace qv {
 

@@ -7,6 +7,7 @@ extern void* const hostFunctions[];
 void* const hostFunctions[] = {
     reinterpret_cast<void*>(&ArkApi::GetCommands),
     reinterpret_cast<void*>(&ArkApi::GetApiUtils),
+    reinterpret_cast<void*>(&ArkApi::GetHooks),
     reinterpret_cast<void*>(&ArkApi::Tools::GetCurrentDir),
     reinterpret_cast<void*>(&ArkApi::Tools::Utf8Decode),
     reinterpret_cast<void*>(static_cast<void* (*)(const std::string&)>(&GetAddress)),

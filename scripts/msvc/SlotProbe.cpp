@@ -2,7 +2,7 @@
 // argument, so that the object file holds, for each, a decorated name giving its full signature and
 // its place in the virtual table (a "vcall" thunk at a byte offset). scripts/check-msvc.sh reads
 // those names back and compares them with the host's layout. An explicit instantiation may name a
-// private function, as the host's last IApiUtils slot is.
+// private function, as the host's last IApiUtils and IHooks slots are.
 #include "plugin/host/ArkApi.h"
 
 template <typename Member, Member member>
@@ -32,10 +32,14 @@ SLOT(IApiUtils, GetStatus)
 SLOT(IApiUtils, GetCheatManager)
 SLOT(IApiUtils, FindPlayerFromSteamId_Internal)
 
+SLOT(IHooks, DisableHook)
+SLOT(IHooks, SetHookInternal)
+
 // A virtual call through each interface, so that the compiler lays out their tables and, with
 // -fdump-vtable-layouts, prints them: the number of slots and what holds slot 0.
-void CallThrough(ArkApi::ICommands& commands, ArkApi::IApiUtils& utils, const FString& name)
+void CallThrough(ArkApi::ICommands& commands, ArkApi::IApiUtils& utils, ArkApi::IHooks& hooks, const FString& name)
 {
     commands.UnregisterChatCommand(name);
     utils.CurrentWorld();
+    hooks.DisableHook(std::string(), nullptr);
 }

@@ -224,7 +224,7 @@ void Invoke(const Entry& entry, Call&& call)
     }
     registry.currentOwner = previousOwner;
     if (threw) {
-        registry.escaped.push_back(failure);
+        RecordEscapedException(failure);
         logs::HostNotice(LogLevel::Error, std::string(KindName(entry.kind)) + " \"" + util::Utf16ToUtf8(entry.name) +
                                               "\" let an exception escape: " + failure);
     }
@@ -361,6 +361,10 @@ std::vector<Registration> Registrations()
     }
     return list;
 }
+
+int CurrentOwner() { return TheRegistry().currentOwner; }
+
+void RecordEscapedException(const std::string& what) { TheRegistry().escaped.push_back(what); }
 
 std::vector<std::string> EscapedExceptions() { return TheRegistry().escaped; }
 

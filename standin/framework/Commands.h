@@ -58,6 +58,11 @@ STANDIN_API void CallTicks(float seconds);
 // Every registered timer callback once, in registration order.
 STANDIN_API void CallTimers();
 
+// For the hook registry, inside the host library: the owner of what is set now, and an exception
+// that escaped a plug-in's code, listed with the callbacks' own.
+int CurrentOwner();
+void RecordEscapedException(const std::string& what);
+
 STANDIN_API std::vector<Registration> Registrations();
 STANDIN_API std::vector<std::string> EscapedExceptions();
 STANDIN_API void ClearEscapedExceptions();

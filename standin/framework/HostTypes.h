@@ -1,4 +1,4 @@
-// What the stand-in framework reports about itself: registrations, log records, allocator accounts.
+// What the stand-in framework reports about itself: registrations, hooks, log records, allocator accounts.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,20 @@ struct Registration {
         return name == other.name && kind == other.kind && orphaned == other.orphaned;
     }
     bool operator!=(const Registration& other) const { return !(*this == other); }
+};
+
+// One detour set through ArkApi::IHooks, in the order of its function's chain (oldest first).
+struct HookRegistration {
+    std::string function; // "Class.Function"
+    // Left in the chain by a plug-in library that has since been unloaded: the host took it out of
+    // the chain so that no call reaches unmapped code, where a real server would have crashed.
+    bool orphaned = false;
+
+    bool operator==(const HookRegistration& other) const
+    {
+        return function == other.function && orphaned == other.orphaned;
+    }
+    bool operator!=(const HookRegistration& other) const { return !(*this == other); }
 };
 
 // The host's log levels, in the order and numbers of its logging library.

@@ -11,6 +11,7 @@ struct UWorld;
 struct AShooterGameMode;
 struct AShooterCharacter;
 struct RCONClientConnection;
+struct UPrimalPlayerData;
 
 namespace standin::game {
 
@@ -59,6 +60,11 @@ struct AShooterCharacterLayout {
     unsigned char pawnState[0x1153];
     std::uint8_t bIsServerAdmin;
     unsigned char moreState[0x2C];
+};
+
+// What the game keeps of a player between sessions; a plug-in only passes it on.
+struct UPrimalPlayerDataLayout {
+    unsigned char engineState[0x4A8];
 };
 
 struct UWorldLayout {
@@ -116,3 +122,4 @@ struct AShooterGameMode : standin::game::AShooterGameModeLayout {};
 struct AShooterPlayerController : standin::game::AShooterPlayerControllerLayout {};
 struct AShooterCharacter : standin::game::AShooterCharacterLayout {};
 struct RCONClientConnection : standin::game::RconConnectionLayout {};
+struct UPrimalPlayerData : standin::game::UPrimalPlayerDataLayout {};

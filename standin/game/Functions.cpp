@@ -1,6 +1,7 @@
 // The game's functions that a plug-in reaches by name, and the name tables the framework resolves
-// against. Each function checks its object, reads what it is handed by the game's layouts, and
-// records in the player's inbox what a real client would have seen.
+// against, with the one function the framework can hook. Each function checks its object, reads what
+// it is handed by the game's layouts, and records in the player's inbox what a real client would
+// have seen.
 #include <cstddef>
 
 #include "standin/framework/Fatal.h"
@@ -35,14 +36,28 @@ void Arrived(Player& player, MessageKind kind)
 void SetMessageOfTheDay(AShooterGameMode* gameMode, FString* message)
 {
     constexpr const char* function = "AShooterGameMode.SetMessageOfTheDay";
+    RequireGameMode(gameMode, function);
     WorldState& state = State();
-    const char* objectClass = gameMode == nullptr ? nullptr : state.objects.ClassOf(gameMode);
-    if (objectClass == nullptr || !DerivesFrom(objectClass, "AShooterGameMode")) {
-        LoudFailure(std::string(function) + ": the object is not the live game mode");
-    }
     state.messageOfTheDay = ReadGameString(message, function);
     ++state.messageOfTheDayChanges;
 }
+
+// The game's own handling of a player who has just joined, at the end of the detours' chain. Its
+// arguments must be the ones the game passed: a detour that hands on others is caught here.
+bool HandleNewPlayerBody(AShooterGameMode* gameMode, AShooterPlayerController* controller, UPrimalPlayerData* data,
+                         AShooterCharacter* character, bool /*fromLogin*/)
+{
+    RequireGameMode(gameMode, HandleNewPlayerName);
+    Player& player = PlayerOfController(controller, HandleNewPlayerName);
+    if (data != player.playerData.get() || character != player.character.get()) {
+        LoudFailure(std::string(HandleNewPlayerName) + ": the player data or character is not the player's own");
+    }
+    ++player.newPlayer.gameRuns;
+    return true;
+}
+
+// The handler's patch: where a call of it goes, which the host moves to its newest detour.
+void* handleNewPlayerJump = reinterpret_cast<void*>(&HandleNewPlayerBody);
 
 AShooterCharacter* GetPlayerCharacter(AShooterPlayerController* controller)
 {
@@ -133,6 +148,21 @@ void* Address(Function* function)
 
 } // namespace
 
+void RequireGameMode(const AShooterGameMode* gameMode, const char* function)
+{
+    const char* objectClass = gameMode == nullptr ? nullptr : State().objects.ClassOf(gameMode);
+    if (objectClass == nullptr || !DerivesFrom(objectClass, "AShooterGameMode")) {
+        LoudFailure(std::string(function) + ": the object is not the live game mode");
+    }
+}
+
+bool HandleNewPlayer(AShooterGameMode* gameMode, AShooterPlayerController* controller, UPrimalPlayerData* data,
+                     AShooterCharacter* character, bool fromLogin)
+{
+    return reinterpret_cast<decltype(&HandleNewPlayerBody)>(handleNewPlayerJump)(gameMode, controller, data, character,
+                                                                                 fromLogin);
+}
+
 } // namespace standin::game
 
 namespace standin::binding {
@@ -142,12 +172,22 @@ const std::vector<FunctionSymbol>& GameFunctions()
     using namespace standin::game;
     static const std::vector<FunctionSymbol> functions{
         {"AShooterGameMode.SetMessageOfTheDay", Address(&SetMessageOfTheDay)},
+        {HandleNewPlayerName, Address(&HandleNewPlayer)},
         {"AShooterPlayerController.GetPlayerCharacter", Address(&GetPlayerCharacter)},
         {"AShooterPlayerController.ClientChatMessage", Address(&ClientChatMessage)},
         {"AShooterPlayerController.ClientServerChatDirectMessage", Address(&ClientServerChatDirectMessage)},
         {"AShooterPlayerController.ClientServerSOTFNotificationCustom", Address(&ClientServerSOTFNotificationCustom)},
         {"FWeakObjectPtr.Get", Address(&WeakObjectPtrGet)},
         {"RCONClientConnection.SendMessageW", Address(&RconSendMessage)},
+    };
+    return functions;
+}
+
+const std::vector<HookableFunction>& HookableFunctions()
+{
+    using namespace standin::game;
+    static const std::vector<HookableFunction> functions{
+        {HandleNewPlayerName, Address(&HandleNewPlayerBody), &handleNewPlayerJump},
     };
     return functions;
 }

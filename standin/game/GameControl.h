@@ -25,6 +25,9 @@ STANDIN_API bool IsConnected(PlayerId player);
 // Null for a departed player; throws std::invalid_argument for an unknown one.
 STANDIN_API AShooterPlayerController* ControllerOf(PlayerId player);
 STANDIN_API void SetAdmin(PlayerId player, bool admin);
+// How the game's new-player handler went for the player's join; throws std::invalid_argument for
+// an unknown player.
+STANDIN_API NewPlayerHandling NewPlayerHandlingOf(PlayerId player);
 STANDIN_API Inbox InboxOf(PlayerId player);
 // What the player received from cursor on; cursor then points past it. Throws std::invalid_argument
 // for an unknown player. Messages received by every player together, since the process started.

@@ -29,6 +29,14 @@ struct PlayerProfile {
     bool hasPlayerState = true; // without one, "AController.PlayerState" holds null
 };
 
+// How the game's new-player handler went for one join. The game calls it through the host's hooks,
+// so every detour on it runs before the game's own code, or instead of it.
+struct NewPlayerHandling {
+    bool called = false; // the join called the handler: not while the game mode is absent
+    int gameRuns = 0;    // the game's own code ran for this player, at the end of the chain
+    bool result = false; // what the call returned, through every detour
+};
+
 // A colour as the game received it: linear floats R, G, B, A.
 struct ReceivedColor {
     float R = 0.0f;

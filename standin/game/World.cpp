@@ -1,10 +1,12 @@
 // The simulated world: its game mode, its players and their controller list, and the control
 // interface the server drives it through.
 #include <cstddef>
+#include <exception>
 #include <stdexcept>
 
 #include "standin/framework/Fatal.h"
 #include "standin/framework/GameBinding.h"
+#include "standin/framework/Hooks.h"
 #include "standin/game/GameControl.h"
 #include "standin/game/WorldState.h"
 #include "util/Utf.h"
@@ -82,6 +84,22 @@ const MultiplierRow& Row(std::string_view field)
 float& Field(const MultiplierRow& row)
 {
     return *reinterpret_cast<float*>(reinterpret_cast<unsigned char*>(State().gameMode.get()) + row.offset);
+}
+
+// The game hands a player who has just joined to its new-player handler, once the player is in the
+// world's list; without a game mode there is no handler to call.
+void HandleJoin(WorldState& state, Player& player)
+{
+    if (!state.gameModePresent) return;
+    player.newPlayer.called = true;
+    try {
+        player.newPlayer.result = HandleNewPlayer(state.gameMode.get(), player.controller.get(),
+                                                  player.playerData.get(), player.character.get(), true);
+    } catch (const std::exception& error) {
+        hooks::ReportEscape(HandleNewPlayerName, error.what());
+    } catch (...) {
+        hooks::ReportEscape(HandleNewPlayerName, "an exception that is not a std::exception");
+    }
 }
 
 } // namespace
@@ -176,9 +194,12 @@ PlayerId Join(const PlayerProfile& profile)
         player.controller->playerController.controller.PlayerState = player.playerState.get();
         state.objects.Add(player.playerState.get(), "AShooterPlayerState");
     }
+    player.playerData = NewObject<UPrimalPlayerData>();
+    state.objects.Add(player.playerData.get(), "UPrimalPlayerData");
     state.controllerList.push_back(state.objects.Add(player.controller.get(), ControllerClass));
     PublishControllerList(state);
-    state.players.emplace(id, std::move(player));
+    Player& joined = state.players.emplace(id, std::move(player)).first->second;
+    HandleJoin(state, joined);
     return static_cast<PlayerId>(id);
 }
 
@@ -190,9 +211,11 @@ void Leave(PlayerId player)
     state.objects.Remove(leaving.controller.get());
     state.objects.Remove(leaving.character.get());
     state.objects.Remove(leaving.playerState.get());
+    state.objects.Remove(leaving.playerData.get());
     leaving.controller.reset();
     leaving.character.reset();
     leaving.playerState.reset();
+    leaving.playerData.reset();
 }
 
 bool IsConnected(PlayerId player) { return Known(player).controller != nullptr; }
@@ -207,6 +230,8 @@ void SetAdmin(PlayerId player, bool admin)
     }
     known.character->bIsServerAdmin = admin ? 1 : 0;
 }
+
+NewPlayerHandling NewPlayerHandlingOf(PlayerId player) { return Known(player).newPlayer; }
 
 Inbox InboxOf(PlayerId player) { return Known(player).inbox; }
 

@@ -17,6 +17,8 @@ struct Player {
     std::unique_ptr<AShooterPlayerController> controller; // null once the player has left
     std::unique_ptr<AShooterCharacter> character;
     std::unique_ptr<APlayerState> playerState;
+    std::unique_ptr<UPrimalPlayerData> playerData;
+    NewPlayerHandling newPlayer;
     Inbox inbox;
 };
 
@@ -67,6 +69,13 @@ Player& PlayerOfController(const void* controller, const char* function);
 // The connection behind an object handed to a game function; a loud failure naming the function when
 // the address is no open RCON connection (closed ones are no live objects).
 RconConnection& ConnectionOfObject(const void* connection, const char* function);
+
+// The game's new-player handler as the game calls it: through the host's hooks.
+inline constexpr const char* HandleNewPlayerName = "AShooterGameMode.HandleNewPlayer_Implementation";
+bool HandleNewPlayer(AShooterGameMode* gameMode, AShooterPlayerController* controller, UPrimalPlayerData* data,
+                     AShooterCharacter* character, bool fromLogin);
+// A loud failure naming the function when the address is not the live game mode.
+void RequireGameMode(const AShooterGameMode* gameMode, const char* function);
 
 struct MultiplierRow {
     const char* name;

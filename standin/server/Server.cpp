@@ -8,6 +8,7 @@
 
 #include "standin/framework/Allocator.h"
 #include "standin/framework/Commands.h"
+#include "standin/framework/Hooks.h"
 #include "standin/framework/LogSinks.h"
 #include "standin/framework/Tools.h"
 #include "standin/game/GameControl.h"
@@ -21,7 +22,7 @@ namespace standin {
 namespace {
 
 std::atomic<bool> serverExists{false};
-// Registrations are tagged with the library that made them; 0 is the embedder's own code.
+// Registrations and detours are tagged with the library that made them; 0 is the embedder's own code.
 int lastOwner = 0;
 
 bool LocalTime(std::int64_t when, std::tm& local)
@@ -51,6 +52,7 @@ Server::Server(ServerOptions options)
     state_ = std::make_unique<State>();
     commands::ClearRegistrations();
     commands::ClearEscapedExceptions();
+    hooks::ClearHooks();
     game::Reset();
     logs::Reset();
     logs::EchoToConsole(options.echoLogToConsole);
@@ -72,6 +74,7 @@ Server::~Server()
         }
     }
     commands::ClearRegistrations();
+    hooks::ClearHooks();
     game::Reset();
     tools::SetCurrentDir("");
     logs::EchoToConsole(true);
@@ -141,11 +144,14 @@ void Server::UnloadPlugin()
                                  " stayed mapped after unloading, so it never ran its unload and teardown");
     }
     commands::OrphanOwner(owner);
+    hooks::OrphanOwner(owner);
 }
 
 bool Server::PluginLoaded() const { return state_->handle != nullptr; }
 
 PlayerId Server::JoinPlayer(const PlayerProfile& profile) { return game::Join(profile); }
+
+NewPlayerHandling Server::NewPlayerHandlingOf(PlayerId player) const { return game::NewPlayerHandlingOf(player); }
 
 void Server::RemovePlayer(PlayerId player) { game::Leave(player); }
 
@@ -245,6 +251,8 @@ bool Server::IsRegistered(std::string_view name, CommandKind kind) const
     }
     return false;
 }
+
+std::vector<HookRegistration> Server::Hooks() const { return hooks::Hooks(); }
 
 std::vector<std::string> Server::EscapedExceptions() const { return commands::EscapedExceptions(); }
 

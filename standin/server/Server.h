@@ -61,14 +61,20 @@ public:
     static std::filesystem::path LibraryBesideExecutable(std::string_view baseName);
     // Loads the library through its real entry point (dlopen / LoadLibraryW), which runs its Load.
     void LoadPlugin(const std::filesystem::path& library);
-    // Unloads it (dlclose / FreeLibrary), which runs its Unload and its teardown. Registrations the
-    // plug-in left behind stay listed, marked orphaned. Throws std::runtime_error when the library
+    // Unloads it (dlclose / FreeLibrary), which runs its Unload and its teardown. Registrations and
+    // detours the plug-in left behind stay listed, marked orphaned; the detours leave their chains,
+    // and each is reported in the log as an error. Throws std::runtime_error when the library
     // stays mapped afterwards (it then never ran its teardown).
     void UnloadPlugin();
     bool PluginLoaded() const;
 
     // ---- players ----
+    // The player joins the world's list, then the game hands them to its new-player handler,
+    // "AShooterGameMode.HandleNewPlayer_Implementation", through every detour set on it (not while
+    // the game mode is absent). An exception a detour lets out is caught and listed.
     PlayerId JoinPlayer(const PlayerProfile& profile);
+    // How that call went for the player's join.
+    NewPlayerHandling NewPlayerHandlingOf(PlayerId player) const;
     // The controller is destroyed: its entry in the world's list stays, and resolves to null.
     void RemovePlayer(PlayerId player);
     bool IsConnected(PlayerId player) const;
@@ -118,7 +124,9 @@ public:
     // In registration order.
     std::vector<Registration> Registrations() const;
     bool IsRegistered(std::string_view name, CommandKind kind) const;
-    // what() of every exception that escaped a plug-in callback (the host caught and logged it).
+    // Every detour set on a game function, function by function, each chain oldest first.
+    std::vector<HookRegistration> Hooks() const;
+    // what() of every exception that escaped a plug-in callback or detour (the host caught and logged it).
     std::vector<std::string> EscapedExceptions() const;
 
     // ---- the game mode ----

@@ -1,6 +1,6 @@
 // For tests that call the plug-in's config code directly, in this process: a stand-in server (the
 // game's allocator, UTF-8 decoding and a base directory of its own) with the plug-in not loaded.
-// The config in force, the weekend state and the logger go back to their initial state after each test,
+// The plug-in's state and the logger go back to their initial state after each test,
 // while the allocator that holds their strings is still there.
 #pragma once
 
@@ -8,15 +8,14 @@
 
 #include "plugin/config/Config.h"
 #include "plugin/log/PluginLog.h"
-#include "plugin/rates/WeekendState.h"
+#include "plugin/rates/PluginState.h"
 #include "tests/support/PluginServer.h"
 
 class ConfigFixture : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        qv::ResetConfigState();
-        qv::ResetWeekendState();
+        qv::State = qv::PluginState{};
         qv::PluginLog().reset();
     }
 

@@ -1,5 +1,5 @@
 // Parsing config text: a byte-order mark skipped, only the first value read, the first of two equal
-// member names kept at every depth, and syntax errors named by line and column.
+// member names kept at every depth, and syntax errors named by line and column (in characters).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -158,6 +158,22 @@ TEST(ConfigParser, SyntaxErrorsNameTheLineColumnMemberAndWhatWasWrong)
     EXPECT_NE(ParseError("{\"a\": \"\xC3\"}").find("parse error in a at line 1, column 9: "), std::string::npos);
 }
 
+TEST(ConfigParser, ColumnsCountCharactersAsAnEditorShowsThem)
+{
+    // The same place to the eye: the 18th character of line 1, whatever bytes come before it.
+    const std::string rows[] = {
+        "{\"a\": \"ab\", \"b\": }",
+        "{\"a\": \"\u20ac\u20ac\", \"b\": }",
+        "{\"a\":\t\"\U0001F389x\", \"b\": }",
+        "\xEF\xBB\xBF{\"a\": \"ab\", \"b\": }",
+    };
+    for (const std::string& text : rows) {
+        EXPECT_EQ(ParseError(text).rfind("parse error in b at line 1, column 18: ", 0), 0u) << ParseError(text);
+    }
+    EXPECT_NE(ParseError("\xEF\xBB\xBF{\"\u20ac\": [1, 2,\n]}").find("probably the comma at line 1, column 12: "),
+              std::string::npos);
+}
+
 TEST(ConfigParser, TheCommonMistakesOfAHandEditedFileAreNamedInPlainWords)
 {
     struct Row {
@@ -189,6 +205,29 @@ TEST(ConfigParser, TheCommonMistakesOfAHandEditedFileAreNamedInPlainWords)
         const std::size_t what = error.find(": ");
         EXPECT_EQ(error.substr(what + 2).rfind(row.cause, 0), 0u) << row.text << "\n" << error;
     }
+}
+
+} // namespace
+
+namespace {
+
+// Every text from the file goes into a message through Excerpt: up to 80 bytes whole, and never half
+// a character when cut.
+TEST(ConfigProblem, AQuotedTextOfEightyBytesIsWholeAndALongerOneIsCutAtACharacter)
+{
+    const std::string eighty(80, 'a');
+    struct Row {
+        std::string text;
+        std::string quoted;
+    };
+    const Row rows[] = {
+        {eighty, eighty},
+        {eighty + "b", eighty + "... (1 more bytes)"},
+        // "é" is two bytes, the second of them the 81st: the cut comes before the character.
+        {std::string(79, 'a') + "\xC3\xA9" + "b", std::string(79, 'a') + "... (3 more bytes)"},
+        {std::string(78, 'a') + "\xE2\x82\xAC", std::string(78, 'a') + "... (3 more bytes)"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(Excerpt(row.text), row.quoted) << row.text.size();
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 #include "plugin/commands/Registrations.h"
 #include "plugin/commands/ReloadCommands.h"
 #include "plugin/config/LoadConfig.h"
-#include "plugin/rates/WeekendState.h"
+#include "plugin/rates/PluginState.h"
 #include "tests/config/ConfigFixture.h"
 
 namespace {
@@ -83,8 +83,8 @@ TEST_F(LoadConfigTest, TheFileLivesInThePluginsFolderUnderTheHostsBaseDirectory)
 TEST_F(LoadConfigTest, AMissingFileGivesTheInitialSettings)
 {
     EXPECT_TRUE(LoadConfig(std::nullopt).FileMissing());
-    const std::string initial = Describe(ConfigInForce);
-    EXPECT_FALSE(ConfigInForce.FromFile);
+    const std::string initial = Describe(State.Settings);
+    EXPECT_FALSE(State.Settings.FromFile);
     EXPECT_NE(initial.find("Notification=1\nChatbox=0\nEnabledColor=(0, 1, 0, 1)"), std::string::npos) << initial;
     EXPECT_NE(initial.find("DisabledColor=(1, 0, 0, 1)"), std::string::npos) << initial;
 }
@@ -116,9 +116,9 @@ TEST_F(LoadConfigTest, AReloadIntoABadFileLeavesEverythingInForceExactlyAsItWas)
     plugin_.WriteConfig(good);
     RegisterAll();
     ReloadConfigConsoleCommand(nullptr, nullptr, false);
-    ASSERT_TRUE(ConfigInForce.FromFile);
-    Weekend.Reminders.Openings.push_back({WindowId::Schedule("Night"), 1234567, 30});
-    const std::string before = Describe(ConfigInForce);
+    ASSERT_TRUE(State.Settings.FromFile);
+    State.Schedule.Reminders.Openings.push_back({WindowId::Schedule("Night"), util::WallTimeOf(1234567), 30});
+    const std::string before = Describe(State.Settings);
     const auto registrations = plugin_->Registrations();
     ASSERT_EQ(registrations.size(), 5u);
 
@@ -164,18 +164,18 @@ TEST_F(LoadConfigTest, AReloadIntoABadFileLeavesEverythingInForceExactlyAsItWas)
         EXPECT_EQ(WithoutPlaces(LoadError()).substr(0, ConfigPath().size() + 2 + row.error.size()),
                   ConfigPath() + ": " + row.error);
         ReloadConfigConsoleCommand(nullptr, nullptr, false);
-        EXPECT_EQ(Describe(ConfigInForce), before) << row.error;
+        EXPECT_EQ(Describe(State.Settings), before) << row.error;
         EXPECT_EQ(plugin_->Registrations(), registrations) << row.error;
-        ASSERT_EQ(Weekend.Reminders.Openings.size(), 1u) << row.error;
+        ASSERT_EQ(State.Schedule.Reminders.Openings.size(), 1u) << row.error;
     }
 
     plugin_.RemoveConfig();
     ReloadConfigConsoleCommand(nullptr, nullptr, false);
-    EXPECT_EQ(Describe(ConfigInForce), before);
+    EXPECT_EQ(Describe(State.Settings), before);
     std::filesystem::create_directories(plugin_.ConfigFile());
     EXPECT_NE(LoadError().find(ConfigPath()), std::string::npos);
     ReloadConfigConsoleCommand(nullptr, nullptr, false);
-    EXPECT_EQ(Describe(ConfigInForce), before);
+    EXPECT_EQ(Describe(State.Settings), before);
     EXPECT_EQ(plugin_->Registrations(), registrations);
     UnregisterAll();
 }
@@ -224,9 +224,13 @@ TEST_F(LoadConfigTest, EveryErrorNamesTheLineAndColumnOfItsValue)
     EXPECT_EQ(placeOf(errors[2]), PlaceOfValue(text, "Quorvandelle"));
     EXPECT_EQ(placeOf(errors[3]), PlaceOfValue(text, "StartDay"));
 
-    // The top level and a byte-order mark: places count bytes, as the parser's own do.
+    // The top level and a byte-order mark; places count characters, as an editor shows them.
     plugin_.WriteConfigText("\xEF\xBB\xBF\n  [1]");
     EXPECT_EQ(LoadError(), ConfigPath() + ": the top level at line 2, column 3: expected an object, found array");
+    plugin_.WriteConfigText("\xEF\xBB\xBF{\"Quorvandelle\": {\"ServerName\": \"\u20ac\u20ac\", \"StartDay\": \"5\"}}");
+    EXPECT_NE(LoadError().find("Quorvandelle.StartDay at line 1, column 51: expected a number, found string"),
+              std::string::npos)
+        << LoadError();
 }
 
 } // namespace
@@ -267,6 +271,10 @@ TEST_F(LoadConfigTest, TheOptionalKeysAreCheckedLikeEveryOtherAndRefuseTheFileWh
          "Quorvandelle.Schedules[0].Until: expected a time of day \"HH:MM\" (24-hour), found \"25:00\""},
         {with({{"Schedules", {changed(fair, "Until", "2026-12-24T17:00")}}}),
          "Quorvandelle.Schedules[0].Until: \"2026-12-24T17:00\" is not after From (\"2026-12-24T18:00\")"},
+        // At the turn of the year the year is easily left as it was.
+        {with({{"Schedules", {changed(changed(fair, "From", "2026-12-31T18:00"), "Until", "2026-01-02T10:00")}}}),
+         "Quorvandelle.Schedules[0].Until: \"2026-01-02T10:00\" is not after From (\"2026-12-31T18:00\"); if it ends "
+         "in the next year, write \"2027-01-02T10:00\""},
         {with({{"Schedules", {changed(fair, "From", "2026-02-30T00:00")}}}),
          "Quorvandelle.Schedules[0].From: expected a local date and time \"YYYY-MM-DDTHH:MM\" that exists, found "
          "\"2026-02-30T00:00\""},
@@ -288,6 +296,15 @@ TEST_F(LoadConfigTest, TheOptionalKeysAreCheckedLikeEveryOtherAndRefuseTheFileWh
         {with({{"TimeZone", 1}}),
          "Quorvandelle.TimeZone: expected a time zone such as \"Europe/Berlin\", found number"},
         {with({{"ExactSwitching", "on"}}), "Quorvandelle.ExactSwitching: expected true or false, found string"},
+        {with({{"Priority", 1.5}}), "Quorvandelle.Priority: expected a whole number from -1000 to 1000, found 1.5"},
+        {with({{"Schedules", {changed(night, "Priority", "high")}}}),
+         "Quorvandelle.Schedules[0].Priority: expected a whole number from -1000 to 1000, found string"},
+        {with({{"Name", ""}}), "Quorvandelle.Name: a window needs a name"},
+        {with({{"Name", std::string(65, 'x')}}),
+         "Quorvandelle.Name: a name may have at most 64 bytes, this one has 65"},
+        {with({{"Name", "Night"}, {"Schedules", {night}}}),
+         "Quorvandelle.Schedules[0].Name: \"Night\" is already the name of the weekly window (Quorvandelle.Name); "
+         "names must be unique"},
         {with({{"Schedules", std::vector<json>(101, night)}}),
          "Quorvandelle.Schedules: 101 windows; at most 100 are allowed"},
     };

@@ -87,6 +87,42 @@ TEST_F(SettingsDecoder, UnreadableMultipliersDoNotRefuseTheFileButKeepTheWeeklyW
     EXPECT_EQ(decoded.RateProblems.size(), 2u);
 }
 
+// A rate the game's 32-bit field cannot hold, or a relative factor beyond 1,000, is no rate: the main
+// section's keeps the weekly window from switching on, a schedule's refuses the file.
+TEST_F(SettingsDecoder, RatesBeyondTheirBoundsAreProblemsAtTheirPlace)
+{
+    json config = ValidConfig();
+    config["Quorvandelle"].update({{"XPMultiplier", 1e39}, {"TamingSpeedMultiplier", -1e39}});
+    DecodedConfig decoded = DecodeConfig(config.dump(), std::nullopt);
+    ASSERT_TRUE(decoded.Value.has_value());
+    std::vector<std::string> unreadable;
+    for (const ConfigProblem& problem : decoded.RateProblems) unreadable.push_back(WithoutPlaces(Describe(problem)));
+    EXPECT_EQ(unreadable,
+              (std::vector<std::string>{
+                  "Quorvandelle.XPMultiplier: 1e+39 is beyond the range of the game's 32-bit rates",
+                  "Quorvandelle.TamingSpeedMultiplier: -1e+39 is beyond the range of the game's 32-bit rates"}));
+
+    config = ValidConfig();
+    config["Quorvandelle"].update({{"RelativeRates", true}, {"XPMultiplier", 1000}, {"TamingSpeedMultiplier", 1000.5}});
+    decoded = DecodeConfig(config.dump(), std::nullopt);
+    ASSERT_EQ(decoded.RateProblems.size(), 1u);
+    EXPECT_EQ(WithoutPlaces(Describe(decoded.RateProblems[0])),
+              "Quorvandelle.TamingSpeedMultiplier: 1000.5 times the server's normal value is beyond the largest "
+              "factor, 1000");
+
+    config = ValidConfig();
+    config["Quorvandelle"]["Schedules"] = {{{"Name", "Mad"},
+                                            {"Days", {1}},
+                                            {"From", "10:00"},
+                                            {"Until", "11:00"},
+                                            {"RelativeRates", true},
+                                            {"XPMultiplier", 5000}}};
+    decoded = DecodeConfig(config.dump(), std::nullopt);
+    EXPECT_FALSE(decoded.Value);
+    ASSERT_EQ(decoded.Errors.size(), 1u);
+    EXPECT_EQ(Describe(decoded.Errors[0]).find("Quorvandelle.Schedules[0].XPMultiplier at line "), 0u);
+}
+
 TEST_F(SettingsDecoder, EachBadMemberIsNamedWithItsExpectation)
 {
     struct Row {

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "plugin/config/TimeZone.h"
-#include "plugin/config/ZoneTable.h"
+#include "plugin/schedule/TimeZone.h"
+#include "plugin/schedule/ZoneTable.h"
 #include "util/CivilDate.h"
 
 namespace {
@@ -34,8 +34,8 @@ TEST(ZoneTable, EveryZoneFollowsTheSystemsZoneinfoFrom2026To2040)
     if (!std::filesystem::exists("/usr/share/zoneinfo/Europe/Berlin")) GTEST_SKIP() << "no zoneinfo (tzdata)";
     const char* saved = std::getenv("TZ");
     const std::string before = saved != nullptr ? saved : "";
-    const std::int64_t from = util::DaysFromCivil(2026, 1, 1) * 86400;
-    const std::int64_t to = util::DaysFromCivil(2041, 1, 1) * 86400;
+    const util::Instant from{util::Days{util::DaysFromCivil(2026, 1, 1)}};
+    const util::Instant to{util::Days{util::DaysFromCivil(2041, 1, 1)}};
     ASSERT_GT(qv::ZoneTableSize, 400u);
     int differences = 0;
     for (std::size_t i = 0; i < qv::ZoneTableSize; ++i) {
@@ -44,17 +44,18 @@ TEST(ZoneTable, EveryZoneFollowsTheSystemsZoneinfoFrom2026To2040)
         ASSERT_TRUE(zone) << name << ": " << qv::ZoneTable[i].Rule;
         setenv("TZ", (std::string(":") + name).c_str(), 1);
         tzset();
-        const auto compare = [&](std::int64_t at) {
-            const long expected = SystemOffset(at);
-            if (util::UtcOffsetAt(zone->Rules, at) == expected) return;
+        const auto compare = [&](util::Instant at) {
+            const long expected = SystemOffset(util::SecondsSinceEpoch(at));
+            const long offset = static_cast<long>(util::UtcOffsetAt(zone->Rules, at).count());
+            if (offset == expected) return;
             if (++differences > 20) return;
-            ADD_FAILURE() << name << " (" << zone->Rules.Rule.StandardOffset << ") at " << at << ": offset "
-                          << util::UtcOffsetAt(zone->Rules, at) << ", the system's " << expected;
+            ADD_FAILURE() << name << " (" << zone->Rules.Rule.StandardOffset.count() << ") at "
+                          << util::SecondsSinceEpoch(at) << ": offset " << offset << ", the system's " << expected;
         };
-        for (std::int64_t at = from; at < to; at += 15 * 86400) compare(at);
+        for (util::Instant at = from; at < to; at += util::Days{15}) compare(at);
         for (auto change = util::NextTransition(zone->Rules, from); change && change->At < to;
              change = util::NextTransition(zone->Rules, change->At)) {
-            compare(change->At - 1);
+            compare(change->At - util::Seconds{1});
             compare(change->At);
         }
     }

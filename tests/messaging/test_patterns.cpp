@@ -71,6 +71,8 @@ TEST(Patterns, ReminderTimeLeftSaysItInWordsAndItsLengthIsBounded)
         {5, L"5 minutes"},
         {60, L"1 hour"},
         {90, L"1 hour and 30 minutes"},
+        {1439, L"23 hours and 59 minutes"},
+        {1440, L"1 day"},
         {1441, L"1 day and 1 minute"},
         {2880, L"2 days"},
         {10079, L"6 days, 23 hours and 59 minutes"},

@@ -179,6 +179,13 @@ bool Warns(const Draft& draft, bool unknownMember)
     for (int weekday = 0; weekday < 7; ++weekday)
         everOpen = everOpen || Model::WeeklyOpen(s, (3 + weekday) * kDay); // 1970-01-04 was a Sunday
     warns = warns || !everOpen;
+    // A weekly window of five days or more is probably a slip of its end: the longest run of open
+    // days, across the week's end too.
+    int run = 0;
+    for (int day = 0; day < 14 && !warns; ++day) {
+        run = Model::WeeklyOpen(s, (3 + day % 7) * kDay) ? run + 1 : 0;
+        warns = run >= 5;
+    }
     for (const std::string& text : {s.enabledMessage, s.disabledMessage}) {
         const bool pattern = Model::FormatPattern(text).has_value();
         warns = warns || (!pattern && s.notification) ||

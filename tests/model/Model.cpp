@@ -508,6 +508,19 @@ std::vector<std::pair<int, Wall>> Model::Comings(Wall now, Wall limit) const
     return comings;
 }
 
+bool Model::Resumes(int window, Wall opening) const
+{
+    return window == kWeekly ? WeeklyOpen(settings_, opening - 1)
+                             : WindowOpen(settings_.windows[static_cast<std::size_t>(window)], opening - 1);
+}
+
+Wall Model::Hold() const
+{
+    // A zone of one offset never steps back, so a clock set back is followed at once; the host's
+    // clock, whose changes are not known ahead, is held for up to an hour.
+    return settings_.zoneOffset ? 0 : kClockChange;
+}
+
 std::optional<Wall> Model::NextDue(Wall now) const
 {
     // Instants on a clock of one offset: a wall-clock moment less the offset, never before the next second.
@@ -520,7 +533,7 @@ std::optional<Wall> Model::NextDue(Wall now) const
         earlier(instantOf(now + kLookAhead));
         const std::optional<int> inForce = InForce(settings_, now);
         for (const auto& [window, opening] : Comings(now, now + longest + kLookAhead)) {
-            if (window == inForce || (window == kWeekly && manual_)) continue;
+            if (window == inForce || (window == kWeekly && manual_) || Resumes(window, opening)) continue;
             const Wall at = instantOf(opening);
             if (at - instant_ > longest) {
                 earlier(at - longest);
@@ -544,8 +557,9 @@ void Model::Remind(Wall now, Wall actual, Outcome& out)
     for (auto it = reminded_.begin(); it != reminded_.end();) it = it->first.second <= now ? reminded_.erase(it) : ++it;
     for (const auto& [window, opening] : Comings(now, now + Wall{longest} * 60 + kLookAhead)) {
         // Not for the window in force, nor for the weekly window while an administrator has the
-        // weekend on, nor for a window that cannot switch on.
-        if (window == inForce || (window == kWeekly && manual_)) continue;
+        // weekend on, nor for a window that was open all along and only comes back into force, nor
+        // for a window that cannot switch on.
+        if (window == inForce || (window == kWeekly && manual_) || Resumes(window, opening)) continue;
         const Look look = LookOf(window);
         if (!look.values) continue;
         // Real seconds: the clock reads actual, although the decision holds a later time.
@@ -593,19 +607,18 @@ void Model::AnnounceReminder(const Look& look, Wall left, Outcome& out)
 Wall Model::Held(Wall now) const
 {
     const bool times = settings_.startTime != 0 || settings_.endTime != 0 || !settings_.windows.empty();
-    return times && lastDecision_ != 0 && now < lastDecision_ && lastDecision_ - now <= kClockChange ? lastDecision_
-                                                                                                     : now;
+    return times && lastDecision_ != 0 && now < lastDecision_ && lastDecision_ - now <= Hold() ? lastDecision_ : now;
 }
 
 void Model::Evaluate(Outcome& out)
 {
     Wall now = WallAt(instant_);
     const Wall actual = now;
-    // With times of day in play, a clock that went back by up to an hour (the autumn change) does
-    // not reopen what already closed: the decision keeps to the latest time seen.
+    // With times of day in play, a clock that went back by no more than its step back (the autumn
+    // change) does not reopen what already closed: the decision keeps to the latest time seen.
     const bool times = settings_.startTime != 0 || settings_.endTime != 0 || !settings_.windows.empty();
     if (times) {
-        if (lastDecision_ != 0 && now < lastDecision_ && lastDecision_ - now <= kClockChange) {
+        if (lastDecision_ != 0 && now < lastDecision_ && lastDecision_ - now <= Hold()) {
             now = lastDecision_;
             ++tally_.heldEvaluations;
         } else {

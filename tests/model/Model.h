@@ -255,6 +255,10 @@ private:
     // falls due, or an hour on (reminders are looked for that far past the longest lead).
     std::optional<Wall> NextDue(Wall now) const;
     std::optional<std::pair<Wall, std::optional<int>>> NextChange(Wall now) const;
+    // Whether a window coming into force at opening was open the second before: it resumes.
+    bool Resumes(int window, Wall opening) const;
+    // How far back the clock may go and the decision still keep to the latest time seen.
+    Wall Hold() const;
     // The wall-clock moments after now, up to limit, at which the window in force may change.
     std::vector<Wall> Moments(Wall now, Wall limit) const;
     // Each window's first coming into force after now and up to limit, in time order.

@@ -4,9 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "plugin/config/Calendar.h"
 #include "plugin/config/ConfigWarnings.h"
 #include "plugin/config/DecodeConfig.h"
+#include "plugin/schedule/Calendar.h"
 #include "tests/support/PluginServer.h"
 
 using namespace qv;
@@ -67,9 +67,7 @@ TEST(ConfigWarnings, EachProbableMistakeIsNamedByItsMember)
          "false is taken as 0, which leaves the game's own rate unchanged; write 0"},
         {"HarvestAmountMultiplier", -2, "Quorvandelle.HarvestAmountMultiplier", "-2 is a negative rate"},
         // Beyond the largest 32-bit float the game's field would hold infinity.
-        {"CraftXPMultiplier", 1e39, "Quorvandelle.CraftXPMultiplier",
-         "1e+39 is beyond the range of the game's 32-bit rates; the plug-in writes it as inf"},
-        {"CraftXPMultiplier", -1e39, "Quorvandelle.CraftXPMultiplier", "-1e+39 is a negative rate"},
+        {"CraftXPMultiplier", -3, "Quorvandelle.CraftXPMultiplier", "-3 is a negative rate"},
         {"StructureDamageMultiplier", 4294967301.0, "Quorvandelle.StructureDamageMultiplier", "takes effect as 5"},
         {"QuorvandelleEnabledRGB", json::array({0, 1e39, 0, 1}), "Quorvandelle.QuorvandelleEnabledRGB",
          "a component is beyond the range of a 32-bit float and is used as inf"},
@@ -146,31 +144,99 @@ TEST(ConfigWarnings, NearestMemberIgnoresCaseAndAFewLetters)
     EXPECT_EQ(NearestKnownMember("Something"), "");
 }
 
-TEST(ConfigWarnings, WindowsThatOverlapAreNamedBothWithTheOneThatWins)
+// Where windows of equal priority overlap, the warning says where, which replaces which and what
+// changes for players; where the priorities differ, the administrator chose and nothing is said.
+TEST(ConfigWarnings, OverlapsOfEqualPriorityNameTheSpanTheWinnerAndWhatChanges)
 {
-    const json evening = {{"Name", "Evening"}, {"Days", {5}}, {"From", "18:00"}, {"Until", "23:00"}};
+    const json happyHour = {{"Name", "Happy hour"}, {"Days", {0, 1, 2, 3, 4, 5, 6}}, {"From", "20:00"},
+                            {"Until", "22:00"},     {"XPMultiplier", 1.5},           {"HarvestAmountMultiplier", 0}};
     const json christmas = {{"Name", "Christmas"}, {"From", "2026-12-25T00:00"}, {"Until", "2026-12-26T00:00"}};
-    const json monday = {{"Name", "Monday"}, {"Days", {1}}, {"From", "10:00"}, {"Until", "12:00"}};
+    const json boxing = {{"Name", "Boxing"}, {"From", "2026-12-25T18:00"}, {"Until", "2026-12-27T00:00"}};
+    const json festival = {
+        {"Name", "Festival"}, {"From", "2026-12-01T00:00"}, {"Until", "2027-01-07T00:00"}, {"XPMultiplier", 3}};
+    const json friday = {{"Name", "Friday"}, {"Days", {5}}, {"From", "18:00"}, {"Until", "23:00"}};
+    const auto overlaps = [](const json& members) {
+        json config = CleanConfig();
+        config["Quorvandelle"].update({{"StartTime", "18:00"}, {"EndTime", "06:00"}});
+        config["Quorvandelle"].update(members);
+        std::vector<std::string> named;
+        for (const auto& warning : Mistakes(config)) {
+            const std::size_t hint = warning.What.find(" (a higher \"Priority\" on one of them");
+            if (hint != std::string::npos) named.push_back(warning.Member + ": " + warning.What.substr(0, hint));
+        }
+        return named;
+    };
+    const auto merged = [](json object, const json& more) {
+        object.update(more);
+        return object;
+    };
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(overlaps({{"Schedules", {happyHour}}}),
+              Names{"Quorvandelle.Schedules[0]: Fri\u2013Sun 20:00\u201322:00: Happy hour replaces Weekend: XP \u00d72 "
+                    "\u2192 \u00d71.5, harvest amount \u00d74 \u2192 the game's own"});
+    EXPECT_EQ(overlaps({{"Priority", 1}, {"Schedules", {happyHour}}}), Names{});
+    EXPECT_EQ(overlaps({{"Schedules", {merged(happyHour, {{"Priority", -1}})}}}), Names{});
+    // Without the weekly window (open on no day), the schedules alone.
+    const json never = {{"StartDay", 3}, {"EndDay", 3}, {"EndTime", "18:00"}};
+    EXPECT_EQ(overlaps(merged(never, {{"Schedules", {christmas, boxing}}})),
+              Names{"Quorvandelle.Schedules[0]: Fri 2026-12-25 18:00\u201324:00: Christmas replaces Boxing: the rates "
+                    "stay the same"});
+    // A span of weeks meets a weekly window week after week: its pattern between the dates.
+    EXPECT_EQ(overlaps(merged(never, {{"Schedules", {festival, friday}}})),
+              Names{"Quorvandelle.Schedules[0]: Fri 18:00\u201323:00 from Tue 2026-12-01 00:00 to Thu 2027-01-07 "
+                    "00:00: Festival replaces Friday: XP \u00d72 \u2192 \u00d73"});
+}
+
+// A window that ends later than meant: a weekly one of five days or more, a day's hours of sixteen
+// or more; whole days from midnight to midnight are meant.
+TEST(ConfigWarnings, WindowsFarLongerThanAWeekendOrAnEveningAreNamedWithLengthAndSpan)
+{
+    const auto schedule = [](const char* from, const char* until) {
+        return json{{"Schedules", {{{"Name", "Late"}, {"Days", {1, 2}}, {"From", from}, {"Until", until}}}}};
+    };
+    const struct {
+        json Members;
+        const char* Warning; // nothing: no warning
+    } rows[] = {
+        {{{"StartDay", 5}, {"StartTime", "18:00"}, {"EndDay", 5}, {"EndTime", "06:00"}},
+         "Quorvandelle.EndDay: \"Weekend\" lasts from Friday 18:00 to Friday 06:00 next week: 6 days and 12 hours; if "
+         "it should end sooner, check EndDay and EndTime"},
+        {{{"StartDay", 1}, {"EndDay", 6}},
+         "Quorvandelle.EndDay: \"Weekend\" lasts from Monday 00:00 to Saturday 00:00: 5 days; if it should end "
+         "sooner, check EndDay and EndTime"},
+        {{{"StartDay", 1}, {"EndDay", 5}, {"EndTime", "23:59"}}, nullptr},
+        {schedule("22:00", "20:00"),
+         "Quorvandelle.Schedules[0].Until: \"Late\" lasts from 22:00 to 20:00 the next day on each of its days: 22 "
+         "hours; if it should end sooner, check From and Until"},
+        {schedule("07:00", "23:00"),
+         "Quorvandelle.Schedules[0].Until: \"Late\" lasts from 07:00 to 23:00 on each of its days: 16 hours; if it "
+         "should end sooner, check From and Until"},
+        {schedule("07:01", "23:00"), nullptr},
+        {schedule("00:00", "00:00"), nullptr},
+    };
+    for (const auto& row : rows) {
+        json config = CleanConfig();
+        config["Quorvandelle"].update(row.Members);
+        ConfigProblems long_;
+        for (const ConfigProblem& warning : Mistakes(config)) {
+            if (warning.What.find(" lasts ") != std::string::npos) long_.push_back(warning);
+        }
+        EXPECT_EQ(Listed(long_), row.Warning ? "\n  " + std::string(row.Warning) : std::string(" (none)"))
+            << row.Members.dump();
+    }
+}
+
+// A misspelt member can undo a whole setting; it leads the list, whatever rule names the others.
+TEST(ConfigWarnings, NearMissesOfKnownMembersComeFirst)
+{
     json config = CleanConfig();
-    config["Quorvandelle"]["StartDay"] = 3; // the weekly window only on Wednesday and Thursday
-    config["Quorvandelle"]["EndDay"] = 5;
-    config["Quorvandelle"]["Schedules"] = {christmas, evening, monday};
-    std::vector<std::string> overlaps;
-    for (const auto& warning : Mistakes(config)) {
-        if (warning.What.find("overlaps") != std::string::npos)
-            overlaps.push_back(warning.Member + ": " + warning.What);
-    }
-    // 2026-12-25 is a Friday: Christmas meets the evening; Monday meets nothing.
-    EXPECT_EQ(overlaps,
-              std::vector<std::string>{
-                  "Quorvandelle.Schedules[0]: \"Christmas\" overlaps \"Evening\" (Schedules[1]); \"Christmas\" "
-                  "comes first in the file, so it is in force while both are open"});
-    config["Quorvandelle"]["EndDay"] = 6;
-    overlaps.clear();
-    for (const auto& warning : Mistakes(config)) {
-        if (warning.What.find("overlaps the weekly window") != std::string::npos) overlaps.push_back(warning.Member);
-    }
-    EXPECT_EQ(overlaps, (std::vector<std::string>{"Quorvandelle.Schedules[0]", "Quorvandelle.Schedules[1]"}));
+    config["Quorvandelle"].update({{"EndDay", 5}, {"Timezone", "Europe/Berlin"}, {"Colour", 1}});
+    const ConfigProblems warnings = Mistakes(config);
+    ASSERT_EQ(warnings.size(), 3u) << Listed(warnings);
+    EXPECT_EQ(warnings[0].Member, "Quorvandelle.Timezone");
+    EXPECT_EQ(warnings[0].Suggestion, "TimeZone");
+    EXPECT_EQ(warnings[1].Member, "Quorvandelle.StartDay");
+    EXPECT_TRUE(warnings[2].Suggestion.empty()) << "\"Colour\" is near no known member";
 }
 
 TEST(ConfigWarnings, TheNewKeysHaveTheirProbableMistakes)
@@ -215,7 +281,7 @@ TEST(ConfigWarnings, TheNewKeysHaveTheirProbableMistakes)
         {{"Name", "Old"}, {"From", "2025-12-24T00:00"}, {"Until", "2025-12-26T00:00"}}};
     EXPECT_TRUE(Mistakes(config).empty()) << Listed(Mistakes(config));
     // A year and more ago in any zone.
-    const Instant now = *ParseDateTime("2026-12-07T12:00");
+    const Instant now = util::InstantAtOffset(*ParseDateTime("2026-12-07T12:00"), Seconds{0});
     const auto advice = Mistakes(config, now);
     ASSERT_EQ(advice.size(), 1u) << Listed(advice);
     EXPECT_EQ(Describe(advice[0]),
@@ -231,7 +297,7 @@ TEST(ConfigWarnings, WindowsMeetingAnHourTheClocksSkipAreNamedWithTheDateForTheC
         {{"Name", "Gap"}, {"From", "2027-03-28T02:15"}, {"Until", "2027-03-28T02:45"}},
         {{"Name", "Spring"}, {"From", "2028-03-26T02:30"}, {"Until", "2028-03-26T04:00"}},
     };
-    const Instant now = *ParseDateTime("2026-12-07T12:00");
+    const Instant now = util::InstantAtOffset(*ParseDateTime("2026-12-07T12:00"), Seconds{0});
     const auto skipped = [&] {
         ConfigProblems named;
         for (const ConfigProblem& warning : Mistakes(config, now)) {

@@ -5,6 +5,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "tests/rates/RatesFixture.h"
 #include "util/CivilDate.h"
 
@@ -226,6 +228,75 @@ TEST(ExactSwitching, TheStatusReplyIsTrueDuringTheRepeatedHour)
               0u)
         << replies[0].text;
     EXPECT_EQ(server.RunUntil(Utc(2026, 10, 25, 2, 0)), Timeline{}) << "the window does not open a second time";
+}
+
+// A window that closed in the hours the clocks repeat opens once, however long the step back: two
+// hours on Troll (03:00 +02 becomes 01:00 +00 on 2026-10-25, at 01:00 UTC), half an hour on Lord
+// Howe (02:00 +11 becomes 01:30 +10:30 on 2027-04-04, at 15:00 UTC the day before).
+TEST(ExactSwitching, AWindowThatClosedInTheRepeatedHoursOpensOnceWhateverTheStepBack)
+{
+    struct Row {
+        const char* zone;
+        const char* until; // the window closes in the hours the clocks repeat
+        std::int64_t start, end;
+        Timeline expected; // with ExactSwitching
+    };
+    const Row rows[] = {
+        {"Antarctica/Troll",
+         "02:30",
+         Utc(2026, 10, 24, 19, 50),
+         Utc(2026, 10, 25, 3, 30),
+         {"20:00:00 Night on", "00:30:00 Night off"}},
+        {"Australia/Lord_Howe",
+         "01:45",
+         Utc(2027, 4, 3, 8, 50),
+         Utc(2027, 4, 3, 16, 0),
+         {"11:00:00 Night on", "14:45:00 Night off"}},
+    };
+    for (const Row& row : rows) {
+        for (const bool exact : {true, false}) {
+            SCOPED_TRACE(std::string(row.zone) + (exact ? ", ExactSwitching" : ", the regular evaluations"));
+            const json night = Window(
+                "Night", {{"Days", json::array({0, 1, 2, 3, 4, 5, 6})}, {"From", "22:00"}, {"Until", row.until}});
+            Running server(ConfigWith({{"StartDay", 3},
+                                       {"EndDay", 3},
+                                       {"TimeZone", row.zone},
+                                       {"ExactSwitching", exact},
+                                       {"Schedules", {night}}}),
+                           row.start);
+            const Timeline shown = server.RunUntil(row.end);
+            if (exact) {
+                EXPECT_EQ(shown, row.expected);
+            }
+            EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                                    [](const std::string& line) { return line.find("Night on") != std::string::npos; }),
+                      1);
+        }
+    }
+}
+
+// An evening event inside the weekend: when it closes, the weekend's rates come back and are
+// announced, but the weekend has been on since Friday, so nothing tells players it "starts".
+TEST(ExactSwitching, AWindowThatResumesIsAnnouncedButNotRemindedOf)
+{
+    for (const bool exact : {true, false}) {
+        SCOPED_TRACE(exact ? "ExactSwitching" : "the regular evaluations");
+        Running server(
+            ConfigWith({{"StartTime", "18:00"},
+                        {"EndTime", "06:00"},
+                        {"Reminders", {60}},
+                        {"TimeZone", "UTC"},
+                        {"ExactSwitching", exact},
+                        {"Schedules", {Window("Evening", {{"Days", {6}}, {"From", "20:00"}, {"Until", "22:00"}})}}}),
+            Utc(2026, 12, 12, 18, 30));
+        const Timeline shown = server.RunUntil(Utc(2026, 12, 12, 22, 30));
+        if (exact) {
+            EXPECT_EQ(shown, (Timeline{"18:30:31 Weekend rates on", "19:00:00 Evening in 60", "20:00:00 Evening on",
+                                       "22:00:00 Weekend rates on"}));
+        }
+        for (const std::string& line : shown) EXPECT_EQ(line.find("Weekend in"), std::string::npos) << line;
+        EXPECT_EQ(shown.back().substr(9), "Weekend rates on");
+    }
 }
 
 TEST(ExactSwitching, AReloadThatOnlyRenamesTheWindowInForceDoesNotAnnounceItAgain)

@@ -128,6 +128,31 @@ TEST_F(Schedules, RelativeValuesMultiplyTheNormalOnesAndAWindowMayLeaveTheOthers
     EXPECT_EQ(CurrentRates(), normal_);
 }
 
+// A factor times a normal value beyond the game's 32-bit rates is never written: the game's own value
+// stays, the log says why, and the status reply shows plain numbers, never infinity or an exponent.
+TEST_F(Schedules, ARelativeProductBeyondTheGamesRatesKeepsTheGamesValue)
+{
+    json config = ConfigWith({{"RelativeRates", true}, {"StatusCommand", "/rates"}});
+    for (auto& [key, value] : config["Quorvandelle"].items()) {
+        if (key.size() > 10 && key.compare(key.size() - 10, 10, "Multiplier") == 0) value = 0;
+    }
+    config["Quorvandelle"].update({{"XPMultiplier", 2}, {"TamingSpeedMultiplier", 1e-6}});
+    Start(Friday, config);
+    server().SetMultiplier("XPMultiplier", 3e38f);
+    server().SetMultiplier("TamingSpeedMultiplier", 1e-30f);
+    qv().RunToFirstEvaluation();
+    EXPECT_EQ(Xp(), 3e38f);
+    EXPECT_EQ(server().Multiplier("TamingSpeedMultiplier"), 1e-30f * 1e-6f);
+    const auto warnings = qv().PluginLogMessages(standin::LogLevel::Warning);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "XPMultiplier: 2 times the server's normal 3e+38 is beyond the game's 32-bit rates; the "
+                           "game's own value is kept");
+    server().ClearInboxes();
+    server().Chat(player_, "/rates");
+    EXPECT_EQ(server().InboxOf(player_).directChats.at(0).text,
+              "Weekend rates are on until Mon 2026-12-14 00:00 (0.000001x taming).");
+}
+
 TEST_F(Schedules, AManualWeekendIsTakenOverQuietlyByALookAlikeAndVisiblyByAWindowOfItsOwn)
 {
     const json midweek = {{"Name", "Midweek"}, {"Days", {3}}, {"From", "20:00"}, {"Until", "23:00"}};
@@ -299,6 +324,92 @@ TEST_F(Schedules, TheStatusReplyTellsTheValuesInForceWhole)
     reloaded["Quorvandelle"]["XPMultiplier"] = "seven";
     Reload(reloaded);
     EXPECT_EQ(status(), "Normal rates are on; no boosted rates are scheduled.");
+}
+
+// A window lower in the file opening while a higher one stays in force changes nothing: the
+// higher one's end is the next change.
+TEST_F(Schedules, TheStatusReplyIsUntilTheEndOfTheWindowInForceNotTheOpeningOfALowerOne)
+{
+    Start(Wednesday, ConfigWith({{"StatusCommand", "/rates"},
+                                 {"Schedules",
+                                  {{{"Name", "Long"}, {"Days", {3}}, {"From", "10:00"}, {"Until", "14:00"}},
+                                   {{"Name", "Short"}, {"Days", {3}}, {"From", "12:00"}, {"Until", "13:00"}}}}}));
+    EvaluateAt(9, 11, 50);
+    server().ClearInboxes();
+    server().Chat(player_, "/rates");
+    const auto replies = server().InboxOf(player_).directChats;
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].text.substr(0, replies[0].text.find(" (")), "Long rates are on until Wed 2026-12-09 14:00");
+}
+
+// The reply holds at most 300 characters: a last rate that just fits is listed, one more character
+// and it is counted instead. The name's length moves the reply across the bound one by one.
+TEST_F(Schedules, TheStatusReplysLastRateIsListedWhenItJustFits)
+{
+    json config = ConfigWith({{"StatusCommand", "/rates"}});
+    for (const char* key :
+         {"LayEggIntervalMultiplier", "ResourcesRespawnPeriodMultiplier", "SupplyCrateLootQualityMultiplier",
+          "StructureResistanceMultiplier", "StructureDamageMultiplier"}) {
+        config["Quorvandelle"][key] = 0;
+    }
+    Start(Wednesday, config);
+    std::vector<std::string> replies;
+    for (std::size_t length = 1; length <= 64; ++length) {
+        config["Quorvandelle"]["Schedules"] = {
+            {{"Name", std::string(length, 'N')}, {"Days", {4}}, {"From", "12:00"}, {"Until", "13:00"}}};
+        Reload(config);
+        server().ClearInboxes();
+        server().Chat(player_, "/rates");
+        replies.push_back(server().InboxOf(player_).directChats.at(0).text);
+    }
+    const auto endsWith = [](const std::string& text, const std::string& end) {
+        return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    const auto whole = [&](const std::string& reply) { return endsWith(reply, ", 11x egg hatching)."); };
+    const auto last = std::find_if(replies.rbegin(), replies.rend(), whole);
+    ASSERT_NE(last, replies.rend());
+    ASSERT_NE(last, replies.rbegin()) << "the longest name must cross the bound";
+    EXPECT_EQ(last->size(), 300u) << *last;
+    const std::string& next = *std::prev(last);
+    EXPECT_TRUE(endsWith(next, ", 10x mating speed, and 1 more).")) << next;
+}
+
+// With a higher priority the weekly window wins over a daily happy hour; the main section's name is
+// what players and the log are told; a relative rate is told as its factor, as announced.
+TEST_F(Schedules, APriorityLetsTheWeeklyWindowWinAndItsNameAndFactorsAreWhatPlayersAreTold)
+{
+    Start(Friday, ConfigWith({{"Name", "Double XP"},
+                              {"Priority", 1},
+                              {"RelativeRates", true},
+                              {"StatusCommand", "/rates"},
+                              {"Schedules",
+                               {{{"Name", "Happy hour"},
+                                 {"Days", {0, 1, 2, 3, 4, 5, 6}},
+                                 {"From", "20:00"},
+                                 {"Until", "22:00"},
+                                 {"XPMultiplier", 1.5}}}}}));
+    const auto status = [&] {
+        server().ClearInboxes();
+        server().Chat(player_, "/rates");
+        const auto inbox = server().InboxOf(player_);
+        return inbox.directChats.empty() ? std::string("(no reply)") : inbox.directChats.front().text;
+    };
+    qv().RunToFirstEvaluation();
+    EvaluateAt(12, 20, 30);
+    EXPECT_EQ(Xp(), normal_.at("XPMultiplier") * 2) << "the weekly window's priority beats the happy hour";
+    EXPECT_EQ(status().rfind("Double XP rates are on until Mon 2026-12-14 00:00 (2x XP, 3x taming, 4x harvest", 0), 0u)
+        << status();
+    std::vector<std::string> records;
+    for (const auto& record : qv().PluginLogRecords()) {
+        if (record.message.find("weekly window") != std::string::npos) records.push_back(record.message);
+    }
+    EXPECT_EQ(records,
+              std::vector<std::string>{"Rates of the weekly window \"Double XP\" switched on by the schedule"});
+
+    EvaluateAt(14, 20, 30);
+    EXPECT_EQ(Xp(), normal_.at("XPMultiplier") * 1.5f) << "with the weekly window closed, the happy hour";
+    EXPECT_EQ(status().rfind("Happy hour rates are on until Mon 2026-12-14 22:00 (1.5x XP, 3x taming", 0), 0u)
+        << status();
 }
 
 TEST_F(Schedules, AReloadInTheMiddleOfAnEventTakesEffectAtTheNextEvaluation)

@@ -17,9 +17,12 @@ constexpr SwitchEvent kEvents[] = {
 TEST(SwitchRecords, EverySentenceReadsBackAsWhatItSays)
 {
     // Names that hold the words and quotes the sentences are made of.
-    const WindowId windows[] = {WindowId::Weekly(), WindowId::Schedule("Evening"),
+    const WindowId windows[] = {WindowId::Weekly(),
+                                WindowId::Schedule("Evening"),
                                 WindowId::Schedule("Night \"owl\") in 5 minutes by the schedule"),
-                                WindowId::Schedule("\xC3\x89t\xC3\xA9")};
+                                WindowId::Schedule("\xC3\x89t\xC3\xA9"),
+                                WindowId::Weekly("Double XP"),
+                                WindowId::Weekly("Weekend \"owl\" in 5 minutes by the schedule")};
     for (const SwitchEvent event : kEvents) {
         for (const WindowId& window : windows) {
             const SwitchRecord written{event, window, 45};
@@ -28,9 +31,10 @@ TEST(SwitchRecords, EverySentenceReadsBackAsWhatItSays)
             ASSERT_TRUE(read.has_value()) << text;
             EXPECT_EQ(read->Event, event) << text;
             // Records about the normal values and the toggle name no window.
-            const bool named = PutsWindowInForce(written) && event != SwitchEvent::OnByHand;
+            const bool named = PutsWindowInForce(written) && (event != SwitchEvent::OnByHand || window.IsWeekly());
             if (named || event == SwitchEvent::IntoNewGameMode || event == SwitchEvent::ReminderSent) {
                 EXPECT_EQ(read->Window, window) << text;
+                EXPECT_EQ(read->Window.DisplayName(), window.DisplayName()) << text;
             }
             if (event == SwitchEvent::ReminderSent) {
                 EXPECT_EQ(read->Minutes, 45) << text;
@@ -56,6 +60,21 @@ TEST(SwitchRecords, TheWeeklyWindowKeepsItsSentences)
         {{SwitchEvent::BackByHand}, "Normal rates switched back by hand"},
         {{SwitchEvent::RestoredOnUnload}, "Normal rates restored on unload"},
         {{SwitchEvent::ReminderSent, WindowId::Weekly(), 10}, "Reminder sent: Weekend in 10 minutes"},
+    };
+    for (const auto& [record, text] : rows) EXPECT_EQ(RecordText(record), text);
+}
+
+TEST(SwitchRecords, AWeeklyWindowNamedInTheMainSectionIsNamedByIt)
+{
+    const WindowId named = WindowId::Weekly("Double XP");
+    const std::pair<SwitchRecord, const char*> rows[] = {
+        {{SwitchEvent::OnBySchedule, named}, "Rates of the weekly window \"Double XP\" switched on by the schedule"},
+        {{SwitchEvent::OnByHand, named}, "Rates of the weekly window \"Double XP\" switched on by hand"},
+        {{SwitchEvent::BackBySchedule, named}, "Normal rates switched back by the schedule"},
+        {{SwitchEvent::ReminderSent, named, 10}, "Reminder sent: the weekly window \"Double XP\" in 10 minutes"},
+        // Named as it is without a name: the sentences the log has always had.
+        {{SwitchEvent::OnBySchedule, WindowId::Weekly("Weekend")}, "Weekend rates switched on by the schedule"},
+        {{SwitchEvent::ReminderSent, WindowId::Weekly("Weekend"), 10}, "Reminder sent: Weekend in 10 minutes"},
     };
     for (const auto& [record, text] : rows) EXPECT_EQ(RecordText(record), text);
 }

@@ -142,6 +142,19 @@ TEST_F(ToggleAndSchedule, RefusedDuringAScheduledWeekendAndGoesOnFromItsOldState
     EXPECT_EQ(CurrentRates(), normal_);
 }
 
+// The reply is a message pattern: a window's name with braces shows them as written.
+TEST_F(ToggleAndSchedule, TheRefusalNamesAWindowWithBracesAsWritten)
+{
+    nlohmann::json config = ValidConfig();
+    config["Quorvandelle"]["Schedules"] = {
+        {{"Name", "Happy {{hour}} }{"}, {"Days", {6}}, {"From", "10:00"}, {"Until", "14:00"}}};
+    Start(Saturday, config);
+    qv().RunToFirstEvaluation();
+    Toggle(admin_);
+    EXPECT_EQ(server().InboxOf(admin_).directChats.back().text,
+              "Happy {{hour}} }{ rates are scheduled until Sat 2026-12-12 14:00; the toggle is not available now.");
+}
+
 TEST_F(ToggleAndSchedule, AWindowOpeningDuringAManualWeekendTakesItOverAndEndsItWithTheTrueNormalValues)
 {
     Start(Thursday);

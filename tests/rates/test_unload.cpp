@@ -5,7 +5,7 @@
 #include "plugin/config/Config.h"
 #include "plugin/lifecycle/Lifecycle.h"
 #include "plugin/log/PluginLog.h"
-#include "plugin/rates/WeekendState.h"
+#include "plugin/rates/PluginState.h"
 #include "tests/rates/RatesFixture.h"
 
 using namespace qv;
@@ -51,8 +51,7 @@ class CoreInThisProcess : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        ResetWeekendState();
-        ResetConfigState();
+        State = PluginState{};
         PluginLog().reset();
     }
 };

@@ -5,8 +5,8 @@
 #include <climits>
 #include <string>
 
-#include "plugin/config/Calendar.h"
-#include "plugin/config/WeekendWindow.h"
+#include "plugin/schedule/Calendar.h"
+#include "plugin/schedule/DayRule.h"
 
 using namespace qv;
 
@@ -145,9 +145,9 @@ TEST(Calendar, DatesAndTimesAsTheConfigWritesThem)
 
     const auto christmas = ParseDateTime("2026-12-25T18:30");
     ASSERT_TRUE(christmas);
-    const LocalTime time = FromWallSeconds(*christmas);
+    const LocalTime time = FromWallTime(*christmas);
     EXPECT_EQ(FormatWallTime(*christmas), "Fri 2026-12-25 18:30");
-    EXPECT_EQ(ToWallSeconds(time), *christmas);
+    EXPECT_EQ(ToWallTime(time), *christmas);
     // 29 February in the leap years of the centuries only every fourth one.
     for (const char* good : {"2028-02-29T00:00", "2000-02-29T23:59", "1600-02-29T00:00"}) {
         EXPECT_TRUE(ParseDateTime(good)) << good;
@@ -158,8 +158,9 @@ TEST(Calendar, DatesAndTimesAsTheConfigWritesThem)
     }
     // Days before 1970 and the weekdays of a whole cycle of leap years.
     for (std::int64_t day = -800; day <= 146097; day += 97) {
-        const LocalTime date = FromWallSeconds(day * kSecondsPerDay + 1);
-        ASSERT_EQ(ToWallSeconds(date), day * kSecondsPerDay + 1);
+        const WallTime wall{Days{day} + Seconds{1}};
+        const LocalTime date = FromWallTime(wall);
+        ASSERT_EQ(ToWallTime(date), wall);
         ASSERT_EQ(date.Weekday, ((day + 4) % 7 + 7) % 7);
     }
 }

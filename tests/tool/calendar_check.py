@@ -250,6 +250,40 @@ def colour_pixels(png, colour):
                if all(abs(a - b) <= 3 for a, b in zip(pixel, wanted)))
 
 
+# Added to a copy of the page: which days and months the reader's layout shows, in order.
+VISIBLE_SCRIPT = """<script>
+const shown = [...document.querySelectorAll(".month, .day")].filter(e => getComputedStyle(e).display !== "none");
+const list = document.createElement("pre");
+list.id = "visible";
+list.textContent = shown.map(e => e.classList.contains("month") ? "month " + e.querySelector("h2").textContent
+    : "day " + e.dataset.date + (e.querySelector("li.stretch") ? " in force" : " empty")).join("\\n");
+document.body.append(list);
+</script>"""
+
+
+def visible_days(source, label, width):
+    copy = os.path.join(WORK, f"calendar-{label}-visible.html")
+    with open(copy, "w", encoding="utf-8") as file:
+        file.write(source.replace("</body>", VISIBLE_SCRIPT + "</body>"))
+    dom = browser("--dump-dom", f"--window-size={width},2000", f"file://{copy}").decode()
+    found = re.search(r'<pre id="visible">(.*?)</pre>', dom, re.S)
+    return found.group(1).split("\n") if found else []
+
+
+def check_phone_list(source, label, start):
+    """On a phone the list starts at the first day shown with a window in force: no greyed days before."""
+    shown = visible_days(source, label, 390)
+    days = [line for line in shown if line.startswith("day ")]
+    check(days and all(line.endswith(" in force") for line in days),
+          f"{label}: a phone shows days without a window: {[d for d in days if not d.endswith(' in force')][:5]}")
+    check(days and days[0].split()[1] >= start, f"{label}: a phone's list starts at {days[:1]}, before {start}")
+    check(shown and shown[0].startswith("month ") and shown[1:2] == days[:1],
+          f"{label}: a phone's list starts with {shown[:2]}")
+    desktop = [line for line in visible_days(source, label, 1280) if line.startswith("day ")]
+    every_day = len(re.findall(r'<div class="day[ "]', source))
+    check(len(desktop) == every_day, f"{label}: a desktop's grid shows {len(desktop)} of {every_day} days")
+
+
 def check_page_of(config, start, days, label):
     page_file = os.path.join(WORK, f"calendar-{label}.html")
     make(config, start, days, "html", "-o", page_file)
@@ -267,6 +301,12 @@ def check_page_of(config, start, days, label):
         check(stretch in reader.stretches, f"{label}: the page lacks {stretch}")
     check(len(reader.stretches) == len(events), f"{label}: {len(reader.stretches)} stretches, {len(events)} events")
     check(reader.legend == window_names(config), f"{label}: the legend names {reader.legend}")
+    check_phone_list(source, label, start)
+    if label == "events":
+        # The legend in players' words, and the zone with its abbreviations.
+        for words in ("Fridays 18:00 to Mondays 00:00", "Mondays to Thursdays, 20:00 to 22:00", "EST/EDT"):
+            check(words in source, f"{label}: the legend does not say {words!r}")
+        check("StartDay" not in source, f"{label}: the legend names the config's keys")
 
     # Drawn: each window's colour on the rendered page, light on a desktop and dark on a phone.
     desktop = os.path.join(WORK, f"calendar-{label}-desktop.png")

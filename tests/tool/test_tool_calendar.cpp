@@ -15,6 +15,7 @@
 #include "tool/Calendar.h"
 #include "tool/CheckCommand.h"
 #include "tool/Simulation.h"
+#include "util/CivilDate.h"
 
 using namespace qv;
 
@@ -22,17 +23,22 @@ using namespace qvtool;
 
 namespace {
 
-std::string Days(const WeekCalendar& calendar)
+const LocalClock host;
+
+Instant At(const char* text) { return InstantOfWall(host, *ParseLocalDateTime(text)).Time; }
+
+std::string WeekendDays(const WeekCalendar& calendar)
 {
     std::string days;
-    for (const CalendarDay& day : calendar.days) days += day.weekendRates ? ShortWeekdayName(day.weekday)[0] : '.';
+    for (const CalendarDay& day : calendar.Days)
+        days += day.WeekendRates ? util::ShortWeekdayName(day.Weekday)[0] : '.';
     return days;
 }
 
 std::vector<std::pair<std::string, bool>> Moments(const std::vector<SwitchMoment>& switches)
 {
     std::vector<std::pair<std::string, bool>> moments;
-    for (const SwitchMoment& change : switches) moments.emplace_back(FormatIso(change.when), change.toWeekend);
+    for (const SwitchMoment& change : switches) moments.emplace_back(FormatIso(host, change.When), change.ToWeekend);
     return moments;
 }
 
@@ -40,51 +46,48 @@ std::vector<std::pair<std::string, bool>> Moments(const std::vector<SwitchMoment
 
 TEST(ToolCalendar, FridayToMondayFromAWednesdayMidnight)
 {
-    const Seconds wednesday = *ParseLocalDateTime("2025-01-08");
-    const WeekCalendar calendar = BuildCalendar(5, 1, wednesday, 7, EvaluationTiming{});
-    EXPECT_EQ(Days(calendar), "..FSS..");
-    EXPECT_EQ(FormatIso(calendar.firstEvaluation), "2025-01-08T00:00:31");
+    const WeekCalendar calendar = BuildCalendar(5, 1, At("2025-01-08"), 7, EvaluationTiming{});
+    EXPECT_EQ(WeekendDays(calendar), "..FSS..");
+    EXPECT_EQ(FormatIso(host, calendar.FirstEvaluation), "2025-01-08T00:00:31");
     // Evaluations at 31 + 601k seconds: k = 288 is the first after Friday's midnight (172800 s),
     // k = 719 the first after Monday's (432000 s).
     const std::vector<std::pair<std::string, bool>> expected = {{"2025-01-10T00:05:19", true},
                                                                 {"2025-01-13T00:02:30", false}};
-    EXPECT_EQ(Moments(calendar.switches), expected);
+    EXPECT_EQ(Moments(calendar.Switches), expected);
 }
 
 TEST(ToolCalendar, AServerStartedInsideTheWindowSwitchesOnAtTheFirstEvaluation)
 {
-    const Seconds saturday = *ParseLocalDateTime("2025-01-11T15:00");
-    const WeekCalendar calendar = BuildCalendar(5, 1, saturday, 3, EvaluationTiming{});
-    ASSERT_FALSE(calendar.switches.empty());
-    EXPECT_EQ(FormatIso(calendar.switches[0].when), "2025-01-11T15:00:31");
-    EXPECT_TRUE(calendar.switches[0].toWeekend);
+    const WeekCalendar calendar = BuildCalendar(5, 1, At("2025-01-11T15:00"), 3, EvaluationTiming{});
+    ASSERT_FALSE(calendar.Switches.empty());
+    EXPECT_EQ(FormatIso(host, calendar.Switches[0].When), "2025-01-11T15:00:31");
+    EXPECT_TRUE(calendar.Switches[0].ToWeekend);
 }
 
 TEST(ToolCalendar, AFirstEvaluationPastMidnightSeesTheNewDay)
 {
     // Started 20 s before Friday: the first evaluation, 31 s later, is already on Friday.
-    const Seconds lateThursday = *ParseLocalDateTime("2025-01-09T23:59:40");
-    const WeekCalendar calendar = BuildCalendar(5, 1, lateThursday, 2, EvaluationTiming{});
-    ASSERT_FALSE(calendar.switches.empty());
-    EXPECT_EQ(FormatIso(calendar.switches[0].when), "2025-01-10T00:00:11");
+    const WeekCalendar calendar = BuildCalendar(5, 1, At("2025-01-09T23:59:40"), 2, EvaluationTiming{});
+    ASSERT_FALSE(calendar.Switches.empty());
+    EXPECT_EQ(FormatIso(host, calendar.Switches[0].When), "2025-01-10T00:00:11");
 }
 
 TEST(ToolCalendar, AnEmptyWindowNeverSwitches)
 {
-    const WeekCalendar calendar = BuildCalendar(3, 3, *ParseLocalDateTime("2025-01-08"), 14, EvaluationTiming{});
-    EXPECT_FALSE(calendar.everOpen);
-    EXPECT_TRUE(calendar.switches.empty());
-    EXPECT_EQ(Days(calendar), "..............");
+    const WeekCalendar calendar = BuildCalendar(3, 3, At("2025-01-08"), 14, EvaluationTiming{});
+    EXPECT_FALSE(calendar.EverOpen);
+    EXPECT_TRUE(calendar.Switches.empty());
+    EXPECT_EQ(WeekendDays(calendar), "..............");
 }
 
 TEST(ToolCalendar, TheIntervalScalesEveryMoment)
 {
     EvaluationTiming slow;
-    slow.timerInterval = 2;
-    const Seconds wednesday = *ParseLocalDateTime("2025-01-08");
-    EXPECT_EQ(slow.FirstEvaluation(wednesday), wednesday + 62);
-    EXPECT_EQ(slow.EvaluationAtOrAfter(wednesday, wednesday + 63), wednesday + 62 + 1202);
-    EXPECT_EQ(slow.EvaluationAtOrAfter(wednesday, wednesday + 62 + 1202), wednesday + 62 + 1202);
+    slow.TimerInterval = Seconds{2};
+    const Instant wednesday = At("2025-01-08");
+    EXPECT_EQ(slow.FirstEvaluation(wednesday), wednesday + Seconds{62});
+    EXPECT_EQ(slow.EvaluationAtOrAfter(wednesday, wednesday + Seconds{63}), wednesday + Seconds{62 + 1202});
+    EXPECT_EQ(slow.EvaluationAtOrAfter(wednesday, wednesday + Seconds{62 + 1202}), wednesday + Seconds{62 + 1202});
 }
 
 namespace {
@@ -151,43 +154,44 @@ TEST(ToolCalendar, SwitchMomentsAreThoseOfTheRealPlugin)
         document["Quorvandelle"].update(nlohmann::json::parse(row.more));
         std::ofstream(config) << document.dump();
         const CheckReport report = CheckConfig(config.string());
-        ASSERT_TRUE(report.config) << row.more;
+        ASSERT_TRUE(report.Config) << row.more;
 
-        const Seconds start = *ParseLocalDateTime(row.from);
+        const Instant start = At(row.from);
         const int days = 15;
         std::vector<std::string> seen;
         {
-            Simulation simulation(
-                {config, start, standin::Server::LibraryBesideExecutable("Quorvandelle")}, [&seen](const Event& event) {
-                    const std::string when = FormatIso(event.time) + " ";
-                    if (const auto* rates = std::get_if<events::Rates>(&event.what)) {
-                        seen.push_back(when + (rates->boosted ? "on " : "back ") + rates->window);
-                    }
-                    if (const auto* reminder = std::get_if<events::Reminder>(&event.what)) {
-                        seen.push_back(when + "reminder " + reminder->window + " " + std::to_string(reminder->minutes));
-                    }
-                });
+            Simulation simulation({config, start, standin::Server::LibraryBesideExecutable("Quorvandelle"), host},
+                                  [&seen](const Event& event) {
+                                      const std::string when = FormatIso(host, event.Time) + " ";
+                                      if (const auto* rates = std::get_if<events::Rates>(&event.What)) {
+                                          seen.push_back(when + (rates->Boosted ? "on " : "back ") + rates->Window);
+                                      }
+                                      if (const auto* reminder = std::get_if<events::Reminder>(&event.What)) {
+                                          seen.push_back(when + "reminder " + reminder->Window + " " +
+                                                         std::to_string(reminder->Minutes));
+                                      }
+                                  });
             simulation.Start(days);
-            simulation.RunUntil(AddLocalDays(start, days));
+            simulation.RunUntil(AddLocalDays(host, start, days));
         }
-        const WeekCalendar calendar = BuildCalendar(*report.config, start, days, StandInTiming());
+        const WeekCalendar calendar = BuildCalendar(*report.Config, start, days, StandInTiming());
         std::vector<std::string> promised;
-        for (const SwitchMoment& change : calendar.switches) {
-            promised.push_back(FormatIso(change.when) + (change.toWeekend ? " on " : " back ") +
-                               Name(change.toWeekend ? change.window : change.previous));
+        for (const SwitchMoment& change : calendar.Switches) {
+            promised.push_back(FormatIso(host, change.When) + (change.ToWeekend ? " on " : " back ") +
+                               Name(change.ToWeekend ? change.Window : change.Previous));
         }
-        for (const ReminderMoment& reminder : calendar.reminders) {
-            promised.push_back(FormatIso(reminder.when) + " reminder " + Name(reminder.window) + " " +
-                               std::to_string(reminder.minutes));
+        for (const ReminderMoment& reminder : calendar.Reminders) {
+            promised.push_back(FormatIso(host, reminder.When) + " reminder " + Name(reminder.Window) + " " +
+                               std::to_string(reminder.Minutes));
         }
         std::sort(seen.begin(), seen.end());
         std::sort(promised.begin(), promised.end());
         EXPECT_EQ(seen, promised) << "StartDay " << row.startDay << ", EndDay " << row.endDay << ", from " << row.from
                                   << ", " << row.more;
         if (std::string(row.more) == "{}") {
-            EXPECT_EQ(calendar.switches.empty(), row.startDay == row.endDay);
+            EXPECT_EQ(calendar.Switches.empty(), row.startDay == row.endDay);
         } else {
-            EXPECT_FALSE(calendar.reminders.empty()) << row.more;
+            EXPECT_FALSE(calendar.Reminders.empty()) << row.more;
         }
     }
 }
@@ -202,12 +206,11 @@ TEST(ToolCalendar, TheWindowInForceWinsOverTheOthersOpen)
     holiday.Id = WindowId::Schedule("Boxing Day");
     holiday.Times = DatedSpan{*ParseDateTime("2025-12-26T06:30"), *ParseDateTime("2025-12-27T00:00")};
     settings.Schedules.push_back(std::move(holiday));
-    const WeekCalendar calendar =
-        BuildCalendar(settings, *ParseLocalDateTime("2025-12-24T12:00"), 7, EvaluationTiming{});
+    const WeekCalendar calendar = BuildCalendar(settings, At("2025-12-24T12:00"), 7, EvaluationTiming{});
     std::vector<std::string> switches;
-    for (const SwitchMoment& change : calendar.switches) {
-        std::string line = FormatIso(change.when) + " " + Name(change.previous) + " > " + Name(change.window);
-        for (const Window* other : change.alsoOpen) line += " over " + Name(other);
+    for (const SwitchMoment& change : calendar.Switches) {
+        std::string line = FormatIso(host, change.When) + " " + Name(change.Previous) + " > " + Name(change.Window);
+        for (const Window* other : change.AlsoOpen) line += " over " + Name(other);
         switches.push_back(line);
     }
     // Evaluations at 12:00:31 + k * 601 s after the start: k = 216 is the first after Friday's

@@ -51,9 +51,9 @@ TEST(ToolCheck, ACompleteConfigLoadsAndCanSwitch)
     ConfigFile file(Config(kSettings, kMultipliers));
     const CheckReport report = CheckConfig(file.Path());
     EXPECT_FALSE(report.HasErrors());
-    ASSERT_TRUE(report.config);
-    EXPECT_EQ(report.config->StartDay, 5);
-    EXPECT_EQ(report.config->Weekly.Rates.Values[0], 2.0f);
+    ASSERT_TRUE(report.Config);
+    EXPECT_EQ(report.Config->StartDay, 5);
+    EXPECT_EQ(report.Config->Weekly.Rates.Values[0], 2.0f);
     std::ostringstream out, diagnostics;
     EXPECT_EQ(RunCheck(file.Path(), false, out, diagnostics, Style(false), Style(false)), 0);
     EXPECT_EQ(diagnostics.str(), "");
@@ -68,12 +68,12 @@ TEST(ToolCheck, EveryBadSettingIsListedAndTheFileIsRefused)
     ConfigFile file(Config(settings, kMultipliers));
     const CheckReport report = CheckConfig(file.Path());
     EXPECT_TRUE(report.Refused());
-    ASSERT_EQ(report.settingsErrors.size(), 3u);
-    EXPECT_NE(testing_support::WithoutPlaces(report.settingsErrors[0])
+    ASSERT_EQ(report.SettingsErrors.size(), 3u);
+    EXPECT_NE(testing_support::WithoutPlaces(report.SettingsErrors[0])
                   .find("Quorvandelle.Chatbox: expected true or false, found string"),
               std::string::npos);
-    EXPECT_NE(report.settingsErrors[1].find("Quorvandelle.QuorvandelleDisabledRGB"), std::string::npos);
-    EXPECT_NE(testing_support::WithoutPlaces(report.settingsErrors[2]).find("Quorvandelle.EndDay: missing"),
+    EXPECT_NE(report.SettingsErrors[1].find("Quorvandelle.QuorvandelleDisabledRGB"), std::string::npos);
+    EXPECT_NE(testing_support::WithoutPlaces(report.SettingsErrors[2]).find("Quorvandelle.EndDay: missing"),
               std::string::npos);
     std::ostringstream out, diagnostics;
     EXPECT_EQ(RunCheck(file.Path(), false, out, diagnostics, Style(false), Style(false)), 1);
@@ -88,12 +88,12 @@ TEST(ToolCheck, ABadWeekendValueLoadsButKeepsTheWeekendOff)
     const CheckReport report = CheckConfig(file.Path());
     EXPECT_FALSE(report.Refused());
     EXPECT_TRUE(report.HasErrors());
-    ASSERT_EQ(report.weekendErrors.size(), 2u);
-    EXPECT_NE(testing_support::WithoutPlaces(report.weekendErrors[0])
+    ASSERT_EQ(report.WeekendErrors.size(), 2u);
+    EXPECT_NE(testing_support::WithoutPlaces(report.WeekendErrors[0])
                   .find("Quorvandelle: missing the required multiplier SupplyCrateLootQualityMultiplier (write 0 to "
                         "keep the game's value)"),
               std::string::npos);
-    EXPECT_NE(testing_support::WithoutPlaces(report.weekendErrors[1])
+    EXPECT_NE(testing_support::WithoutPlaces(report.WeekendErrors[1])
                   .find("Quorvandelle.XPMultiplier: expected a number, found null"),
               std::string::npos);
     std::ostringstream out, diagnostics;
@@ -105,18 +105,18 @@ TEST(ToolCheck, SyntaxErrorsNameLineAndColumn)
 {
     ConfigFile file("{\n  \"Quorvandelle\": {\n    \"ServerName\": \"S\",\n  }\n}\n");
     const CheckReport report = CheckConfig(file.Path());
-    ASSERT_EQ(report.settingsErrors.size(), 1u);
-    EXPECT_NE(report.settingsErrors[0].find("line 4, column 3"), std::string::npos) << report.settingsErrors[0];
-    EXPECT_NE(report.settingsErrors[0].find(file.Path()), std::string::npos);
+    ASSERT_EQ(report.SettingsErrors.size(), 1u);
+    EXPECT_NE(report.SettingsErrors[0].find("line 4, column 3"), std::string::npos) << report.SettingsErrors[0];
+    EXPECT_NE(report.SettingsErrors[0].find(file.Path()), std::string::npos);
 }
 
 TEST(ToolCheck, AMissingSectionIsOneError)
 {
     ConfigFile file("{\"Other\": {}}");
     const CheckReport report = CheckConfig(file.Path());
-    ASSERT_EQ(report.settingsErrors.size(), 1u);
-    EXPECT_NE(report.settingsErrors[0].find("Quorvandelle at line 1, column 1: missing"), std::string::npos);
-    EXPECT_TRUE(report.weekendErrors.empty());
+    ASSERT_EQ(report.SettingsErrors.size(), 1u);
+    EXPECT_NE(report.SettingsErrors[0].find("Quorvandelle at line 1, column 1: missing"), std::string::npos);
+    EXPECT_TRUE(report.WeekendErrors.empty());
 }
 
 TEST(ToolCheck, WhatThePluginRefusesBeyondTheTypesIsRefusedToo)
@@ -135,8 +135,8 @@ TEST(ToolCheck, WhatThePluginRefusesBeyondTheTypesIsRefusedToo)
         ConfigFile file(Config(settings + row.members, kMultipliers));
         const CheckReport report = CheckConfig(file.Path());
         EXPECT_TRUE(report.Refused()) << row.members;
-        ASSERT_EQ(report.settingsErrors.size(), 1u) << row.members;
-        EXPECT_NE(report.settingsErrors[0].find(row.error), std::string::npos) << report.settingsErrors[0];
+        ASSERT_EQ(report.SettingsErrors.size(), 1u) << row.members;
+        EXPECT_NE(report.SettingsErrors[0].find(row.error), std::string::npos) << report.SettingsErrors[0];
     }
 }
 
@@ -201,7 +201,7 @@ TEST(ToolCheck, EachWindowsRatesAreListedWholeWithTheInheritedOnesMarked)
         Config(std::string(kSettings) + schedules,
                Replace(kMultipliers, "\"MatingIntervalMultiplier\": 0.5", "\"MatingIntervalMultiplier\": 2")));
     const CheckReport report = CheckConfig(file.Path());
-    ASSERT_TRUE(report.config);
+    ASSERT_TRUE(report.Config);
     const std::string inherited =
         "; from the main section: TamingSpeedMultiplier 2, HarvestAmountMultiplier 2, HarvestHealthMultiplier 2, "
         "CraftXPMultiplier 2, FishingLootQualityMultiplier 2, BabyMatureSpeedMultiplier 2, MateBoostEffectMultiplier "
@@ -209,17 +209,17 @@ TEST(ToolCheck, EachWindowsRatesAreListedWholeWithTheInheritedOnesMarked)
         "MatingIntervalMultiplier 2, MatingSpeedMultiplier 2, EggHatchSpeedMultiplier 2, LayEggIntervalMultiplier 0.5, "
         "ResourcesRespawnPeriodMultiplier 0.5, SupplyCrateLootQualityMultiplier 2; the game's own: "
         "StructureResistanceMultiplier, StructureDamageMultiplier";
-    EXPECT_EQ(WindowRatesText(report.config->Schedules[0]),
+    EXPECT_EQ(WindowRatesText(report.Config->Schedules[0]),
               "TamingSpeedMultiplier 1.5; the game's own: XPMultiplier, HarvestAmountMultiplier, "
               "HarvestHealthMultiplier, CraftXPMultiplier, FishingLootQualityMultiplier, BabyMatureSpeedMultiplier, "
               "MateBoostEffectMultiplier, MatingIntervalMultiplier, MatingSpeedMultiplier, EggHatchSpeedMultiplier, "
               "LayEggIntervalMultiplier, ResourcesRespawnPeriodMultiplier, SupplyCrateLootQualityMultiplier, "
               "StructureResistanceMultiplier, StructureDamageMultiplier");
-    EXPECT_EQ(WindowRatesText(report.config->Schedules[1]), "XPMultiplier x3" + inherited);
+    EXPECT_EQ(WindowRatesText(report.Config->Schedules[1]), "XPMultiplier x3" + inherited);
     // The interval raised in the main section, which slows breeding down, is explained once.
-    ASSERT_EQ(report.notes.size(), 1u);
-    EXPECT_NE(report.notes[0].find("Quorvandelle.MatingIntervalMultiplier is 2: for interval and period multipliers "
+    ASSERT_EQ(report.Notes.size(), 1u);
+    EXPECT_NE(report.Notes[0].find("Quorvandelle.MatingIntervalMultiplier is 2: for interval and period multipliers "
                                    "(mating interval, egg laying, resource respawn) higher means slower"),
               std::string::npos)
-        << report.notes[0];
+        << report.Notes[0];
 }

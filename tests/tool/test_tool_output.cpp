@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+#include "plugin/schedule/TimeZone.h"
+#include "tests/support/TestZone.h"
 #include "tool/JsonEvents.h"
 #include "tool/Terminal.h"
 
@@ -20,10 +22,11 @@ using namespace qvtool;
 
 TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
 {
-    const Event notification{*ParseLocalDateTime("2025-01-10T00:05:19"),
+    const qv::LocalClock host;
+    const Event notification{InstantOfWall(host, *ParseLocalDateTime("2025-01-10T00:05:19")).Time,
                              events::Notification{"alice", "On \"now\"", {0.2f, 1.0f, 0.1f, 1.0f}, 1.2f, 8.0f}};
-    const auto line = nlohmann::json::parse(EventToJsonLine(notification));
-    EXPECT_EQ(line["time"], "2025-01-10T00:05:19");
+    const auto line = nlohmann::json::parse(EventToJsonLine(notification, host));
+    EXPECT_EQ(line["time"], "2025-01-10T00:05:19+00:00") << "the tool's tests run in UTC";
     EXPECT_EQ(line["event"], "notification");
     EXPECT_EQ(line["player"], "alice");
     EXPECT_EQ(line["text"], "On \"now\"");
@@ -31,24 +34,48 @@ TEST(ToolOutput, JsonLinesCarryTheMembersOfTheirEvent)
     EXPECT_EQ(line["color"].dump(), "[0.2,1.0,0.1,1.0]");
     EXPECT_EQ(line["scale"].dump(), "1.2");
     EXPECT_EQ(line["duration"].dump(), "8.0");
-    EXPECT_EQ(EventToJsonLine(notification).rfind("{\"time\":", 0), 0u) << "time comes first";
+    EXPECT_EQ(EventToJsonLine(notification, host).rfind("{\"time\":", 0), 0u) << "time comes first";
 
-    const Event rates{0, events::Rates{true,
-                                       {{"XPMultiplier", 1.0f}, {"MatingIntervalMultiplier", 0.75f}},
-                                       {{"XPMultiplier", 2.0f}, {"MatingIntervalMultiplier", 0.5f}},
-                                       "Evening",
-                                       {"XPMultiplier"}}};
-    const auto switched = nlohmann::json::parse(EventToJsonLine(rates));
+    const Event rates{Instant{}, events::Rates{true,
+                                               {{"XPMultiplier", 1.0f}, {"MatingIntervalMultiplier", 0.75f}},
+                                               {{"XPMultiplier", 2.0f}, {"MatingIntervalMultiplier", 0.5f}},
+                                               "Evening",
+                                               {"XPMultiplier"}}};
+    const auto switched = nlohmann::json::parse(EventToJsonLine(rates, host));
     EXPECT_EQ(switched["state"], "weekend");
     EXPECT_EQ(switched["lowered"].dump(), R"(["XPMultiplier"])");
     EXPECT_EQ(switched["fields"].dump(), R"({"MatingIntervalMultiplier":0.5,"XPMultiplier":2.0})");
     EXPECT_EQ(switched["before"]["XPMultiplier"], 1.0);
 }
 
+TEST(ToolOutput, JsonTimesCarryTheirOffsetFromUtcOnTheRunsClock)
+{
+    const qv::TimeZone berlin = *qv::FindTimeZone("Europe/Berlin");
+    const qv::TimeZone kolkata = *qv::FindTimeZone("Asia/Kolkata");
+    const qv::TimeZone utc = *qv::FindTimeZone("UTC");
+    const struct {
+        const qv::TimeZone* Zone;
+        const char* Wall;
+        const char* Time;
+    } rows[] = {
+        {&berlin, "2026-12-11T00:05:19", "2026-12-11T00:05:19+01:00"},
+        {&berlin, "2026-07-01T12:00", "2026-07-01T12:00:00+02:00"},
+        {&kolkata, "2026-12-11T00:05", "2026-12-11T00:05:00+05:30"},
+        {&utc, "2026-12-11T00:05", "2026-12-11T00:05:00+00:00"},
+        {nullptr, "2026-07-01T12:00", "2026-07-01T12:00:00-04:00"},
+    };
+    const testing_support::TestZone zone; // the host's clock in US Eastern time (tests/tool/CMakeLists.txt)
+    for (const auto& row : rows) {
+        const qv::LocalClock clock(row.Zone);
+        const Event start{InstantOfWall(clock, *ParseLocalDateTime(row.Wall)).Time, events::End{}};
+        EXPECT_EQ(nlohmann::json::parse(EventToJsonLine(start, clock))["time"], row.Time) << row.Wall;
+    }
+}
+
 TEST(ToolOutput, TextThatIsNotUtf8StillMakesALineWithTheBadByteReplaced)
 {
-    const Event log{0, events::Log{"info", "Quorvandelle", "bad \xff byte"}};
-    const auto line = nlohmann::json::parse(EventToJsonLine(log));
+    const Event log{Instant{}, events::Log{"info", "Quorvandelle", "bad \xff byte"}};
+    const auto line = nlohmann::json::parse(EventToJsonLine(log, qv::LocalClock()));
     EXPECT_EQ(line["event"], "log");
     EXPECT_EQ(line["level"], "info");
     EXPECT_EQ(line["logger"], "Quorvandelle");

@@ -25,14 +25,14 @@ namespace {
 Action Parsed(const char* line, bool console = false)
 {
     auto result = ParseAction(line, console);
-    if (auto* failure = std::get_if<ParseFailure>(&result)) ADD_FAILURE() << line << ": " << failure->message;
+    if (auto* failure = std::get_if<ParseFailure>(&result)) ADD_FAILURE() << line << ": " << failure->Message;
     return std::get_if<Action>(&result) ? std::get<Action>(result) : Action{};
 }
 
 std::string Failure(std::string_view line, bool console = false)
 {
     auto result = ParseAction(line, console);
-    return std::holds_alternative<ParseFailure>(result) ? std::get<ParseFailure>(result).message : "(parsed)";
+    return std::holds_alternative<ParseFailure>(result) ? std::get<ParseFailure>(result).Message : "(parsed)";
 }
 
 } // namespace
@@ -40,27 +40,27 @@ std::string Failure(std::string_view line, bool console = false)
 TEST(ToolScript, ActionsTakeTheirArguments)
 {
     Action join = Parsed("join alice admin");
-    EXPECT_EQ(join.kind, ActionKind::Join);
-    EXPECT_EQ(join.name, "alice");
-    EXPECT_TRUE(join.flag);
-    EXPECT_FALSE(Parsed("join bob").flag);
+    EXPECT_EQ(join.Kind, ActionKind::Join);
+    EXPECT_EQ(join.Name, "alice");
+    EXPECT_TRUE(join.Flag);
+    EXPECT_FALSE(Parsed("join bob").Flag);
 
     Action say = Parsed("say alice   /ToggleQuorvandelle now please");
-    EXPECT_EQ(say.kind, ActionKind::Say);
-    EXPECT_EQ(say.name, "alice");
-    EXPECT_EQ(say.text, "/ToggleQuorvandelle now please");
+    EXPECT_EQ(say.Kind, ActionKind::Say);
+    EXPECT_EQ(say.Name, "alice");
+    EXPECT_EQ(say.Text, "/ToggleQuorvandelle now please");
 
     Action console = Parsed("console alice qvreload");
-    EXPECT_EQ(console.kind, ActionKind::Console);
-    EXPECT_EQ(console.text, "alice qvreload"); // whether alice is a player is known only when it runs
+    EXPECT_EQ(console.Kind, ActionKind::Console);
+    EXPECT_EQ(console.Text, "alice qvreload"); // whether alice is a player is known only when it runs
 
-    EXPECT_EQ(Parsed("config ../other config.json").name, "../other config.json");
-    EXPECT_TRUE(Parsed("nogamemode ON").flag);
-    EXPECT_FALSE(Parsed("NoGameMode off").flag);
-    EXPECT_EQ(Parsed("unload").kind, ActionKind::Unload);
-    EXPECT_EQ(Parsed("advance 1h30m", true).duration, 5400);
-    EXPECT_EQ(Parsed("inbox bob", true).name, "bob");
-    EXPECT_EQ(Parsed("rcon  ListPlayers now").text, "ListPlayers now");
+    EXPECT_EQ(Parsed("config ../other config.json").Name, "../other config.json");
+    EXPECT_TRUE(Parsed("nogamemode ON").Flag);
+    EXPECT_FALSE(Parsed("NoGameMode off").Flag);
+    EXPECT_EQ(Parsed("unload").Kind, ActionKind::Unload);
+    EXPECT_EQ(Parsed("advance 1h30m", true).Duration, Seconds{5400});
+    EXPECT_EQ(Parsed("inbox bob", true).Name, "bob");
+    EXPECT_EQ(Parsed("rcon  ListPlayers now").Text, "ListPlayers now");
 }
 
 TEST(ToolScript, MalformedActionsSayWhatIsExpected)
@@ -93,36 +93,37 @@ TEST(ToolScript, MalformedActionsSayWhatIsExpected)
 
 TEST(ToolScript, LinesComeInTimeOrderWithTheirLineNumbers)
 {
-    const Seconds start = 1000000;
+    const Instant start = util::InstantOf(1000000);
     const auto parsed = ParseScript("# comment\n"
                                     "+2h say alice late\n"
                                     "\n"
                                     "+1h join alice admin\n"
                                     "+2h say alice later, same time\n"
                                     "+0 join bob\n",
-                                    start, start + 86400);
+                                    LocalClock(), start, start + Days{1});
     ASSERT_TRUE(std::holds_alternative<std::vector<TimedAction>>(parsed));
     const auto& actions = std::get<std::vector<TimedAction>>(parsed);
     ASSERT_EQ(actions.size(), 4u);
-    EXPECT_EQ(actions[0].when, start);
-    EXPECT_EQ(actions[0].line, 6);
-    EXPECT_EQ(actions[1].when, start + 3600);
-    EXPECT_EQ(actions[1].line, 4);
-    EXPECT_EQ(actions[2].action.text, "late");
-    EXPECT_EQ(actions[3].action.text, "later, same time");
-    EXPECT_EQ(actions[3].when, start + 7200);
+    EXPECT_EQ(actions[0].When, start);
+    EXPECT_EQ(actions[0].Line, 6);
+    EXPECT_EQ(actions[1].When, start + util::Hours{1});
+    EXPECT_EQ(actions[1].Line, 4);
+    EXPECT_EQ(actions[2].What.Text, "late");
+    EXPECT_EQ(actions[3].What.Text, "later, same time");
+    EXPECT_EQ(actions[3].When, start + util::Hours{2});
 }
 
 TEST(ToolScript, AByteOrderMarkIsNoPartOfTheFirstLine)
 {
-    const auto parsed = ParseScript("\xEF\xBB\xBF+1h join alice\n", 0, 86400);
-    ASSERT_TRUE(std::holds_alternative<std::vector<TimedAction>>(parsed)) << std::get<ParseFailure>(parsed).message;
-    EXPECT_EQ(std::get<std::vector<TimedAction>>(parsed).at(0).action.name, "alice");
+    const auto parsed = ParseScript("\xEF\xBB\xBF+1h join alice\n", LocalClock(), Instant{}, Instant{Days{1}});
+    ASSERT_TRUE(std::holds_alternative<std::vector<TimedAction>>(parsed)) << std::get<ParseFailure>(parsed).Message;
+    EXPECT_EQ(std::get<std::vector<TimedAction>>(parsed).at(0).What.Name, "alice");
 }
 
 TEST(ToolScript, BadLinesAreNamed)
 {
-    const Seconds start = *ParseLocalDateTime("2025-01-08");
+    const LocalClock host;
+    const Instant start = InstantOfWall(host, *ParseLocalDateTime("2025-01-08")).Time;
     struct Row {
         const char* script;
         const char* message;
@@ -135,10 +136,10 @@ TEST(ToolScript, BadLinesAreNamed)
         {"+1h console\n", "line 1: usage: console [NAME] TEXT"},
     };
     for (const Row& row : rows) {
-        const auto parsed = ParseScript(row.script, start, start + 7 * 86400);
+        const auto parsed = ParseScript(row.script, host, start, start + Days{7});
         ASSERT_TRUE(std::holds_alternative<ParseFailure>(parsed)) << row.script;
-        EXPECT_NE(std::get<ParseFailure>(parsed).message.find(row.message), std::string::npos)
-            << std::get<ParseFailure>(parsed).message;
+        EXPECT_NE(std::get<ParseFailure>(parsed).Message.find(row.message), std::string::npos)
+            << std::get<ParseFailure>(parsed).Message;
     }
 }
 

@@ -8,30 +8,20 @@
 #include <sys/stat.h>
 #endif
 
+#include "tests/util/TempFolderTest.h"
 #include "util/BoundedFile.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class BoundedFileTest : public ::testing::Test {
+class BoundedFileTest : public TempFolderTest {
 protected:
-    void SetUp() override
-    {
-        folder_ = fs::temp_directory_path() /
-                  ("qv-util-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-                   std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     std::string Write(const char* name, const std::string& text)
     {
         std::ofstream(folder_ / name, std::ios::binary) << text;
         return (folder_ / name).string();
     }
-
-    fs::path folder_;
 };
 
 std::string TextOf(const std::variant<std::string, util::FileProblem>& read)

@@ -22,3 +22,24 @@ TEST(EditDistance, CountsInsertionsDeletionsAndSubstitutions)
 }
 
 } // namespace
+
+namespace {
+
+TEST(NearestName, SuggestsUpToThreeEditsOffAndTheFirstOfEquals)
+{
+    const std::vector<std::string_view> known = {"StartDay", "EndDay", "StartTime", "Stardom"};
+    struct Row {
+        const char* name;
+        const char* nearest;
+    };
+    for (const Row row : {Row{"startday", "StartDay"}, Row{"StrtDy", "StartDay"}, Row{"Stxrtxxy", "StartDay"},
+                          Row{"Stxrxxxy", ""}, Row{"EndDayXXX", "EndDay"}, Row{"EndDayXXXX", ""}}) {
+        EXPECT_EQ(util::NearestName(row.name, known, 64), row.nearest) << row.name;
+    }
+    // Two edits off both: the one listed first wins, whichever it is.
+    EXPECT_EQ(util::NearestName("Remindr", {"Reminders", "Remainder"}, 64), "Reminders");
+    EXPECT_EQ(util::NearestName("Remindr", {"Remainder", "Reminders"}, 64), "Remainder");
+    EXPECT_EQ(util::NearestName("StartDayy", known, 8), "") << "a name longer than the bound is not compared";
+}
+
+} // namespace

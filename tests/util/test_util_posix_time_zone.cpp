@@ -8,11 +8,23 @@
 
 namespace {
 
-constexpr std::int64_t kHour = 3600;
+using util::Hours;
+using util::Instant;
+using util::Minutes;
+using util::Seconds;
+using util::WallTime;
 
-std::int64_t Utc(int year, int month, int day, int hour, int minute = 0)
+constexpr Seconds kHour = Hours{1};
+
+Instant Utc(int year, int month, int day, int hour, int minute = 0)
 {
-    return util::DaysFromCivil(year, month, day) * 86400 + hour * kHour + minute * 60;
+    return Instant{util::Days{util::DaysFromCivil(year, month, day)} + Hours{hour} + Minutes{minute}};
+}
+
+// The same reading on a wall clock.
+WallTime Wall(int year, int month, int day, int hour, int minute = 0)
+{
+    return util::WallAtOffset(Utc(year, month, day, hour, minute), Seconds{0});
 }
 
 util::PosixTimeZone Zone(const char* text)
@@ -36,7 +48,7 @@ TEST(PosixTimeZone, ReadsTheFormsOfTheZoneinfoFilesAndNothingElse)
         EXPECT_FALSE(util::ParsePosixTimeZone(text)) << text;
     }
     const util::PosixTimeZone india = Zone("<+0530>-5:30");
-    EXPECT_EQ(india.StandardOffset, 5 * kHour + 30 * 60);
+    EXPECT_EQ(india.StandardOffset, 5 * kHour + Minutes{30});
     EXPECT_FALSE(india.HasDaylight);
     EXPECT_EQ(india.StandardName, "+0530");
     const util::PosixTimeZone berlin = Zone("CET-1CEST,M3.5.0,M10.5.0/3");
@@ -51,9 +63,9 @@ TEST(PosixTimeZone, TheOffsetChangesAtTheRuleInstant)
 {
     struct Row {
         const char* rule;
-        std::int64_t change; // UTC
-        std::int64_t before;
-        std::int64_t after;
+        Instant change;
+        Seconds before;
+        Seconds after;
     };
     const Row rows[] = {
         // Berlin: last Sunday of March and of October, 01:00 UTC.
@@ -66,20 +78,21 @@ TEST(PosixTimeZone, TheOffsetChangesAtTheRuleInstant)
         {"AEST-10AEDT,M10.1.0,M4.1.0/3", Utc(2026, 10, 3, 16), 10 * kHour, 11 * kHour},
         {"AEST-10AEDT,M10.1.0,M4.1.0/3", Utc(2027, 4, 3, 16), 11 * kHour, 10 * kHour},
         // Lord Howe: half an hour.
-        {"<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", Utc(2026, 10, 3, 15, 30), 10 * kHour + 1800, 11 * kHour},
+        {"<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", Utc(2026, 10, 3, 15, 30), 10 * kHour + Minutes{30}, 11 * kHour},
         // Nuuk: the day before at -1:00, i.e. Saturday 23:00 local standard time.
         {"<-02>2<-01>,M3.5.0/-1,M10.5.0/0", Utc(2026, 3, 29, 1), -2 * kHour, -kHour},
         // Jerusalem: the Friday before the last Sunday of March, as Thursday 26:00.
         {"IST-2IDT,M3.4.4/26,M10.5.0", Utc(2026, 3, 27, 0), 2 * kHour, 3 * kHour},
         // Day 60 counts 29 February in a leap year with the zero-based form, never with J.
-        {"XST0XDT,59/0,300/0", Utc(2028, 2, 29, 0), 0, kHour},
-        {"XST0XDT,J60/0,J300/0", Utc(2028, 3, 1, 0), 0, kHour},
+        {"XST0XDT,59/0,300/0", Utc(2028, 2, 29, 0), Seconds{0}, kHour},
+        {"XST0XDT,J60/0,J300/0", Utc(2028, 3, 1, 0), Seconds{0}, kHour},
     };
     for (const Row& row : rows) {
         const util::PosixTimeZone zone = Zone(row.rule);
-        EXPECT_EQ(util::UtcOffsetAt(zone, row.change - 1), row.before) << row.rule << " at " << row.change;
-        EXPECT_EQ(util::UtcOffsetAt(zone, row.change), row.after) << row.rule << " at " << row.change;
-        const std::optional<util::ZoneTransition> next = util::NextTransition(zone, row.change - 20 * 86400);
+        const std::int64_t at = util::SecondsSinceEpoch(row.change);
+        EXPECT_EQ(util::UtcOffsetAt(zone, row.change - Seconds{1}), row.before) << row.rule << " at " << at;
+        EXPECT_EQ(util::UtcOffsetAt(zone, row.change), row.after) << row.rule << " at " << at;
+        const std::optional<util::ZoneTransition> next = util::NextTransition(zone, row.change - util::Days{20});
         ASSERT_TRUE(next) << row.rule;
         EXPECT_EQ(next->At, row.change) << row.rule;
         EXPECT_EQ(next->Before, row.before) << row.rule;
@@ -90,45 +103,46 @@ TEST(PosixTimeZone, TheOffsetChangesAtTheRuleInstant)
     EXPECT_EQ(util::UtcOffsetAt(always, Utc(2026, 1, 1, 4, 59)), -4 * kHour);
     EXPECT_EQ(util::UtcOffsetAt(always, Utc(2026, 7, 1, 0)), -4 * kHour);
     EXPECT_FALSE(util::NextTransition(always, Utc(2026, 1, 1, 0)));
-    EXPECT_FALSE(util::NextTransition(Zone("UTC0"), 0));
+    EXPECT_FALSE(util::NextTransition(Zone("UTC0"), Instant{}));
 }
 
 // Berlin's spring change skips 02:00-03:00 local; its autumn change shows 02:00-03:00 twice.
 TEST(PosixTimeZone, LocalTimesInASkippedHourComeAfterItAndInARepeatedHourTwice)
 {
     const util::ZoneRules berlin{{}, Zone("CET-1CEST,M3.5.0,M10.5.0/3")};
-    const std::int64_t spring = Utc(2026, 3, 29, 1);
-    const std::int64_t autumn = Utc(2026, 10, 25, 1);
-    const auto local = [](int month, int day, int hour, int minute) { return Utc(2026, month, day, hour, minute); };
+    const Instant spring = Utc(2026, 3, 29, 1);
+    const Instant autumn = Utc(2026, 10, 25, 1);
+    const auto local = [](int month, int day, int hour, int minute) { return Wall(2026, month, day, hour, minute); };
+    using Kind = util::LocalInstants::Kind;
 
     const util::LocalInstants skipped = util::InstantsOf(berlin, local(3, 29, 2, 30));
-    EXPECT_EQ(skipped.Count, 0);
+    EXPECT_EQ(skipped.Shown, Kind::Skipped);
     EXPECT_EQ(skipped.Earlier, spring);
     const util::LocalInstants repeated = util::InstantsOf(berlin, local(10, 25, 2, 30));
-    EXPECT_EQ(repeated.Count, 2);
-    EXPECT_EQ(repeated.Earlier, autumn - 30 * 60);
-    EXPECT_EQ(repeated.Later, autumn + 30 * 60);
+    EXPECT_EQ(repeated.Shown, Kind::Repeated);
+    EXPECT_EQ(repeated.Earlier, autumn - Minutes{30});
+    EXPECT_EQ(repeated.Later, autumn + Minutes{30});
     const util::LocalInstants plain = util::InstantsOf(berlin, local(3, 29, 3, 0));
-    EXPECT_EQ(plain.Count, 1);
+    EXPECT_EQ(plain.Shown, Kind::Unique);
     EXPECT_EQ(plain.Earlier, spring);
 
-    const auto offset = [&](std::int64_t at) { return util::UtcOffsetAt(berlin, at); };
-    const auto next = [&](std::int64_t from, std::int64_t to) -> std::optional<std::int64_t> {
+    const auto offset = [&](Instant at) { return util::UtcOffsetAt(berlin, at); };
+    const auto next = [&](Instant from, Instant to) -> std::optional<Instant> {
         const auto change = util::NextTransition(berlin, from);
         return change && change->At <= to ? std::optional(change->At) : std::nullopt;
     };
-    const auto first = [&](std::int64_t wall, std::int64_t after) {
+    const auto first = [&](WallTime wall, Instant after) {
         return util::FirstInstantShowing(wall, after, offset, next);
     };
     // 02:30 on the spring night: the first moment after the gap.
     EXPECT_EQ(first(local(3, 29, 2, 30), spring - 5 * kHour), spring);
     // 03:30: an hour after 02:30 on the wall clock, half an hour in real time.
-    EXPECT_EQ(first(local(3, 29, 3, 30), spring - 5 * kHour), spring + 30 * 60);
+    EXPECT_EQ(first(local(3, 29, 3, 30), spring - 5 * kHour), spring + Minutes{30});
     // 02:30 on the autumn night: the first pass, or the second when the first is behind.
-    EXPECT_EQ(first(local(10, 25, 2, 30), autumn - 5 * kHour), autumn - 30 * 60);
-    EXPECT_EQ(first(local(10, 25, 2, 30), autumn + 60), autumn + 30 * 60);
+    EXPECT_EQ(first(local(10, 25, 2, 30), autumn - 5 * kHour), autumn - Minutes{30});
+    EXPECT_EQ(first(local(10, 25, 2, 30), autumn + Minutes{1}), autumn + Minutes{30});
     // A moment already shown: the next second.
-    EXPECT_EQ(first(local(7, 1, 12, 0), Utc(2026, 7, 1, 12)), Utc(2026, 7, 1, 12) + 1);
+    EXPECT_EQ(first(local(7, 1, 12, 0), Utc(2026, 7, 1, 12)), Utc(2026, 7, 1, 12) + Seconds{1});
 }
 
 } // namespace

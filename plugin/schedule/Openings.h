@@ -5,19 +5,19 @@
 
 #include <optional>
 
-#include "plugin/config/Calendar.h"
-#include "plugin/config/Window.h"
+#include "plugin/schedule/Calendar.h"
+#include "plugin/schedule/WindowTimes.h"
 
 namespace qv {
 
-bool IsOpenAt(const Window& window, WallSeconds wall);
+bool IsOpenAt(const WindowTimes& times, WallTime wall);
 // The first moment after wall at which the window is open and was not the second before; nothing
 // when it never opens again (a dated window that has begun, a weekly one open all week or never).
-std::optional<WallSeconds> NextOpening(const Window& window, WallSeconds wall);
+std::optional<WallTime> NextOpening(const WindowTimes& times, WallTime wall);
 // For a window open at wall: the first moment after it at which the window is closed; nothing when
 // it stays open for ever (a weekly window open all week).
-std::optional<WallSeconds> OpenUntil(const Window& window, WallSeconds wall);
+std::optional<WallTime> OpenUntil(const WindowTimes& times, WallTime wall);
 // The first moment after wall at which the window opens or closes.
-std::optional<WallSeconds> NextOpeningOrClosing(const Window& window, WallSeconds wall);
+std::optional<WallTime> NextOpeningOrClosing(const WindowTimes& times, WallTime wall);
 
 } // namespace qv

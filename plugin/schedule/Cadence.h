@@ -1,8 +1,10 @@
-// How often the schedule looks at the clock without ExactSwitching. It lives with the config because
-// the config's warnings judge the reminders' leads by it; the schedule keeps to it.
+// How often the schedule looks at the clock without ExactSwitching. The config's warnings judge the
+// reminders' leads by it, and the schedule keeps to it.
 #pragma once
 
 #include <cstdint>
+
+#include "plugin/schedule/Calendar.h"
 
 namespace qv {
 
@@ -14,6 +16,6 @@ inline constexpr std::int32_t kCallsBetweenChecks = 600;
 // The host calls the timer once a second, so evaluations come 10 minutes and 1 second apart. A
 // reminder's moment is only seen at an evaluation, and one that none falls in before its window
 // comes into force is never sent.
-inline constexpr std::int32_t kSecondsBetweenEvaluations = kCallsBetweenChecks + 1;
+inline constexpr Seconds kTimeBetweenEvaluations{kCallsBetweenChecks + 1};
 
 } // namespace qv

@@ -1,7 +1,7 @@
 // The window rule in offsets from today's midnight. The day rule takes the offsets of StartDay and
 // EndDay from today in whole days; the times of day then move the start and the end within their
 // days, and the rule compares instants instead of days.
-#include "plugin/config/WeekendWindow.h"
+#include "plugin/schedule/DayRule.h"
 
 namespace qv {
 

@@ -2,7 +2,7 @@
 // Each IANA zone name, in byte order, with its current rule in the POSIX TZ form, and the coming
 // changes of the few zones that the rule does not tell from 2026 on.
 // clang-format off
-#include "plugin/config/ZoneTable.h"
+#include "plugin/schedule/ZoneTable.h"
 
 namespace qv {
 

@@ -1,11 +1,11 @@
 // The table is sorted by name, so a lookup is a binary search; every rule in it parses (a test
 // reads them all).
-#include "plugin/config/TimeZone.h"
+#include "plugin/schedule/TimeZone.h"
 
 #include <algorithm>
+#include <vector>
 
-#include "plugin/config/ZoneTable.h"
-#include "util/Ascii.h"
+#include "plugin/schedule/ZoneTable.h"
 #include "util/EditDistance.h"
 
 namespace qv {
@@ -22,26 +22,23 @@ std::optional<TimeZone> FindTimeZone(std::string_view name)
     TimeZone zone{found->Name, {{}, *rule}};
     for (std::size_t i = 0; i < found->ShiftCount; ++i) {
         const ZoneShift& shift = found->Shifts[i];
-        zone.Rules.Listed.push_back({shift.At, shift.Before, shift.After});
+        zone.Rules.Listed.push_back(
+            {util::InstantOf(shift.At), util::Seconds{shift.Before}, util::Seconds{shift.After}});
     }
     return zone;
 }
 
 std::string NearestTimeZoneName(std::string_view name)
 {
+    // Made once: every unknown zone is compared with all of them.
+    static const std::vector<std::string_view> names = [] {
+        std::vector<std::string_view> all;
+        for (std::size_t i = 0; i < ZoneTableSize; ++i) all.emplace_back(ZoneTable[i].Name);
+        return all;
+    }();
     // Longer than any zone name by far: no misspelling of one.
-    if (name.size() > 40) return {};
-    const std::string lower = util::AsciiLower(name);
-    std::string best;
-    std::size_t bestDistance = 4;
-    for (std::size_t i = 0; i < ZoneTableSize; ++i) {
-        const std::size_t distance = util::EditDistance(lower, util::AsciiLower(ZoneTable[i].Name));
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = ZoneTable[i].Name;
-        }
-    }
-    return best;
+    constexpr std::size_t kLongestMisspelling = 40;
+    return std::string(util::NearestName(name, names, kLongestMisspelling));
 }
 
 } // namespace qv
