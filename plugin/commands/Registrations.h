@@ -6,7 +6,8 @@
 
 namespace qv {
 
-// The four registrations in their order, then the status command when the config names one.
+// The four registrations in their order, then the status command when the config names one, then
+// the RCON commands when the config asks for them.
 void RegisterAll();
 // The same, removed in the same order, with the status command that is registered.
 void UnregisterAll();
@@ -14,5 +15,8 @@ void UnregisterAll();
 // removed). When the host refuses, the name registered before stays known as it is, so the next
 // reload tries again; the returned text says what failed, empty when nothing did.
 std::string FollowStatusCommand();
+// After a reload: the status command and the RCON commands (RconCommands.h) follow the config in force;
+// the returned text says what failed, empty when nothing did.
+std::string FollowRegistrations();
 
 } // namespace qv

@@ -68,17 +68,17 @@ Report Prepare(const ConfigLoad& load, Occasion occasion)
     return report;
 }
 
-void Refuse(Occasion occasion, AShooterPlayerController* player, const std::string& logged, const std::string& replied)
+void Refuse(Occasion occasion, const Asker& asker, const std::string& logged, const std::string& replied)
 {
     if (occasion == Occasion::StartUp) {
         LogError("Config not loaded, running with the initial settings: " + logged);
         return;
     }
     LogError("Config reload failed, the settings in force are kept: " + logged);
-    TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reload failed: " + replied));
+    Tell(asker, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reload failed: " + replied));
 }
 
-void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
+void LoadAndReport(Occasion occasion, const Asker& asker)
 {
     std::optional<Config> next;
     Report report;
@@ -92,7 +92,7 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
             return;
         }
         if (!load.Loaded()) {
-            Refuse(occasion, player, DescribeAll(load.File, load.Decoded.Errors),
+            Refuse(occasion, asker, DescribeAll(load.File, load.Decoded.Errors),
                    DescribeAll(load.File, load.Decoded.Errors, kReplyLength));
             return;
         }
@@ -108,7 +108,7 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
     } catch (const std::exception& error) {
         // Out of memory, most likely: nothing has changed.
         const std::string reason = file + ": the load failed (" + error.what() + ")";
-        Refuse(occasion, player, reason, reason);
+        Refuse(occasion, asker, reason, reason);
         return;
     }
 
@@ -117,20 +117,22 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
     // The window in force under a new name is the same window: it is not announced again.
     Perform(report.renamed);
     for (const std::string& warning : report.warnings) LogWarning(warning);
-    const std::string registration = occasion == Occasion::Reload ? FollowStatusCommand() : std::string();
+    const std::string registration = occasion == Occasion::Reload ? FollowRegistrations() : std::string();
     if (!registration.empty()) LogError("Config reloaded, but " + registration);
     LogInfo(report.closing);
     if (occasion == Occasion::StartUp) return;
-    TellPlayer(player, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
+    Tell(asker, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
     if (!registration.empty()) {
-        TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reloaded, but " + registration));
+        Tell(asker, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reloaded, but " + registration));
     }
-    if (!report.warningReply.empty()) TellPlayer(player, ToMessageColor(ReloadWarningColor), report.warningReply);
+    if (!report.warningReply.empty()) Tell(asker, ToMessageColor(ReloadWarningColor), report.warningReply);
 }
 
 } // namespace
 
 void LoadConfigAtStartup() { LoadAndReport(Occasion::StartUp, nullptr); }
+
+void ReloadConfig(const Asker& asker) { LoadAndReport(Occasion::Reload, asker); }
 
 void ReloadConfigChatCommand(AShooterPlayerController* player, FString*, EChatSendMode::Type)
 {

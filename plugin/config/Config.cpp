@@ -33,6 +33,7 @@ const std::array<SettingRow, kSettingCount> SettingsTable = {{
     {"ExactSwitching", false, &Config::ExactSwitching},
     {"Name", false, &Config::Name},
     {"Priority", false, &Config::Priority},
+    {"RconCommands", false, &Config::RconCommands},
 }};
 
 std::wstring ReminderPattern(const Config& config)

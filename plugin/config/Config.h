@@ -51,6 +51,8 @@ struct Config {
     WeeklyName Name;
     // The weekly window's priority among the windows.
     WindowPriority Priority;
+    // The administrators' commands are registered as RCON commands too, under their console names.
+    bool RconCommands = false;
 
     // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values. Before
     // a file was taken its values cannot be read.
@@ -71,7 +73,7 @@ struct SettingRow {
                  std::optional<TimeZone> Config::*, WeeklyName Config::*, WindowPriority Config::*>
         Field;
 };
-inline constexpr std::size_t kSettingCount = 23;
+inline constexpr std::size_t kSettingCount = 24;
 extern const std::array<SettingRow, kSettingCount> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.

@@ -33,10 +33,13 @@ function within(promise, what, ms = TIMEOUT_MS) {
 }
 
 // serve in a folder of its own, with the arguments given; resolves once it listens.
-async function startServe({ library, extraArgs = [], env = { QV_RCON_PASSWORD: PASSWORD } } = {}) {
+// main: members to set in the config's main section.
+async function startServe({ library, extraArgs = [], env = { QV_RCON_PASSWORD: PASSWORD }, main = {} } = {}) {
     const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'qv-rcon-test-'));
     const config = path.join(folder, 'config.json');
-    fs.copyFileSync(process.env.QV_EXAMPLE_CONFIG, config);
+    const example = JSON.parse(fs.readFileSync(process.env.QV_EXAMPLE_CONFIG, 'utf8'));
+    Object.assign(example.Quorvandelle, main);
+    fs.writeFileSync(config, JSON.stringify(example, null, 2));
     const args = ['serve', config, '--json', '--rcon-port', '0', ...extraArgs];
     if (library) args.push('--plugin-library', library);
     const child = spawn(process.env.QV_TOOL, args, {
@@ -111,6 +114,14 @@ class Client {
             look();
         }), `the answer to "${line}"`);
         return this.responses.slice(start, this.responses.indexOf(marker, start));
+    }
+
+    // The first packet answering line, for commands that answer once (the real plug-in's).
+    async once(line) {
+        const start = this.responses.length;
+        this.rcon.send(line);
+        await eventually(() => this.responses.length > start, `the answer to "${line}"`);
+        return this.responses[start];
     }
 
     async close() {
@@ -294,16 +305,20 @@ test('an empty response value comes back as it went, after the answer before it'
     socket.destroy();
 });
 
-test('serve keeps the real plug-in\'s folder beside CONFIG and unloads it when stopped', async () => {
+test('serve keeps the real plug-in\'s folder beside CONFIG, answers its RCON commands, and unloads it when stopped', async () => {
     const passwordFile = path.join(os.tmpdir(), `qv-rcon-password-${process.pid}`);
     fs.writeFileSync(passwordFile, `${PASSWORD}\n`);
     try {
-        const real = await startServe({ extraArgs: ['--rcon-password-file', passwordFile], env: {} });
+        const real = await startServe({
+            extraArgs: ['--rcon-password-file', passwordFile], env: {}, main: { RconCommands: true },
+        });
         const plugin = path.join(real.folder, 'config.server', 'ArkApi', 'Plugins', 'Quorvandelle');
         assert.equal(fs.realpathSync(path.join(plugin, 'config.json')), fs.realpathSync(real.config));
         fs.writeFileSync(path.join(plugin, 'state.json'), '{}');
         const client = new Client(real.port);
         await client.connect();
+        // The plug-in's own command, answered as its chat reply in plain text.
+        assert.equal(await client.once('QVRELOAD'), 'Config Reloaded!');
         await client.close();
         real.child.kill('SIGTERM');
         assert.equal((await within(real.exited, 'serve stopping')).signal, 'SIGTERM');
