@@ -26,6 +26,13 @@ std::string ExampleConfigText()
     return text.str();
 }
 
+std::string WelcomeConfigText()
+{
+    nlohmann::json config = nlohmann::json::parse(ExampleConfigText());
+    config["Quorvandelle"]["JoinMessage"] = "Welcome! {name} rates are on for {time_left}.";
+    return config.dump(2);
+}
+
 namespace {
 
 // One unknown member of every JSON kind, nested, about 200 bytes.

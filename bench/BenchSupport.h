@@ -42,6 +42,8 @@ std::string FiftySchedulesConfigText();
 // and the status command "/rates". With the new keys, in Europe/Berlin with ExactSwitching and
 // reminders 1440, 60 and 10 minutes ahead.
 std::string HundredWindowsConfigText(bool newKeys);
+// The example with a welcome for players who join during the weekend, 30 s after they join.
+std::string WelcomeConfigText();
 // The example's members plus unknown members, inside its section and beside it, up to about bytes.
 std::string LargeConfigText(std::size_t bytes);
 
@@ -56,6 +58,12 @@ struct RunningPlugin {
     void SetDate(Date date) { plugin->SetDate(date.year, date.month, date.day); }
 };
 RunningPlugin StartPlugin(int players, const std::string& config = ExampleConfigText());
+
+// Joins with the settling around them: every kJoinsPerSettle joins, the timer runs until the
+// welcomes of those joins are due (none goes out: each player has left again), so that never more
+// players wait than a crowd reconnecting at once.
+inline constexpr int kJoinsPerSettle = 100;
+inline constexpr int kCallsToSettle = 31;
 
 // The four registrations the plug-in makes (two chat commands, a console command, a timer), with
 // callables that do nothing and names of their own; removed again on destruction.

@@ -13,6 +13,11 @@ namespace qvbench {
 
 [[gnu::noipa]] void EvaluationUnderTest(standin::Server& server) { server.RunTimer(1); }
 
+[[gnu::noipa]] standin::PlayerId JoinUnderTest(standin::Server& server, const standin::PlayerProfile& profile)
+{
+    return server.JoinPlayer(profile);
+}
+
 namespace {
 
 constexpr int kIdleBatches = 100;
@@ -53,6 +58,21 @@ void RunRoundTrips(int players)
     std::cout << "round trips under test: " << kRoundTrips << "\n";
 }
 
+void RunJoins(const std::string& config)
+{
+    constexpr int kJoins = 1000;
+    RunningPlugin plugin = StartPlugin(0, config);
+    plugin.SetDate(kSaturday);
+    plugin.server().RunTimer(kIdleCallsBetweenEvaluations + 1);
+    standin::PlayerProfile profile;
+    profile.name = "Joiner";
+    for (int join = 1; join <= kJoins; ++join) {
+        plugin.server().RemovePlayer(JoinUnderTest(plugin.server(), profile));
+        if (join % kJoinsPerSettle == 0) plugin.server().RunTimer(kCallsToSettle);
+    }
+    std::cout << "joins under test: " << kJoins << "\n";
+}
+
 } // namespace
 
 int RunWorkload(std::string_view name)
@@ -61,6 +81,11 @@ int RunWorkload(std::string_view name)
     if (name == "idle-plugin") {
         RunningPlugin plugin = StartPlugin(0);
         RunIdleBatches(*plugin.plugin);
+    } else if (name == "idle-plugin-welcome") {
+        RunningPlugin plugin = StartPlugin(0, WelcomeConfigText());
+        RunIdleBatches(*plugin.plugin);
+    } else if (name == "join-hooked" || name == "join-unhooked") {
+        RunJoins(name == "join-hooked" ? WelcomeConfigText() : ExampleConfigText());
     } else if (name == "idle-empty") {
         testing_support::PluginServer host(kWednesday.year, kWednesday.month, kWednesday.day);
         const EmptyRegistrations registrations;
@@ -71,7 +96,8 @@ int RunWorkload(std::string_view name)
         RunRoundTrips(std::stoi(std::string(name.substr(roundTrip.size()))));
     } else {
         std::cerr << "unknown workload \"" << name
-                  << "\": idle-plugin, idle-empty, evaluation-no-switch or round-trip:<players>\n";
+                  << "\": idle-plugin, idle-plugin-welcome, idle-empty, evaluation-no-switch, join-hooked, "
+                     "join-unhooked or round-trip:<players>\n";
         return 2;
     }
     return 0;

@@ -49,7 +49,7 @@ void BM_TimerCall_EmptyCallback(benchmark::State& state)
     MeasureIdleBatches(state, host);
 }
 
-enum class IdleConfig { Example, FiftySchedules, ExactSwitching };
+enum class IdleConfig { Example, FiftySchedules, ExactSwitching, Welcome };
 
 void BM_TimerCall_PluginIdle(benchmark::State& state, IdleConfig kind)
 {
@@ -58,8 +58,9 @@ void BM_TimerCall_PluginIdle(benchmark::State& state, IdleConfig kind)
         config["Quorvandelle"]["ExactSwitching"] = true;
         config["Quorvandelle"]["TimeZone"] = "Europe/Berlin";
     }
-    RunningPlugin plugin =
-        StartPlugin(0, kind == IdleConfig::FiftySchedules ? FiftySchedulesConfigText() : config.dump());
+    RunningPlugin plugin = StartPlugin(0, kind == IdleConfig::FiftySchedules ? FiftySchedulesConfigText()
+                                          : kind == IdleConfig::Welcome      ? WelcomeConfigText()
+                                                                             : config.dump());
     MeasureIdleBatches(state, *plugin.plugin);
     if (plugin.server().MessageOfTheDayChanges() != 0) state.SkipWithError("an evaluation switched the rates");
 }
@@ -143,6 +144,11 @@ BENCHMARK_CAPTURE(BM_TimerCall_PluginIdle, fifty_schedules, IdleConfig::FiftySch
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_TimerCall_PluginIdle, exact_switching, IdleConfig::ExactSwitching)
     ->Name("TimerCall/plugin_idle_exact_switching")
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+// A welcome configured, its hook set, and nobody waiting: the same idle call.
+BENCHMARK_CAPTURE(BM_TimerCall_PluginIdle, welcome, IdleConfig::Welcome)
+    ->Name("TimerCall/plugin_idle_welcome")
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EvaluationHundredWindows)

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Instruction counts under callgrind, which stay the same from run to run on a busy machine where
-# times do not: the idle timer call against the empty callback dispatched the same way, an
-# evaluation without a switch, and the switch on + back with both announcements at 0, 1, 100 and
-# 1,000 players. The workloads are fixed (Workloads.cpp): 60,000 idle calls, 100 evaluations,
-# 10 round trips.
+# times do not: the idle timer call against the empty callback dispatched the same way (and with a
+# welcome configured), a join with and without the plug-in's new-player detour, an evaluation
+# without a switch, and the switch on + back with both announcements at 0, 1, 100 and
+# 1,000 players. The workloads are fixed (Workloads.cpp): 60,000 idle calls, 1,000 joins, 100
+# evaluations, 10 round trips.
 #
 #   bench/callgrind-counts.sh [path/to/bench_quorvandelle]
 set -euo pipefail
@@ -31,6 +32,17 @@ empty=$(instructions idle-empty IdleCallsUnderTest)
 awk -v p="$plugin" -v e="$empty" -v n="$idle_calls" 'BEGIN {
     printf "idle timer call: plug-in %.1f instructions, empty callback %.1f, ratio %.3fx (the plug-in adds %.1f)\n",
            p / n, e / n, p / e, (p - e) / n }'
+
+welcome=$(instructions idle-plugin-welcome IdleCallsUnderTest)
+awk -v w="$welcome" -v p="$plugin" -v n="$idle_calls" 'BEGIN {
+    printf "idle timer call with a welcome configured, nobody waiting: %.1f instructions (%+.1f)\n", w / n, (w - p) / n }'
+
+joins=1000
+hooked=$(instructions join-hooked JoinUnderTest)
+unhooked=$(instructions join-unhooked JoinUnderTest)
+awk -v h="$hooked" -v u="$unhooked" -v n="$joins" 'BEGIN {
+    printf "join during the weekend: %.0f instructions with the plug-in noting the player, %.0f without the hook (the plug-in adds %.0f)\n",
+           h / n, u / n, (h - u) / n }'
 
 quiet=$(instructions evaluation-no-switch EvaluationUnderTest)
 awk -v q="$quiet" -v p="$plugin" -v n="$idle_calls" 'BEGIN {

@@ -7,6 +7,7 @@
 #include <fmt/ranges.h>
 
 #include "plugin/config/ConfigParser.h"
+#include "plugin/config/JoinMessages.h"
 #include "plugin/config/LoadConfig.h"
 #include "plugin/config/Windows.h"
 #include "plugin/host/Clock.h"
@@ -327,6 +328,24 @@ void PrintBorrowedTexts(const Config& config, std::ostream& out, const Style& st
     }
 }
 
+void PrintWelcomes(const Config& config, std::ostream& out, const Style& style,
+                   const std::function<std::string(const Window&, const FString&)>& shown)
+{
+    if (!HasWelcomes(config)) return;
+    std::size_t width = config.Weekly.Id.DisplayName().size();
+    for (const Window& schedule : config.Schedules) width = std::max(width, schedule.Id.DisplayName().size());
+    out << style.Paint("Welcome", Tone::Bold)
+        << fmt::format(" to a player who joins while a window's rates are in force, {} s after joining:\n",
+                       config.JoinMessageDelay.count());
+    const auto line = [&](const Window& window) {
+        const FString& text = JoinMessageOf(config, window);
+        out << fmt::format("  {:<{}}   {}\n", window.Id.DisplayName(), width,
+                           text.IsEmpty() ? std::string("none") : "\"" + shown(window, text) + "\"");
+    };
+    for (const Window& schedule : config.Schedules) line(schedule);
+    line(config.Weekly);
+}
+
 int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostream& diagnostics, const Style& outStyle,
              const Style& diagnosticStyle)
 {
@@ -337,6 +356,7 @@ int RunCheck(const std::string& file, bool strict, std::ostream& out, std::ostre
         if (const std::string note = ZoneNote(*report.Config); !note.empty()) out << note << '\n';
         PrintWindowRates(*report.Config, out, outStyle);
         PrintBorrowedTexts(*report.Config, out, outStyle);
+        PrintWelcomes(*report.Config, out, outStyle, [](const Window&, const FString& text) { return text.ToUtf8(); });
     }
     return report.HasErrors() || (strict && !report.Warnings.empty()) ? 1 : 0;
 }

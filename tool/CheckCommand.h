@@ -2,6 +2,7 @@
 // decoding (ReadConfigFile), every problem at once, then the warnings.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "plugin/config/Config.h"
+#include "plugin/host/FString.h"
 #include "tool/Terminal.h"
 
 namespace qvtool {
@@ -71,6 +73,11 @@ void PrintWindowRates(const qv::Config& config, std::ostream& out, const Style& 
 std::vector<std::string> BorrowedTexts(const qv::Config& config, const qv::Window& schedule);
 // Each schedule's BorrowedTexts, under a heading; nothing without schedules.
 void PrintBorrowedTexts(const qv::Config& config, std::ostream& out, const Style& style);
+
+// Each window's welcome, in the order of precedence, under a heading with the delay: the text as
+// written with shown(window, text), or "none"; nothing when no window has one.
+void PrintWelcomes(const qv::Config& config, std::ostream& out, const Style& style,
+                   const std::function<std::string(const qv::Window&, const FString&)>& shown);
 
 // "Friday, Saturday, Sunday", or "no day".
 std::string OpenDaysText(std::int32_t startDay, std::int32_t endDay);

@@ -6,6 +6,7 @@
 #include <fmt/ranges.h>
 
 #include "plugin/config/Config.h"
+#include "plugin/config/JoinMessages.h"
 #include "plugin/config/Windows.h"
 #include "plugin/host/Framework.h"
 #include "plugin/messaging/Patterns.h"
@@ -213,18 +214,35 @@ void PrintWindows(const CheckReport& report, Output& output)
     out << "\n";
 }
 
+// How reminders and welcomes reach players.
+const char* ChannelsText(const Config& settings)
+{
+    return settings.Notification && settings.Chatbox ? "notification and chat line"
+           : settings.Notification                   ? "notification"
+           : settings.Chatbox                        ? "chat line"
+                                                     : "nothing (Notification and Chatbox are false)";
+}
+
 void PrintReminders(const Config& settings, Output& output)
 {
     if (settings.Reminders.empty()) return;
     output.Out << output.OutStyle.Paint("Reminders", Tone::Bold)
                << fmt::format(" {} minutes before a window comes into force, at the first evaluation at or after "
                               "that moment, as {} in the window's switch-on colour:\n  \"{}\"\n\n",
-                              LeadsText(settings.Reminders),
-                              settings.Notification && settings.Chatbox ? "notification and chat line"
-                              : settings.Notification                   ? "notification"
-                              : settings.Chatbox                        ? "chat line"
-                                                 : "nothing (Notification and Chatbox are false)",
-                              Utf8(ReminderPattern(settings)));
+                              LeadsText(settings.Reminders), ChannelsText(settings), Utf8(ReminderPattern(settings)));
+}
+
+// What a player who joins is shown, with the time left, which depends on the moment of joining, as a
+// placeholder.
+void PrintWelcome(const Config& settings, Output& output)
+{
+    PrintWelcomes(settings, output.Out, output.OutStyle, [](const Window& window, const FString& text) {
+        const std::wstring name = Framework::Utf8Decode(std::string(window.Id.DisplayName()));
+        const std::wstring pattern = text.ToWide();
+        return Utf8(FormatWelcome(pattern, name, L"[time left]").value_or(pattern));
+    });
+    if (!HasWelcomes(settings)) return;
+    output.Out << fmt::format("  as {}, in the window's switch-on colour\n\n", ChannelsText(settings));
 }
 
 void PrintMultipliers(const CheckReport& report, Output& output)
@@ -302,6 +320,7 @@ int RunPreview(const PreviewOptions& options, Output& output)
     } else {
         PrintCalendar(report, options, calendar, timing, output);
     }
+    PrintWelcome(settings, output);
     PrintMultipliers(report, output);
     PrintMessageOfTheDay(settings, output);
     PrintAnnouncement(settings, true, output);

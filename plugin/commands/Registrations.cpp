@@ -83,7 +83,7 @@ void RegisterAll()
         State.StatusCommand = status;
     }
     const std::string rcon = FollowRconCommands();
-    if (!rcon.empty()) LogError("Loaded, but " + rcon);
+    if (!rcon.empty()) LogError("Config loaded, but " + rcon);
 }
 
 void UnregisterAll()
@@ -114,13 +114,6 @@ std::string FollowStatusCommand()
     } catch (...) {
         return "the status command " + wanted + " could not be registered with the host; the next reload tries again";
     }
-}
-
-std::string FollowRegistrations()
-{
-    const std::string status = FollowStatusCommand();
-    const std::string rcon = FollowRconCommands();
-    return status.empty() || rcon.empty() ? status + rcon : status + "; " + rcon;
 }
 
 } // namespace qv

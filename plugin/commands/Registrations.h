@@ -15,8 +15,5 @@ void UnregisterAll();
 // removed). When the host refuses, the name registered before stays known as it is, so the next
 // reload tries again; the returned text says what failed, empty when nothing did.
 std::string FollowStatusCommand();
-// After a reload: the status command and the RCON commands (RconCommands.h) follow the config in force;
-// the returned text says what failed, empty when nothing did.
-std::string FollowRegistrations();
 
 } // namespace qv

@@ -2,16 +2,20 @@
 // reload the administrator who asked. A load is prepared whole before anything in force changes:
 // reading, parsing and decoding the file, its warnings, the status command's name, the reminder's
 // length, and every text of the report. Only then is the config committed, which cannot fail, and
-// the status command registered. "Config Reloaded!" follows only a committed load; any failure
-// before the commit, an exception included, leaves everything as it was and is told in red.
+// the status command and the hook on joins follow it. "Config Reloaded!" follows only a committed
+// load; any failure before the commit, an exception included, leaves everything as it was and is
+// told in red.
 #include "plugin/commands/ReloadCommands.h"
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
 
+#include "plugin/commands/NewPlayerHook.h"
+#include "plugin/commands/RconCommands.h"
 #include "plugin/commands/Registrations.h"
 #include "plugin/config/Config.h"
 #include "plugin/config/LoadConfig.h"
@@ -114,16 +118,25 @@ void LoadAndReport(Occasion occasion, const Asker& asker)
 
     State.Settings = std::move(*next);
     State.Schedule = MemoryAfterLoad(State.Settings, std::move(State.Schedule), now, occasion == Occasion::Reload);
+    RefreshWakeAt(State);
     // The window in force under a new name is the same window: it is not announced again.
     Perform(report.renamed);
     for (const std::string& warning : report.warnings) LogWarning(warning);
-    const std::string registration = occasion == Occasion::Reload ? FollowRegistrations() : std::string();
-    if (!registration.empty()) LogError("Config reloaded, but " + registration);
+    // What the host refused; each is tried again at the next reload.
+    std::vector<std::string> refused;
+    if (occasion == Occasion::Reload) {
+        refused.push_back(FollowStatusCommand());
+        refused.push_back(FollowRconCommands());
+    }
+    refused.push_back(FollowWelcomes());
+    refused.erase(std::remove(refused.begin(), refused.end(), std::string()), refused.end());
+    const std::string loaded = occasion == Occasion::StartUp ? "Config loaded, but " : "Config reloaded, but ";
+    for (const std::string& failure : refused) LogError(loaded + failure);
     LogInfo(report.closing);
     if (occasion == Occasion::StartUp) return;
     Tell(asker, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
-    if (!registration.empty()) {
-        Tell(asker, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reloaded, but " + registration));
+    for (const std::string& failure : refused) {
+        Tell(asker, ToMessageColor(ReloadFailureColor), EscapeBraces(loaded + failure));
     }
     if (!report.warningReply.empty()) Tell(asker, ToMessageColor(ReloadWarningColor), report.warningReply);
 }

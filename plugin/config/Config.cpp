@@ -33,6 +33,8 @@ const std::array<SettingRow, kSettingCount> SettingsTable = {{
     {"ExactSwitching", false, &Config::ExactSwitching},
     {"Name", false, &Config::Name},
     {"Priority", false, &Config::Priority},
+    {"JoinMessage", false, &Config::JoinMessage},
+    {"JoinMessageDelay", false, &Config::JoinMessageDelay},
     {"RconCommands", false, &Config::RconCommands},
 }};
 

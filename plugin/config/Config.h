@@ -51,6 +51,10 @@ struct Config {
     WeeklyName Name;
     // The weekly window's priority among the windows.
     WindowPriority Priority;
+    // Told to a player who joins while boosted rates are in force, JoinMessageDelay after joining;
+    // empty: no welcome. A schedule may have its own.
+    FString JoinMessage;
+    Seconds JoinMessageDelay{30}; // kLongestJoinMessageDelay at most
     // The administrators' commands are registered as RCON commands too, under their console names.
     bool RconCommands = false;
 
@@ -63,6 +67,10 @@ struct Config {
     std::vector<std::size_t> Precedence;
 };
 
+// A client that has just joined needs a moment before it shows anything; ten minutes is more than any
+// server wants to wait.
+inline constexpr Seconds kLongestJoinMessageDelay{600};
+
 // One row per member of the section, in the order they are read: its key, whether a file must have
 // it, and the field its value goes into. The field's type chooses the typed read.
 struct SettingRow {
@@ -70,10 +78,10 @@ struct SettingRow {
     bool Required;
     std::variant<FString Config::*, bool Config::*, MessageColor Config::*, std::int32_t Config::*, TimeOfDay Config::*,
                  std::vector<Window> Config::*, std::vector<std::int32_t> Config::*, std::string Config::*,
-                 std::optional<TimeZone> Config::*, WeeklyName Config::*, WindowPriority Config::*>
+                 std::optional<TimeZone> Config::*, Seconds Config::*, WeeklyName Config::*, WindowPriority Config::*>
         Field;
 };
-inline constexpr std::size_t kSettingCount = 24;
+inline constexpr std::size_t kSettingCount = 26;
 extern const std::array<SettingRow, kSettingCount> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.

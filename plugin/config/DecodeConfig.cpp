@@ -9,6 +9,7 @@
 #include "plugin/config/CommandNames.h"
 #include "plugin/config/ConfigParser.h"
 #include "plugin/config/ConfigWarnings.h"
+#include "plugin/config/JoinMessages.h"
 #include "plugin/config/Schedules.h"
 #include "plugin/config/Windows.h"
 #include "util/Ascii.h"
@@ -96,6 +97,11 @@ std::bitset<kSettingCount> DecodeSettings(const json& section, Config& config, C
                     value = ReadPriority(member, path, problems);
                 } else if constexpr (std::is_same_v<Value, std::optional<TimeZone>>) {
                     if (std::optional<TimeZone> zone = ReadTimeZone(member, path, problems)) value = std::move(zone);
+                } else if constexpr (std::is_same_v<Value, Seconds>) {
+                    const auto seconds =
+                        ReadWholeNumber(member, path, 0, static_cast<std::int32_t>(kLongestJoinMessageDelay.count()),
+                                        "seconds", problems);
+                    if (seconds) value = Seconds{*seconds};
                 } else {
                     value = ReadCommandName(member, path, problems);
                 }
@@ -162,6 +168,7 @@ DecodedConfig DecodeConfig(std::string_view text, std::optional<Instant> now)
     if (const auto problem = ReminderLengthProblem(config)) {
         decoded.Errors.push_back({ProblemKind::Member, SectionMember("ReminderMessage"), *problem, {}});
     }
+    for (ConfigProblem& problem : JoinMessageProblems(config)) decoded.Errors.push_back(std::move(problem));
 
     WindowRates main = ReadRates(*section, kSectionName, true, decoded.RateProblems);
     if (config.RelativeRates) main.Relative = main.Own;

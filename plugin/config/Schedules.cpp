@@ -10,9 +10,9 @@
 
 namespace qv {
 
-const std::array<const char*, 12> ScheduleMembers = {
-    "Name",       "Days",        "From",        "Until",         "EnabledMessage", "DisabledMessage",
-    "EnabledRGB", "DisabledRGB", "WeekendMOTD", "RelativeRates", "InheritRates",   "Priority",
+const std::array<const char*, 13> ScheduleMembers = {
+    "Name",        "Days",        "From",          "Until",        "EnabledMessage", "DisabledMessage", "EnabledRGB",
+    "DisabledRGB", "WeekendMOTD", "RelativeRates", "InheritRates", "Priority",       "JoinMessage",
 };
 
 namespace {
@@ -188,7 +188,7 @@ std::optional<std::vector<Window>> ReadSchedules(const json* member, const std::
     for (std::size_t i = 0; i < member->size(); ++i) {
         const json& entry = (*member)[i];
         const std::string entryPath = path + "[" + std::to_string(i) + "]";
-        Window window{WindowId::Schedule({}), WeeklyHours{}, {}, {}, {}, {}, {}, {}, {}, {}};
+        Window window{WindowId::Schedule({}), WeeklyHours{}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
         if (!entry.is_object()) {
             AddTypeProblem(&entry, entryPath, "an object", problems);
             schedules.push_back(std::move(window));
@@ -211,6 +211,7 @@ std::optional<std::vector<Window>> ReadSchedules(const json* member, const std::
         std::optional<WindowPriority> priority;
         ReadOptional(entry, entryPath, "Priority", priority, ReadPriority, problems);
         window.Priority = priority.value_or(WindowPriority{});
+        ReadOptional(entry, entryPath, "JoinMessage", window.JoinMessage, ReadText, problems);
         schedules.push_back(std::move(window));
     }
     return schedules;

@@ -20,7 +20,7 @@ namespace qv {
 inline constexpr std::size_t kMostSchedules = 100;
 
 // The members a schedule's object may have, besides the sixteen multiplier keys.
-extern const std::array<const char*, 12> ScheduleMembers;
+extern const std::array<const char*, 13> ScheduleMembers;
 
 // What is wrong with a window's name (UTF-8, as written): empty, longer than kLongestWindowName
 // bytes, or holding a character that does not show (a control character, NUL included, a

@@ -78,6 +78,8 @@ struct Window {
     std::optional<FString> WeekendMOTD;
     std::optional<MessageColor> EnabledColor;
     std::optional<MessageColor> DisabledColor;
+    // A schedule's own welcome for players who join while it is in force; empty: none for it.
+    std::optional<FString> JoinMessage;
     // A schedule's own choices for its rates, as written: whether its values multiply the normal
     // ones (absent: as the main section's do), and whether it takes the main section's values for
     // the multipliers it does not set (absent: it does).

@@ -1,6 +1,7 @@
-// Load and Unload: the logger, the first config read and the host registrations.
+// Load and Unload: the logger, the first config read, the host registrations and the hook on joins.
 #include "plugin/lifecycle/Lifecycle.h"
 
+#include "plugin/commands/NewPlayerHook.h"
 #include "plugin/commands/Registrations.h"
 #include "plugin/commands/ReloadCommands.h"
 #include "plugin/log/Guard.h"
@@ -20,6 +21,8 @@ void Load()
 
 void Unload(UnloadReason reason)
 {
+    // First: a join while the rest unloads would still reach the detour.
+    RunGuarded("Unload", [] { DropWelcomes(); });
     RunGuarded("Unload", [] { UnregisterAll(); });
     // Weekend values left in the game would be snapshotted as "normal" by the next load.
     if (reason == UnloadReason::LibraryUnloaded) RunGuarded("Unload", [] { Perform(DecideUnload(State.Boost)); });

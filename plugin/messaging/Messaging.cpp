@@ -11,6 +11,19 @@
 
 namespace qv {
 
+namespace {
+
+ChatMessageRecord ChatRecord(const FString& sender, MessageColor color, std::wstring_view text)
+{
+    ChatMessageRecord record;
+    record.SenderName = sender;
+    const FString line(FormatChatLine(color, text));
+    record.Message = line; // exact-size copy, as the game's record copies are
+    return record;
+}
+
+} // namespace
+
 void TellPlayer(AShooterPlayerController* player, MessageColor color, std::string_view text)
 {
     if (player == nullptr) return;
@@ -76,11 +89,18 @@ void BroadcastChat(const FString& sender, MessageColor color, std::wstring_view 
     UWorld* world = Game::CurrentWorld();
     if (world == nullptr) return;
 
-    ChatMessageRecord record;
-    record.SenderName = sender;
-    const FString line(FormatChatLine(color, text));
-    record.Message = line; // exact-size copy, as the game's record copies are
+    const ChatMessageRecord record = ChatRecord(sender, color, text);
     Game::ForEachLivePlayer(world, [&](AShooterPlayerController* player) { Game::SendChatMessage(player, record); });
+}
+
+void NotifyPlayer(AShooterPlayerController* player, MessageColor color, std::wstring_view text)
+{
+    Game::SendNotification(player, FString(text), color, kNotificationScale, kNotificationSeconds);
+}
+
+void ChatToPlayer(AShooterPlayerController* player, const FString& sender, MessageColor color, std::wstring_view text)
+{
+    Game::SendChatMessage(player, ChatRecord(sender, color, text));
 }
 
 } // namespace qv

@@ -10,6 +10,10 @@
 
 namespace qv {
 
+// How long and how large switches, reminders and welcomes show as notifications.
+inline constexpr float kNotificationScale = 1.2f;
+inline constexpr float kNotificationSeconds = 8.0f;
+
 // Whom a command answers: a player in chat (none: the server console, which is not answered), or an
 // RCON client, whose answer is gathered here, one reply a line, and sent whole when the command is done.
 struct Asker {
@@ -36,5 +40,9 @@ bool BroadcastNotification(MessageColor color, float scale, float seconds, std::
 // Under sender, the configured server name; the text is inserted unchanged. Nothing is sent without
 // a world.
 void BroadcastChat(const FString& sender, MessageColor color, std::wstring_view text);
+
+// To one player, who must be connected, as the broadcasts show it; the text is sent as it is.
+void NotifyPlayer(AShooterPlayerController* player, MessageColor color, std::wstring_view text);
+void ChatToPlayer(AShooterPlayerController* player, const FString& sender, MessageColor color, std::wstring_view text);
 
 } // namespace qv

@@ -81,6 +81,21 @@ std::optional<std::wstring> FormatReminder(std::wstring_view pattern, std::int32
     }
 }
 
+std::wstring WelcomeTimeLeft(std::optional<std::int32_t> minutes)
+{
+    // No longer than LongestReminder's bound for {time_left}, which the welcome's length check uses.
+    return minutes ? TimeLeft(*minutes) : L"until further notice";
+}
+
+std::optional<std::wstring> FormatWelcome(std::wstring_view pattern, std::wstring_view name, std::wstring_view timeLeft)
+{
+    try {
+        return fmt::format(fmt::runtime(pattern), fmt::arg(L"name", name), fmt::arg(L"time_left", timeLeft));
+    } catch (const fmt::format_error&) {
+        return std::nullopt;
+    }
+}
+
 namespace {
 
 // A run of digits at text[at], saturated far beyond any bound; at moves past it.

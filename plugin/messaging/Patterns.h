@@ -27,6 +27,15 @@ std::wstring TimeLeft(std::int32_t minutes);
 // {time_left}, the same in words; {name}), or nothing when the pattern cannot be formatted with them.
 std::optional<std::wstring> FormatReminder(std::wstring_view pattern, std::int32_t minutes, std::wstring_view name);
 
+// What {time_left} says in a welcome: TimeLeft(minutes), or, for rates without an end the plug-in
+// knows (an administrator's weekend, a window that never closes), "until further notice".
+std::wstring WelcomeTimeLeft(std::optional<std::int32_t> minutes);
+
+// A welcome text: the pattern with {name} and {time_left} filled in, or nothing when the pattern
+// cannot be formatted with them.
+std::optional<std::wstring> FormatWelcome(std::wstring_view pattern, std::wstring_view name,
+                                          std::wstring_view timeLeft);
+
 // The most characters a reminder text can have, worked out without formatting it: the pattern's own
 // characters, and each field at the longest its value (a name of longestName characters, minutes up
 // to mostMinutes) and its format spec can make it. A spec that takes its width from a value has no

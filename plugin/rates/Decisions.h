@@ -52,6 +52,13 @@ struct Remind {
     WindowId Window;
     std::int32_t Minutes = 0;
 };
+// To a player who joined while the window was in force, and still is: its JoinMessage, with the
+// minutes its rates have left (none: no end the plug-in knows).
+struct Welcome {
+    AShooterPlayerController* Player = nullptr;
+    WindowId Window;
+    std::optional<std::int32_t> MinutesLeft;
+};
 // A reload renamed the window in force and changed nothing else of it.
 struct Rename {
     WindowId To;
@@ -68,8 +75,9 @@ struct Reply {
 
 } // namespace action
 
-using Action = std::variant<action::SwitchOn, action::Move, action::TakeOver, action::Reinstate, action::SwitchBack,
-                            action::RestoreOnUnload, action::Remind, action::Rename, action::Log, action::Reply>;
+using Action =
+    std::variant<action::SwitchOn, action::Move, action::TakeOver, action::Reinstate, action::SwitchBack,
+                 action::RestoreOnUnload, action::Remind, action::Rename, action::Log, action::Reply, action::Welcome>;
 using ActionList = std::vector<Action>;
 
 // What the host reports that a decision depends on.

@@ -7,6 +7,7 @@
 #include "plugin/rates/Reminders.h"
 #include "plugin/rates/SwitchRecords.h"
 #include "plugin/rates/Switching.h"
+#include "plugin/rates/Welcomes.h"
 
 namespace qv {
 
@@ -66,6 +67,12 @@ struct Performer {
     void operator()(const action::Rename& rename) const { State.Boost.InForce = rename.To; }
     void operator()(const action::Log& log) const { LogAt(log.Level, log.Text); }
     void operator()(const action::Reply& reply) const { Tell(asker, ToMessageColor(reply.Color), reply.Text); }
+    void operator()(const action::Welcome& welcome) const
+    {
+        if (const Window* window = Named(welcome.Window)) {
+            SendWelcome(State.Settings, *window, welcome.Player, welcome.MinutesLeft);
+        }
+    }
 };
 
 } // namespace

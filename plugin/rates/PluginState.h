@@ -5,6 +5,7 @@
 // registrations change it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "plugin/config/WeekendValues.h"
 #include "plugin/config/Window.h"
 #include "plugin/host/ArkApi.h"
+#include "plugin/rates/PendingWelcomes.h"
 #include "plugin/rates/Reminders.h"
 
 namespace qv {
@@ -72,7 +74,17 @@ struct PluginState {
     // The RCON commands as the host has them registered, by their row in the RCON table (RconCommands.cpp):
     // they follow the config in force the same way. Empty: none registered for that row.
     std::vector<std::string> RconCommands;
+    // Players who joined while boosted rates were in force, until their welcome is due.
+    PendingWelcomes Welcomes;
+    // The earlier of Schedule.NextDue and Welcomes.NextDue: an idle timer call compares the clock
+    // with this one instant. Whoever changes either of them calls RefreshWakeAt.
+    Instant WakeAt = kNeverDue;
 };
+
+inline void RefreshWakeAt(PluginState& state)
+{
+    state.WakeAt = std::min(state.Schedule.NextDue, state.Welcomes.NextDue);
+}
 
 // Lives from the library's load to its unload; a reload of the config changes only its settings.
 extern PluginState State;

@@ -19,8 +19,6 @@ namespace qv {
 
 namespace {
 
-constexpr float kNotificationScale = 1.2f;
-constexpr float kNotificationSeconds = 8.0f;
 // How much further than the longest lead the schedule looks for comings: well beyond the time
 // between two regular evaluations, so that a reminder's moment is known before it falls due.
 constexpr Seconds kLookAhead = Hours{1};

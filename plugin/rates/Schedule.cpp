@@ -5,6 +5,7 @@
 #include "plugin/host/Game.h"
 #include "plugin/rates/Decisions.h"
 #include "plugin/rates/Executor.h"
+#include "plugin/rates/Welcomes.h"
 #include "plugin/schedule/Cadence.h"
 
 namespace qv {
@@ -33,13 +34,21 @@ void CheckSchedule()
     ScheduleMemory& memory = State.Schedule;
     const std::int32_t threshold = memory.FirstCheckDone ? kCallsBetweenChecks : kCallsBeforeFirstCheck;
     const bool counted = memory.CallCount++ == threshold;
-    // Without ExactSwitching nothing is ever due, and the clock is not read between evaluations.
-    const Instant now = counted || memory.NextDue == kNeverDue ? Instant{} : Clock::Now();
-    if (!counted && (memory.NextDue == kNeverDue || now < memory.NextDue)) return;
-    // Reset before the evaluation, which reads no count: however it ends, even by an error, the
-    // next one comes a full period later.
-    memory.CallCount = 0;
-    Evaluate(counted ? Clock::Now() : now);
+    // Without ExactSwitching, and while nobody waits for a welcome, nothing is ever due, and the
+    // clock is not read between evaluations.
+    const Instant wake = State.WakeAt;
+    Instant now = counted || wake == kNeverDue ? Instant{} : Clock::Now();
+    if (!counted && (wake == kNeverDue || now < wake)) return;
+    if (counted) now = Clock::Now();
+    if (counted || memory.NextDue <= now) {
+        // Reset before the evaluation, which reads no count: however it ends, even by an error, the
+        // next one comes a full period later.
+        memory.CallCount = 0;
+        Evaluate(now);
+    }
+    // After the evaluation: rates that it ended welcome nobody.
+    if (State.Welcomes.NextDue <= now) SendDueWelcomes(now);
+    RefreshWakeAt(State);
 }
 
 } // namespace qv

@@ -19,9 +19,6 @@ namespace qv {
 
 namespace {
 
-constexpr float kNotificationScale = 1.2f;
-constexpr float kNotificationSeconds = 8.0f;
-
 void Announce(const MessageColor& color, const FString& message, const std::string& messageKey)
 {
     const Config& config = State.Settings;

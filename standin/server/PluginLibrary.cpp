@@ -1,5 +1,5 @@
 // dlopen / dlclose on Linux; LoadLibraryW / FreeLibrary on Windows, where the plug-in's import of
-// the C runtime's _time64 is also redirected to the simulated clock.
+// the C runtime's _time64 is also redirected to the simulated clock, from before its entry point runs.
 #include "standin/server/PluginLibrary.h"
 
 #include <stdexcept>
@@ -65,10 +65,74 @@ bool PatchImport(HMODULE module, const char* function, void* replacement)
     return patched;
 }
 
+// The loader's notification of a library mapped with its imports bound, which comes before the
+// library's entry point runs: ntdll's own declarations, which the SDK's headers leave out.
+struct LoaderString {
+    USHORT Length;
+    USHORT MaximumLength;
+    PWSTR Buffer;
+};
+struct LoadedLibraryData {
+    ULONG Flags;
+    const LoaderString* FullName;
+    const LoaderString* BaseName;
+    PVOID Base;
+    ULONG SizeOfImage;
+};
+constexpr ULONG kLibraryLoaded = 1;
+using LoaderNotification = VOID(CALLBACK*)(ULONG reason, const LoadedLibraryData* data, PVOID context);
+using RegisterNotification = LONG(NTAPI*)(ULONG flags, LoaderNotification callback, PVOID context, PVOID* cookie);
+using UnregisterNotification = LONG(NTAPI*)(PVOID cookie);
+
+// GetProcAddress's result as the function it is; through the generic function pointer type, the
+// one cast between function types that GCC does not warn about.
+template <typename Function>
+Function Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+VOID CALLBACK RedirectBeforeEntry(ULONG reason, const LoadedLibraryData* data, PVOID context)
+{
+    if (reason != kLibraryLoaded || data == nullptr || data->BaseName == nullptr) return;
+    const std::wstring& wanted = *static_cast<const std::wstring*>(context);
+    const std::wstring name(data->BaseName->Buffer, data->BaseName->Length / sizeof(wchar_t));
+    if (CompareStringOrdinal(name.c_str(), -1, wanted.c_str(), -1, TRUE) != CSTR_EQUAL) return;
+    PatchImport(reinterpret_cast<HMODULE>(data->Base), "_time64", reinterpret_cast<void*>(&qv_clock_time64));
+}
+
+// Watches the loader while the library loads, so that its entry point, which loads the config
+// and may look at the clock, already reads the simulated one.
+class ClockRedirectWhileLoading {
+public:
+    explicit ClockRedirectWhileLoading(std::wstring baseName) : baseName_(std::move(baseName))
+    {
+        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        const auto registerNotification = Export<RegisterNotification>(ntdll, "LdrRegisterDllNotification");
+        unregister_ = Export<UnregisterNotification>(ntdll, "LdrUnregisterDllNotification");
+        if (registerNotification == nullptr || unregister_ == nullptr ||
+            registerNotification(0, &RedirectBeforeEntry, &baseName_, &cookie_) != 0) {
+            cookie_ = nullptr;
+        }
+    }
+    ~ClockRedirectWhileLoading()
+    {
+        if (cookie_ != nullptr) unregister_(cookie_);
+    }
+    ClockRedirectWhileLoading(const ClockRedirectWhileLoading&) = delete;
+    ClockRedirectWhileLoading& operator=(const ClockRedirectWhileLoading&) = delete;
+
+private:
+    std::wstring baseName_;
+    UnregisterNotification unregister_ = nullptr;
+    PVOID cookie_ = nullptr;
+};
+
 } // namespace
 
 void* OpenLibrary(const std::filesystem::path& library)
 {
+    const ClockRedirectWhileLoading redirect(library.filename().wstring());
     HMODULE module = LoadLibraryW(library.wstring().c_str());
     if (module == nullptr) throw std::runtime_error("cannot load " + library.u8string() + ": " + LastError());
     return reinterpret_cast<void*>(module);

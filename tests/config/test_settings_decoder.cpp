@@ -225,3 +225,62 @@ TEST_F(SettingsDecoder, AWindowsRatesFollowItsChoicesOfInheritanceAndMode)
     // 7 is Sunday, as it is in StartDay and EndDay.
     EXPECT_EQ(std::get<WeeklyHours>(decodedConfig.Schedules[0].Times).Days, (1u << 6) | 1u);
 }
+
+TEST_F(SettingsDecoder, AWelcomeMustFormatTo1To300CharactersForEveryWindowThatSendsIt)
+{
+    const std::string longName(kLongestWindowName, 'N');
+    const auto withSchedule = [](json members, json schedule) {
+        json config = ValidConfig();
+        config["Quorvandelle"].update(members);
+        schedule.update({{"Days", {6}}, {"From", "10:00"}, {"Until", "12:00"}});
+        config["Quorvandelle"]["Schedules"] = {schedule};
+        return config;
+    };
+    struct Row {
+        json config;
+        std::vector<std::string> errors;
+    };
+    const std::string invalid =
+        "is not a valid message (its fields are {name} and {time_left}; write {{ and }} for one brace)";
+    const Row rows[] = {
+        {WithMember("JoinMessageDelay", -1),
+         {"Quorvandelle.JoinMessageDelay: expected a whole number of seconds from 0 to 600, found -1"}},
+        {WithMember("JoinMessageDelay", 601),
+         {"Quorvandelle.JoinMessageDelay: expected a whole number of seconds from 0 to 600, found 601"}},
+        {WithMember("JoinMessageDelay", 2.5),
+         {"Quorvandelle.JoinMessageDelay: expected a whole number of seconds from 0 to 600, found 2.5"}},
+        {WithMember("JoinMessageDelay", "30"),
+         {"Quorvandelle.JoinMessageDelay: expected a whole number of seconds from 0 to 600, found string"}},
+        {WithMember("JoinMessage", 7), {"Quorvandelle.JoinMessage: expected a string, found number"}},
+        {WithMember("JoinMessage", "{name} for {minutes} minutes"), {"Quorvandelle.JoinMessage: " + invalid}},
+        {WithMember("JoinMessage", std::string(301, 'x')),
+         {"Quorvandelle.JoinMessage: with the window's name \"Weekend\" a welcome can have up to 301 characters; at "
+          "most 300 are allowed"}},
+        {WithMember("JoinMessage", "{time_left:>301}"),
+         {"Quorvandelle.JoinMessage: with the window's name \"Weekend\" a welcome can have up to 301 characters; at "
+          "most 300 are allowed"}},
+        {WithMember("JoinMessage", "{name:.0}"),
+         {"Quorvandelle.JoinMessage: gives an empty welcome; leave JoinMessage out for none"}},
+        {WithMember("JoinMessage", "{time_left:{name}}"),
+         {"Quorvandelle.JoinMessage: a field takes its width or precision from a value; write the width as a "
+          "number"}},
+        // The main section's text is too long only with the window's long name, and told once.
+        {withSchedule({{"JoinMessage", std::string(240, 'x') + "{name}"}}, {{"Name", longName}}),
+         {"Quorvandelle.JoinMessage: with the window's name \"" + longName +
+          "\" a welcome can have up to 304 characters; at most 300 are allowed"}},
+        {withSchedule({{"JoinMessage", "{oops}"}}, {{"Name", "Brunch"}, {"JoinMessage", "{name} {oops}"}}),
+         {"Quorvandelle.JoinMessage: " + invalid, "Quorvandelle.Schedules[0].JoinMessage: " + invalid}},
+    };
+    for (const Row& row : rows) EXPECT_EQ(ErrorsOf(row.config), row.errors) << row.config.dump();
+
+    // Limits that hold, and a place for what does not.
+    const auto loads = [](const json& config) { return DecodeConfig(config.dump(), std::nullopt).Value.has_value(); };
+    EXPECT_TRUE(loads(WithMember("JoinMessageDelay", 0)));
+    EXPECT_TRUE(loads(WithMember("JoinMessageDelay", 600)));
+    EXPECT_TRUE(loads(WithMember("JoinMessage", std::string(300, 'x'))));
+    EXPECT_TRUE(loads(withSchedule({{"JoinMessage", "{name}"}}, {{"Name", "Brunch"}, {"JoinMessage", ""}})));
+    const DecodedConfig decoded = DecodeConfig(R"({"Quorvandelle": {"JoinMessage": "{"}})", std::nullopt);
+    ASSERT_FALSE(decoded.Errors.empty());
+    EXPECT_EQ(Describe("config.json", decoded.Errors.back()),
+              "config.json: Quorvandelle.JoinMessage at line 1, column 34: " + invalid);
+}

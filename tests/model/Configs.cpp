@@ -90,6 +90,11 @@ const char* const kReminderMessages[] = {
      "ber {name}: {minutes}"),
 };
 const char* const kStatusCommands[] = {"/rates", "/Boost", "/r"};
+const char* const kJoinMessages[] = {"{name} rates: {time_left} left", "Welcome! {name} is on", "Hi {{there}}",
+                                     ("\xc3\x9c"
+                                      "ber {time_left}"),
+                                     ""};
+const int kJoinDelays[] = {0, 1, 5, 30, 600};
 // Zones of one offset all year, so that the model's clock is that offset from the instant.
 struct Zone {
     const char* name;
@@ -266,6 +271,7 @@ std::string WindowText(Rng& rng, const ConfigScope& scope, const std::string& na
     };
     color("EnabledRGB", window.enabledColor);
     color("DisabledRGB", window.disabledColor);
+    message("JoinMessage", window.joinMessage, kJoinMessages, std::size(kJoinMessages));
     return text + "}";
 }
 
@@ -319,6 +325,14 @@ void AddWindows(Rng& rng, const ConfigScope& scope, bool ascii, Draft& draft)
     if (rng.Percent(35)) {
         s.exactSwitching = rng.Percent(80);
         draft.Set("ExactSwitching", s.exactSwitching ? "true" : "false");
+    }
+    if (rng.Percent(40)) {
+        s.joinMessage = rng.Pick(kJoinMessages);
+        draft.Set("JoinMessage", Quote(*s.joinMessage, ascii));
+    }
+    if (rng.Percent(30)) {
+        s.joinDelay = rng.Pick(kJoinDelays);
+        draft.Set("JoinMessageDelay", std::to_string(s.joinDelay));
     }
 }
 

@@ -1,6 +1,7 @@
 // The reference model's transitions: load and unload, the counted timer calls and the windows,
-// the reloads and the toggle, each switch with its message of the day and announcements, and the
-// reminders before an opening.
+// the reloads and the toggle, each switch with its message of the day and announcements, the
+// reminders before an opening, and the welcomes of players who join while boosted values are in
+// force.
 #include "tests/model/Model.h"
 
 #include <algorithm>
@@ -65,9 +66,10 @@ std::string InWords(long long minutes)
 
 Wall FloorDays(Wall wall) { return wall >= 0 ? wall / kDay : -((-wall + kDay - 1) / kDay); }
 
-// The reminder text with its three named fields filled in; nothing when anything else stands in
-// braces or a brace is single.
-std::optional<std::string> FormatReminder(const std::string& pattern, long long minutes, const std::string& name)
+// The pattern with its named fields filled in; nothing when anything else stands in braces or a
+// brace is single.
+std::optional<std::string> FormatFields(const std::string& pattern,
+                                        const std::vector<std::pair<std::string, std::string>>& fields)
 {
     std::string result;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -81,20 +83,22 @@ std::optional<std::string> FormatReminder(const std::string& pattern, long long 
         } else if (pattern.compare(i, 2, "{{") == 0) {
             result += '{';
             ++i;
-        } else if (pattern.compare(i, 9, "{minutes}") == 0) {
-            result += std::to_string(minutes);
-            i += 8;
-        } else if (pattern.compare(i, 11, "{time_left}") == 0) {
-            result += InWords(minutes);
-            i += 10;
-        } else if (pattern.compare(i, 6, "{name}") == 0) {
-            result += name;
-            i += 5;
         } else {
-            return std::nullopt;
+            const auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& named) {
+                return pattern.compare(i, named.first.size() + 2, "{" + named.first + "}") == 0;
+            });
+            if (field == fields.end()) return std::nullopt;
+            result += field->second;
+            i += field->first.size() + 1;
         }
     }
     return result;
+}
+
+std::optional<std::string> FormatReminder(const std::string& pattern, long long minutes, const std::string& name)
+{
+    return FormatFields(pattern,
+                        {{"minutes", std::to_string(minutes)}, {"time_left", InWords(minutes)}, {"name", name}});
 }
 
 bool SameCommandWord(const std::string& typed, const std::string& command)
@@ -124,9 +128,11 @@ int WeekdayOf(Wall wall)
 
 std::size_t Settings::Texts() const
 {
-    std::size_t texts = reminderMessage ? 6 : 5; // server name, four messages, the reminder's
+    // The server name, four messages, the reminder's and the welcome's.
+    std::size_t texts = 5 + (reminderMessage ? 1 : 0) + (joinMessage ? 1 : 0);
     for (const Window& window : windows) {
-        texts += (window.enabledMessage ? 1 : 0) + (window.disabledMessage ? 1 : 0) + (window.weekendMotd ? 1 : 0);
+        texts += (window.enabledMessage ? 1 : 0) + (window.disabledMessage ? 1 : 0) + (window.weekendMotd ? 1 : 0) +
+                 (window.joinMessage ? 1 : 0);
     }
     return texts;
 }
@@ -152,6 +158,7 @@ Tally& Tally::operator+=(const Tally& other)
     reminders += other.reminders;
     heldEvaluations += other.heldEvaluations;
     statusReplies += other.statusReplies;
+    welcomes += other.welcomes;
     return *this;
 }
 
@@ -299,6 +306,7 @@ Model::Look Model::LookOf(int window) const
     look.weekendMotd = settings_.weekendMotd;
     look.enabledColor = settings_.enabledColor;
     look.disabledColor = settings_.disabledColor;
+    look.joinMessage = settings_.joinMessage.value_or("");
     if (window == kWeekly) return look;
     const Window& own = settings_.windows[static_cast<std::size_t>(window)];
     look.name = look.displayName = own.name;
@@ -320,6 +328,7 @@ Model::Look Model::LookOf(int window) const
     look.weekendMotd = own.weekendMotd.value_or(look.weekendMotd);
     look.enabledColor = own.enabledColor.value_or(look.enabledColor);
     look.disabledColor = own.disabledColor.value_or(look.disabledColor);
+    look.joinMessage = own.joinMessage.value_or(look.joinMessage);
     return look;
 }
 
@@ -696,6 +705,7 @@ void Model::Load(Outcome& out)
     lastDecision_ = 0;
     reminded_.clear();
     nextDue_.reset();
+    waiting_.clear();
     if (!file_) {
         out.warning = true;
         out.mentions.push_back("not found");
@@ -716,6 +726,8 @@ void Model::TakeFile(Outcome& out)
     weekendProblem_ = weekendValues_ ? std::string() : file_->problem;
     rows_ = file_->rows;
     unreadableRow_ = file_->unreadableRow;
+    // Without a welcome the plug-in takes its hook out, and forgets who waits.
+    if (!Welcomes()) waiting_.clear();
     // A weekend value that cannot be read is reported at the load, not hours later.
     if (!weekendValues_) {
         out.warning = true;
@@ -726,6 +738,7 @@ void Model::TakeFile(Outcome& out)
 void Model::Unload(Outcome& /*out*/)
 {
     loaded_ = false;
+    waiting_.clear();
     if (!weekendInForce_) return;
     ++tally_.unloadsDuringWeekend;
     if (gameMode_ && replaced_) {
@@ -763,11 +776,82 @@ void Model::TimerCall(Outcome& out)
     const int threshold = firstCheckDone_ ? 600 : 30;
     const int before = count_++;
     // With ExactSwitching a call also evaluates when the moment due has come.
-    if (before != threshold && (!nextDue_ || instant_ < *nextDue_)) return;
-    firstCheckDone_ = true;
-    ++tally_.evaluations;
-    count_ = 0;
-    Evaluate(out);
+    if (before == threshold || (nextDue_ && instant_ >= *nextDue_)) {
+        firstCheckDone_ = true;
+        ++tally_.evaluations;
+        count_ = 0;
+        Evaluate(out);
+    }
+    Welcome(out);
+}
+
+void Model::Join(const Player& player)
+{
+    players_.push_back(player);
+    // Without a game mode the game hands nobody to its new-player handler.
+    if (!loaded_ || !gameMode_ || !Welcomes() || !weekendInForce_) return;
+    if (waitingWindow_ != windowName_) {
+        // Those waiting joined into values that are no longer in force.
+        waiting_.clear();
+        waitingWindow_ = windowName_;
+    }
+    waiting_.emplace_back(players_.size() - 1, instant_ + settings_.joinDelay);
+}
+
+bool Model::Welcomes() const
+{
+    if (!settings_.joinMessage.value_or("").empty()) return true;
+    return std::any_of(settings_.windows.begin(), settings_.windows.end(),
+                       [](const Window& window) { return !window.joinMessage.value_or("").empty(); });
+}
+
+void Model::Welcome(Outcome& out)
+{
+    std::vector<std::size_t> due;
+    for (auto it = waiting_.begin(); it != waiting_.end();) {
+        if (it->second > instant_) {
+            ++it;
+            continue;
+        }
+        due.push_back(it->first);
+        it = waiting_.erase(it);
+    }
+    if (due.empty() || !weekendInForce_ || windowName_ != waitingWindow_) return;
+    const std::optional<int> window = WindowInForceByName();
+    if (!window) return;
+    const Look look = LookOf(*window);
+    if (look.joinMessage.empty()) return;
+    // Till the next change of the window in force; an administrator's weekend has no end.
+    std::string timeLeft = "until further notice";
+    if (!manual_) {
+        const Wall now = Held(WallAt(instant_));
+        if (InForce(settings_, now) != window) return; // the next evaluation ends these values
+        if (const auto change = NextChange(now)) {
+            const Wall at = std::max(instant_ + 1, change->first - (WallAt(instant_) - instant_));
+            timeLeft = InWords((at - instant_ + 59) / 60);
+        }
+    }
+    const std::optional<std::string> text =
+        FormatFields(look.joinMessage, {{"name", look.displayName}, {"time_left", timeLeft}});
+    Ensure(out, players_.size());
+    for (const std::size_t player : due) {
+        if (!players_[player].connected) continue;
+        ++tally_.welcomes;
+        if (settings_.notification) {
+            Message message;
+            message.kind = MessageKind::Notification;
+            message.text = text.value_or(look.joinMessage);
+            message.color = look.enabledColor;
+            out.inboxes[player].push_back(message);
+        }
+        if (settings_.chatbox) {
+            Message message;
+            message.kind = MessageKind::ChatLine;
+            message.text = ChatLine(look.enabledColor, text.value_or(look.joinMessage));
+            message.sender = settings_.serverName;
+            out.inboxes[player].push_back(message);
+        }
+    }
 }
 
 void Model::ChatReload(std::size_t player, Outcome& out)

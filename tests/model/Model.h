@@ -51,6 +51,7 @@ struct Window {
     std::optional<std::string> weekendMotd;
     std::optional<Color> enabledColor;
     std::optional<Color> disabledColor;
+    std::optional<std::string> joinMessage; // its own welcome; "" for none
 };
 
 // The settings, as a load puts them in force (initial values before any load).
@@ -77,6 +78,8 @@ struct Settings {
     std::optional<Wall> zoneOffset;             // a TimeZone of one offset; none: the host's local time
     std::string zoneName;                       // its name, which times in replies carry
     bool exactSwitching = false;
+    std::optional<std::string> joinMessage; // the welcome of windows without their own; absent or empty: none
+    Wall joinDelay = 30;                    // seconds
 
     // The texts the plug-in keeps in the game's strings while these settings are in force.
     std::size_t Texts() const;
@@ -149,6 +152,7 @@ struct Tally {
     std::uint64_t reminders = 0;
     std::uint64_t heldEvaluations = 0; // the clock went back and the decision kept the later time
     std::uint64_t statusReplies = 0;
+    std::uint64_t welcomes = 0; // players welcomed
 
     Tally& operator+=(const Tally& other);
 };
@@ -163,7 +167,9 @@ struct Player {
 class Model {
 public:
     // ---- the world ----
-    void Join(const Player& player) { players_.push_back(player); }
+    // A player who joins while the plug-in watches joins (some window has a welcome) and boosted
+    // values are in force waits for a welcome.
+    void Join(const Player& player);
     void Leave(std::size_t player) { players_[player].connected = false; }
     void SetAdmin(std::size_t player, bool admin) { players_[player].admin = admin; }
     const std::vector<Player>& Players() const { return players_; }
@@ -232,6 +238,7 @@ private:
         std::string weekendMotd;
         Color enabledColor;
         Color disabledColor;
+        std::string joinMessage;
     };
     Look LookOf(int window) const;
     // The window whose values are in force, found by name in the settings now in force.
@@ -267,6 +274,10 @@ private:
     // gone back, when times of day play a part.
     Wall Held(Wall now) const;
     void Announce(const Color& color, const std::string& text, Outcome& out);
+    // Whether some window has a welcome, so that the plug-in's hook on joins is set.
+    bool Welcomes() const;
+    // The welcomes due at the timer call's instant, after its evaluation.
+    void Welcome(Outcome& out);
     void AnnounceReminder(const Look& look, Wall left, Outcome& out);
     void ReadFile(std::optional<std::size_t> replyTo, Outcome& out);
     void TakeFile(Outcome& out);
@@ -311,6 +322,10 @@ private:
     Wall instant_ = 0;
     Wall hostOffset_ = 0;
     std::optional<Wall> nextDue_; // with ExactSwitching: the instant a timer call evaluates at
+    // Players waiting for their welcome, by index, with the instant it is due, and the window whose
+    // values were in force when they joined ("" the main section's).
+    std::vector<std::pair<std::size_t, Wall>> waiting_;
+    std::string waitingWindow_;
 };
 
 } // namespace model

@@ -3,7 +3,8 @@
 // sequence found by dropping actions while it still fails.
 //
 // The sequences with windows come second: their configs may hold times of day, schedules,
-// reminders and a status command, and the clock is set near the boundaries of their windows.
+// reminders, a status command and welcomes for joins, and the clock is set near the boundaries of
+// their windows.
 //
 //   QV_MODEL_SEED=<n>         replay that one seed, printing its sequence (shrunk when it fails)
 //   QV_MODEL_WINDOWS_SEED=<n> the same for the sequence with windows of that seed
@@ -190,7 +191,8 @@ void Print(const Coverage& coverage, bool windows)
         std::cout << "; " << t.windowSwitches << " switches into a schedule's window, " << t.moves
                   << " moves between windows, " << t.loudTakeovers << " manual weekends taken over by a window "
                   << "of its own look, " << t.reminders << " reminders, " << t.heldEvaluations
-                  << " evaluations held at a later time, " << t.statusReplies << " status replies";
+                  << " evaluations held at a later time, " << t.statusReplies << " status replies, " << t.welcomes
+                  << " welcomes";
     }
     std::cout << "\n";
 }
@@ -275,6 +277,7 @@ TEST(ModelTest, RandomSequencesMatchTheModel)
         EXPECT_GT(t.failedSwitchesOn, 0u);
         EXPECT_GT(t.reminders, 0u);
         EXPECT_GT(t.statusReplies, 0u);
+        EXPECT_GT(t.welcomes, 0u);
     }
 }
 
