@@ -250,6 +250,11 @@ private:
                                Duration(few->seconds), Duration(few->cpuSeconds), Duration(many->cpuSeconds),
                                many->cpuSeconds / few->cpuSeconds);
         }
+        if (const Result* rcon = Find("Rcon/1000_commands_16_clients")) {
+            out << fmt::format("  serve's RCON, 1,000 commands from 16 clients, each answered once on the game "
+                               "thread: {} (aim: under 1 s)\n",
+                               Duration(rcon->seconds));
+        }
         const Result* small = Find("Tool/console/toggles:2500");
         const Result* large = Find("Tool/console/toggles:10000");
         if (small != nullptr && large != nullptr) {

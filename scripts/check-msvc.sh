@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # What this machine can check of the plug-in as Microsoft's compiler builds it for a real server:
-#   compile  every plug-in source (plugin/**/*.cpp) for x86_64-pc-windows-msvc, with Microsoft's layout
-#            rules, so every static_assert on a game-bound layout holds there too, and -Werror catches
-#            what only GCC accepts
+#   compile  every plug-in source (plugin/**/*.cpp) and every header of plugin/host/ on its own for
+#            x86_64-pc-windows-msvc, with Microsoft's layout rules, so every static_assert on a
+#            game-bound layout (FString, ChatMessageRecord, RCONPacket...) holds there too, and -Werror
+#            catches what only GCC accepts
 #   names    the host functions' decorated names against plugin/host/version.def, and the import
-#            library made from that file
+#            library made from that file; the game's fields and functions the plug-in asks for by
+#            name, against the game's names
 #   calls    the calling rules of the by-value chat record and colour, read from the object code
 #   slots    the virtual tables of ICommands, IApiUtils and IHooks, slot by slot, against the host's
 #   smoke    an MSVC-target DLL linked against version.def's import library, loaded under Wine
@@ -79,7 +81,13 @@ check_compile() {
         xargs -P "$jobs" -I{} bash -c 'cxx=($CXX_LAUNCH); compile_one '"$msvc"' "$1" "$2/obj/${1%.cpp}.obj"' _ {} "$out"; then
         fail "compile: a plug-in source does not compile for $msvc (errors above)"
     fi
-    echo "compile: all ${#sources[@]} plug-in sources compile for $msvc; every layout static_assert holds"
+    # A header's layout asserts hold even before a source includes it.
+    local header headers=(plugin/host/*.h)
+    for header in "${headers[@]}"; do
+        "${cxx[@]}" $(flags_for $msvc) -Wno-pragma-once-outside-header -fsyntax-only -x c++ "$header" ||
+            fail "compile: $header does not compile on its own for $msvc (errors above)"
+    done
+    echo "compile: all ${#sources[@]} plug-in sources and the ${#headers[@]} headers of plugin/host/ compile for $msvc; every layout static_assert holds"
 }
 
 # Decorated names, sorted, one a line: the imports of an object, or the exports of a .def.
@@ -115,6 +123,48 @@ check_names() {
     [ -z "$unlisted" ] || fail "names: $out/version.lib lacks the import of:"$'\n'"$(explain <<<"$unlisted")"
     echo "names: the $declared host functions' decorated names match $def; $out/version.lib made from it"
     explain < <(exports_of "$def")
+    check_game_names
+}
+
+# The game's fields and functions that the plug-in asks the host for by name ("Class.Member"), as the
+# game's symbols spell them and the framework's public headers use them. A name the game lacks finds
+# nothing on a real server, however well our stand-in answers it. "Class." alone stands for names
+# the plug-in completes at run time (the multipliers, from its table).
+game_names() {
+    cat <<'NAMES'
+AController.PlayerState
+AShooterCharacter.bIsServerAdmin
+AShooterGameMode.
+AShooterGameMode.SetMessageOfTheDay
+AShooterPlayerController.ClientChatMessage
+AShooterPlayerController.ClientServerChatDirectMessage
+AShooterPlayerController.ClientServerSOTFNotificationCustom
+AShooterPlayerController.GetPlayerCharacter
+FMemory.Free
+FMemory.Malloc
+FMemory.Realloc
+FWeakObjectPtr.Get
+RCONClientConnection.SendMessageW
+UWorld.PlayerControllerList
+NAMES
+}
+
+# The names are read from the object code, as the compiler kept them; then each one must be the
+# game's, and the stand-in must answer it (or the tests would not reach the code that asks).
+check_game_names() {
+    local object=$out/names/Game.obj asked unknown unanswered name
+    compile_one $msvc plugin/host/Game.cpp "$object" || fail "names: plugin/host/Game.cpp does not compile for $msvc"
+    asked=$(llvm-strings-14 "$object" | grep -E '^[A-Z][A-Za-z0-9_]+\.[A-Za-z0-9_]*$' | grep -vE '\.(cpp|h)$' | LC_ALL=C sort -u)
+    [ -n "$asked" ] || fail "names: no game name found in plugin/host/Game.cpp's object code"
+    unknown=$(LC_ALL=C comm -23 <(echo "$asked") <(game_names | LC_ALL=C sort))
+    [ -z "$unknown" ] || fail "names: the plug-in asks for these, which are not the game's names:"$'\n'"$unknown"
+    unanswered=""
+    while read -r name; do
+        grep -rqF "\"$name" standin/ || unanswered+="$name"$'\n'
+    done <<<"$asked"
+    [ -z "$unanswered" ] || fail "names: the stand-in answers none of these:"$'\n'"$unanswered"
+    echo "names: the $(wc -l <<<"$asked") game names the plug-in asks for are the game's, and the stand-in answers each:"
+    sed 's/^/    /' <<<"$asked"
 }
 
 # The instructions and relocations of one function (by its decorated name) in an object file.

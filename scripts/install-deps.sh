@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages only, whatever the build and the tests need and the machine lacks:
-# "run" for the main job alone, "all" (the default) for every test too.
+# Installs, from Debian's packages, whatever the build and the tests need and the machine lacks: "run"
+# for the main job alone, "all" (the default) for every test too. With "all" it also installs the RCON
+# tests' client from npm, pinned by tests/rcon/package-lock.json, with the machine's node and npm or
+# Debian's.
 # Safe to run again: it asks apt only for what is missing.
 set -euo pipefail
 
@@ -32,6 +34,11 @@ all) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
   ;;
 esac
 
+if [ "${1:-all}" = all ]; then
+  command -v node >/dev/null || packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -45,4 +52,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ "${1:-all}" = all ]; then
+  # Again whenever the lock file is newer than what it installed.
+  rcon_tests="$(dirname "$0")/../tests/rcon"
+  installed="$rcon_tests/node_modules/.package-lock.json"
+  if [ ! -f "$installed" ] || [ "$rcon_tests/package-lock.json" -nt "$installed" ]; then
+    echo "installing the RCON tests' client: npm ci in tests/rcon"
+    npm ci --prefix "$rcon_tests" --no-audit --no-fund --loglevel=error
+  fi
 fi

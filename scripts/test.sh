@@ -5,6 +5,8 @@
 # scripts/fuzz.sh), the sanitizer build and the Windows build (MinGW-w64, under Wine); and, when
 # QV_MS_STL names the folder of Microsoft's standard library's archives (CI sets it), the Windows build
 # for Microsoft's ABI with that library (under Wine).
+# With QV_TSAN=1 it also runs the serve tests (RCON's threads) in a ThreadSanitizer build of what they
+# need (preset tsan).
 # Every step runs even when an earlier one failed, so one run reports all failures; the exit status is
 # non-zero if any step failed. CI (.ci/run) runs exactly this, with QV_MS_STL set and QV_SPDLOG_016: the
 # folder of the real logging library the host's sinks are built with, which the builds' tests then
@@ -66,6 +68,17 @@ build_and_test() {
         ctest --preset "$preset" -j "$jobs"
 }
 
+# serve's threads under ThreadSanitizer: the listener's test, and the RCON client's tests against a
+# serve built with it, which fail on the first race it reports.
+tsan_serve_tests() {
+    local build=$PWD/build/tsan
+    export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+    cmake --preset tsan && cmake --build --preset tsan -j "$jobs" &&
+        "$build/bin/test_tool" --gtest_filter='ToolRcon*' &&
+        QV_TOOL="$build/bin/quorvandelle" QV_PROBE_PLUGIN="$build/bin/qv_rcon_probe_plugin.so" \
+            QV_EXAMPLE_CONFIG="$PWD/examples/config.json" node --test tests/rcon/rcon.test.js
+}
+
 step format check_format
 step layering bash scripts/check-layering.sh
 for check in compile names calls slots smoke; do step "msvc-$check" bash scripts/check-msvc.sh "$check"; done
@@ -76,6 +89,9 @@ for preset in native-ci sanitize-ci windows-ci; do
         step fuzz bash scripts/fuzz.sh
     fi
 done
+if [ -n "${QV_TSAN-}" ]; then
+    step tsan-serve tsan_serve_tests
+fi
 if [ -n "${QV_MS_STL-}" ]; then
     step windows-msvc-abi-ci build_and_test windows-msvc-abi-ci
     suites="windows (MinGW-w64 and Microsoft's ABI, under Wine)"
@@ -88,6 +104,9 @@ echo "=== summary"
 printf '%s\n' "${results[@]}"
 if [ -z "${QV_MS_STL-}" ]; then
     echo "skipped: the Windows suite for Microsoft's ABI and C++ library (export QV_MS_STL=<folder of ms-stl-inc-vs-2022-17.4.tar.xz and ms-stl-src-vs-2022-17.4.tar.xz>)"
+fi
+if [ -z "${QV_TSAN-}" ]; then
+    echo "skipped: the serve tests under ThreadSanitizer (export QV_TSAN=1)"
 fi
 if [ -z "${QV_SPDLOG_016:-}" ]; then
     echo "skipped: the checks against the real spdlog 0.16.2 (export QV_SPDLOG_016=<folder of spdlog-0.16.2-fmt-4.1.0.tar.xz>)"

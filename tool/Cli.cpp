@@ -15,6 +15,7 @@
 #include "tool/ConsoleCommand.h"
 #include "tool/PreviewCommand.h"
 #include "tool/ScriptParser.h"
+#include "tool/ServeCommand.h"
 #include "tool/SimulateCommand.h"
 
 #ifndef QV_VERSION
@@ -69,6 +70,7 @@ struct Arguments {
     bool Strict = false;
     bool Quiet = false;
     std::string Format;
+    ServeOptions Serve;
 };
 
 // A parsed command line with what a subcommand runs on.
@@ -257,13 +259,25 @@ int Calendar(const Invocation& invocation, Output& output)
         output);
 }
 
+CLI::App* AddServe(CLI::App& app, Arguments& arguments)
+{
+    return AddServeCommand(app, arguments.Config, arguments.Serve);
+}
+
+int Serve(const Invocation& invocation, Output& output)
+{
+    const Arguments& given = invocation.Given;
+    return RunServe(given.Config, given.Serve, invocation.In, invocation.InIsTerminal, output);
+}
+
 // Each subcommand, in the order --help lists them: how the command line declares it, and how it runs.
 struct Subcommand {
     CLI::App* (*Add)(CLI::App& app, Arguments& arguments);
     int (*Run)(const Invocation& invocation, Output& output);
 };
 const Subcommand kSubcommands[] = {
-    {AddCheck, Check}, {AddPreview, Preview}, {AddSimulate, Simulate}, {AddConsole, Console}, {AddCalendar, Calendar},
+    {AddCheck, Check},     {AddPreview, Preview},   {AddSimulate, Simulate},
+    {AddConsole, Console}, {AddCalendar, Calendar}, {AddServe, Serve},
 };
 
 // CLI11 meets an unknown first word with "A subcommand is required"; naming the word says more.

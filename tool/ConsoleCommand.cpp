@@ -38,15 +38,27 @@ void ShowInbox(const Simulation& server, const std::string& name, const qv::Loca
     for (const Event& message : messages) output.Out << FormatTimelineEvent(message, output.OutStyle, clock);
 }
 
-void Prompt(const Simulation& server, const qv::LocalClock& clock, Output& output)
+// The line without its line end, and the first one without a byte-order mark; false when it holds
+// no action (blank, or a comment).
+bool HoldsAction(std::string& line, bool& firstLine)
+{
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (firstLine) line = std::string(WithoutByteOrderMark(line));
+    firstLine = false;
+    const std::size_t text = line.find_first_not_of(" \t");
+    return text != std::string::npos && line[text] != '#';
+}
+
+} // namespace
+
+void ShowPrompt(const Simulation& server, const qv::LocalClock& clock, Output& output)
 {
     output.Out << output.OutStyle.Paint(fmt::format("[{}] qv> ", FormatReadable(clock, server.Now())), Tone::Accent)
                << std::flush;
 }
 
-// One action typed at the console: its own queries read the server, the rest act on it.
-void Perform(const Action& action, Simulation& server, const std::filesystem::path& here, const qv::LocalClock& clock,
-             Output& output)
+void RunConsoleAction(Simulation& server, const Action& action, const std::filesystem::path& folder,
+                      const qv::LocalClock& clock, Output& output)
 {
     switch (action.Kind) {
     case ActionKind::Quit:
@@ -67,23 +79,10 @@ void Perform(const Action& action, Simulation& server, const std::filesystem::pa
         ShowInbox(server, action.Name, clock, output);
         break;
     default:
-        server.Execute(action, here);
+        server.Execute(action, folder);
         break;
     }
 }
-
-// The line without its line end, and the first one without a byte-order mark; false when it holds
-// no action (blank, or a comment).
-bool HoldsAction(std::string& line, bool& firstLine)
-{
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (firstLine) line = std::string(WithoutByteOrderMark(line));
-    firstLine = false;
-    const std::size_t text = line.find_first_not_of(" \t");
-    return text != std::string::npos && line[text] != '#';
-}
-
-} // namespace
 
 int RunConsole(const ServerRunOptions& options, std::istream& in, bool interactive, Output& output)
 {
@@ -105,7 +104,7 @@ int RunConsole(const ServerRunOptions& options, std::istream& in, bool interacti
     std::string line;
     bool firstLine = true;
     while (true) {
-        if (interactive) Prompt(*server, clock, output);
+        if (interactive) ShowPrompt(*server, clock, output);
         const bool read = static_cast<bool>(std::getline(in, line));
         StopIfInterrupted();
         if (!read) break;
@@ -118,7 +117,7 @@ int RunConsole(const ServerRunOptions& options, std::istream& in, bool interacti
         }
         const Action& action = std::get<Action>(parsed);
         try {
-            Perform(action, *server, here, clock, output);
+            RunConsoleAction(*server, action, here, clock, output);
         } catch (const ActionError& error) {
             output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
         }

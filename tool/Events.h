@@ -56,6 +56,14 @@ struct Console {
     std::string Text;
     bool Command = false; // a console command took the line
 };
+struct Rcon {
+    static constexpr const char* kName = "rcon";
+    std::string Text;     // the command line as it arrived
+    bool Command = false; // an RCON command took the line
+    // What the connection was sent back, one reply a line: the command's, or the game's own when
+    // no command took the line.
+    std::string Answer;
+};
 struct Config {
     static constexpr const char* kName = "config";
     std::string File; // what replaced config.json
@@ -120,8 +128,8 @@ struct End {
 
 using EventData =
     std::variant<events::Start, events::Load, events::Unload, events::Join, events::Leave, events::Say, events::Console,
-                 events::Config, events::GameMode, events::Rates, events::Reminder, events::Motd, events::Notification,
-                 events::Chat, events::Reply, events::Log, events::End>;
+                 events::Rcon, events::Config, events::GameMode, events::Rates, events::Reminder, events::Motd,
+                 events::Notification, events::Chat, events::Reply, events::Log, events::End>;
 
 struct Event {
     Instant Time;

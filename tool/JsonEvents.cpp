@@ -60,6 +60,12 @@ void Members(json& line, const events::Console& console)
     line["text"] = console.Text;
     line["command"] = console.Command;
 }
+void Members(json& line, const events::Rcon& rcon)
+{
+    line["text"] = rcon.Text;
+    line["command"] = rcon.Command;
+    line["answer"] = rcon.Answer;
+}
 void Members(json& line, const events::Config& config) { line["file"] = config.File; }
 void Members(json& line, const events::GameMode& gameMode) { line["present"] = gameMode.Present; }
 void Members(json& line, const events::Rates& rates)

@@ -47,6 +47,8 @@ const Word kWords[] = {
     {"load", ActionKind::Load, false, "load", "load the plug-in library again"},
     {"nogamemode", ActionKind::NoGameMode, false, "nogamemode ON|OFF",
      "ON: the host has no game mode (the world is down); OFF: it is back"},
+    {"rcon", ActionKind::Rcon, false, "rcon TEXT",
+     "a command line over RCON, as an administrator's RCON tool sends it; the answer is shown"},
     {"advance", ActionKind::Advance, true, "advance DURATION", "let time pass: 90s, 10m, 1h30m, 2d, 1w"},
     {"rates", ActionKind::Rates, true, "rates", "the sixteen multipliers and the message of the day"},
     {"players", ActionKind::Players, true, "players", "who is connected"},
@@ -91,9 +93,10 @@ std::optional<ParseFailure> ReadArguments(const Word& word, std::string_view res
         action.Text = std::string(remainder);
         return std::nullopt;
     case ActionKind::Console:
+    case ActionKind::Rcon:
     case ActionKind::Config:
         if (rest.empty()) return Usage(word);
-        (word.Kind == ActionKind::Console ? action.Text : action.Name) = std::string(rest);
+        (word.Kind == ActionKind::Config ? action.Name : action.Text) = std::string(rest);
         return std::nullopt;
     case ActionKind::NoGameMode: {
         const std::string value = util::AsciiLower(rest);
@@ -138,11 +141,12 @@ std::variant<Action, ParseFailure> ParseAction(std::string_view line, bool conso
         if (lowered == candidate.Name && (consoleActions || !candidate.ConsoleOnly)) word = &candidate;
     }
     if (word == nullptr) {
-        return ParseFailure{fmt::format("unknown action \"{}\" (one of: {})", verb,
-                                        consoleActions
-                                            ? "join, leave, say, console, config, unload, load, nogamemode, "
-                                              "advance, rates, players, inbox, help, quit"
-                                            : "join, leave, say, console, config, unload, load, nogamemode")};
+        std::string names;
+        for (const Word& candidate : kWords) {
+            if (consoleActions || !candidate.ConsoleOnly)
+                names += (names.empty() ? "" : ", ") + std::string(candidate.Name);
+        }
+        return ParseFailure{fmt::format("unknown action \"{}\" (one of: {})", verb, names)};
     }
     Action action;
     action.Kind = word->Kind;

@@ -20,6 +20,7 @@ enum class ActionKind {
     Unload,     // unload
     Load,       // load
     NoGameMode, // nogamemode ON|OFF
+    Rcon,       // rcon TEXT: a command line arriving over RCON
     // Console only.
     Advance, // advance DURATION
     Rates,
@@ -32,7 +33,7 @@ enum class ActionKind {
 struct Action {
     ActionKind Kind = ActionKind::Help;
     std::string Name;    // the player, or the file of "config"
-    std::string Text;    // what is said or entered; for "console" everything after the word
+    std::string Text;    // what is said or entered; for "console" and "rcon" everything after the word
     bool Flag = false;   // admin for "join", ON for "nogamemode"
     Seconds Duration{0}; // "advance"
 };

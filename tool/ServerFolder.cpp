@@ -129,11 +129,28 @@ ServerFolder::ServerFolder()
     throw std::runtime_error("cannot create a temporary server folder in " + temp.string());
 }
 
+ServerFolder ServerFolder::Kept(const fs::path& path) { return ServerFolder(KeptTag{}, path); }
+
+// Never the live folder: std::terminate must not remove what a later run needs.
+ServerFolder::ServerFolder(KeptTag, fs::path path) : path_(std::move(path)), temporary_(false)
+{
+    std::error_code error;
+    fs::create_directories(path_, error);
+    if (error) throw std::runtime_error("cannot create the server folder " + path_.string() + ": " + error.message());
+}
+
 ServerFolder::~ServerFolder()
 {
+    if (!temporary_) return;
     LiveFolder().clear();
     std::error_code ignored;
     fs::remove_all(path_, ignored);
+}
+
+fs::path KeptServerFolderFor(const fs::path& config)
+{
+    fs::path folder = config;
+    return folder.replace_extension(".server");
 }
 
 void CatchInterruptions()

@@ -1,4 +1,5 @@
-// The stand-in server's temporary folder, and every way of leaving none behind. The folder is named
+// The stand-in server's folder: a temporary one, and every way of leaving none behind; or one kept
+// from run to run, as a real server's is. The folder is named
 // for the process that made it (quorvandelle-server-<process id>-<random>), so that a later run
 // removes those whose process is gone, whatever ended it; SIGINT and SIGTERM stop a run so that it
 // unwinds and removes its folder; std::terminate removes it before aborting.
@@ -10,8 +11,13 @@ namespace qvtool {
 
 class ServerFolder {
 public:
-    // Removes the leftovers of ended runs first. Throws std::runtime_error when no folder can be made.
+    // A temporary folder. Removes the leftovers of ended runs first. Throws std::runtime_error when no
+    // folder can be made.
     ServerFolder();
+    // The folder at path, made when missing and never removed. Throws std::runtime_error naming it
+    // and the system's reason when it cannot be made.
+    static ServerFolder Kept(const std::filesystem::path& path);
+    // Removes a temporary folder.
     ~ServerFolder();
     ServerFolder(const ServerFolder&) = delete;
     ServerFolder& operator=(const ServerFolder&) = delete;
@@ -19,8 +25,16 @@ public:
     const std::filesystem::path& Path() const { return path_; }
 
 private:
+    struct KeptTag {};
+    ServerFolder(KeptTag, std::filesystem::path path);
+
     std::filesystem::path path_;
+    bool temporary_ = true;
 };
+
+// Where serve keeps the server's folder for a config file: beside it, named after it
+// (examples/config.json: examples/config.server).
+std::filesystem::path KeptServerFolderFor(const std::filesystem::path& config);
 
 // Removes the folders in temp named as ServerFolder names them whose process no longer exists and
 // that belong to this user; returns how many.

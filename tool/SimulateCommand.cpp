@@ -155,8 +155,11 @@ std::unique_ptr<Simulation> StartServer(const ServerRunOptions& options, const q
     SimulationOptions simulation;
     simulation.ConfigFile = options.Config;
     simulation.Start = options.Start;
-    simulation.Library = standin::Server::LibraryBesideExecutable("Quorvandelle");
+    simulation.Library =
+        options.Library.empty() ? standin::Server::LibraryBesideExecutable("Quorvandelle") : options.Library;
     simulation.Clock = clock;
+    simulation.RealClock = options.RealClock;
+    simulation.KeptFolder = options.KeptFolder;
     if (!fs::exists(simulation.Library)) {
         throw std::runtime_error("the plug-in library " + simulation.Library.string() +
                                  " is missing; build it beside this program");

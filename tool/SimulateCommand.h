@@ -17,6 +17,10 @@ struct ServerRunOptions {
     Instant Start;   // on the clock of the config's times
     int Players = 3; // the first one an administrator
     bool Json = false;
+    // As in SimulationOptions: the real clock (Start unused), and a server folder that is kept.
+    bool RealClock = false;
+    std::filesystem::path KeptFolder{};
+    std::filesystem::path Library{}; // empty: the plug-in library beside the program
 };
 
 struct SimulateOptions {

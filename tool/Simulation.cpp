@@ -37,6 +37,17 @@ void CopyConfig(const fs::path& from, const fs::path& to)
         throw ActionError("cannot write " + to.string() + ": " + *problem);
 }
 
+// config.json as a link to the administrator's file, so that an edit of it and a reload take effect as
+// on a server. False where the system makes no link (Windows without the right to), and nothing done.
+bool LinkConfig(const fs::path& from, const fs::path& to)
+{
+    std::error_code error;
+    fs::create_directories(to.parent_path(), error);
+    fs::remove(to, error);
+    fs::create_symlink(fs::absolute(from), to, error);
+    return !error;
+}
+
 Rgba Components(const standin::ReceivedColor& color) { return {color.R, color.G, color.B, color.A}; }
 
 // The multipliers of now that make the game slower than normal: a rate lowered, or an interval or
@@ -66,13 +77,20 @@ void ReplaceAll(std::string& text, const std::string& what, const std::string& w
 
 } // namespace
 
-Simulation::Simulation(SimulationOptions options, EventSink sink) : options_(std::move(options)), sink_(std::move(sink))
+Simulation::Simulation(SimulationOptions options, EventSink sink)
+    : options_(std::move(options)), sink_(std::move(sink)),
+      folder_(options_.KeptFolder.empty() ? ServerFolder() : ServerFolder::Kept(options_.KeptFolder))
 {
     standin::ServerOptions serverOptions;
     serverOptions.baseDirectory = folder_.Path();
     serverOptions.echoLogToConsole = false;
+    serverOptions.realClock = options_.RealClock;
     server_ = std::make_unique<standin::Server>(serverOptions);
-    CopyConfig(options_.ConfigFile, ConfigPath());
+    if (options_.KeptFolder.empty()) {
+        CopyConfig(options_.ConfigFile, ConfigPath());
+    } else if (!LinkConfig(options_.ConfigFile, ConfigPath())) {
+        CopyConfig(options_.ConfigFile, ConfigPath());
+    }
 }
 
 Simulation::~Simulation() = default;
@@ -88,7 +106,7 @@ EvaluationTiming StandInTiming()
 
 void Simulation::Start(int days)
 {
-    server_->SetClock(util::SecondsSinceEpoch(options_.Start));
+    if (!options_.RealClock) server_->SetClock(util::SecondsSinceEpoch(options_.Start));
     rates_ = server_->Multipliers();
     normalRates_ = rates_;
     motdChanges_ = server_->MessageOfTheDayChanges();
@@ -202,6 +220,10 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
     case ActionKind::Unload:
         UnloadPlugin();
         break;
+    case ActionKind::Rcon:
+        if (!actionsConnection_) actionsConnection_ = server_->OpenRconConnection();
+        Rcon(*actionsConnection_, nextRequestId_++, action.Text);
+        break;
     case ActionKind::NoGameMode:
         if (action.Flag) {
             server_->RemoveGameMode();
@@ -216,15 +238,43 @@ void Simulation::Execute(const Action& action, const fs::path& folder)
     Observe();
 }
 
+void Simulation::TimerCall()
+{
+    server_->RunTimer(1);
+    ++timerCalls_;
+    if (SomethingHappened() || timerCalls_ % kCallsBetweenFullLooks == 0) Observe();
+}
+
+standin::RconConnectionId Simulation::OpenRconConnection() { return server_->OpenRconConnection(); }
+
+void Simulation::CloseRconConnection(standin::RconConnectionId connection) { server_->CloseRconConnection(connection); }
+
+standin::RconOutcome Simulation::Rcon(standin::RconConnectionId connection, std::int32_t requestId,
+                                      const std::string& line)
+{
+    standin::RconOutcome outcome;
+    try {
+        outcome = server_->Rcon(connection, requestId, line);
+    } catch (const std::invalid_argument& error) {
+        throw ActionError(error.what());
+    }
+    events::Rcon rcon{line, outcome.Command, {}};
+    for (const auto& reply : outcome.Replies) {
+        rcon.Answer += (rcon.Answer.empty() ? "" : "\n") + WithoutBase(reply.Text);
+    }
+    Emit(std::move(rcon));
+    Observe();
+    return outcome;
+}
+
 void Simulation::RunUntil(Instant until, const std::function<void(Instant)>& progress)
 {
     const Seconds interval{standin::Server::TimerIntervalSeconds};
     std::int64_t calls = 0;
     while (Now() + interval <= until) {
         StopIfInterrupted();
-        server_->RunTimer(1);
+        TimerCall();
         ++calls;
-        if (SomethingHappened() || calls % kCallsBetweenFullLooks == 0) Observe();
         if (progress && calls % 65536 == 0) progress(Now());
     }
     // The clock stops at until even when it is not a whole number of intervals away.

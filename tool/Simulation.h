@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,6 +35,11 @@ struct SimulationOptions {
     std::filesystem::path Library; // the plug-in library to load
     // The clock of the config's times, on which the events are told; valid for the simulation's life.
     qv::LocalClock Clock;
+    // The real clock, which timer calls leave alone (Start is then unused); otherwise a simulated one.
+    bool RealClock = false;
+    // Empty: a temporary server folder with a copy of ConfigFile. Otherwise the server's folder, made
+    // when missing and kept, its config.json a link to ConfigFile (a copy where no link can be made).
+    std::filesystem::path KeptFolder{};
 };
 
 class Simulation {
@@ -53,6 +59,15 @@ public:
     // Script and console actions other than the console's own queries. Relative config files
     // are taken from folder. Throws ActionError.
     void Execute(const Action& action, const std::filesystem::path& folder);
+
+    // One timer call, and what it changed reported: for a run in real time, once a real second.
+    void TimerCall();
+
+    // A client of the game's RCON listener, and the command lines it sends, each reported with its
+    // answer. Throws ActionError for a closed connection.
+    standin::RconConnectionId OpenRconConnection();
+    void CloseRconConnection(standin::RconConnectionId connection);
+    standin::RconOutcome Rcon(standin::RconConnectionId connection, std::int32_t requestId, const std::string& line);
 
     // Timer calls, one host interval apart, until the clock reaches until. progress is called
     // now and then with the current time. Throws Interrupted when a signal has come.
@@ -88,6 +103,11 @@ private:
     // The window whose values the plug-in's log last said were in force; empty: the normal values.
     std::string window_;
     std::uint64_t delivered_ = 0;
+    std::int64_t timerCalls_ = 0;
+    // The connection of the script's and the console's rcon actions, opened at the first, and the id
+    // of its next request.
+    std::optional<standin::RconConnectionId> actionsConnection_;
+    std::int32_t nextRequestId_ = 1;
 
     void Emit(EventData what) const;
     PlayerEntry* Connected(const std::string& name);

@@ -50,6 +50,16 @@ public:
         return Text(Tone::Plain, fmt::format("{}: {}{}", console.Player.empty() ? "server" : console.Player,
                                              console.Text, console.Command ? "" : "  (no console command)"));
     }
+    std::string operator()(const events::Rcon& rcon) const
+    {
+        // An answer of several replies continues below, under the rates' column.
+        std::string answer = Quoted(rcon.Answer);
+        for (std::size_t at = answer.find('\n'); at != std::string::npos; at = answer.find('\n', at + 1)) {
+            answer.insert(at + 1, std::string(29, ' '));
+        }
+        return Text(Tone::Plain,
+                    fmt::format("{}{} -> {}", rcon.Text, rcon.Command ? "" : "  (no RCON command)", answer));
+    }
     std::string operator()(const events::Config& config) const
     {
         return Text(Tone::Plain, "config.json replaced by " + config.File);

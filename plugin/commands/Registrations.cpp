@@ -5,12 +5,14 @@
 #include <exception>
 #include <variant>
 
+#include "plugin/commands/RconCommands.h"
 #include "plugin/commands/ReloadCommands.h"
 #include "plugin/commands/StatusCommand.h"
 #include "plugin/commands/ToggleCommand.h"
 #include "plugin/config/CommandNames.h"
 #include "plugin/host/Framework.h"
 #include "plugin/log/Guard.h"
+#include "plugin/log/PluginLog.h"
 #include "plugin/rates/PluginState.h"
 #include "plugin/rates/Schedule.h"
 
@@ -80,6 +82,8 @@ void RegisterAll()
         RegisterChat(status, &StatusChatCommand);
         State.StatusCommand = status;
     }
+    const std::string rcon = FollowRconCommands();
+    if (!rcon.empty()) LogError("Config loaded, but " + rcon);
 }
 
 void UnregisterAll()
@@ -87,6 +91,7 @@ void UnregisterAll()
     for (const Registration& registration : Registrations) Unregister(registration);
     if (!State.StatusCommand.empty()) Framework::UnregisterChatCommand(State.StatusCommand.c_str());
     State.StatusCommand.clear();
+    UnregisterRconCommands();
 }
 
 std::string FollowStatusCommand()

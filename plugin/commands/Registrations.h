@@ -6,7 +6,8 @@
 
 namespace qv {
 
-// The four registrations in their order, then the status command when the config names one.
+// The four registrations in their order, then the status command when the config names one, then
+// the RCON commands when the config asks for them.
 void RegisterAll();
 // The same, removed in the same order, with the status command that is registered.
 void UnregisterAll();

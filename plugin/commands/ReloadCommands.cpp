@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "plugin/commands/NewPlayerHook.h"
+#include "plugin/commands/RconCommands.h"
 #include "plugin/commands/Registrations.h"
 #include "plugin/config/Config.h"
 #include "plugin/config/LoadConfig.h"
@@ -71,17 +72,17 @@ Report Prepare(const ConfigLoad& load, Occasion occasion)
     return report;
 }
 
-void Refuse(Occasion occasion, AShooterPlayerController* player, const std::string& logged, const std::string& replied)
+void Refuse(Occasion occasion, const Asker& asker, const std::string& logged, const std::string& replied)
 {
     if (occasion == Occasion::StartUp) {
         LogError("Config not loaded, running with the initial settings: " + logged);
         return;
     }
     LogError("Config reload failed, the settings in force are kept: " + logged);
-    TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reload failed: " + replied));
+    Tell(asker, ToMessageColor(ReloadFailureColor), EscapeBraces("Config reload failed: " + replied));
 }
 
-void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
+void LoadAndReport(Occasion occasion, const Asker& asker)
 {
     std::optional<Config> next;
     Report report;
@@ -95,7 +96,7 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
             return;
         }
         if (!load.Loaded()) {
-            Refuse(occasion, player, DescribeAll(load.File, load.Decoded.Errors),
+            Refuse(occasion, asker, DescribeAll(load.File, load.Decoded.Errors),
                    DescribeAll(load.File, load.Decoded.Errors, kReplyLength));
             return;
         }
@@ -111,7 +112,7 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
     } catch (const std::exception& error) {
         // Out of memory, most likely: nothing has changed.
         const std::string reason = file + ": the load failed (" + error.what() + ")";
-        Refuse(occasion, player, reason, reason);
+        Refuse(occasion, asker, reason, reason);
         return;
     }
 
@@ -123,23 +124,28 @@ void LoadAndReport(Occasion occasion, AShooterPlayerController* player)
     for (const std::string& warning : report.warnings) LogWarning(warning);
     // What the host refused; each is tried again at the next reload.
     std::vector<std::string> refused;
-    if (occasion == Occasion::Reload) refused.push_back(FollowStatusCommand());
+    if (occasion == Occasion::Reload) {
+        refused.push_back(FollowStatusCommand());
+        refused.push_back(FollowRconCommands());
+    }
     refused.push_back(FollowWelcomes());
     refused.erase(std::remove(refused.begin(), refused.end(), std::string()), refused.end());
     const std::string loaded = occasion == Occasion::StartUp ? "Config loaded, but " : "Config reloaded, but ";
     for (const std::string& failure : refused) LogError(loaded + failure);
     LogInfo(report.closing);
     if (occasion == Occasion::StartUp) return;
-    TellPlayer(player, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
+    Tell(asker, ToMessageColor(ReloadReplyColor), "Config Reloaded!");
     for (const std::string& failure : refused) {
-        TellPlayer(player, ToMessageColor(ReloadFailureColor), EscapeBraces(loaded + failure));
+        Tell(asker, ToMessageColor(ReloadFailureColor), EscapeBraces(loaded + failure));
     }
-    if (!report.warningReply.empty()) TellPlayer(player, ToMessageColor(ReloadWarningColor), report.warningReply);
+    if (!report.warningReply.empty()) Tell(asker, ToMessageColor(ReloadWarningColor), report.warningReply);
 }
 
 } // namespace
 
 void LoadConfigAtStartup() { LoadAndReport(Occasion::StartUp, nullptr); }
+
+void ReloadConfig(const Asker& asker) { LoadAndReport(Occasion::Reload, asker); }
 
 void ReloadConfigChatCommand(AShooterPlayerController* player, FString*, EChatSendMode::Type)
 {

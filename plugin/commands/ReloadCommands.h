@@ -3,12 +3,15 @@
 #pragma once
 
 #include "plugin/host/ArkApi.h"
+#include "plugin/messaging/Messaging.h"
 
 namespace qv {
 
 // A missing or bad file is logged and the initial settings stay in force.
 void LoadConfigAtStartup();
 
+// For an administrator: the asker is told how the reload went.
+void ReloadConfig(const Asker& asker);
 void ReloadConfigChatCommand(AShooterPlayerController* player, FString* message, EChatSendMode::Type mode);
 void ReloadConfigConsoleCommand(APlayerController* player, FString* command, bool flag);
 

@@ -15,11 +15,16 @@ constexpr ByteColor StatusReplyColor{255, 255, 255, 255};
 
 } // namespace
 
+void TellStatus(const Asker& asker)
+{
+    // The status may quote a window's name, which may hold braces; the reply text is a pattern.
+    Tell(asker, ToMessageColor(StatusReplyColor), EscapeBraces(RatesStatus(State, Clock::Now())));
+}
+
 void StatusChatCommand(AShooterPlayerController* player, FString*, EChatSendMode::Type)
 {
     if (player == nullptr) return;
-    // The status may quote a window's name, which may hold braces; the reply text is a pattern.
-    TellPlayer(player, ToMessageColor(StatusReplyColor), EscapeBraces(RatesStatus(State, Clock::Now())));
+    TellStatus(player);
 }
 
 } // namespace qv

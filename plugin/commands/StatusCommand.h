@@ -2,9 +2,12 @@
 #pragma once
 
 #include "plugin/host/ArkApi.h"
+#include "plugin/messaging/Messaging.h"
 
 namespace qv {
 
+// Which rates are on, told to asker.
+void TellStatus(const Asker& asker);
 void StatusChatCommand(AShooterPlayerController* player, FString* message, EChatSendMode::Type mode);
 
 } // namespace qv

@@ -9,10 +9,15 @@
 
 namespace qv {
 
+void Toggle(const Asker& asker)
+{
+    Perform(DecideToggle(State.Settings, State.Boost, State.Schedule, Clock::Now()), asker);
+}
+
 void ToggleChatCommand(AShooterPlayerController* player, FString*, EChatSendMode::Type)
 {
     if (!Game::IsAdministrator(player, Game::PlayerStateCheck::NotChecked)) return;
-    Perform(DecideToggle(State.Settings, State.Boost, State.Schedule, Clock::Now()), player);
+    Toggle(player);
 }
 
 } // namespace qv

@@ -35,6 +35,7 @@ const std::array<SettingRow, kSettingCount> SettingsTable = {{
     {"Priority", false, &Config::Priority},
     {"JoinMessage", false, &Config::JoinMessage},
     {"JoinMessageDelay", false, &Config::JoinMessageDelay},
+    {"RconCommands", false, &Config::RconCommands},
 }};
 
 std::wstring ReminderPattern(const Config& config)

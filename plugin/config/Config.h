@@ -55,6 +55,8 @@ struct Config {
     // empty: no welcome. A schedule may have its own.
     FString JoinMessage;
     Seconds JoinMessageDelay{30}; // kLongestJoinMessageDelay at most
+    // The administrators' commands are registered as RCON commands too, under their console names.
+    bool RconCommands = false;
 
     // The window of StartDay, StartTime, EndDay and EndTime, with the main section's values. Before
     // a file was taken its values cannot be read.
@@ -79,7 +81,7 @@ struct SettingRow {
                  std::optional<TimeZone> Config::*, Seconds Config::*, WeeklyName Config::*, WindowPriority Config::*>
         Field;
 };
-inline constexpr std::size_t kSettingCount = 25;
+inline constexpr std::size_t kSettingCount = 26;
 extern const std::array<SettingRow, kSettingCount> SettingsTable;
 
 // The key the table gives a field, such as "QuorvandelleEnabledMessage" for EnabledMessage.

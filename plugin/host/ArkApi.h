@@ -24,6 +24,7 @@ struct AShooterCharacter;
 struct AShooterCheatManager;
 struct UPrimalPlayerData;
 struct RCONClientConnection;
+// Its layout: plugin/host/RCONPacket.h.
 struct RCONPacket;
 
 namespace EChatSendMode {

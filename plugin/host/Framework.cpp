@@ -29,6 +29,11 @@ void RegisterConsoleCommand(const char* name, const ArkApi::ConsoleCommandCallba
     ArkApi::GetCommands().RegisterConsoleCommand(FString(name), callback);
 }
 
+void RegisterRconCommand(const char* name, const ArkApi::RconCommandCallback& callback)
+{
+    ArkApi::GetCommands().RegisterRconCommand(FString(name), callback);
+}
+
 void RegisterTimerCallback(const char* id, const ArkApi::TimerCallback& callback)
 {
     ArkApi::GetCommands().RegisterTimerCallback(FString(id), callback);
@@ -37,6 +42,8 @@ void RegisterTimerCallback(const char* id, const ArkApi::TimerCallback& callback
 void UnregisterChatCommand(const char* name) { ArkApi::GetCommands().UnregisterChatCommand(FString(name)); }
 
 void UnregisterConsoleCommand(const char* name) { ArkApi::GetCommands().UnregisterConsoleCommand(FString(name)); }
+
+void UnregisterRconCommand(const char* name) { ArkApi::GetCommands().UnregisterRconCommand(FString(name)); }
 
 void UnregisterTimerCallback(const char* id) { ArkApi::GetCommands().UnregisterTimerCallback(FString(id)); }
 

@@ -19,10 +19,12 @@ namespace Framework {
 // The host keeps its own copies of the name and the callable.
 void RegisterChatCommand(const char* name, const ArkApi::ChatCommandCallback& callback);
 void RegisterConsoleCommand(const char* name, const ArkApi::ConsoleCommandCallback& callback);
+void RegisterRconCommand(const char* name, const ArkApi::RconCommandCallback& callback);
 void RegisterTimerCallback(const char* id, const ArkApi::TimerCallback& callback);
 // Removing a name that is not registered is harmless; the host's answer tells nothing we act on.
 void UnregisterChatCommand(const char* name);
 void UnregisterConsoleCommand(const char* name);
+void UnregisterRconCommand(const char* name);
 void UnregisterTimerCallback(const char* id);
 
 // Told of each player the game has just handled as new, on the game thread, after the game's own

@@ -108,6 +108,13 @@ void SendChatMessage(AShooterPlayerController* player, const ChatMessageRecord& 
         player, record);
 }
 
+void SendRconReply(RCONClientConnection* connection, std::int32_t requestId, const FString& text)
+{
+    constexpr std::int32_t responseValue = 0;
+    GameFunction<void (*)(RCONClientConnection*, int, int, FString*)>("RCONClientConnection.SendMessageW")(
+        connection, requestId, responseValue, const_cast<FString*>(&text));
+}
+
 void* Malloc(std::size_t bytes)
 {
     return GameFunction<void* (*)(std::uint64_t, std::uint32_t)>("FMemory.Malloc")(bytes, 0);

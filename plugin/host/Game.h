@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 
 #include "plugin/host/ArkApi.h"
 #include "plugin/host/ChatMessageRecord.h"
 #include "plugin/host/Colors.h"
 #include "plugin/host/FString.h"
+#include "plugin/host/RCONPacket.h"
 
 namespace qv {
 
@@ -35,6 +37,10 @@ void SendNotification(AShooterPlayerController* player, const FString& text, Mes
                       float seconds);
 // The game takes the record by value and disposes of its copy.
 void SendChatMessage(AShooterPlayerController* player, const ChatMessageRecord& record);
+
+// Answers an RCON request over its connection: a response value (type 0) carrying the request's id
+// (RCONPacket::Id). The client shows the text as it comes, so it is plain, without colour markup.
+void SendRconReply(RCONClientConnection* connection, std::int32_t requestId, const FString& text);
 
 // The game's allocator, "FMemory". Every block of game-visible storage the plug-in owns comes from
 // here, because the game frees what it receives with its own allocator.

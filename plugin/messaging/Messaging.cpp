@@ -40,6 +40,37 @@ void TellPlayer(AShooterPlayerController* player, MessageColor color, std::wstri
     Game::SendDirectMessage(player, message, color);
 }
 
+namespace {
+
+void AddLine(std::wstring& answer, std::wstring_view line)
+{
+    if (!answer.empty()) answer += L'\n';
+    answer += line;
+}
+
+} // namespace
+
+void Tell(const Asker& asker, MessageColor color, std::string_view text)
+{
+    if (asker.RconAnswer == nullptr) {
+        TellPlayer(asker.Player, color, text);
+        return;
+    }
+    // Through FString, so that RCON reads the very text a player would.
+    const std::optional<std::string> formatted = FormatPattern(text);
+    AddLine(*asker.RconAnswer, FString(formatted ? *formatted : std::string(text)).ToWide());
+}
+
+void Tell(const Asker& asker, MessageColor color, std::wstring_view text)
+{
+    if (asker.RconAnswer == nullptr) {
+        TellPlayer(asker.Player, color, text);
+        return;
+    }
+    const std::optional<std::wstring> formatted = FormatPattern(text);
+    AddLine(*asker.RconAnswer, formatted ? std::wstring_view(*formatted) : text);
+}
+
 bool BroadcastNotification(MessageColor color, float scale, float seconds, std::wstring_view text)
 {
     const std::optional<std::wstring> formatted = FormatPattern(text);

@@ -1,6 +1,7 @@
 // Speaking to players: a server chat line to one, notifications and coloured chat lines to all.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "plugin/host/ArkApi.h"
@@ -12,6 +13,19 @@ namespace qv {
 // How long and how large switches, reminders and welcomes show as notifications.
 inline constexpr float kNotificationScale = 1.2f;
 inline constexpr float kNotificationSeconds = 8.0f;
+
+// Whom a command answers: a player in chat (none: the server console, which is not answered), or an
+// RCON client, whose answer is gathered here, one reply a line, and sent whole when the command is done.
+struct Asker {
+    Asker(AShooterPlayerController* player = nullptr) : Player(player) {}
+    AShooterPlayerController* Player = nullptr;
+    std::wstring* RconAnswer = nullptr;
+};
+
+// The reply to asker: a server chat line to a player, a line of plain text for RCON (no colour). A text
+// that is not a valid pattern is given as written.
+void Tell(const Asker& asker, MessageColor color, std::string_view text);
+void Tell(const Asker& asker, MessageColor color, std::wstring_view text);
 
 // Does nothing for a null player (the server console). A text that is not a valid pattern is
 // sent as written.

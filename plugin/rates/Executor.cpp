@@ -23,7 +23,7 @@ void Record(SwitchEvent event, const WindowId& window, std::int32_t minutes = 0)
 }
 
 struct Performer {
-    AShooterPlayerController* asker;
+    const Asker& asker;
 
     void operator()(const action::SwitchOn& on) const
     {
@@ -66,10 +66,7 @@ struct Performer {
     }
     void operator()(const action::Rename& rename) const { State.Boost.InForce = rename.To; }
     void operator()(const action::Log& log) const { LogAt(log.Level, log.Text); }
-    void operator()(const action::Reply& reply) const
-    {
-        if (asker != nullptr) TellPlayer(asker, ToMessageColor(reply.Color), reply.Text);
-    }
+    void operator()(const action::Reply& reply) const { Tell(asker, ToMessageColor(reply.Color), reply.Text); }
     void operator()(const action::Welcome& welcome) const
     {
         if (const Window* window = Named(welcome.Window)) {
@@ -80,7 +77,7 @@ struct Performer {
 
 } // namespace
 
-void Perform(const ActionList& actions, AShooterPlayerController* asker)
+void Perform(const ActionList& actions, const Asker& asker)
 {
     for (const Action& action : actions) std::visit(Performer{asker}, action);
 }

@@ -4,13 +4,14 @@
 #pragma once
 
 #include "plugin/host/ArkApi.h"
+#include "plugin/messaging/Messaging.h"
 #include "plugin/rates/Decisions.h"
 
 namespace qv {
 
 // Each switch that succeeds changes State and is logged as its record says; one that fails logs
 // why and changes nothing. Replies go to asker (none: they are dropped).
-void Perform(const ActionList& actions, AShooterPlayerController* asker = nullptr);
+void Perform(const ActionList& actions, const Asker& asker = {});
 
 // What the host reports now, for a decision.
 HostFacts CurrentHostFacts();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "plugin/config/Config.h"
 #include "plugin/config/WeekendValues.h"
@@ -70,6 +71,9 @@ struct PluginState {
     // The status command as the host has it registered: it follows the config in force, unless the
     // host refused the last change. Empty: none.
     std::string StatusCommand;
+    // The RCON commands as the host has them registered, by their row in the RCON table (RconCommands.cpp):
+    // they follow the config in force the same way. Empty: none registered for that row.
+    std::vector<std::string> RconCommands;
     // Players who joined while boosted rates were in force, until their welcome is due.
     PendingWelcomes Welcomes;
     // The earlier of Schedule.NextDue and Welcomes.NextDue: an idle timer call compares the clock

@@ -325,17 +325,20 @@ bool DispatchConsole(APlayerController* player, std::string_view line, bool flag
     return true;
 }
 
-bool DispatchRcon(RCONClientConnection* connection, std::string_view line)
+bool DispatchRcon(RCONClientConnection* connection, std::int32_t packetId, std::string_view line)
 {
     const std::u16string units = util::Utf8ToUtf16(line);
     const auto entry = Match(CommandKind::Rcon, units);
     if (entry == nullptr) return false;
-    RCONPacket packet;
-    packet.Type = 2; // a command request
-    packet.Body = MakeGameString(units);
+    RconRequest request;
+    constexpr std::int32_t commandRequest = 2;
+    request.Length = static_cast<std::int32_t>(line.size() + 10); // id, type and the two terminating zeros
+    request.Id = packetId;
+    request.Type = commandRequest;
+    request.Body = MakeGameString(units);
     const auto& callable = std::get<ArkApi::RconCommandCallback>(entry->callable);
-    Invoke(*entry, [&] { callable(connection, &packet, binding::CurrentWorld()); });
-    ReleaseGameString(packet.Body);
+    Invoke(*entry, [&] { callable(connection, reinterpret_cast<RCONPacket*>(&request), binding::CurrentWorld()); });
+    ReleaseGameString(request.Body);
     return true;
 }
 

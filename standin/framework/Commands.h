@@ -3,6 +3,7 @@
 // chat-message callbacks, and making the frame and timer calls.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,16 +14,23 @@
 #include "standin/framework/GameString.h"
 #include "standin/framework/HostTypes.h"
 
-// The game's RCON request as the host hands it on (opaque to the plug-in): its id, type and line.
-struct RCONPacket {
+namespace standin {
+
+// The game's RCON request as the host hands it to a command (an RCONPacket to the plug-in): the size
+// field of the packet on the wire, the client's id for the request, its type, and the line.
+struct RconRequest {
+    std::int32_t Length = 0;
     std::int32_t Id = 0;
     std::int32_t Type = 0;
-    standin::GameString Body;
+    GameString Body;
 };
-// One RCON client's connection.
-struct RCONClientConnection {
-    std::uint32_t Number = 0;
-};
+static_assert(sizeof(RconRequest) == 32, "the game's RCON packet layout");
+static_assert(offsetof(RconRequest, Length) == 0);
+static_assert(offsetof(RconRequest, Id) == 4);
+static_assert(offsetof(RconRequest, Type) == 8);
+static_assert(offsetof(RconRequest, Body) == 16);
+
+} // namespace standin
 
 namespace standin::commands {
 
@@ -42,7 +50,9 @@ struct ChatOutcome {
 STANDIN_API ChatOutcome DispatchChat(AShooterPlayerController* player, std::string_view line, EChatSendMode::Type mode);
 // False when no live command matched.
 STANDIN_API bool DispatchConsole(APlayerController* player, std::string_view line, bool flag);
-STANDIN_API bool DispatchRcon(RCONClientConnection* connection, std::string_view line);
+// A command request (type 2) with the client's id packetId, read from the connection; false when no
+// live command matched. What the command answers goes through "RCONClientConnection.SendMessageW".
+STANDIN_API bool DispatchRcon(RCONClientConnection* connection, std::int32_t packetId, std::string_view line);
 // One frame: every on-tick callback once, in registration order.
 STANDIN_API void CallTicks(float seconds);
 // Every registered timer callback once, in registration order.

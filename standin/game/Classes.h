@@ -10,6 +10,7 @@
 struct UWorld;
 struct AShooterGameMode;
 struct AShooterCharacter;
+struct RCONClientConnection;
 struct UPrimalPlayerData;
 
 namespace standin::game {
@@ -98,6 +99,14 @@ struct AShooterGameModeLayout {
     unsigned char moreState[0x80];
 };
 
+// A client of the game's RCON listener: opaque to a plug-in, which only hands it back to
+// "RCONClientConnection.SendMessageW".
+struct RconConnectionLayout {
+    unsigned char socketState[0x88];
+    std::uint32_t connectionId; // the game's own bookkeeping; no name reaches it
+    unsigned char moreState[0x34];
+};
+
 static_assert(std::is_standard_layout_v<AController> && std::is_standard_layout_v<APlayerController> &&
                   std::is_standard_layout_v<AShooterPlayerControllerLayout> &&
                   std::is_standard_layout_v<AShooterCharacterLayout> && std::is_standard_layout_v<UWorldLayout> &&
@@ -112,4 +121,5 @@ struct UWorld : standin::game::UWorldLayout {};
 struct AShooterGameMode : standin::game::AShooterGameModeLayout {};
 struct AShooterPlayerController : standin::game::AShooterPlayerControllerLayout {};
 struct AShooterCharacter : standin::game::AShooterCharacterLayout {};
+struct RCONClientConnection : standin::game::RconConnectionLayout {};
 struct UPrimalPlayerData : standin::game::UPrimalPlayerDataLayout {};

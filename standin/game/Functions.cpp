@@ -125,6 +125,15 @@ void ClientServerSOTFNotificationCustom(AShooterPlayerController* controller, FS
     Arrived(player, MessageKind::Notification);
 }
 
+// The game sends the text to the client as packets of the given type carrying the id; the stand-in
+// records it, and the server's embedder, which plays the listener, sends it on.
+void RconSendMessage(RCONClientConnection* connection, int id, int type, FString* message)
+{
+    constexpr const char* function = "RCONClientConnection.SendMessageW";
+    RconConnection& known = ConnectionOfObject(connection, function);
+    known.replies.push_back(RconReply{id, type, util::Utf16ToUtf8(ReadGameString(message, function))});
+}
+
 void* WeakObjectPtrGet(WeakObjectPtr* self, bool /*evenIfPendingKill*/)
 {
     if (self == nullptr) LoudFailure("FWeakObjectPtr.Get: null weak pointer address");
@@ -169,6 +178,7 @@ const std::vector<FunctionSymbol>& GameFunctions()
         {"AShooterPlayerController.ClientServerChatDirectMessage", Address(&ClientServerChatDirectMessage)},
         {"AShooterPlayerController.ClientServerSOTFNotificationCustom", Address(&ClientServerSOTFNotificationCustom)},
         {"FWeakObjectPtr.Get", Address(&WeakObjectPtrGet)},
+        {"RCONClientConnection.SendMessageW", Address(&RconSendMessage)},
     };
     return functions;
 }

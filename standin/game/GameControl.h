@@ -2,6 +2,7 @@
 // received, the game mode's presence, multipliers and message of the day.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -47,6 +48,18 @@ STANDIN_API float Multiplier(std::string_view field);
 STANDIN_API void SetMultiplier(std::string_view field, float value);
 // The server's setting: the game mode's value now, and that of every game mode built later.
 STANDIN_API void ConfigureMultiplier(std::string_view field, float value);
+
+// The game's RCON listener accepted a client (the listener itself is the server's embedder's).
+STANDIN_API RconConnectionId OpenRconConnection();
+// Throws std::invalid_argument for an unknown or closed connection.
+STANDIN_API void CloseRconConnection(RconConnectionId connection);
+// Null once closed; throws std::invalid_argument for an unknown connection.
+STANDIN_API RCONClientConnection* RconConnectionObject(RconConnectionId connection);
+// What the connection was sent from the from-th reply on, in order, also after it closed.
+STANDIN_API std::vector<RconReply> RconRepliesSince(RconConnectionId connection, std::size_t from);
+STANDIN_API std::size_t RconReplyCount(RconConnectionId connection);
+// The game's own answer to a command line that no command took, as game servers word it.
+STANDIN_API void AnswerUnknownRconCommand(RconConnectionId connection, std::int32_t requestId, std::string_view line);
 
 STANDIN_API std::u16string MessageOfTheDay();
 STANDIN_API int MessageOfTheDayChanges();

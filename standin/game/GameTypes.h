@@ -11,6 +11,17 @@ namespace standin {
 // A player of the simulated game, valid for the life of the server that made it (also after leaving).
 enum class PlayerId : std::uint32_t {};
 
+// A client connected to the game's RCON listener, valid for the life of the server that made it (also
+// after it closed).
+enum class RconConnectionId : std::uint32_t {};
+
+// What the game sent an RCON client: the arguments of one "RCONClientConnection.SendMessageW" call.
+struct RconReply {
+    std::int32_t Id = 0;   // the request's id it answers; the game's own answers carry it too
+    std::int32_t Type = 0; // 0: a response value
+    std::string Text;      // UTF-8; unpaired surrogates become U+FFFD
+};
+
 struct PlayerProfile {
     std::string name;
     bool admin = false;

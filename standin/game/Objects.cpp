@@ -75,6 +75,7 @@ bool DerivesFrom(const std::string& derived, const std::string& base)
         {"APawn", "AActor"},
         {"ACharacter", "APawn"},
         {"AShooterCharacter", "ACharacter"},
+        {"RCONClientConnection", "UObject"},
     };
     std::string current = derived;
     while (true) {

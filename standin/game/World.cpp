@@ -139,19 +139,23 @@ const std::vector<MultiplierRow>& MultiplierRows()
     return rows;
 }
 
-Player& PlayerOfController(const void* controller, const char* function)
+void RequireLiveObject(const void* object, const char* className, const char* function)
 {
-    WorldState& state = State();
-    const char* objectClass = controller == nullptr ? nullptr : state.objects.ClassOf(controller);
-    if (objectClass == nullptr || !DerivesFrom(objectClass, ControllerClass)) {
+    const char* objectClass = object == nullptr ? nullptr : State().objects.ClassOf(object);
+    if (objectClass == nullptr || !DerivesFrom(objectClass, className)) {
         LoudFailure(std::string(function) + ": the object is " +
-                    (controller == nullptr    ? std::string("null")
+                    (object == nullptr        ? std::string("null")
                      : objectClass == nullptr ? std::string("no live game object")
                                               : std::string("a ") + objectClass) +
-                    ", not a live " + ControllerClass);
+                    ", not a live " + className);
     }
+}
+
+Player& PlayerOfController(const void* controller, const char* function)
+{
+    RequireLiveObject(controller, ControllerClass, function);
     const auto* layout = static_cast<const AShooterPlayerController*>(controller);
-    return state.players.at(layout->playerId);
+    return State().players.at(layout->playerId);
 }
 
 void Reset()
@@ -164,6 +168,8 @@ void Reset()
     state.messageOfTheDay.clear();
     state.messageOfTheDayChanges = 0;
     state.nextPlayer = 1;
+    state.rconConnections.clear();
+    state.nextRconConnection = 1;
     Build(state);
 }
 

@@ -22,6 +22,11 @@ struct Player {
     Inbox inbox;
 };
 
+struct RconConnection {
+    std::unique_ptr<RCONClientConnection> object; // null once closed
+    std::vector<RconReply> replies;
+};
+
 struct WorldState {
     ObjectTable objects;
     std::unique_ptr<UWorld> world;
@@ -38,6 +43,8 @@ struct WorldState {
     std::map<std::uint32_t, Player> players;
     std::uint32_t nextPlayer = 1;
     std::uint64_t messagesDelivered = 0; // to every player, since the process started
+    std::map<std::uint32_t, RconConnection> rconConnections;
+    std::uint32_t nextRconConnection = 1;
 };
 
 WorldState& State();
@@ -52,9 +59,16 @@ std::unique_ptr<T> NewObject()
     return object;
 }
 
+// A loud failure naming the function when the address handed to it is no live object of the class.
+void RequireLiveObject(const void* object, const char* className, const char* function);
+
 // The player behind a controller handed to a game function; a loud failure naming the function
 // when the address is no live player controller.
 Player& PlayerOfController(const void* controller, const char* function);
+
+// The connection behind an object handed to a game function; a loud failure naming the function when
+// the address is no open RCON connection (closed ones are no live objects).
+RconConnection& ConnectionOfObject(const void* connection, const char* function);
 
 // The game's new-player handler as the game calls it: through the host's hooks.
 inline constexpr const char* HandleNewPlayerName = "AShooterGameMode.HandleNewPlayer_Implementation";

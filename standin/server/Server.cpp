@@ -42,7 +42,6 @@ struct Server::State {
     void* handle = nullptr;
     int owner = 0;
     std::vector<std::string> chatPassedOn;
-    std::uint32_t rconConnections = 0;
 };
 
 Server::Server(ServerOptions options)
@@ -203,8 +202,34 @@ bool Server::ServerConsole(std::string_view line) { return commands::DispatchCon
 
 bool Server::Rcon(std::string_view line)
 {
-    RCONClientConnection connection{++state_->rconConnections};
-    return commands::DispatchRcon(&connection, line);
+    const RconConnectionId connection = game::OpenRconConnection();
+    const bool command = Rcon(connection, 0, line).Command;
+    game::CloseRconConnection(connection);
+    return command;
+}
+
+RconConnectionId Server::OpenRconConnection() { return game::OpenRconConnection(); }
+
+void Server::CloseRconConnection(RconConnectionId connection) { game::CloseRconConnection(connection); }
+
+RconOutcome Server::Rcon(RconConnectionId connection, std::int32_t requestId, std::string_view line)
+{
+    RCONClientConnection* object = game::RconConnectionObject(connection);
+    if (object == nullptr) {
+        throw std::invalid_argument("RCON command over connection " +
+                                    std::to_string(static_cast<std::uint32_t>(connection)) + ", which is closed");
+    }
+    const std::size_t before = game::RconReplyCount(connection);
+    RconOutcome outcome;
+    outcome.Command = commands::DispatchRcon(object, requestId, line);
+    if (!outcome.Command) game::AnswerUnknownRconCommand(connection, requestId, line);
+    outcome.Replies = game::RconRepliesSince(connection, before);
+    return outcome;
+}
+
+std::vector<RconReply> Server::RconRepliesOf(RconConnectionId connection) const
+{
+    return game::RconRepliesSince(connection, 0);
 }
 
 void Server::RunTimer(int calls)

@@ -29,6 +29,13 @@ struct ServerOptions {
     bool realClock = false;
 };
 
+// What one RCON command request came to: whether a registered command took its line, and what the
+// connection was sent meanwhile (the game's own "Unknown command" when none did).
+struct RconOutcome {
+    bool Command = false;
+    std::vector<RconReply> Replies;
+};
+
 // Only one Server may exist at a time: the host framework and the game are process-wide, as the
 // real ones are. Every call is made from one thread. Bad arguments (a departed player, an unknown
 // multiplier name, a library that cannot be loaded) throw std::invalid_argument or
@@ -100,6 +107,16 @@ public:
     // A command line sent over RCON, matched the same way; the command gets a new connection, the
     // line as the request's body, and the world.
     bool Rcon(std::string_view line);
+    // A client of the game's RCON listener connects; the caller plays the listener, which checked its
+    // password. Its connection object lives until it is closed.
+    RconConnectionId OpenRconConnection();
+    void CloseRconConnection(RconConnectionId connection);
+    // A command request (type 2) with the client's id requestId over an open connection, matched the
+    // same way: the command gets the connection, the packet and the world, and answers through
+    // "RCONClientConnection.SendMessageW". A line no command takes gets the game's own answer.
+    RconOutcome Rcon(RconConnectionId connection, std::int32_t requestId, std::string_view line);
+    // Everything the connection was sent, also after it closed.
+    std::vector<RconReply> RconRepliesOf(RconConnectionId connection) const;
     // calls times: advance a simulated clock by TimerIntervalSeconds, run one frame of that length
     // (every on-tick callback), then call every registered timer callback once; each kind in
     // registration order.

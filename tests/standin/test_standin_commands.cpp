@@ -220,7 +220,7 @@ TEST_F(Commands, EachOfTheThirteenSlotsReachesItsOwnKind)
     host.RegisterRconCommand(name.ref(), [&](RCONClientConnection* connection, RCONPacket* packet, UWorld* world) {
         calls.push_back("rcon");
         EXPECT_NE(connection, nullptr);
-        rconBodies.push_back(Text(standin::AsFString(packet->Body)));
+        rconBodies.push_back(Text(standin::AsFString(reinterpret_cast<standin::RconRequest*>(packet)->Body)));
         rconWorlds.push_back(world);
     });
     host.RegisterTickCallback(name.ref(), [&](float seconds) {
@@ -303,6 +303,65 @@ TEST_F(Commands, ChatMessageCallbacksSeeEveryLineAndTheirAnswerDecidesWhetherItG
     EXPECT_EQ(secondCalls, 3);
     EXPECT_EQ(commandCalls.size(), 1u);
     EXPECT_EQ(server.ChatLinesPassedOn(), std::vector<std::string>{"hello"});
+}
+
+TEST_F(Commands, RconCommandsAnswerOverTheirOwnConnectionWithTheRequestsId)
+{
+    using SendMessage = void (*)(RCONClientConnection*, int, int, FString*);
+    // Echoes the request: its id, length and type, and the line.
+    ArkApi::GetCommands().RegisterRconCommand(
+        TestString(u"echo").ref(), [](RCONClientConnection* connection, RCONPacket* packet, UWorld*) {
+            const auto* request = reinterpret_cast<const standin::RconRequest*>(packet);
+            const std::string text = std::to_string(request->Length) + " " + std::to_string(request->Type) + " " +
+                                     util::Utf16ToUtf8(std::u16string_view(request->Body.Data));
+            TestString reply(util::Utf8ToUtf16(text));
+            standin_test::Function<SendMessage>("RCONClientConnection.SendMessageW")(connection, request->Id, 0,
+                                                                                     reply.get());
+        });
+    const standin::RconConnectionId first = server.OpenRconConnection();
+    const standin::RconConnectionId second = server.OpenRconConnection();
+
+    struct Row {
+        standin::RconConnectionId connection;
+        std::int32_t id;
+        const char* line;
+        bool command;
+        const char* reply;
+    };
+    const std::vector<Row> rows{
+        {first, 7, "echo h\xC3\xA9", true, "18 2 echo h\xC3\xA9"}, // the length counts UTF-8 bytes, as on the wire
+        {second, -5, "ECHO", true, "14 2 ECHO"},
+        {first, 8, "  nosuch a b", false, "Unknown command \"nosuch\""},
+    };
+    for (const auto& row : rows) {
+        const standin::RconOutcome outcome = server.Rcon(row.connection, row.id, row.line);
+        EXPECT_EQ(outcome.Command, row.command) << row.line;
+        ASSERT_EQ(outcome.Replies.size(), 1u) << row.line;
+        EXPECT_EQ(outcome.Replies[0].Id, row.id) << row.line;
+        EXPECT_EQ(outcome.Replies[0].Type, 0) << row.line;
+        EXPECT_EQ(outcome.Replies[0].Text, row.reply) << row.line;
+    }
+    EXPECT_EQ(server.RconRepliesOf(first).size(), 2u);
+    EXPECT_EQ(server.RconRepliesOf(second).size(), 1u);
+    server.CloseRconConnection(second);
+    EXPECT_THROW(server.Rcon(second, 1, "echo"), std::invalid_argument);
+    EXPECT_EQ(server.RconRepliesOf(second).size(), 1u); // kept after closing
+}
+
+TEST_F(CommandsDeathTest, AnswersOverAClosedRconConnectionAreLoudFailures)
+{
+    using SendMessage = void (*)(RCONClientConnection*, int, int, FString*);
+    RCONClientConnection* kept = nullptr;
+    ArkApi::GetCommands().RegisterRconCommand(
+        TestString(u"keep").ref(),
+        [&kept](RCONClientConnection* connection, RCONPacket*, UWorld*) { kept = connection; });
+    const standin::RconConnectionId connection = server.OpenRconConnection();
+    server.Rcon(connection, 1, "keep");
+    server.CloseRconConnection(connection);
+    TestString late(u"late");
+    EXPECT_DEATH(standin_test::Function<SendMessage>("RCONClientConnection.SendMessageW")(kept, 1, 0, late.get()),
+                 "RCONClientConnection.SendMessageW: the object is no live game object, not a live "
+                 "RCONClientConnection");
 }
 
 TEST_F(CommandsDeathTest, AnEmptyCallableIsALoudFailure)

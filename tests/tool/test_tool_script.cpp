@@ -60,6 +60,7 @@ TEST(ToolScript, ActionsTakeTheirArguments)
     EXPECT_EQ(Parsed("unload").Kind, ActionKind::Unload);
     EXPECT_EQ(Parsed("advance 1h30m", true).Duration, Seconds{5400});
     EXPECT_EQ(Parsed("inbox bob", true).Name, "bob");
+    EXPECT_EQ(Parsed("rcon  ListPlayers now").Text, "ListPlayers now");
 }
 
 TEST(ToolScript, MalformedActionsSayWhatIsExpected)
@@ -80,6 +81,9 @@ TEST(ToolScript, MalformedActionsSayWhatIsExpected)
         {"advance 2d", false, "unknown action \"advance\""}, // the console's own actions are not a script's
         {"advance soon", true, "\"soon\" is not a duration"},
         {"quit now", true, "usage: quit"},
+        {"rcon", false, "usage: rcon TEXT"},
+        {"jump", false, "(one of: join, leave, say, console, config, unload, load, nogamemode, rcon)"},
+        {"jump", true, "nogamemode, rcon, advance, rates, players, inbox, help, quit)"},
     };
     for (const Row& row : rows) {
         EXPECT_NE(Failure(row.line, row.console).find(row.message), std::string::npos)
