@@ -13,6 +13,25 @@
 
 include(GoogleTest)
 
+# Test code is compiled for the build's speed, not for the speed of what it runs: the plug-in, the
+# stand-in and the tool keep the build type's flags, and the tests themselves take these after them
+# (the last -O and -g win). The CI presets set them; empty keeps the build type's.
+set(QV_TEST_COMPILE_OPTIONS "" CACHE STRING "Compile options for test code only, after the build type's (e.g. -Og;-g0)")
+# Each test executable compiles as one translation unit: its files share GoogleTest's and json's
+# templates, which otherwise every file instantiates again.
+option(QV_TEST_UNITY "Compile each test executable's sources as one unity translation unit" ON)
+
+# qv_set_test_options(<target>): qv_set_options() plus the settings of test code above.
+function(qv_set_test_options target)
+  qv_set_options(${target})
+  if(QV_TEST_COMPILE_OPTIONS)
+    target_compile_options(${target} PRIVATE ${QV_TEST_COMPILE_OPTIONS})
+  endif()
+  if(QV_TEST_UNITY)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
+  endif()
+endfunction()
+
 if(CMAKE_CROSSCOMPILING)
   # Debian ships GoogleTest built for Linux only; build its sources with the cross compiler. Its own
   # warnings are not ours to fix, so it gets no qv_set_options() and its headers count as system ones.
@@ -49,13 +68,25 @@ function(qv_add_test name)
   if(NOT arg_NO_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
-  qv_set_options(${name})
+  qv_set_test_options(${name})
   set(zone)
   if(arg_ZONE)
     target_compile_definitions(${name} PRIVATE "QV_TEST_ZONE=\"${arg_ZONE}\"")
     if(CMAKE_CROSSCOMPILING)
       set(zone PROPERTIES ENVIRONMENT "TZ=${arg_ZONE}")
     endif()
+  endif()
+  if(CMAKE_CROSSCOMPILING)
+    # Under Wine the executable runs once, whole, and each case's test reports its part of that run
+    # (cmake/wine-run.sh).
+    add_test(NAME ${name}.all COMMAND ${name} --qv-all-cases)
+    set_tests_properties(${name}.all PROPERTIES FIXTURES_SETUP ${name}.all)
+    if(arg_ZONE)
+      set_tests_properties(${name}.all PROPERTIES ENVIRONMENT "TZ=${arg_ZONE}")
+    else()
+      set(zone PROPERTIES)
+    endif()
+    list(APPEND zone FIXTURES_REQUIRED ${name}.all)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT ${QV_DISCOVERY_TIMEOUT} ${zone})
 endfunction()

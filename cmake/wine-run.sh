@@ -61,6 +61,33 @@ if "$(dirname "$wine")/wineserver" -p30 >/dev/null 2>&1; then
 fi
 
 program=${1-}
+
+# Each start of Wine costs far more than the test it runs, so a test executable runs once, whole, in
+# the CTest test "<name>.all" (wine-run.sh ... <test>.exe --qv-all-cases), which every case of that
+# executable requires as a fixture. It files each case's output and outcome under
+# gtest-results/<name>/ in the build folder; then each case's own CTest test (<test>.exe
+# --gtest_filter=<case> ...) takes its filed result instead of starting Wine, and removes it, so a
+# result serves one CTest run only. A case without a result (none was run, or the process died
+# during it) runs alone, as it would without the batch.
+results=
+if [[ $(basename -- "$program") == test_*.exe ]]; then
+    results="$(dirname -- "$program")/../gtest-results/$(basename -- "$program" .exe)"
+fi
+if [ -n "$results" ] && [ "${2-}" = --qv-all-cases ]; then
+    batch=1
+    set -- "$1" "${@:3}"
+elif [ -n "$results" ] && [ $# -ge 2 ] && [[ $2 == --gtest_filter=* ]]; then
+    case=${2#--gtest_filter=}
+    filed="$results/${case//\//%}"
+    if [ -f "$filed.outcome" ]; then
+        cat "$filed.log"
+        outcome=$(cat "$filed.outcome")
+        rm -f "$filed.log" "$filed.outcome"
+        [ "$outcome" != failed ]
+        exit
+    fi
+fi
+
 if [ -n "$launcher" ]; then
     if [ ! -f "$launcher" ]; then
         echo "wine-run.sh: $launcher is missing: build the target wine-launch" >&2
@@ -83,6 +110,36 @@ run() {
 printed=$(mktemp)
 errors=$(mktemp)
 trap 'rm -f "$printed" "$errors"' EXIT
+
+# The whole executable, its output split case by case as GoogleTest marks them. Its own outcome is
+# the cases', so it passes whenever the executable ran: a failing fixture would keep its cases from
+# reporting.
+if [ -n "${batch-}" ]; then
+    rm -rf "$results"
+    mkdir -p "$results"
+    "$wine" "$@" --gtest_color=no </dev/null 2>&1 | tr -d '\r' | awk -v dir="$results" '
+        function close_case(outcome) {
+            close(out)
+            print outcome > (file ".outcome")
+            close(file ".outcome")
+            ++cases
+            name = ""
+        }
+        /^\[ RUN      \] / {
+            name = substr($0, 14)
+            gsub("/", "%", name)
+            file = dir "/" name
+            out = file ".log"
+        }
+        name != "" { print > out }
+        name != "" && /^\[       OK \] / { close_case("passed"); next }
+        name != "" && /^\[  FAILED  \] / { close_case("failed"); next }
+        name != "" && /^\[  SKIPPED \] / { close_case("skipped"); next }
+        /^\[==========\]|^\[  PASSED  \]|^\[  FAILED  \]|^ *[0-9]+ FAILED TEST/ { print }
+        END { printf "%d cases filed for their CTest tests\n", cases }'
+    exit 0
+fi
+
 status=0
 run "$@" || status=$?
 # Seen once in CI, among about 300 test programs run in parallel: Wine ended one with a failure status

@@ -12,13 +12,13 @@ run_packages=(
   nlohmann-json3-dev libfmt-dev libcli11-dev
   googletest libgtest-dev libgmock-dev
 )
-# And what every test needs on top: benchmarks, the Windows cross build under Wine, fuzzing, formatting,
-# the checks of the MSVC target (clang, its linker and LLVM's tools), the calendar's readers (an
-# independent iCalendar parser and a headless browser, whose screenshots are read back with Pillow), and
-# the zoneinfo that the compiled-in time zones are checked against (and made from, by
-# scripts/generate-zone-table.sh).
+# And what every test needs on top: benchmarks (and valgrind, whose instruction counts bench/ reads),
+# the compiler cache, the Windows cross build under Wine, fuzzing, formatting, the checks of the MSVC
+# target (clang, its linker and LLVM's tools), the calendar's readers (an independent iCalendar parser
+# and a headless browser, whose screenshots are read back with Pillow), and the zoneinfo that the
+# compiled-in time zones are checked against (and made from, by scripts/generate-zone-table.sh).
 test_packages=(
-  libbenchmark-dev tzdata
+  libbenchmark-dev tzdata ccache valgrind
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
   clang libfuzzer-14-dev libclang-rt-14-dev clang-format
   clang-14 llvm-14 lld-14

@@ -1,22 +1,38 @@
 #!/usr/bin/env bash
 # The README's test command: installs what is missing, checks the code's format and layering, runs the
 # checks of the MSVC target (scripts/check-msvc.sh), then configures, builds and runs every test of the
-# Linux build (then each test executable once more with its tests shuffled, and a bounded fuzzing run,
-# scripts/fuzz.sh), the sanitizer build and the Windows build (MinGW-w64, under Wine); and, when
+# Linux build (then each test executable once more with its tests shuffled, every benchmark once with
+# a tiny budget, and a bounded fuzzing run, scripts/fuzz.sh), the sanitizer build, the serve tests
+# (RCON's threads) under ThreadSanitizer, and the Windows build (MinGW-w64, under Wine); and, when
 # QV_MS_STL names the folder of Microsoft's standard library's archives (CI sets it), the Windows build
 # for Microsoft's ABI with that library (under Wine).
-# With QV_TSAN=1 it also runs the serve tests (RCON's threads) in a ThreadSanitizer build of what they
-# need (preset tsan).
 # Every step runs even when an earlier one failed, so one run reports all failures; the exit status is
-# non-zero if any step failed. CI (.ci/run) runs exactly this, with QV_MS_STL set and QV_SPDLOG_016: the
-# folder of the real logging library the host's sinks are built with, which the builds' tests then
-# check our declaration against (tests/hostlog); without it those tests are skipped.
+# non-zero if any step failed. The summary gives each step's time. CI (.ci/run) runs exactly this, with
+# QV_MS_STL set and QV_SPDLOG_016: the folder of the real logging library the host's sinks are built
+# with, which the builds' tests then check our declaration against (tests/hostlog); without it those
+# tests are skipped.
+# Compilers run through ccache when it is installed (scripts/install-deps.sh installs it), with its
+# cache outside the clone (ccache's own default, ~/.cache/ccache, or CCACHE_DIR), so that a fresh clone
+# on the same machine builds from it; QV_CCACHE=0 turns it off.
 set -uo pipefail
 
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 
 bash scripts/install-deps.sh || { echo "FAILED: scripts/install-deps.sh" >&2; exit 1; }
+
+if [ "${QV_CCACHE:-1}" != 0 ] && command -v ccache >/dev/null; then
+    # CMake takes these as the launchers of a build folder's first configure. A clone elsewhere hits
+    # the same entries: paths under the clone are hashed relative to it, and so is the working folder.
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+    # Depend mode takes the includes from the compiler's own list of them (-MD) instead of running the
+    # preprocessor once more on every miss.
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1 CCACHE_DEPEND=1
+    ccache --zero-stats >/dev/null
+else
+    # scripts/fuzz.sh and scripts/check-msvc.sh take ccache whenever it is installed.
+    export CCACHE_DISABLE=1
+fi
 
 results=()
 failed=0
@@ -86,12 +102,11 @@ for preset in native-ci sanitize-ci windows-ci; do
     step "$preset" build_and_test "$preset"
     if [ "$preset" = native-ci ]; then
         step shuffled run_shuffled "build/$preset"
-        step fuzz bash scripts/fuzz.sh
+        step fuzz bash scripts/fuzz.sh "${QV_FUZZ_SECONDS:-60}"
+    elif [ "$preset" = sanitize-ci ]; then
+        step tsan-serve tsan_serve_tests
     fi
 done
-if [ -n "${QV_TSAN-}" ]; then
-    step tsan-serve tsan_serve_tests
-fi
 if [ -n "${QV_MS_STL-}" ]; then
     step windows-msvc-abi-ci build_and_test windows-msvc-abi-ci
     suites="windows (MinGW-w64 and Microsoft's ABI, under Wine)"
@@ -101,18 +116,19 @@ fi
 
 echo
 echo "=== summary"
+if [ -z "${CCACHE_DISABLE-}" ]; then
+    ccache --print-stats 2>/dev/null | awk -F'\t' '$1 == "direct_cache_hit" || $1 == "preprocessed_cache_hit" { hits += $2 }
+        $1 == "cache_miss" { misses = $2 } END { printf "ccache: %d hits, %d misses\n", hits, misses }'
+fi
 printf '%s\n' "${results[@]}"
 if [ -z "${QV_MS_STL-}" ]; then
     echo "skipped: the Windows suite for Microsoft's ABI and C++ library (export QV_MS_STL=<folder of ms-stl-inc-vs-2022-17.4.tar.xz and ms-stl-src-vs-2022-17.4.tar.xz>)"
-fi
-if [ -z "${QV_TSAN-}" ]; then
-    echo "skipped: the serve tests under ThreadSanitizer (export QV_TSAN=1)"
 fi
 if [ -z "${QV_SPDLOG_016:-}" ]; then
     echo "skipped: the checks against the real spdlog 0.16.2 (export QV_SPDLOG_016=<folder of spdlog-0.16.2-fmt-4.1.0.tar.xz>)"
 fi
 if [ "$failed" -eq 0 ]; then
-    echo "ALL PASSED: format, layering, msvc, native, shuffled, fuzz, sanitize and ${suites} in ${SECONDS} s"
+    echo "ALL PASSED: format, layering, msvc, native, shuffled, fuzz, sanitize, tsan-serve and ${suites} in ${SECONDS} s"
 else
     echo "${failed} STEP(S) FAILED in ${SECONDS} s" >&2
     exit 1
