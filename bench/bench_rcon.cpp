@@ -107,10 +107,10 @@ std::string RunClient(std::uint16_t port, int client, int commands)
 void BM_RconThousandCommands(benchmark::State& state)
 {
     testing_support::TempDirectory folder;
-    qvtool::ServerRunOptions run{QV_EXAMPLE_CONFIG, 0, 0, false};
-    run.realClock = true;
-    run.library = standin::Server::LibraryBesideExecutable("qv_rcon_probe_plugin");
-    const std::unique_ptr<qvtool::Simulation> server = qvtool::StartServer(run, 0, {});
+    qvtool::ServerRunOptions run{QV_EXAMPLE_CONFIG, qvtool::Instant{}, 0, false};
+    run.RealClock = true;
+    run.Library = standin::Server::LibraryBesideExecutable("qv_rcon_probe_plugin");
+    const std::unique_ptr<qvtool::Simulation> server = qvtool::StartServer(run, qv::LocalClock(), 0, {});
     qvtool::GameTasks tasks;
     qvtool::RconListenerOptions options;
     options.Password = kPassword;

@@ -1,6 +1,7 @@
 // The benchmark runner: Google Benchmark's own table, then a summary that sets each figure against
-// its baseline from the same run (medians when the run is repeated). With --workload=<name> it runs
-// one fixed workload instead, for callgrind-counts.sh.
+// its baseline from the same run (medians when the run is repeated); the exit status is 1 when a
+// measurement failed. With --workload=<name> it runs one fixed workload instead, for
+// callgrind-counts.sh.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -50,7 +51,10 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            if (run.error_occurred) continue;
+            if (run.error_occurred) {
+                failed_ = true;
+                continue;
+            }
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (run.run_type == Run::RT_Aggregate && !median) continue;
             std::string key = run.run_name.function_name;
@@ -78,9 +82,14 @@ public:
         PrintTool(out);
     }
 
+    // A measurement that found the plug-in misbehaving (SkipWithError) fails the run, so that a
+    // script can tell it from figures that are merely slow.
+    bool Failed() const { return failed_; }
+
 private:
     std::map<std::string, Result> results_;
     std::set<std::string> medians_;
+    bool failed_ = false;
 
     const Result* Find(const std::string& key) const
     {
@@ -282,5 +291,5 @@ int main(int argc, char** argv)
     qvbench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    return 0;
+    return reporter.Failed() ? 1 : 0;
 }

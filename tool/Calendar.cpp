@@ -71,7 +71,6 @@ public:
     Instant Evaluate(Instant now, WeekCalendar& calendar)
     {
         const Evaluation evaluation = DecideEvaluation(config_, boost_, memory_, now, HostFacts{});
-        memory_ = evaluation.Memory;
         for (const qv::Action& decided : evaluation.Actions) {
             std::visit([&](const auto& action) { Take(action, now, evaluation.Decided, calendar); }, decided);
         }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <variant>
 
@@ -84,6 +85,146 @@ void ReadPrompt(std::istream& in, const std::shared_ptr<GameTasks>& tasks,
     tasks->Stop();
 }
 
+void PrintError(Output& output, const std::string& message)
+{
+    output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << message << '\n';
+}
+
+// The RCON password into password when --rcon-port asks for RCON; the usage error's exit status when
+// there is none to take (or no RCON in this build).
+std::optional<int> TakeRconPassword(const ServeOptions& options, Output& output, [[maybe_unused]] std::string& password)
+{
+    if (options.RconPort < 0) return std::nullopt;
+#if defined(_WIN32)
+    PrintError(output, "serve --rcon-port is not available in the Windows build of the tool; run serve on Linux "
+                       "for RCON, or send RCON command lines with the console's rcon action");
+    return kUsageError;
+#else
+    auto resolved = RconPassword(options);
+    if (resolved.index() == 1) {
+        PrintError(output, std::get<1>(resolved));
+        return kUsageError;
+    }
+    password = std::move(std::get<0>(resolved));
+    return std::nullopt;
+#endif
+}
+
+// The server in real time in its kept folder, each event printed at once: someone watches the server
+// live. Null, with the reason told, when the plug-in library cannot be found or loaded.
+std::unique_ptr<Simulation> StartServedServer(const std::string& config, const ServeOptions& options,
+                                              const qv::LocalClock& clock, const EventSink& print, Output& output)
+{
+    ServerRunOptions run{config, Instant{}, options.Players, options.Json};
+    run.RealClock = true;
+    run.KeptFolder = KeptServerFolderFor(config);
+    run.Library = options.Library;
+    try {
+        return StartServer(run, clock, 0, [&output, &print](const Event& event) {
+            print(event);
+            output.Out.flush();
+            RequireWritten(output.Out);
+        });
+    } catch (const std::exception& error) {
+        PrintError(output, error.what());
+        return nullptr;
+    }
+}
+
+#if !defined(_WIN32)
+// Listens for RCON into bridge when --rcon-port asks for it; false, with the reason told, when it
+// cannot.
+bool ListenForRcon(const ServeOptions& options, const std::string& password, Simulation& server, GameTasks& tasks,
+                   Output& output, std::unique_ptr<RconBridge>& bridge)
+{
+    if (options.RconPort < 0) return true;
+    try {
+        bridge = std::make_unique<RconBridge>(
+            RconListenerOptions{static_cast<std::uint16_t>(options.RconPort), password}, server, tasks,
+            [&output](const std::string& line) { output.Err << line << '\n'
+                                                            << std::flush; });
+    } catch (const std::exception& error) {
+        PrintError(output, error.what());
+        return false;
+    }
+    output.Err << fmt::format("RCON on 127.0.0.1:{}\n", bridge->Port()) << std::flush;
+    return true;
+}
+#endif
+
+// A line typed at the prompt, on the game thread: the console's actions but advance (time is real),
+// then the prompt again.
+void RunPromptLine(Simulation& server, const std::string& line, const fs::path& here, const qv::LocalClock& clock,
+                   Output& output)
+{
+    auto parsed = ParseAction(line, true);
+    if (const auto* failure = std::get_if<ParseFailure>(&parsed)) {
+        PrintError(output, failure->Message);
+    } else if (std::get<Action>(parsed).Kind == ActionKind::Advance) {
+        PrintError(output, "serve runs in real time; advance is the console's");
+    } else {
+        try {
+            RunConsoleAction(server, std::get<Action>(parsed), here, clock, output);
+        } catch (const ActionError& error) {
+            PrintError(output, error.what());
+        }
+    }
+    ShowPrompt(server, clock, output);
+}
+
+// The game thread's loop: a timer call every real second and the tasks handed over between them,
+// until the tasks stop or a signal comes. Nothing a task throws but a failed output ends it, and that
+// failure comes back, for the caller to stop the other threads before it goes on.
+std::exception_ptr RunGameThread(Simulation& server, GameTasks& tasks, Output& output)
+{
+    try {
+        auto nextTimerCall = SteadyClock::now() + std::chrono::seconds(standin::Server::TimerIntervalSeconds);
+        while (!tasks.Stopped() && !InterruptionRecorded()) {
+            tasks.RunUntil(std::min(nextTimerCall, SteadyClock::now() + kSignalLook));
+            output.Out << std::flush;
+            RequireWritten(output.Out);
+            const auto now = SteadyClock::now();
+            if (now < nextTimerCall) continue;
+            server.TimerCall();
+            nextTimerCall += std::chrono::seconds(standin::Server::TimerIntervalSeconds);
+            // After the machine slept: no burst of calls to catch up, as a game server skips the frames
+            // it missed.
+            if (now - nextTimerCall > std::chrono::seconds(5)) nextTimerCall = now + std::chrono::seconds(1);
+        }
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+// Windows' console read is interrupted by nothing, and after a failure no signal may come to end
+// ours: the process then ends without the thread.
+void EndPrompt(std::thread& prompt, [[maybe_unused]] bool failed)
+{
+    if (!prompt.joinable()) return;
+#if defined(_WIN32)
+    prompt.detach();
+#else
+    if (failed) {
+        prompt.detach();
+    } else {
+        prompt.join();
+    }
+#endif
+}
+
+// The plug-in unloaded, so that the server's normal rates are back, and the end told.
+int UnloadAndEnd(Simulation& server, const EventSink& print, const CheckReport& report)
+{
+    if (server.PluginLoaded()) {
+        Action unload;
+        unload.Kind = ActionKind::Unload;
+        server.Execute(unload, {});
+    }
+    print(Event{server.Now(), events::End{}});
+    return report.HasErrors() ? kConfigErrors : kSuccess;
+}
+
 } // namespace
 
 CLI::App* AddServeCommand(CLI::App& app, std::string& config, ServeOptions& options)
@@ -119,132 +260,39 @@ CLI::App* AddServeCommand(CLI::App& app, std::string& config, ServeOptions& opti
 
 int RunServe(const std::string& config, const ServeOptions& options, std::istream& in, bool interactive, Output& output)
 {
-    const auto usage = [&output](const std::string& message) {
-        output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << message << '\n';
-        return kUsageError;
-    };
     if (!ConfigReadable(config, output)) return kUsageError;
     std::string password;
-    if (options.RconPort >= 0) {
-#if defined(_WIN32)
-        return usage("serve --rcon-port is not available in the Windows build of the tool; run serve on Linux for "
-                     "RCON, or send RCON command lines with the console's rcon action");
-#else
-        auto resolved = RconPassword(options);
-        if (resolved.index() == 1) return usage(std::get<1>(resolved));
-        password = std::move(std::get<0>(resolved));
-#endif
-    }
+    if (const std::optional<int> refused = TakeRconPassword(options, output, password)) return *refused;
     const CheckReport report = CheckConfig(config);
     const qv::LocalClock clock = ConfigClock(report);
     ReportConfigErrors(report, output);
+    // Declared before the server, whose events it prints, so that it outlives it.
     const EventSink print = PrintingSink(output, options.Json, clock);
-
-    ServerRunOptions run{config, Instant{}, options.Players, options.Json};
-    run.RealClock = true;
-    run.KeptFolder = KeptServerFolderFor(config);
-    run.Library = options.Library;
-    std::unique_ptr<Simulation> server;
-    try {
-        // Each event at once, as it happens: someone watches the server live.
-        server = StartServer(run, clock, 0, [&output, &print](const Event& event) {
-            print(event);
-            output.Out.flush();
-            RequireWritten(output.Out);
-        });
-    } catch (const std::exception& error) {
-        output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
-        return kConfigErrors;
-    }
+    const std::unique_ptr<Simulation> server = StartServedServer(config, options, clock, print, output);
+    if (server == nullptr) return kConfigErrors;
     output.Err << fmt::format("The plug-in's folder is {}, kept for the next run.\n",
                               server->ConfigPath().parent_path().string());
     const auto tasks = std::make_shared<GameTasks>();
-
 #if !defined(_WIN32)
     std::unique_ptr<RconBridge> bridge;
-    if (options.RconPort >= 0) {
-        try {
-            bridge = std::make_unique<RconBridge>(
-                RconListenerOptions{static_cast<std::uint16_t>(options.RconPort), password}, *server, *tasks,
-                [&output](const std::string& line) { output.Err << line << '\n'
-                                                                << std::flush; });
-        } catch (const std::exception& error) {
-            output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
-            return kConfigErrors;
-        }
-        output.Err << fmt::format("RCON on 127.0.0.1:{}\n", bridge->Port()) << std::flush;
-    }
+    if (!ListenForRcon(options, password, *server, *tasks, output, bridge)) return kConfigErrors;
 #endif
 
     const fs::path here = fs::current_path();
-    const auto handleLine = [&](const std::string& line) {
-        auto parsed = ParseAction(line, true);
-        if (const auto* failure = std::get_if<ParseFailure>(&parsed)) {
-            output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << failure->Message << '\n';
-        } else if (std::get<Action>(parsed).Kind == ActionKind::Advance) {
-            output.Err << output.ErrStyle.Paint("error: ", Tone::Error)
-                       << "serve runs in real time; advance is the console's\n";
-        } else {
-            try {
-                RunConsoleAction(*server, std::get<Action>(parsed), here, clock, output);
-            } catch (const ActionError& error) {
-                output.Err << output.ErrStyle.Paint("error: ", Tone::Error) << error.what() << '\n';
-            }
-        }
-        ShowPrompt(*server, clock, output);
-    };
+    const auto handleLine = [&](const std::string& line) { RunPromptLine(*server, line, here, clock, output); };
     std::thread prompt;
     if (interactive) {
         output.Out << "Type help for the actions, quit or Ctrl-C to stop.\n";
         ShowPrompt(*server, clock, output);
         prompt = std::thread([&in, tasks, handleLine] { ReadPrompt(in, tasks, handleLine); });
     }
-
-    // Nothing a task throws but a failed output ends the loop; then the threads are stopped before it
-    // goes on.
-    std::exception_ptr failure;
-    try {
-        auto nextTimerCall = SteadyClock::now() + std::chrono::seconds(standin::Server::TimerIntervalSeconds);
-        while (!tasks->Stopped() && !InterruptionRecorded()) {
-            tasks->RunUntil(std::min(nextTimerCall, SteadyClock::now() + kSignalLook));
-            output.Out << std::flush;
-            RequireWritten(output.Out);
-            const auto now = SteadyClock::now();
-            if (now < nextTimerCall) continue;
-            server->TimerCall();
-            nextTimerCall += std::chrono::seconds(standin::Server::TimerIntervalSeconds);
-            // After the machine slept: no burst of calls to catch up, as a game server skips the frames
-            // it missed.
-            if (now - nextTimerCall > std::chrono::seconds(5)) nextTimerCall = now + std::chrono::seconds(1);
-        }
-    } catch (...) {
-        failure = std::current_exception();
-    }
-
+    const std::exception_ptr failure = RunGameThread(*server, *tasks, output);
 #if !defined(_WIN32)
     bridge.reset();
 #endif
-    if (prompt.joinable()) {
-        // Windows' console read is interrupted by nothing, and after a failure no signal may come to end
-        // ours: the process then ends without the thread.
-#if defined(_WIN32)
-        prompt.detach();
-#else
-        if (failure) {
-            prompt.detach();
-        } else {
-            prompt.join();
-        }
-#endif
-    }
+    EndPrompt(prompt, failure != nullptr);
     if (failure) std::rethrow_exception(failure);
-    if (server->PluginLoaded()) {
-        Action unload;
-        unload.Kind = ActionKind::Unload;
-        server->Execute(unload, {});
-    }
-    print(Event{server->Now(), events::End{}});
-    return report.HasErrors() ? kConfigErrors : kSuccess;
+    return UnloadAndEnd(*server, print, report);
 }
 
 } // namespace qvtool

@@ -70,9 +70,10 @@ void DecideSwitches(const Config& config, const BoostState& boost, const Window*
     }
 }
 
-void DecideReminders(const Config& config, Instant now, WallTime wall, bool manualWeekend, Evaluation& evaluation)
+void DecideReminders(const Config& config, Instant now, WallTime wall, bool manualWeekend, ReminderMemory& memory,
+                     Evaluation& evaluation)
 {
-    const ReminderCheck check = CheckReminders(config, now, wall, manualWeekend, evaluation.Memory.Reminders);
+    const ReminderCheck check = CheckReminders(config, now, wall, manualWeekend, memory);
     for (const Window* window : check.Withheld) {
         evaluation.Actions.push_back(action::Log{LogLevel::Warning, WithheldReminders(*window)});
     }
@@ -102,23 +103,32 @@ WallTime DecisionTime(const Config& config, const ScheduleMemory& memory, Instan
     return latest - wall <= LongestHold(config, now) ? latest : wall;
 }
 
-Evaluation DecideEvaluation(const Config& config, const BoostState& boost, const ScheduleMemory& memory, Instant now,
+Evaluation DecideEvaluation(const Config& config, const BoostState& boost, ScheduleMemory& memory, Instant now,
                             const HostFacts& facts)
 {
     const std::optional<WallTime> local = ClockOf(config).WallAt(now);
     if (!local) throw std::runtime_error("the clock's time has no local date");
     Evaluation evaluation;
-    evaluation.Memory = memory;
-    evaluation.Memory.FirstCheckDone = true;
     evaluation.Decided = DecisionTime(config, memory, now, *local);
-    if (UsesTimesOfDay(config) && evaluation.Decided == *local) evaluation.Memory.LatestDecision = *local;
     evaluation.ByClock = WindowInForceAt(config, evaluation.Decided);
 
     Owner owner = boost.OwnedBy;
     DecideSwitches(config, boost, evaluation.ByClock, facts, evaluation.Actions, owner);
-    DecideReminders(config, now, evaluation.Decided, owner == Owner::Administrator, evaluation);
-    evaluation.Memory.NextDue =
+    // The reminders move on in a copy, taken over once nothing can fail; without reminders none is
+    // made, which spares every evaluation of most configs a copy of the memory.
+    std::optional<ReminderMemory> reminders;
+    if (!config.Reminders.empty()) {
+        reminders = memory.Reminders;
+        DecideReminders(config, now, evaluation.Decided, owner == Owner::Administrator, *reminders, evaluation);
+    }
+    const Instant due =
         config.ExactSwitching ? NextDueAfter(config, now, evaluation.Decided, evaluation.NextReminder) : kNeverDue;
+
+    // Nothing from here on can fail: the memory moves on whole or not at all.
+    memory.FirstCheckDone = true;
+    if (UsesTimesOfDay(config) && evaluation.Decided == *local) memory.LatestDecision = *local;
+    if (reminders) memory.Reminders = std::move(*reminders);
+    memory.NextDue = due;
     return evaluation;
 }
 

@@ -1,7 +1,8 @@
 // What the plug-in decides to do, as values: at an evaluation of the schedule, at the toggle, after a
 // load of the config and at unload. Each decision is a pure function of the config, the state and the
 // time (and of what the host reported), so that tests and the tool can check it without a host; the
-// executor (Executor.h) carries it out.
+// executor (Executor.h) carries it out. An evaluation also moves on the schedule's memory it is
+// handed, and touches nothing else.
 #pragma once
 
 #include <cstdint>
@@ -89,8 +90,6 @@ struct HostFacts {
 
 struct Evaluation {
     ActionList Actions;
-    // The schedule's memory once the actions are done.
-    ScheduleMemory Memory;
     // The wall-clock time decided by, and the window in force by it (none: normal rates).
     WallTime Decided;
     const Window* ByClock = nullptr;
@@ -99,9 +98,10 @@ struct Evaluation {
 };
 
 // An evaluation of the schedule at now: the window in force by the clock against the one the game
-// holds, and the reminders due. With ExactSwitching the memory's NextDue is the next moment of a
-// switch or reminder. Throws when the clock's time has no local date.
-Evaluation DecideEvaluation(const Config& config, const BoostState& boost, const ScheduleMemory& memory, Instant now,
+// holds, and the reminders due. memory moves on to what it is once the actions are done; with
+// ExactSwitching its NextDue is the next moment of a switch or reminder. Throws when the clock's
+// time has no local date, and then, as on any failure, memory is left as it was.
+Evaluation DecideEvaluation(const Config& config, const BoostState& boost, ScheduleMemory& memory, Instant now,
                             const HostFacts& facts);
 
 // The wall-clock time the schedule decides by at the instant now, whose wall-clock time is wall,

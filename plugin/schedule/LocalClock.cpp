@@ -12,11 +12,26 @@ namespace {
 constexpr Instant kLatestHostInstant = util::InstantOf(32535215999);
 constexpr Seconds kHostLookAhead = Days{8};
 
+Seconds OffsetOf(const LocalTime& local, Instant instant)
+{
+    return ToWallTime(local).time_since_epoch() - instant.time_since_epoch();
+}
+
 Seconds HostOffset(Instant instant)
 {
     const Instant clamped = std::clamp(instant, util::InstantOf(0), kLatestHostInstant);
     const std::optional<LocalTime> local = Clock::LocalTimeAt(clamped);
-    return local ? ToWallTime(*local).time_since_epoch() - clamped.time_since_epoch() : Seconds{0};
+    return local ? OffsetOf(*local, clamped) : Seconds{0};
+}
+
+// HostOffset(instant), or nothing when the runtime has no local date for the instant itself: one
+// conversion of the instant answers both, where each evaluation with reminders asked for two.
+std::optional<Seconds> HostOffsetOfLocal(Instant instant)
+{
+    const std::optional<LocalTime> local = Clock::LocalTimeAt(instant);
+    if (!local) return std::nullopt;
+    const bool inRange = instant == std::clamp(instant, util::InstantOf(0), kLatestHostInstant);
+    return inRange ? OffsetOf(*local, instant) : HostOffset(instant);
 }
 
 // The host's first change of offset in (from, to], within kHostLookAhead.
@@ -86,8 +101,9 @@ ClockAhead::ClockAhead(const LocalClock& clock, Instant now) : clock_(clock), ho
     }
     // The host's runtime tells no changes ahead; an offset that is the same a week later is taken to
     // hold all week, as FirstInstantShowing takes it (no zone changes twice within a week).
-    if (!Clock::LocalTimeAt(now)) return;
-    offset_ = HostOffset(now);
+    const std::optional<Seconds> offset = HostOffsetOfLocal(now);
+    if (!offset) return;
+    offset_ = *offset;
     if (HostOffset(now + kHostLookAhead) == offset_) holdsUntil_ = now + kHostLookAhead;
 }
 

@@ -76,11 +76,12 @@ TEST_F(Decisions, AWindowThatClosedBeforeTheClocksWentBackTwoHoursDoesNotReopen)
     const Evaluation closing = DecideEvaluation(config, boost, memory, Utc(2026, 10, 25, 0, 55), {});
     ASSERT_EQ(closing.Actions.size(), 1u);
     EXPECT_TRUE(std::holds_alternative<action::SwitchBack>(closing.Actions[0]));
+    const WallTime latest = *memory.LatestDecision;
 
     boost.OwnedBy = Owner::Nobody;
-    const Evaluation repeated = DecideEvaluation(config, boost, closing.Memory, Utc(2026, 10, 25, 1, 5), {});
+    const Evaluation repeated = DecideEvaluation(config, boost, memory, Utc(2026, 10, 25, 1, 5), {});
     EXPECT_TRUE(repeated.Actions.empty()) << "01:05 again, held to 02:55";
-    EXPECT_EQ(repeated.Decided, *closing.Memory.LatestDecision);
+    EXPECT_EQ(repeated.Decided, latest);
     EXPECT_EQ(repeated.ByClock, nullptr);
 }
 
