@@ -3,14 +3,15 @@
 # fixed workload of callgrind-counts.sh once, so that a benchmark that no longer builds or whose
 # checks fail is caught where the figures are never looked at. Times are not judged: on a shared
 # machine they say nothing. Fails when the build, a benchmark's own check or a workload fails.
-#   QV_BENCH_BUILD_DIR  the build folder (default build/bench)
+#   scripts/bench-smoke.sh [BUILD]   a configured build folder with the benchmarks in it (the test
+#                                    command's native-ci); without it, the bench preset's, configured here
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
-build=${QV_BENCH_BUILD_DIR:-build/bench}
+build=${1:-build/bench}
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake --preset bench -B "$build"
+[ $# -gt 0 ] || cmake --preset bench
 cmake --build "$build" --target bench_quorvandelle -j "$jobs"
 
 bench="$build/bin/bench_quorvandelle"

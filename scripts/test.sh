@@ -2,8 +2,9 @@
 # The README's test command: installs what is missing, checks the code's format and layering, runs the
 # checks of the MSVC target (scripts/check-msvc.sh), then configures, builds and runs every test of the
 # Linux build (then each test executable once more with its tests shuffled, every benchmark once with
-# a tiny budget, and a bounded fuzzing run, scripts/fuzz.sh), the sanitizer build, the serve tests
-# (RCON's threads) under ThreadSanitizer, and the Windows build (MinGW-w64, under Wine); and, when
+# a tiny budget, scripts/bench-smoke.sh, and a bounded fuzzing run, scripts/fuzz.sh), the sanitizer
+# build, the serve tests (RCON's threads) under ThreadSanitizer, and the Windows build (MinGW-w64,
+# under Wine); and, when
 # QV_MS_STL names the folder of Microsoft's standard library's archives (CI sets it), the Windows build
 # for Microsoft's ABI with that library (under Wine).
 # Every step runs even when an earlier one failed, so one run reports all failures; the exit status is
@@ -36,17 +37,51 @@ fi
 
 results=()
 failed=0
+record() {
+    local name=$1 status=$2 seconds=$3 where=${4-}
+    if [ "$status" -eq 0 ]; then
+        results+=("ok      ${name} (${seconds} s${where})")
+    else
+        results+=("FAILED  ${name} (${seconds} s${where})")
+        failed=$((failed + 1))
+    fi
+}
 step() {
-    local name=$1
+    local name=$1 status=0
     shift
     local start=$SECONDS
     echo "=== ${name}: $*"
-    if "$@"; then
-        results+=("ok      ${name} ($((SECONDS - start)) s)")
-    else
-        results+=("FAILED  ${name} ($((SECONDS - start)) s)")
-        failed=$((failed + 1))
-    fi
+    "$@" || status=1
+    record "$name" "$status" "$((SECONDS - start))"
+}
+
+# A step that keeps one core busy at most, for most of its time, runs beside the steps after it, in
+# the gaps that their builds and tests leave: its output goes to build/logs/<name>.log and is
+# printed when collect_beside waits for it.
+beside=()
+step_beside() {
+    local name=$1 log=build/logs/$1.log
+    shift
+    mkdir -p build/logs
+    echo "=== ${name}, beside the next steps (output in ${log}): $*"
+    (
+        start=$SECONDS status=0
+        "$@" >"$log" 2>&1 </dev/null || status=1
+        echo "$status $((SECONDS - start))" >"$log.end"
+    ) &
+    beside+=("$name $! $log")
+}
+collect_beside() {
+    local entry name pid log status seconds
+    for entry in "${beside[@]}"; do
+        read -r name pid log <<<"$entry"
+        wait "$pid"
+        read -r status seconds <"$log.end" || status=1 seconds=?
+        echo "=== ${name}, which ran beside the steps after it:"
+        cat "$log"
+        record "$name" "$status" "$seconds" ", beside"
+    done
+    beside=()
 }
 
 check_format() {
@@ -98,21 +133,21 @@ tsan_serve_tests() {
 step format check_format
 step layering bash scripts/check-layering.sh
 for check in compile names calls slots smoke; do step "msvc-$check" bash scripts/check-msvc.sh "$check"; done
-for preset in native-ci sanitize-ci windows-ci; do
-    step "$preset" build_and_test "$preset"
-    if [ "$preset" = native-ci ]; then
-        step shuffled run_shuffled "build/$preset"
-        step fuzz bash scripts/fuzz.sh "${QV_FUZZ_SECONDS:-60}"
-    elif [ "$preset" = sanitize-ci ]; then
-        step tsan-serve tsan_serve_tests
-    fi
-done
+step native-ci build_and_test native-ci
+step_beside shuffled run_shuffled build/native-ci
+step_beside bench-smoke bash scripts/bench-smoke.sh build/native-ci
+step_beside fuzz bash scripts/fuzz.sh "${QV_FUZZ_SECONDS:-60}"
+step sanitize-ci build_and_test sanitize-ci
+# Beside the Windows builds, whose tool serves without RCON: no two RCON tests share the machine's ports.
+step_beside tsan-serve tsan_serve_tests
+step windows-ci build_and_test windows-ci
 if [ -n "${QV_MS_STL-}" ]; then
     step windows-msvc-abi-ci build_and_test windows-msvc-abi-ci
     suites="windows (MinGW-w64 and Microsoft's ABI, under Wine)"
 else
     suites="windows (MinGW-w64 under Wine; not Microsoft's ABI: QV_MS_STL is not set)"
 fi
+collect_beside
 
 echo
 echo "=== summary"
@@ -128,7 +163,7 @@ if [ -z "${QV_SPDLOG_016:-}" ]; then
     echo "skipped: the checks against the real spdlog 0.16.2 (export QV_SPDLOG_016=<folder of spdlog-0.16.2-fmt-4.1.0.tar.xz>)"
 fi
 if [ "$failed" -eq 0 ]; then
-    echo "ALL PASSED: format, layering, msvc, native, shuffled, fuzz, sanitize, tsan-serve and ${suites} in ${SECONDS} s"
+    echo "ALL PASSED: format, layering, msvc, native, shuffled, benchmarks, fuzz, sanitize, tsan-serve and ${suites} in ${SECONDS} s"
 else
     echo "${failed} STEP(S) FAILED in ${SECONDS} s" >&2
     exit 1
