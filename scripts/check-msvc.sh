@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What this machine can check of the plug-in as Microsoft's compiler builds it for a real server:
-#   compile  every plug-in source (plugin/**/*.cpp) and every header of plugin/host/ on its own for
-#            x86_64-pc-windows-msvc, with Microsoft's layout rules, so every static_assert on a
+#   compile  every plug-in source (plugin/**/*.cpp, in batches of eight) and every header of plugin/host/
+#            on its own for x86_64-pc-windows-msvc, with Microsoft's layout rules, so every static_assert on a
 #            game-bound layout (FString, ChatMessageRecord, RCONPacket...) holds there too, and -Werror
 #            catches what only GCC accepts
 #   names    the host functions' decorated names against plugin/host/version.def, and the import
@@ -70,15 +70,45 @@ compile_one() {
     "${cxx[@]}" $(flags_for "$target") "$@" -c "$source" -o "$object"
 }
 
+# compile_batch OUT LIST: the sources named in the file LIST, one translation unit (OUT/unity/...):
+# they share the standard library's and json's templates, which each would otherwise instantiate
+# again. When the batch fails, each of its sources is compiled alone, and only those errors count, so
+# a name that two sources both define in their own files is never taken for a fault.
+compile_batch() {
+    local out=$1 list=$2 batch source status=0
+    batch="$out/unity/$(basename "$list" .list).cpp"
+    sed 's/.*/#include "&"/' "$list" >"$batch"
+    compile_one "$msvc" "$batch" "${batch%.cpp}.obj" 2>/dev/null && return 0
+    while read -r source; do
+        compile_one "$msvc" "$source" "$out/obj/${source%.cpp}.obj" || status=1
+    done <"$list"
+    return "$status"
+}
+
 check_compile() {
     # util/ is compiled into the plug-in too.
     local sources=(plugin/**/*.cpp util/*.cpp)
     [ ${#sources[@]} -gt 0 ] || fail "no plug-in sources under plugin/"
-    export -f compile_one flags_for
-    export out libstdcxx gcc_major
+    # Batches of eight, as the CI presets' unity builds; the sources that plugin/CMakeLists.txt keeps
+    # out of those are compiled alone here too.
+    local alone
+    alone=$(sed -n 's/^set_source_files_properties(\(.*\) PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)/\1/p' plugin/CMakeLists.txt)
+    rm -rf "$out/unity"
+    mkdir -p "$out/unity"
+    local source count=0
+    for source in "${sources[@]}"; do
+        if [[ " $alone " == *" ${source#plugin/} "* ]]; then
+            echo "$source" >"$out/unity/alone-$count.list"
+        else
+            echo "$source" >>"$out/unity/batch-$((count / 8)).list"
+        fi
+        count=$((count + 1))
+    done
+    export -f compile_one compile_batch flags_for
+    export out libstdcxx gcc_major msvc
     export CXX_LAUNCH="${cxx[*]}"
-    if ! printf '%s\n' "${sources[@]}" |
-        xargs -P "$jobs" -I{} bash -c 'cxx=($CXX_LAUNCH); compile_one '"$msvc"' "$1" "$2/obj/${1%.cpp}.obj"' _ {} "$out"; then
+    if ! ls "$out"/unity/*.list |
+        xargs -P "$jobs" -I{} bash -c 'cxx=($CXX_LAUNCH); compile_batch "$out" "$1"' _ {}; then
         fail "compile: a plug-in source does not compile for $msvc (errors above)"
     fi
     # A header's layout asserts hold even before a source includes it.
