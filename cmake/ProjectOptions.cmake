@@ -2,8 +2,11 @@
 # runtime linking (MinGW's, Microsoft's, and the Microsoft-ABI build's). Every target of ours calls qv_set_options(); nothing is
 # set globally.
 
+include(Unity)
+
 function(qv_set_options target)
   target_compile_features(${target} PUBLIC cxx_std_17)
+  qv_unity(${target})
   # One include root, the repository's, so every header has exactly one spelling
   # ("plugin/host/ArkApi.h"). Which folder may include which is scripts/check-layering.sh's to keep.
   target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}")
@@ -32,11 +35,6 @@ function(qv_set_options target)
   if(QV_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
-    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-      # GCC's flow analysis reads the sanitizers' checks as paths where a value may be unset (in
-      # <regex>, at -O1); the builds without sanitizers keep the warning.
-      target_compile_options(${target} PRIVATE -Wno-maybe-uninitialized)
-    endif()
   endif()
   if(QV_TSAN)
     target_compile_options(${target} PRIVATE -fsanitize=thread -fno-omit-frame-pointer)

@@ -17,19 +17,16 @@ include(GoogleTest)
 # stand-in and the tool keep the build type's flags, and the tests themselves take these after them
 # (the last -O and -g win). The CI presets set them; empty keeps the build type's.
 set(QV_TEST_COMPILE_OPTIONS "" CACHE STRING "Compile options for test code only, after the build type's (e.g. -Og;-g0)")
-# Each test executable compiles as one translation unit: its files share GoogleTest's and json's
-# templates, which otherwise every file instantiates again.
-option(QV_TEST_UNITY "Compile each test executable's sources as one unity translation unit" ON)
 
-# qv_set_test_options(<target>): qv_set_options() plus the settings of test code above.
+# qv_set_test_options(<target>): qv_set_options() plus the compile options of test code above; in a
+# unity build (cmake/Unity.cmake) each test target is one batch, its files sharing GoogleTest's and
+# json's templates.
 function(qv_set_test_options target)
   qv_set_options(${target})
   if(QV_TEST_COMPILE_OPTIONS)
     target_compile_options(${target} PRIVATE ${QV_TEST_COMPILE_OPTIONS})
   endif()
-  if(QV_TEST_UNITY)
-    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
-  endif()
+  set_target_properties(${target} PROPERTIES QV_UNITY_BATCH 0)
 endfunction()
 
 if(CMAKE_CROSSCOMPILING)

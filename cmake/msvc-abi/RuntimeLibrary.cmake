@@ -90,6 +90,8 @@ add_library(qv_msvc_static_runtime STATIC
   "${CMAKE_CURRENT_LIST_DIR}/runtime/ThreadSafeStatics.cpp"
   "${CMAKE_CURRENT_LIST_DIR}/runtime/TypeInfo.cpp")
 qv_set_options(qv_msvc_static_runtime)
+# Each piece of the runtime stands alone, as Visual C++'s own do.
+set_target_properties(qv_msvc_static_runtime PROPERTIES QV_UNITY_BATCH OFF)
 
 add_library(qv_msvc_abi_runtime INTERFACE)
 target_link_libraries(qv_msvc_abi_runtime INTERFACE qv_msvc_static_runtime qv_ms_stl_static ${import_libs})
